@@ -1,0 +1,219 @@
+#include "board/board.h"
+
+#include "board/textrules.h"
+#include "stats/spread.h"
+
+namespace roulette {
+
+std::optional<Colour> hitColourFor(std::int64_t count)
+{
+    static constexpr std::array<Colour, 9> byCount = {
+        0x00FFFFFF, 0x00FFC0C0, 0x0000FFFF, 0x0000FF00, 0x00FF00FF,
+        0x00C0C000, 0x000000FF, 0x000040C0, colours::Olive,
+    };
+    if (count < 0 || count >= static_cast<std::int64_t>(byCount.size()))
+        return std::nullopt;
+    return byCount[static_cast<std::size_t>(count)];
+}
+
+int counterOf(int number)
+{
+    return number == 0 ? 0 : (number - 1) / 12 + 1;
+}
+
+namespace {
+
+constexpr std::size_t QuoteLimit = 40;
+
+// A user's text as a message may quote it: one line, not too long.
+std::string quoted(std::string_view text)
+{
+    std::string shown;
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        shown += byte < 0x20 || byte == 0x7F ? '?' : c;
+    }
+    if (shown.size() > QuoteLimit) {
+        std::size_t cut = QuoteLimit;
+        while (cut > 0 && (static_cast<unsigned char>(shown[cut]) & 0xC0) == 0x80)
+            --cut; // never split a UTF-8 sequence
+        shown = shown.substr(0, cut) + "…";
+    }
+    return "« " + shown + " »";
+}
+
+bool isRouletteNumber(std::int64_t n)
+{
+    return n >= 0 && n < NumberCount;
+}
+
+} // namespace
+
+Board::Board(std::unique_ptr<UniformGenerator> generator, std::unique_ptr<Clock> clock)
+    : m_generator(generator ? std::move(generator) : std::make_unique<SplitMixGenerator>()),
+      m_clock(clock ? std::move(clock) : std::make_unique<SystemClock>())
+{
+}
+
+void Board::Form_Load()
+{
+    for (int n = 0; n < NumberCount; ++n) {
+        m_state.HitCount[n] = 0;
+        m_state.numberCaption[n] = decimalText(n);
+        m_state.marked[n] = false;
+    }
+}
+
+SpinResult Board::Command1_Click()
+{
+    const Outcome outcome = chooseOutcome();
+    if (outcome.skipsRecord)
+        ++m_state.FileCursor;
+    if (!outcome.number)
+        return {false, outcome.message};
+    spin(outcome);
+    return {true, {}};
+}
+
+Board::Outcome Board::chooseOutcome()
+{
+    if (m_state.manualMode())
+        return manualOutcome();
+    if (numericValue(m_state.fileCountCaption) != 0)
+        return fileOutcome();
+    return randomOutcome();
+}
+
+Board::Outcome Board::manualOutcome() const
+{
+    const std::string &text = m_state.lastText;
+    if (const auto value = leadingNumber(text)) {
+        const std::int64_t n = roundHalfEven(*value);
+        if (isRouletteNumber(n))
+            return {static_cast<int>(n), false, {}};
+    }
+    if (text.find_first_not_of(" \t") == std::string::npos)
+        return {std::nullopt, false, "Aucun numéro à jouer : tapez un numéro de 0 à 36."};
+    return {std::nullopt, false,
+            quoted(text) + " n'est pas un numéro de roulette (0 à 36)."};
+}
+
+Board::Outcome Board::fileOutcome() const
+{
+    const std::int64_t record = m_state.FileCursor + 1;
+    if (record > m_fileNumbers.size()) {
+        return {std::nullopt, false,
+                "Le fichier de tirage a été joué jusqu'au bout : il ne reste aucun numéro."};
+    }
+    if (const auto n = m_fileNumbers.number(record))
+        return {*n, false, {}};
+    return {std::nullopt, false,
+            "Ligne " + decimalText(record) + " du fichier passée : " +
+                quoted(m_fileNumbers.text(record)) + " n'est pas un numéro de roulette (0 à 36).",
+            true};
+}
+
+Board::Outcome Board::randomOutcome()
+{
+    RandomDraw draw(*m_generator, *m_clock);
+    switch (m_state.SourceMode.value_or(0)) {
+    case 1:
+        return {NRoulette(m_wheel, draw), true, {}};
+    case 2:
+        return {NRoulette2(m_wheel, draw), true, {}};
+    default:
+        return {draw.index(NumberCount), true, {}};
+    }
+}
+
+void Board::spin(const Outcome &outcome)
+{
+    const int n = *outcome.number;
+    BoardState &s = m_state;
+
+    s.blinkRunning = false;
+    s.numberColour[s.CurrentNumber] = colours::DarkRed; // the blink may have left it black
+    s.wonVisible = false;
+    ++s.SpinCount;
+    ++s.FileCursor;
+    s.spinText = decimalText(s.SpinCount);
+    m_module.SeriesCount = s.SpinCount;
+
+    s.CurrentNumber = static_cast<std::int16_t>(n);
+    if (outcome.drawn)
+        s.lastText = decimalText(n);
+    s.blinkRunning = true;
+
+    SeriesRow row{};
+    ++s.counters[counterOf(n)];
+    for (int i = 0; i < 4; ++i)
+        row[SeriesZero + i] = static_cast<std::int32_t>(s.counters[i]);
+
+    std::move(s.history.begin() + 1, s.history.end(), s.history.begin());
+    s.history.back() = decimalText(n);
+
+    ++s.hitCaption[n];
+    if (const auto colour = hitColourFor(s.hitCaption[n]))
+        s.hitColour[n] = *colour;
+
+    ComputeSpread(s.HitCount, n, std::span<std::int32_t, SpreadClasses>(row.data(), SpreadClasses));
+    m_module.appendRow(row);
+
+    s.wonVisible = s.marked[n];
+}
+
+SpinResult Board::Label1_Click(int n)
+{
+    if (!isRouletteNumber(n))
+        return {};
+    if (m_state.manualMode()) {
+        m_state.lastText = m_state.numberCaption[n];
+        return Command1_Click();
+    }
+    m_state.marked[n] = !m_state.marked[n];
+    return {};
+}
+
+void Board::Label4_Click()
+{
+    m_state.manualCaption = m_state.manualMode() ? NormalCaption : ManualCaption;
+}
+
+void Board::Option1_Click(int index)
+{
+    if (index >= 0 && index <= 2)
+        m_state.SourceMode = index;
+}
+
+void Board::Timer1_Timer()
+{
+    Colour &cell = m_state.numberColour[m_state.CurrentNumber];
+    cell = cell == colours::Black ? colours::DarkRed : colours::Black;
+}
+
+void Board::Command3_Click()
+{
+    BoardState &s = m_state;
+    s.spinText = "0";
+    s.SpinCount = 0;
+    m_module.clear();
+    s.counters = {};
+    s.hitCaption = {};
+    s.hitColour.fill(colours::White);
+    s.HitCount = {};
+    for (int n = 0; n < NumberCount; ++n)
+        s.numberCaption[n] = decimalText(n);
+    s.marked.fill(false);
+}
+
+void Board::loadDrawFile(DrawRecords records, std::string fileName)
+{
+    m_state.FileLineCount = static_cast<std::int32_t>(records.size());
+    m_state.fileCountCaption = decimalText(m_state.FileLineCount);
+    m_state.fileNameCaption = std::move(fileName);
+    m_state.FileCursor = 0;
+    m_state.fileButtonsVisible = true;
+    m_fileNumbers = std::move(records);
+}
+
+} // namespace roulette

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "board/boardstate.h"
+#include "sources/drawrecords.h"
+#include "sources/generator.h"
+#include "sources/wheel.h"
+#include "stats/series.h"
+
+namespace roulette {
+
+/// What a spin request came to. A request that is refused changes nothing on the board
+/// and carries the French message to show.
+struct SpinResult {
+    bool spun = false;
+    std::string message;
+};
+
+/// The board: its state and every operation a window event triggers. The window calls one
+/// operation per event and then shows the state; it decides nothing itself.
+class Board {
+public:
+    explicit Board(std::unique_ptr<UniformGenerator> generator = nullptr,
+                   std::unique_ptr<Clock> clock = nullptr);
+
+    const BoardState &state() const { return m_state; }
+    const Module1 &series() const { return m_module; }
+    const WheelTable &wheelTable() const { return m_wheel; }
+    const DrawRecords &FileNumbers() const { return m_fileNumbers; }
+
+    /// Start-up: counts cleared, cells numbered, markers hidden.
+    void Form_Load();
+    /// One spin: "Lancer 1 N°".
+    SpinResult Command1_Click();
+    /// A click on number cell n: plays it in manual mode, else toggles its mark.
+    SpinResult Label1_Click(int n);
+    /// Switches manual mode.
+    void Label4_Click();
+    /// Chooses the random source.
+    void Option1_Click(int index);
+    /// One blink of the current number's cell.
+    void Timer1_Timer();
+    /// "Remettre a  Zero Données": clears counts, marks and series.
+    void Command3_Click();
+    /// A draw file's records replace the previous file's; the replay starts at record 1.
+    void loadDrawFile(DrawRecords records, std::string fileName);
+    /// The user edited the last-number box.
+    void setLastText(std::string text) { m_state.lastText = std::move(text); }
+
+private:
+    struct Outcome {
+        std::optional<int> number;
+        bool drawn = false; // from a random source, so it is shown in Text2
+        std::string message;
+        bool skipsRecord = false; // a bad draw-file record: only the file position moves
+    };
+
+    Outcome chooseOutcome();
+    Outcome manualOutcome() const;
+    Outcome fileOutcome() const;
+    Outcome randomOutcome();
+    void spin(const Outcome &outcome);
+
+    BoardState m_state;
+    Module1 m_module;
+    WheelTable m_wheel;
+    DrawRecords m_fileNumbers;
+    std::unique_ptr<UniformGenerator> m_generator;
+    std::unique_ptr<Clock> m_clock;
+};
+
+} // namespace roulette

@@ -1,0 +1,13 @@
+# The Qt side: windows and charts on top of the core, and the executable.
+set(CMAKE_AUTOMOC ON)
+find_package(Qt6 REQUIRED COMPONENTS Widgets PrintSupport)
+find_package(QCustomPlotQt6 REQUIRED)
+
+add_library(ui STATIC
+  board/form1.cpp
+  sources/forroulette.cpp
+)
+target_link_libraries(ui PUBLIC core Qt6::Widgets Qt6::PrintSupport QCustomPlotQt6::QCustomPlotQt6)
+
+add_executable(etude-roulette app/main.cpp)
+target_link_libraries(etude-roulette PRIVATE ui)

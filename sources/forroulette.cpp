@@ -1,0 +1,6 @@
+#include "sources/forroulette.h"
+
+ForRoulette::ForRoulette(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("ForRoulette"));
+}

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace roulette {
+
+struct MinMax {
+    std::int32_t min;
+    std::int32_t max;
+    bool operator==(const MinMax &) const = default;
+};
+
+/// One per-spin series: row 0 holds 0 and is never written, row s is the value after spin s.
+///
+/// Rows live in fixed-size chunks, so growing never copies earlier rows and the memory
+/// held stays close to four bytes a row. Beside the rows sits a min/max pyramid: level L
+/// holds the minimum and maximum of each complete block of (BlockRows << L) rows, blocks
+/// counted from row 1. A chart takes one min/max pair per pixel from it without reading
+/// the rows themselves.
+class Series {
+public:
+    static constexpr int BlockRows = 64;
+
+    Series();
+
+    /// The highest row, equal to the number of spins the series holds.
+    std::int64_t lastRow() const { return m_rowCount - 1; }
+    std::int32_t operator[](std::int64_t row) const;
+    void append(std::int32_t value);
+    /// Back to the single row 0.
+    void clear();
+
+    int levelCount() const { return static_cast<int>(m_levels.size()); }
+    /// Complete blocks of level L; block b covers rows 1 + b * (BlockRows << L) onwards.
+    const std::vector<MinMax> &level(int L) const { return m_levels[L]; }
+    /// Minimum and maximum of rows first..last (inclusive, 1 <= first <= last <= lastRow()).
+    MinMax rangeMinMax(std::int64_t first, std::int64_t last) const;
+
+    bool operator==(const Series &other) const;
+
+private:
+    static constexpr int ChunkShift = 16;
+    static constexpr std::int64_t ChunkRows = std::int64_t{1} << ChunkShift;
+
+    void completeBlocks();
+
+    std::vector<std::unique_ptr<std::int32_t[]>> m_chunks;
+    std::int64_t m_rowCount = 0;
+    std::vector<std::vector<MinMax>> m_levels;
+};
+
+/// The fifteen series, always in this order.
+enum SeriesIndex : int {
+    SeriesTimes0 = 0, // SeriesTimes0 .. SeriesTimes10 are indices 0..10
+    SeriesTimes10 = 10,
+    SeriesZero = 11,
+    SeriesDozen1 = 12,
+    SeriesDozen2 = 13,
+    SeriesDozen3 = 14,
+};
+inline constexpr int SeriesKinds = 15;
+using SeriesRow = std::array<std::int32_t, SeriesKinds>;
+
+/// The series shared by the spin, the statistics and the charts.
+struct Module1 {
+    /// Rows the charts plot; follows SpinCount at every spin, kept by the reset.
+    std::int32_t SeriesCount = 0;
+    std::array<Series, SeriesKinds> series;
+
+    void appendRow(const SeriesRow &row);
+    /// Re-creates every series with the single row 0.
+    void clear();
+
+    bool operator==(const Module1 &) const = default;
+};
+
+} // namespace roulette

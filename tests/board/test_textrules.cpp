@@ -1,0 +1,58 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "board/textrules.h"
+
+using namespace roulette;
+
+TEST(TextRules, LeadingNumberReadsWhatTheBoardTypes)
+{
+    struct Case {
+        const char *text;
+        std::optional<double> value;
+    };
+    const Case cases[] = {
+        {"17", 17.0},  {" 5", 5.0},   {"1 2", 12.0}, {"2.5", 2.5},  {"-3", -3.0},
+        {"12abc", 12.0}, {".5", 0.5}, {"3.5.1", 3.5}, {"00", 0.0},  {"abc", std::nullopt},
+        {"", std::nullopt}, {"-", std::nullopt}, {".", std::nullopt}, {"+-1", std::nullopt},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(leadingNumber(c.text), c.value) << '"' << c.text << '"';
+    EXPECT_EQ(numericValue("abc"), 0.0);
+    EXPECT_EQ(numericValue("00000"), 0.0);
+}
+
+TEST(TextRules, NumbersTooLongForADoubleAreHugeNotZero)
+{
+    const std::string digits(400, '9');
+    EXPECT_EQ(leadingNumber(digits), HUGE_VAL);
+    EXPECT_EQ(leadingNumber("0." + std::string(400, '0') + "1"), 0.0);
+}
+
+TEST(TextRules, WholeNumberRefusesTrailingText)
+{
+    EXPECT_EQ(wholeNumber(" 17 "), 17.0);
+    EXPECT_EQ(wholeNumber("5abc"), std::nullopt);
+    EXPECT_EQ(wholeNumber("5-3"), std::nullopt);
+    EXPECT_EQ(wholeNumber(""), std::nullopt);
+}
+
+TEST(TextRules, RoundingGoesHalfToEven)
+{
+    EXPECT_EQ(roundHalfEven(2.5), 2);
+    EXPECT_EQ(roundHalfEven(3.5), 4);
+    EXPECT_EQ(roundHalfEven(-2.5), -2);
+    EXPECT_EQ(roundHalfEven(2.51), 3);
+    EXPECT_EQ(roundHalfEven(-0.4), 0);
+    EXPECT_EQ(roundHalfEven(1e300), std::numeric_limits<std::int64_t>::max());
+    EXPECT_EQ(roundHalfEven(std::nan("")), 0);
+}
+
+TEST(TextRules, DecimalTextHasNoPadding)
+{
+    EXPECT_EQ(decimalText(0), "0");
+    EXPECT_EQ(decimalText(100), "100");
+    EXPECT_EQ(decimalText(-7), "-7");
+}
