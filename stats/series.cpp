@@ -28,8 +28,9 @@ std::int32_t Series::operator[](std::int64_t row) const
 
 void Series::append(std::int32_t value)
 {
+    // Zeroing the chunk touches its pages once here, so later spins take no page faults.
     if ((m_rowCount & (ChunkRows - 1)) == 0)
-        m_chunks.push_back(std::make_unique_for_overwrite<std::int32_t[]>(ChunkRows));
+        m_chunks.push_back(std::make_unique<std::int32_t[]>(ChunkRows));
     m_chunks.back()[m_rowCount & (ChunkRows - 1)] = value;
     ++m_rowCount;
     completeBlocks();
