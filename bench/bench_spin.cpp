@@ -5,7 +5,8 @@
 
 using namespace roulette;
 
-namespace {
+namespace
+{
 
 // Each repetition fills n rows untimed, then times a fixed batch of spins, so the row
 // count stays within n .. n + SpinsTimed.

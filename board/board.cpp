@@ -3,12 +3,13 @@
 #include "board/textrules.h"
 #include "stats/spread.h"
 
-namespace roulette {
+namespace roulette
+{
 
 std::optional<Colour> hitColourFor(std::int64_t count)
 {
     static constexpr std::array<Colour, 9> byCount = {
-        0x00FFFFFF, 0x00FFC0C0, 0x0000FFFF, 0x0000FF00, 0x00FF00FF,
+        0x00FFFFFF, 0x00FFC0C0, 0x0000FFFF, 0x0000FF00,     0x00FF00FF,
         0x00C0C000, 0x000000FF, 0x000040C0, colours::Olive,
     };
     if (count < 0 || count >= static_cast<std::int64_t>(byCount.size()))
@@ -21,7 +22,8 @@ int counterOf(int number)
     return number == 0 ? 0 : (number - 1) / 12 + 1;
 }
 
-namespace {
+namespace
+{
 
 constexpr std::size_t QuoteLimit = 40;
 
@@ -94,8 +96,7 @@ Board::Outcome Board::manualOutcome() const
     }
     if (text.find_first_not_of(" \t") == std::string::npos)
         return {std::nullopt, false, "Aucun numéro à jouer : tapez un numéro de 0 à 36."};
-    return {std::nullopt, false,
-            quoted(text) + " n'est pas un numéro de roulette (0 à 36)."};
+    return {std::nullopt, false, quoted(text) + " n'est pas un numéro de roulette (0 à 36)."};
 }
 
 Board::Outcome Board::fileOutcome() const

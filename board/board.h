@@ -10,7 +10,8 @@
 #include "sources/wheel.h"
 #include "stats/series.h"
 
-namespace roulette {
+namespace roulette
+{
 
 /// What a spin request came to. A request that is refused changes nothing on the board
 /// and carries the French message to show.
@@ -21,7 +22,8 @@ struct SpinResult {
 
 /// The board: its state and every operation a window event triggers. The window calls one
 /// operation per event and then shows the state; it decides nothing itself.
-class Board {
+class Board
+{
 public:
     explicit Board(std::unique_ptr<UniformGenerator> generator = nullptr,
                    std::unique_ptr<Clock> clock = nullptr);

@@ -7,12 +7,14 @@
 
 #include "stats/spread.h"
 
-namespace roulette {
+namespace roulette
+{
 
 /// A colour as the window system takes it: 0x00BBGGRR.
 using Colour = std::uint32_t;
 
-namespace colours {
+namespace colours
+{
 inline constexpr Colour White = 0x00FFFFFF;
 inline constexpr Colour Black = 0x00000000;
 inline constexpr Colour DarkRed = 0x000000C0; // window, number cells
@@ -39,17 +41,17 @@ struct BoardState {
 
     std::array<std::string, NumberCount> numberCaption = filled<std::string>("00"); // Label1(n)
     std::array<Colour, NumberCount> numberColour = filled(colours::DarkRed);        // Label1(n)
-    std::array<std::int64_t, NumberCount> hitCaption{};                           // Label2(n)
-    std::array<Colour, NumberCount> hitColour = filled(colours::White);           // Label2(n)
-    std::array<bool, NumberCount> marked = filled(true);                          // Label3(n)
+    std::array<std::int64_t, NumberCount> hitCaption{};                             // Label2(n)
+    std::array<Colour, NumberCount> hitColour = filled(colours::White);             // Label2(n)
+    std::array<bool, NumberCount> marked = filled(true);                            // Label3(n)
     std::array<std::int64_t, 4> counters{}; // Label7: zero, then the three dozens
     std::array<std::string, HistoryLength> history =
-        filled<std::string, HistoryLength>("-"); // Label5, newest last
-    std::string spinText = "00";                 // Text1
-    std::string lastText = "00";                 // Text2
-    std::string filePosText = "00";              // Text3
-    std::string manualCaption = NormalCaption;   // Label4
-    std::string fileCountCaption = "00000";      // Label8(4)
+        filled<std::string, HistoryLength>("-");      // Label5, newest last
+    std::string spinText = "00";                      // Text1
+    std::string lastText = "00";                      // Text2
+    std::string filePosText = "00";                   // Text3
+    std::string manualCaption = NormalCaption;        // Label4
+    std::string fileCountCaption = "00000";           // Label8(4)
     std::string fileNameCaption = "Nom du fichier !"; // Label9
     bool wonVisible = false;                          // Label6, "GAGNE"
     bool blinkRunning = false;                        // Timer1

@@ -5,7 +5,8 @@
 #include "board/board.h"
 
 /// The main window.
-class Form1 : public QWidget {
+class Form1 : public QWidget
+{
     Q_OBJECT
 public:
     explicit Form1(QWidget *parent = nullptr);

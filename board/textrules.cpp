@@ -4,9 +4,11 @@
 #include <cmath>
 #include <limits>
 
-namespace roulette {
+namespace roulette
+{
 
-namespace {
+namespace
+{
 
 bool isBlank(char c)
 {

@@ -5,7 +5,8 @@
 #include <string>
 #include <string_view>
 
-namespace roulette {
+namespace roulette
+{
 
 /// The leading number of a text: blanks are ignored, "." separates the decimals,
 /// reading stops at the first character that cannot continue the number.

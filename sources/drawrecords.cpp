@@ -2,7 +2,8 @@
 
 #include "board/textrules.h"
 
-namespace roulette {
+namespace roulette
+{
 
 std::optional<int> recordNumber(std::string_view record)
 {

@@ -7,11 +7,13 @@
 #include <unordered_map>
 #include <vector>
 
-namespace roulette {
+namespace roulette
+{
 
 /// The records of one draw file. A record that is a roulette number costs one byte; the
 /// text of any other record is kept aside so that a message can quote it.
-class DrawRecords {
+class DrawRecords
+{
 public:
     std::int64_t size() const { return static_cast<std::int64_t>(m_codes.size()); }
     void append(std::string_view record);

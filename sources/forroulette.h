@@ -3,7 +3,8 @@
 #include <QWidget>
 
 /// The hidden window that holds the wheel table.
-class ForRoulette : public QWidget {
+class ForRoulette : public QWidget
+{
     Q_OBJECT
 public:
     explicit ForRoulette(QWidget *parent = nullptr);

@@ -2,7 +2,8 @@
 
 #include <chrono>
 
-namespace roulette {
+namespace roulette
+{
 
 std::uint64_t SystemClock::now()
 {
@@ -11,7 +12,8 @@ std::uint64_t SystemClock::now()
         std::chrono::duration_cast<std::chrono::nanoseconds>(sinceEpoch).count());
 }
 
-namespace {
+namespace
+{
 
 std::uint64_t mix64(std::uint64_t z)
 {

@@ -2,23 +2,27 @@
 
 #include <cstdint>
 
-namespace roulette {
+namespace roulette
+{
 
 /// Where a re-seed takes its clock reading from; tests substitute a fixed clock.
-class Clock {
+class Clock
+{
 public:
     virtual ~Clock() = default;
     virtual std::uint64_t now() = 0;
 };
 
 /// The wall clock, in nanoseconds.
-class SystemClock final : public Clock {
+class SystemClock final : public Clock
+{
 public:
     std::uint64_t now() override;
 };
 
 /// The uniform source behind every random draw.
-class UniformGenerator {
+class UniformGenerator
+{
 public:
     virtual ~UniformGenerator() = default;
     /// Mixes a clock reading into the current state. Two re-seeds with the same reading
@@ -29,7 +33,8 @@ public:
 };
 
 /// SplitMix64: small, fast, and every 64-bit state is a valid one.
-class SplitMixGenerator final : public UniformGenerator {
+class SplitMixGenerator final : public UniformGenerator
+{
 public:
     explicit SplitMixGenerator(std::uint64_t seed = 0) : m_state(seed) {}
     void reseed(std::uint64_t clockReading) override;
@@ -44,9 +49,12 @@ private:
 int scaledIndex(float r, int n);
 
 /// A re-seed from the clock followed by one draw, as every random-source spin does.
-class RandomDraw {
+class RandomDraw
+{
 public:
-    RandomDraw(UniformGenerator &generator, Clock &clock) : m_generator(generator), m_clock(clock) {}
+    RandomDraw(UniformGenerator &generator, Clock &clock) : m_generator(generator), m_clock(clock)
+    {
+    }
     /// Re-seeds from the clock and returns an index in 0..n-1.
     int index(int n);
 

@@ -1,6 +1,7 @@
 #include "sources/wheel.h"
 
-namespace roulette {
+namespace roulette
+{
 
 WheelTable::WheelTable()
 {

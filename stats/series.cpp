@@ -4,9 +4,11 @@
 #include <cassert>
 #include <limits>
 
-namespace roulette {
+namespace roulette
+{
 
-namespace {
+namespace
+{
 
 MinMax merged(MinMax a, MinMax b)
 {
@@ -51,7 +53,8 @@ void Series::completeBlocks()
     const std::int64_t dataRows = m_rowCount - 1; // row 0 is not plotted
     if (dataRows == 0 || dataRows % BlockRows != 0)
         return;
-    MinMax block{std::numeric_limits<std::int32_t>::max(), std::numeric_limits<std::int32_t>::min()};
+    MinMax block{std::numeric_limits<std::int32_t>::max(),
+                 std::numeric_limits<std::int32_t>::min()};
     for (std::int64_t row = dataRows - BlockRows + 1; row <= dataRows; ++row)
         block = merged(block, {(*this)[row], (*this)[row]});
     if (m_levels.empty())
@@ -69,7 +72,8 @@ void Series::completeBlocks()
 MinMax Series::rangeMinMax(std::int64_t first, std::int64_t last) const
 {
     assert(first >= 1 && first <= last && last <= lastRow());
-    MinMax result{std::numeric_limits<std::int32_t>::max(), std::numeric_limits<std::int32_t>::min()};
+    MinMax result{std::numeric_limits<std::int32_t>::max(),
+                  std::numeric_limits<std::int32_t>::min()};
     std::int64_t row = first;
     while (row <= last) {
         // Take the largest complete block that starts here and ends inside the range.

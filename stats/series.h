@@ -5,7 +5,8 @@
 #include <memory>
 #include <vector>
 
-namespace roulette {
+namespace roulette
+{
 
 struct MinMax {
     std::int32_t min;
@@ -20,7 +21,8 @@ struct MinMax {
 /// holds the minimum and maximum of each complete block of (BlockRows << L) rows, blocks
 /// counted from row 1. A chart takes one min/max pair per pixel from it without reading
 /// the rows themselves.
-class Series {
+class Series
+{
 public:
     static constexpr int BlockRows = 64;
 

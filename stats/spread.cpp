@@ -1,6 +1,7 @@
 #include "stats/spread.h"
 
-namespace roulette {
+namespace roulette
+{
 
 bool ComputeSpread(HitCounts &HitCount, int CurrentNumber,
                    std::span<std::int32_t, SpreadClasses> spread)

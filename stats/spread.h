@@ -4,7 +4,8 @@
 #include <cstdint>
 #include <span>
 
-namespace roulette {
+namespace roulette
+{
 
 using HitCounts = std::array<std::int64_t, 37>;
 inline constexpr int SpreadClasses = 11; // hit counts 0..10

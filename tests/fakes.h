@@ -5,9 +5,11 @@
 
 #include "sources/generator.h"
 
-namespace roulette::testing {
+namespace roulette::testing
+{
 
-class FixedClock final : public Clock {
+class FixedClock final : public Clock
+{
 public:
     explicit FixedClock(std::uint64_t reading = 42) : m_reading(reading) {}
     std::uint64_t now() override { return m_reading; }
@@ -17,7 +19,8 @@ private:
 };
 
 /// Returns the given values in turn, then starts again; counts the re-seeds.
-class ScriptedGenerator final : public UniformGenerator {
+class ScriptedGenerator final : public UniformGenerator
+{
 public:
     explicit ScriptedGenerator(std::vector<float> values, int *reseeds = nullptr)
         : m_values(std::move(values)), m_reseeds(reseeds)

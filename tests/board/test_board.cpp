@@ -8,7 +8,8 @@ using roulette::testing::FixedClock;
 using roulette::testing::ScriptedGenerator;
 using roulette::testing::valueFor;
 
-namespace {
+namespace
+{
 
 // A loaded board whose generator gives the numbers listed, in turn.
 Board boardDrawing(std::vector<int> numbers, int *reseeds = nullptr)
@@ -83,8 +84,13 @@ TEST(Board, CountersFollowTheDozenBoundaries)
     const std::vector<int> numbers = {0, 1, 12, 13, 24, 25, 36};
     Board board = boardDrawing(numbers);
     const std::array<std::array<std::int64_t, 4>, 7> expected = {{
-        {1, 0, 0, 0}, {1, 1, 0, 0}, {1, 2, 0, 0}, {1, 2, 1, 0},
-        {1, 2, 2, 0}, {1, 2, 2, 1}, {1, 2, 2, 2},
+        {1, 0, 0, 0},
+        {1, 1, 0, 0},
+        {1, 2, 0, 0},
+        {1, 2, 1, 0},
+        {1, 2, 2, 0},
+        {1, 2, 2, 1},
+        {1, 2, 2, 2},
     }};
     for (std::size_t i = 0; i < numbers.size(); ++i) {
         board.Command1_Click();
@@ -123,8 +129,9 @@ TEST(Board, HistoryShiftsLeftAndDropsTheOldest)
 
 TEST(Board, ManualTextsThatAreRouletteNumbers)
 {
-    const std::pair<const char *, int> cases[] = {{"17", 17}, {"2.5", 2}, {"3.5", 4}, {" 5", 5},
-                                                  {"00", 0},  {"36", 36}, {"36.5", 36}, {"-0.4", 0}};
+    const std::pair<const char *, int> cases[] = {{"17", 17},   {"2.5", 2}, {"3.5", 4},
+                                                  {" 5", 5},    {"00", 0},  {"36", 36},
+                                                  {"36.5", 36}, {"-0.4", 0}};
     for (const auto &[text, number] : cases) {
         Board board;
         board.Form_Load();
@@ -223,8 +230,9 @@ TEST(Board, SourcesFollowTheOptions)
     EXPECT_EQ(board.state().CurrentNumber, 1);
     board.Option1_Click(2);
     board.Command1_Click();
-    EXPECT_EQ(board.state().CurrentNumber, WheelOrder[static_cast<std::size_t>(
-                                               static_cast<double>(valueFor(23, 37)) * 148) % 37]);
+    EXPECT_EQ(
+        board.state().CurrentNumber,
+        WheelOrder[static_cast<std::size_t>(static_cast<double>(valueFor(23, 37)) * 148) % 37]);
     board.Option1_Click(7);
     EXPECT_EQ(board.state().SourceMode, 2);
 }

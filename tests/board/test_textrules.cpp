@@ -14,9 +14,10 @@ TEST(TextRules, LeadingNumberReadsWhatTheBoardTypes)
         std::optional<double> value;
     };
     const Case cases[] = {
-        {"17", 17.0},  {" 5", 5.0},   {"1 2", 12.0}, {"2.5", 2.5},  {"-3", -3.0},
-        {"12abc", 12.0}, {".5", 0.5}, {"3.5.1", 3.5}, {"00", 0.0},  {"abc", std::nullopt},
-        {"", std::nullopt}, {"-", std::nullopt}, {".", std::nullopt}, {"+-1", std::nullopt},
+        {"17", 17.0},        {" 5", 5.0},           {"1 2", 12.0},      {"2.5", 2.5},
+        {"-3", -3.0},        {"12abc", 12.0},       {".5", 0.5},        {"3.5.1", 3.5},
+        {"00", 0.0},         {"abc", std::nullopt}, {"", std::nullopt}, {"-", std::nullopt},
+        {".", std::nullopt}, {"+-1", std::nullopt},
     };
     for (const Case &c : cases)
         EXPECT_EQ(leadingNumber(c.text), c.value) << '"' << c.text << '"';

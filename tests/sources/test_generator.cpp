@@ -11,7 +11,8 @@
 using namespace roulette;
 using roulette::testing::FixedClock;
 
-namespace {
+namespace
+{
 
 constexpr int Draws = 37 * 2000;
 

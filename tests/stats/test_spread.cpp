@@ -6,7 +6,8 @@
 
 using namespace roulette;
 
-namespace {
+namespace
+{
 
 using Row = std::array<std::int32_t, SpreadClasses>;
 
