@@ -1,5 +1,8 @@
 #include "board/board.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "board/textrules.h"
 #include "stats/spread.h"
 
@@ -68,13 +71,81 @@ void Board::Form_Load()
 
 SpinResult Board::Command1_Click()
 {
+    return spinFrom(m_state.lastText);
+}
+
+SpinResult Board::spinFrom(const std::string &textBefore)
+{
     const Outcome outcome = chooseOutcome();
     if (outcome.skipsRecord)
         ++m_state.FileCursor;
     if (!outcome.number)
         return {false, outcome.message};
+    m_undo.push_back(recordBeforeSpin(textBefore));
     spin(outcome);
     return {true, {}};
+}
+
+Board::SpinRecord Board::recordBeforeSpin(const std::string &textBefore)
+{
+    const BoardState &s = m_state;
+    const std::string &fallen = s.history.front();
+    SpinRecord record{
+        s.FileCursor,
+        s.filePosText == "00" ? -1 : roundHalfEven(numericValue(s.filePosText)),
+        static_cast<std::int8_t>(s.CurrentNumber),
+        static_cast<std::int8_t>(fallen == "-" ? -1 : roundHalfEven(numericValue(fallen))),
+        0,
+    };
+    if (s.numberColour[s.CurrentNumber] == colours::Black)
+        record.flags |= CellWasBlack;
+    if (s.wonVisible)
+        record.flags |= WonWasVisible;
+    if (s.blinkRunning)
+        record.flags |= BlinkWasRunning;
+    if (textBefore == decimalText(s.CurrentNumber))
+        record.flags |= TextWasPreviousNumber;
+    else
+        m_replacedTexts[s.SpinCount] = textBefore;
+    return record;
+}
+
+bool Board::undoLastSpin()
+{
+    if (m_undo.empty())
+        return false;
+    const SpinRecord record = m_undo.back();
+    m_undo.pop_back();
+    BoardState &s = m_state;
+    const int n = s.CurrentNumber;
+
+    m_module.popRow();
+    --s.HitCount[n];
+    --s.hitCaption[n];
+    s.hitColour[n] = hitColourFor(s.hitCaption[n]).value_or(colours::Olive);
+    std::move_backward(s.history.begin(), s.history.end() - 1, s.history.end());
+    s.history.front() = record.fallenOff < 0 ? "-" : decimalText(record.fallenOff);
+    --s.counters[counterOf(n)];
+
+    --s.SpinCount;
+    s.FileCursor = record.fileCursor;
+    s.filePosText = record.filePos < 0 ? "00" : decimalText(record.filePos);
+    s.numberColour[n] = colours::DarkRed;
+    s.CurrentNumber = record.number;
+    s.numberColour[s.CurrentNumber] =
+        record.flags & CellWasBlack ? colours::Black : colours::DarkRed;
+    s.wonVisible = record.flags & WonWasVisible;
+    s.blinkRunning = record.flags & BlinkWasRunning;
+    if (record.flags & TextWasPreviousNumber) {
+        s.lastText = decimalText(s.CurrentNumber);
+    } else {
+        auto kept = m_replacedTexts.extract(s.SpinCount);
+        s.lastText = std::move(kept.mapped());
+    }
+    const bool atBase = m_undo.empty();
+    s.spinText = atBase ? m_undoBase.spinText : decimalText(s.SpinCount);
+    m_module.SeriesCount = atBase ? m_undoBase.seriesCount : s.SpinCount;
+    return true;
 }
 
 Board::Outcome Board::chooseOutcome()
@@ -168,8 +239,12 @@ SpinResult Board::Label1_Click(int n)
     if (!isRouletteNumber(n))
         return {};
     if (m_state.manualMode()) {
-        m_state.lastText = m_state.numberCaption[n];
-        return Command1_Click();
+        // The click's own write to Text2 belongs to its spin, and is taken back with it.
+        std::string before = std::exchange(m_state.lastText, m_state.numberCaption[n]);
+        SpinResult result = spinFrom(before);
+        if (!result.spun)
+            m_state.lastText = std::move(before);
+        return result;
     }
     m_state.marked[n] = !m_state.marked[n];
     return {};
@@ -195,6 +270,9 @@ void Board::Timer1_Timer()
 void Board::Command3_Click()
 {
     BoardState &s = m_state;
+    m_undo.clear();
+    m_replacedTexts.clear();
+    m_undoBase = {m_module.SeriesCount, "0"};
     s.spinText = "0";
     s.SpinCount = 0;
     m_module.clear();

@@ -3,6 +3,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "board/boardstate.h"
 #include "sources/drawrecords.h"
@@ -47,6 +49,9 @@ public:
     void Timer1_Timer();
     /// "Remettre a  Zero Données": clears counts, marks and series.
     void Command3_Click();
+    /// Takes back the last spin exactly, down to the last reset or start-up. False when
+    /// there is no spin left to take back.
+    bool undoLastSpin();
     /// A draw file's records replace the previous file's; the replay starts at record 1.
     void loadDrawFile(DrawRecords records, std::string fileName);
     /// The user edited the last-number box.
@@ -60,6 +65,27 @@ private:
         bool skipsRecord = false; // a bad draw-file record: only the file position moves
     };
 
+    // What a spin overwrote and cannot be worked out again: 24 bytes a spin.
+    struct SpinRecord {
+        std::int64_t fileCursor;
+        std::int64_t filePos; // Text3 as a number, -1 while it reads "00"
+        std::int8_t number;
+        std::int8_t fallenOff; // the history cell that fell off, -1 for "-"
+        std::uint8_t flags;
+    };
+    enum SpinFlag : std::uint8_t {
+        CellWasBlack = 1,
+        WonWasVisible = 2,
+        BlinkWasRunning = 4,
+        TextWasPreviousNumber = 8,
+    };
+    struct UndoBase {
+        std::int32_t seriesCount = 0;
+        std::string spinText = "00";
+    };
+
+    SpinResult spinFrom(const std::string &textBefore);
+    SpinRecord recordBeforeSpin(const std::string &textBefore);
     Outcome chooseOutcome();
     Outcome manualOutcome() const;
     Outcome fileOutcome() const;
@@ -72,6 +98,10 @@ private:
     DrawRecords m_fileNumbers;
     std::unique_ptr<UniformGenerator> m_generator;
     std::unique_ptr<Clock> m_clock;
+    std::vector<SpinRecord> m_undo;
+    // Text2 before a spin, where it was not simply the previous outcome; keyed by SpinCount.
+    std::unordered_map<std::int32_t, std::string> m_replacedTexts;
+    UndoBase m_undoBase;
 };
 
 } // namespace roulette

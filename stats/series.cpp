@@ -22,6 +22,21 @@ Series::Series()
     append(0);
 }
 
+Series::Series(const Series &other) : m_rowCount(other.m_rowCount), m_levels(other.m_levels)
+{
+    for (const auto &chunk : other.m_chunks) {
+        m_chunks.push_back(std::make_unique<std::int32_t[]>(ChunkRows));
+        std::copy_n(chunk.get(), ChunkRows, m_chunks.back().get());
+    }
+}
+
+Series &Series::operator=(const Series &other)
+{
+    if (this != &other)
+        *this = Series(other);
+    return *this;
+}
+
 std::int32_t Series::operator[](std::int64_t row) const
 {
     assert(row >= 0 && row < m_rowCount);
@@ -36,6 +51,24 @@ void Series::append(std::int32_t value)
     m_chunks.back()[m_rowCount & (ChunkRows - 1)] = value;
     ++m_rowCount;
     completeBlocks();
+}
+
+void Series::popBack()
+{
+    if (m_rowCount <= 1)
+        return;
+    const std::int64_t dataRows = m_rowCount - 1;
+    for (std::size_t L = 0; L < m_levels.size(); ++L) {
+        const std::int64_t size = std::int64_t{BlockRows} << L;
+        if (dataRows % size == 0 &&
+            static_cast<std::int64_t>(m_levels[L].size()) * size == dataRows)
+            m_levels[L].pop_back();
+    }
+    while (!m_levels.empty() && m_levels.back().empty())
+        m_levels.pop_back();
+    --m_rowCount;
+    if ((m_rowCount & (ChunkRows - 1)) == 0)
+        m_chunks.pop_back();
 }
 
 void Series::clear()
@@ -113,6 +146,12 @@ void Module1::appendRow(const SeriesRow &row)
 {
     for (int k = 0; k < SeriesKinds; ++k)
         series[k].append(row[k]);
+}
+
+void Module1::popRow()
+{
+    for (auto &s : series)
+        s.popBack();
 }
 
 void Module1::clear()

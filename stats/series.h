@@ -27,11 +27,18 @@ public:
     static constexpr int BlockRows = 64;
 
     Series();
+    Series(const Series &other);
+    Series &operator=(const Series &other);
+    Series(Series &&) noexcept = default;
+    Series &operator=(Series &&) noexcept = default;
+    ~Series() = default;
 
     /// The highest row, equal to the number of spins the series holds.
     std::int64_t lastRow() const { return m_rowCount - 1; }
     std::int32_t operator[](std::int64_t row) const;
     void append(std::int32_t value);
+    /// Drops the last row (never row 0), with the pyramid blocks that ended on it.
+    void popBack();
     /// Back to the single row 0.
     void clear();
 
@@ -73,6 +80,7 @@ struct Module1 {
     std::array<Series, SeriesKinds> series;
 
     void appendRow(const SeriesRow &row);
+    void popRow();
     /// Re-creates every series with the single row 0.
     void clear();
 
