@@ -1,6 +1,11 @@
 #include "sources/forroulette.h"
 
-ForRoulette::ForRoulette(QWidget *parent) : QWidget(parent)
+#include "board/formlayout.h"
+
+ForRoulette::ForRoulette(const roulette::WheelTable &table) : m_table(table)
 {
+    using namespace roulette::layout;
     setObjectName(QStringLiteral("ForRoulette"));
+    setWindowTitle(QStringLiteral("Simulation Roulette"));
+    resize(pixels(WheelClientArea.width), pixels(WheelClientArea.height));
 }
