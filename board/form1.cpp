@@ -328,7 +328,7 @@ void Form1::Form_Unload()
 {
     m_timer->stop();
     m_forRoulette.reset();
-    QCoreApplication::quit();
+    QCoreApplication::exit(0);
 }
 
 void Form1::closeEvent(QCloseEvent *event)
