@@ -8,7 +8,7 @@ packages=(
   g++ cmake make
   qt6-base-dev libqcustomplot-dev libqcustomplot2.1-qt6 fonts-liberation
   libgtest-dev libbenchmark-dev
-  xvfb xauth imagemagick
+  xvfb xauth imagemagick xdotool
 )
 
 missing=()
