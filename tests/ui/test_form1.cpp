@@ -14,6 +14,7 @@
 #include "sources/forroulette.h"
 #include "tests/fakes.h"
 
+using namespace Qt::StringLiterals;
 using roulette::Board;
 using roulette::Colour;
 using roulette::testing::FixedClock;
@@ -54,14 +55,14 @@ struct Window {
     }
     QLabel *label(const char *name, int i) const
     {
-        return get<QLabel>(QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(i));
+        return get<QLabel>(u"%1(%2)"_s.arg(QLatin1String(name)).arg(i));
     }
     QString text(const char *name) const { return get<QLineEdit>(QLatin1String(name))->text(); }
     void click(const QString &name) const { QTest::mouseClick(get(name), Qt::LeftButton); }
     void playByHand(int n) const
     {
-        if (get<QLabel>(QStringLiteral("Label4"))->text() != QStringLiteral("Retour"))
-            click(QStringLiteral("Label4"));
+        if (get<QLabel>(u"Label4"_s)->text() != u"Retour"_s)
+            click(u"Label4"_s);
         QTest::mouseClick(label("Label1", n), Qt::LeftButton);
     }
 };
@@ -77,12 +78,11 @@ QStringList snapshot(const Form1 &form)
     QStringList seen;
     for (const QWidget *w : form.findChildren<QWidget *>()) {
         QString text = w->property("text").toString() + w->property("title").toString();
-        seen << QStringLiteral("%1 %2 %3 %4 %5")
-                    .arg(w->objectName(), text)
+        seen << u"%1 %2 %3 %4 %5"_s.arg(w->objectName(), text)
                     .arg(w->isHidden())
                     .arg(background(w).name(), w->palette().color(w->foregroundRole()).name());
     }
-    seen << QString::number(form.findChild<QTimer *>(QStringLiteral("Timer1"))->isActive());
+    seen << QString::number(form.findChild<QTimer *>(u"Timer1"_s)->isActive());
     return seen;
 }
 
@@ -200,12 +200,12 @@ void TestForm1::windowIsFixedAndCaptionsFit()
     Window w;
     QCOMPARE(w.form.minimumSize(), QSize(1054, 719));
     QCOMPARE(w.form.maximumSize(), QSize(1054, 719));
-    QCOMPARE(w.form.windowTitle(), QStringLiteral("Étude Roulette"));
+    QCOMPARE(w.form.windowTitle(), u"Étude Roulette"_s);
     QCOMPARE(w.form.windowIcon().pixmap(32, 32).size(), QSize(32, 32));
     const Qt::WindowFlags flags = w.form.windowFlags();
     QVERIFY(flags & Qt::WindowCloseButtonHint);
     QVERIFY(!(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
-    const QImage red = w.get(QStringLiteral("Command3"))->grab().toImage();
+    const QImage red = w.get(u"Command3"_s)->grab().toImage();
     QCOMPARE(red.pixelColor(red.width() / 2, 4), bgr(0x000000FF));
 
     for (const QLabel *l : w.form.findChildren<QLabel *>()) {
@@ -239,12 +239,12 @@ void TestForm1::startUpNumbersCellsAndHidesTheWheelWindow()
         QCOMPARE(w.label("Label1", n)->text(), QString::number(n));
         QVERIFY(w.label("Label3", n)->isHidden());
     }
-    QVERIFY(w.get(QStringLiteral("Label6"))->isHidden());
-    QVERIFY(w.get(QStringLiteral("Command5"))->isHidden());
-    QVERIFY(!w.get(QStringLiteral("Command1"))->isHidden());
-    QVERIFY(w.get<QRadioButton>(QStringLiteral("Option1(0)"))->isChecked());
+    QVERIFY(w.get(u"Label6"_s)->isHidden());
+    QVERIFY(w.get(u"Command5"_s)->isHidden());
+    QVERIFY(!w.get(u"Command1"_s)->isHidden());
+    QVERIFY(w.get<QRadioButton>(u"Option1(0)"_s)->isChecked());
     QVERIFY(!w.form.board().state().SourceMode.has_value());
-    const auto *timer = w.form.findChild<QTimer *>(QStringLiteral("Timer1"));
+    const auto *timer = w.form.findChild<QTimer *>(u"Timer1"_s);
     QVERIFY(!timer->isActive());
     QCOMPARE(timer->interval(), 500);
 
@@ -252,7 +252,7 @@ void TestForm1::startUpNumbersCellsAndHidesTheWheelWindow()
     QVERIFY(wheel);
     QVERIFY(!wheel->isVisible());
     QVERIFY(wheel->isWindow());
-    QCOMPARE(wheel->windowTitle(), QStringLiteral("Simulation Roulette"));
+    QCOMPARE(wheel->windowTitle(), u"Simulation Roulette"_s);
     QCOMPARE(wheel->size(), QSize(312, 213));
     QVERIFY(wheel->findChildren<QWidget *>().isEmpty());
     QCOMPARE(&wheel->wheelTable(), &w.form.board().wheelTable());
@@ -265,52 +265,52 @@ void TestForm1::markToggledTwice()
     QVERIFY(!w.label("Label3", 17)->isHidden());
     QTest::mouseClick(w.label("Label1", 17), Qt::LeftButton);
     QVERIFY(w.label("Label3", 17)->isHidden());
-    QCOMPARE(w.text("Text1"), QStringLiteral("00"));
-    QCOMPARE(w.text("Text2"), QStringLiteral("00"));
+    QCOMPARE(w.text("Text1"), u"00"_s);
+    QCOMPARE(w.text("Text2"), u"00"_s);
 }
 
 void TestForm1::manualModePlaysTheClickedNumberAndLightsGagne()
 {
     Window w;
     QTest::mouseClick(w.label("Label1", 17), Qt::LeftButton);
-    w.click(QStringLiteral("Label4"));
-    QCOMPARE(w.get<QLabel>(QStringLiteral("Label4"))->text(), QStringLiteral("Retour"));
+    w.click(u"Label4"_s);
+    QCOMPARE(w.get<QLabel>(u"Label4"_s)->text(), u"Retour"_s);
     QTest::mouseClick(w.label("Label1", 17), Qt::LeftButton);
-    QCOMPARE(w.text("Text2"), QStringLiteral("17"));
-    QCOMPARE(w.text("Text1"), QStringLiteral("1"));
-    QCOMPARE(w.label("Label5", 27)->text(), QStringLiteral("17"));
-    QCOMPARE(w.label("Label2", 17)->text(), QStringLiteral("1"));
-    QCOMPARE(w.label("Label7", 2)->text(), QStringLiteral("1"));
-    QVERIFY(!w.get(QStringLiteral("Label6"))->isHidden());
+    QCOMPARE(w.text("Text2"), u"17"_s);
+    QCOMPARE(w.text("Text1"), u"1"_s);
+    QCOMPARE(w.label("Label5", 27)->text(), u"17"_s);
+    QCOMPARE(w.label("Label2", 17)->text(), u"1"_s);
+    QCOMPARE(w.label("Label7", 2)->text(), u"1"_s);
+    QVERIFY(!w.get(u"Label6"_s)->isHidden());
     QVERIFY(!w.label("Label3", 17)->isHidden());
 
     w.playByHand(3);
-    QVERIFY(w.get(QStringLiteral("Label6"))->isHidden());
-    w.click(QStringLiteral("Label4"));
-    QCOMPARE(w.get<QLabel>(QStringLiteral("Label4"))->text(), QStringLiteral("Choisr les N°"));
+    QVERIFY(w.get(u"Label6"_s)->isHidden());
+    w.click(u"Label4"_s);
+    QCOMPARE(w.get<QLabel>(u"Label4"_s)->text(), u"Choisr les N°"_s);
 }
 
 void TestForm1::drawnNumberGoesToText2AndTypedTextReachesTheBoard()
 {
     Window w({valueFor(7, 37)});
-    w.click(QStringLiteral("Command1"));
-    QCOMPARE(w.text("Text2"), QStringLiteral("7"));
+    w.click(u"Command1"_s);
+    QCOMPARE(w.text("Text2"), u"7"_s);
 
-    w.click(QStringLiteral("Label4"));
-    auto *box = w.get<QLineEdit>(QStringLiteral("Text2"));
+    w.click(u"Label4"_s);
+    auto *box = w.get<QLineEdit>(u"Text2"_s);
     box->selectAll();
-    QTest::keyClicks(box, QStringLiteral("23"));
+    QTest::keyClicks(box, u"23"_s);
     QCOMPARE(w.form.board().state().lastText, std::string("23"));
-    w.click(QStringLiteral("Command1"));
-    QCOMPARE(w.label("Label5", 27)->text(), QStringLiteral("23"));
-    QCOMPARE(w.text("Text1"), QStringLiteral("2"));
+    w.click(u"Command1"_s);
+    QCOMPARE(w.label("Label5", 27)->text(), u"23"_s);
+    QCOMPARE(w.text("Text1"), u"2"_s);
 }
 
 void TestForm1::blinkAlternatesAndTheNextSpinRestoresTheCell()
 {
     Window w({valueFor(7, 37), valueFor(9, 37)});
-    auto *timer = w.form.findChild<QTimer *>(QStringLiteral("Timer1"));
-    w.click(QStringLiteral("Command1"));
+    auto *timer = w.form.findChild<QTimer *>(u"Timer1"_s);
+    w.click(u"Command1"_s);
     QVERIFY(timer->isActive());
     QLabel *cell = w.label("Label1", 7);
     QCOMPARE(background(cell), bgr(DarkRed));
@@ -321,10 +321,10 @@ void TestForm1::blinkAlternatesAndTheNextSpinRestoresTheCell()
     QCOMPARE(background(cell), bgr(Black));
 
     QTest::qWait(200);
-    w.click(QStringLiteral("Command1"));
+    w.click(u"Command1"_s);
     QVERIFY(timer->remainingTime() > 400); // a full period before the new cell first blinks
     QCOMPARE(background(cell), bgr(DarkRed));
-    QCOMPARE(w.text("Text2"), QStringLiteral("9"));
+    QCOMPARE(w.text("Text2"), u"9"_s);
     w.form.Timer1_Timer();
     QCOMPARE(background(w.label("Label1", 9)), bgr(Black));
 }
@@ -333,17 +333,17 @@ void TestForm1::sourceOptionsChooseTheDraw()
 {
     // Index 13 of the wheel holds 36; index 23 holds 1.
     Window w({valueFor(13, 37), valueFor(23, 148), valueFor(13, 37)});
-    w.click(QStringLiteral("Option1(1)"));
+    w.click(u"Option1(1)"_s);
     QCOMPARE(w.form.board().state().SourceMode, std::optional<int>(1));
-    QVERIFY(!w.get<QRadioButton>(QStringLiteral("Option1(0)"))->isChecked());
-    w.click(QStringLiteral("Command1"));
-    QCOMPARE(w.text("Text2"), QStringLiteral("36"));
-    w.click(QStringLiteral("Option1(2)"));
-    w.click(QStringLiteral("Command1"));
-    QCOMPARE(w.text("Text2"), QStringLiteral("1"));
-    w.click(QStringLiteral("Option1(0)"));
-    w.click(QStringLiteral("Command1"));
-    QCOMPARE(w.text("Text2"), QStringLiteral("13"));
+    QVERIFY(!w.get<QRadioButton>(u"Option1(0)"_s)->isChecked());
+    w.click(u"Command1"_s);
+    QCOMPARE(w.text("Text2"), u"36"_s);
+    w.click(u"Option1(2)"_s);
+    w.click(u"Command1"_s);
+    QCOMPARE(w.text("Text2"), u"1"_s);
+    w.click(u"Option1(0)"_s);
+    w.click(u"Command1"_s);
+    QCOMPARE(w.text("Text2"), u"13"_s);
 }
 
 void TestForm1::resetKeepsTheHistoryStrip()
@@ -352,22 +352,22 @@ void TestForm1::resetKeepsTheHistoryStrip()
     w.playByHand(5);
     w.playByHand(30);
     w.playByHand(30);
-    w.click(QStringLiteral("Label4"));
+    w.click(u"Label4"_s);
     QTest::mouseClick(w.label("Label1", 8), Qt::LeftButton);
-    w.click(QStringLiteral("Command3"));
+    w.click(u"Command3"_s);
 
-    QCOMPARE(w.text("Text1"), QStringLiteral("0"));
-    QCOMPARE(w.text("Text2"), QStringLiteral("30"));
+    QCOMPARE(w.text("Text1"), u"0"_s);
+    QCOMPARE(w.text("Text2"), u"30"_s);
     for (int n = 0; n < 37; ++n) {
-        QCOMPARE(w.label("Label2", n)->text(), QStringLiteral("0"));
+        QCOMPARE(w.label("Label2", n)->text(), u"0"_s);
         QCOMPARE(background(w.label("Label2", n)), bgr(White));
         QVERIFY(w.label("Label3", n)->isHidden());
     }
     for (int i = 0; i < 4; ++i)
-        QCOMPARE(w.label("Label7", i)->text(), QStringLiteral("0"));
-    QCOMPARE(w.label("Label5", 25)->text(), QStringLiteral("5"));
-    QCOMPARE(w.label("Label5", 27)->text(), QStringLiteral("30"));
-    QVERIFY(w.form.findChild<QTimer *>(QStringLiteral("Timer1"))->isActive());
+        QCOMPARE(w.label("Label7", i)->text(), u"0"_s);
+    QCOMPARE(w.label("Label5", 25)->text(), u"5"_s);
+    QCOMPARE(w.label("Label5", 27)->text(), u"30"_s);
+    QVERIFY(w.form.findChild<QTimer *>(u"Timer1"_s)->isActive());
 }
 
 void TestForm1::lancerEnAutoOnlyShowsItsMessage()
@@ -376,13 +376,12 @@ void TestForm1::lancerEnAutoOnlyShowsItsMessage()
     const QStringList before = snapshot(w.form);
     w.form.Command5_Click();
     w.form.Command5_Click();
-    QCOMPARE(w.messages, QStringList({QStringLiteral("Pas en fonction !"),
-                                      QStringLiteral("Pas en fonction !")}));
+    QCOMPARE(w.messages, QStringList({u"Pas en fonction !"_s, u"Pas en fonction !"_s}));
     QCOMPARE(snapshot(w.form), before);
 
-    const auto box = Form1::makeMessageBox(nullptr, QStringLiteral("Pas en fonction !"));
-    QCOMPARE(box->windowTitle(), QStringLiteral("Étude Roulette"));
-    QCOMPARE(box->text(), QStringLiteral("Pas en fonction !"));
+    const auto box = Form1::makeMessageBox(nullptr, u"Pas en fonction !"_s);
+    QCOMPARE(box->windowTitle(), u"Étude Roulette"_s);
+    QCOMPARE(box->text(), u"Pas en fonction !"_s);
     QCOMPARE(box->icon(), QMessageBox::NoIcon);
     QCOMPARE(box->buttons().size(), 1);
     QCOMPARE(box->standardButton(box->buttons().first()), QMessageBox::Ok);
@@ -392,9 +391,9 @@ void TestForm1::lancerEnAutoOnlyShowsItsMessage()
 void TestForm1::rejectedManualTextChangesNoWidget_data()
 {
     QTest::addColumn<QString>("typed");
-    QTest::newRow("too big") << QStringLiteral("40");
-    QTest::newRow("negative") << QStringLiteral("-3");
-    QTest::newRow("not a number") << QStringLiteral("abc");
+    QTest::newRow("too big") << u"40"_s;
+    QTest::newRow("negative") << u"-3"_s;
+    QTest::newRow("not a number") << u"abc"_s;
     QTest::newRow("empty") << QString();
 }
 
@@ -403,14 +402,14 @@ void TestForm1::rejectedManualTextChangesNoWidget()
     QFETCH(QString, typed);
     Window w;
     w.playByHand(12);
-    auto *box = w.get<QLineEdit>(QStringLiteral("Text2"));
+    auto *box = w.get<QLineEdit>(u"Text2"_s);
     box->selectAll();
     QTest::keyClick(box, Qt::Key_Delete);
     QTest::keyClicks(box, typed);
     const QStringList before = snapshot(w.form);
     const std::int64_t rows = w.form.board().series().series[0].lastRow();
 
-    w.click(QStringLiteral("Command1"));
+    w.click(u"Command1"_s);
     QCOMPARE(w.messages.size(), 1);
     QVERIFY(!w.messages.first().isEmpty());
     QCOMPARE(snapshot(w.form), before);
@@ -420,18 +419,17 @@ void TestForm1::rejectedManualTextChangesNoWidget()
 void TestForm1::chartButtonSwitchesTheChartsInFront()
 {
     Window w;
-    QWidget *chart1 = w.get(QStringLiteral("MSChart1"));
-    QWidget *chart2 = w.get(QStringLiteral("MSChart2"));
+    QWidget *chart1 = w.get(u"MSChart1"_s);
+    QWidget *chart2 = w.get(u"MSChart2"_s);
     QCOMPARE(w.form.childAt(500, 400), chart1);
     QCOMPARE(w.form.childAt(1000, 400), chart2); // the strip to the right of MSChart1
     QCOMPARE(w.form.childAt(500, 693), chart1);  // MSChart1 reaches lower
 
-    const QString states[] = {QStringLiteral("Fermer"), QStringLiteral("Voir graphe"),
-                              QStringLiteral("Fermer")};
+    const QString states[] = {u"Fermer"_s, u"Voir graphe"_s, u"Fermer"_s};
     for (const QString &caption : states) {
-        w.click(QStringLiteral("Command2"));
-        QCOMPARE(w.get<QPushButton>(QStringLiteral("Command2"))->text(), caption);
-        const bool dozens = caption == QStringLiteral("Fermer");
+        w.click(u"Command2"_s);
+        QCOMPARE(w.get<QPushButton>(u"Command2"_s)->text(), caption);
+        const bool dozens = caption == u"Fermer"_s;
         QCOMPARE(chart1->isHidden(), dozens);
         QCOMPARE(chart2->isHidden(), !dozens);
     }
@@ -440,12 +438,10 @@ void TestForm1::chartButtonSwitchesTheChartsInFront()
 void TestForm1::tabOrder()
 {
     Window w;
-    const QStringList expected = {
-        QStringLiteral("MSChart1"),   QStringLiteral("Command1"),  QStringLiteral("Text1"),
-        QStringLiteral("Text2"),      QStringLiteral("MSChart2"),  QStringLiteral("Command2"),
-        QStringLiteral("Command6"),   QStringLiteral("Command5"),  QStringLiteral("Command4"),
-        QStringLiteral("Command3"),   QStringLiteral("Text3"),     QStringLiteral("Option1(0)"),
-        QStringLiteral("Option1(1)"), QStringLiteral("Option1(2)")};
+    const QStringList expected = {u"MSChart1"_s,   u"Command1"_s,  u"Text1"_s,    u"Text2"_s,
+                                  u"MSChart2"_s,   u"Command2"_s,  u"Command6"_s, u"Command5"_s,
+                                  u"Command4"_s,   u"Command3"_s,  u"Text3"_s,    u"Option1(0)"_s,
+                                  u"Option1(1)"_s, u"Option1(2)"_s};
     QStringList visited;
     QWidget *widget = w.get(expected.first());
     do {
