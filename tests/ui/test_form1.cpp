@@ -240,6 +240,11 @@ void TestForm1::startUpNumbersCellsAndHidesTheWheelWindow()
         QVERIFY(w.label("Label3", n)->isHidden());
     }
     QVERIFY(w.get(u"Label6"_s)->isHidden());
+    QCOMPARE(w.get(u"Label4"_s)->toolTip(),
+             u"Choisir les n° à la main , cliquer sur le N°  que vous voulez valider"_s);
+    QCOMPARE(w.get(u"Frame3"_s)->toolTip(),
+             u"Pour un tirage sur fichier , votre fichier doit etre en .TXT avec un n° par ligne , "
+             u"sans espace ni autre signe."_s);
     QVERIFY(w.get(u"Command5"_s)->isHidden());
     QVERIFY(!w.get(u"Command1"_s)->isHidden());
     QVERIFY(w.get<QRadioButton>(u"Option1(0)"_s)->isChecked());
