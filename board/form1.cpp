@@ -1,7 +1,445 @@
 #include "board/form1.h"
 
-Form1::Form1(QWidget *parent) : QWidget(parent)
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFontDatabase>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QTimer>
+
+#include "board/clicklabel.h"
+#include "board/formlayout.h"
+#include "board/textrules.h"
+#include "board/wrapbutton.h"
+#include "sources/forroulette.h"
+
+using roulette::BoardState;
+using roulette::Colour;
+using roulette::layout::Control;
+using roulette::layout::Kind;
+
+namespace
+{
+
+constexpr int BlinkMilliseconds = 500;
+
+QString qs(const std::string &text)
+{
+    return QString::fromStdString(text);
+}
+
+QColor toQColor(Colour c)
+{
+    return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
+}
+
+QRect toPixels(const roulette::layout::Twips &t)
+{
+    using roulette::layout::pixels;
+    return QRect(pixels(t.left), pixels(t.top), pixels(t.width), pixels(t.height));
+}
+
+QRect placeOf(const Control &c)
+{
+    QRect r = toPixels(c.place);
+    if (c.kind == Kind::Line)
+        r = QRect(r.left(), r.top() - roulette::layout::LinePixels / 2, r.width(),
+                  roulette::layout::LinePixels);
+    return r;
+}
+
+QFont fontFor(roulette::layout::Font kind)
+{
+    using roulette::layout::Font;
+    using roulette::layout::fontPixels;
+    static const QString family = QFontDatabase::hasFamily(QStringLiteral("MS Sans Serif"))
+                                      ? QStringLiteral("MS Sans Serif")
+                                      : QStringLiteral("Liberation Sans");
+    QFont font(family);
+    font.setBold(kind == Font::Bold || kind == Font::Large);
+    switch (kind) {
+    case Font::Default:
+        font.setPixelSize(fontPixels(8.25));
+        break;
+    case Font::Bold:
+    case Font::Regular:
+        font.setPixelSize(fontPixels(9.75));
+        break;
+    case Font::Large:
+        font.setPixelSize(fontPixels(12));
+        break;
+    }
+    return font;
+}
+
+void setColour(QWidget *widget, QPalette::ColorRole role, const QColor &colour)
+{
+    QPalette palette = widget->palette();
+    if (palette.color(role) == colour)
+        return;
+    palette.setColor(role, colour);
+    widget->setPalette(palette);
+}
+
+// Labels without colours of their own take the desktop's button colours.
+QWidget *makeLabel(const Control &c, QWidget *parent)
+{
+    auto *label = new ClickLabel(parent);
+    label->setText(qs(c.text));
+    label->setAlignment(Qt::AlignCenter);
+    label->setAutoFillBackground(true);
+    if (c.bordered)
+        label->setFrameStyle(QFrame::Box | QFrame::Plain);
+    const QPalette system = QApplication::palette();
+    setColour(label, QPalette::Window, c.back ? toQColor(*c.back) : system.color(QPalette::Button));
+    setColour(label, QPalette::WindowText,
+              c.fore ? toQColor(*c.fore) : system.color(QPalette::ButtonText));
+    return label;
+}
+
+QWidget *makeTextBox(const Control &c, QWidget *parent)
+{
+    auto *box = new QLineEdit(qs(c.text), parent);
+    box->setAlignment(Qt::AlignCenter);
+    setColour(box, QPalette::Base, toQColor(c.back.value()));
+    setColour(box, QPalette::Text, toQColor(c.fore.value()));
+    return box;
+}
+
+QWidget *makeButton(const Control &c, QWidget *parent)
+{
+    auto *button = new WrapButton(qs(c.text), parent);
+    if (c.back) {
+        // Not every desktop style paints a button face in its palette colour; this one
+        // paints it flat, in exactly that colour.
+        QStyle *style = QStyleFactory::create(QStringLiteral("Windows"));
+        style->setParent(button);
+        button->setStyle(style);
+        setColour(button, QPalette::Button, toQColor(*c.back));
+    }
+    return button;
+}
+
+QWidget *makeOption(const Control &c, QWidget *parent)
+{
+    auto *option = new QRadioButton(qs(c.text), parent);
+    option->setBackgroundRole(QPalette::Window); // buttons fill with their face colour otherwise
+    option->setAutoFillBackground(true);
+    setColour(option, QPalette::Window, toQColor(c.back.value()));
+    setColour(option, QPalette::WindowText, toQColor(c.fore.value()));
+    // The frame's caption colour must not reach the dot of the selected option.
+    setColour(option, QPalette::Text, QApplication::palette().color(QPalette::Text));
+    return option;
+}
+
+QWidget *makeFrame(const Control &c, QWidget *parent)
+{
+    auto *frame = new QGroupBox(qs(c.text), parent);
+    frame->setAutoFillBackground(true);
+    setColour(frame, QPalette::Window, toQColor(c.back.value()));
+    // Styles take the caption's colour from either role.
+    setColour(frame, QPalette::WindowText, toQColor(c.fore.value()));
+    setColour(frame, QPalette::Text, toQColor(c.fore.value()));
+    return frame;
+}
+
+QWidget *makeLine(const Control &c, QWidget *parent)
+{
+    auto *line = new QFrame(parent);
+    line->setAutoFillBackground(true);
+    setColour(line, QPalette::Window, toQColor(c.back.value()));
+    return line;
+}
+
+QWidget *makeWidget(const Control &c, QWidget *parent)
+{
+    switch (c.kind) {
+    case Kind::Label:
+        return makeLabel(c, parent);
+    case Kind::TextBox:
+        return makeTextBox(c, parent);
+    case Kind::Button:
+        return makeButton(c, parent);
+    case Kind::Option:
+        return makeOption(c, parent);
+    case Kind::Frame:
+        return makeFrame(c, parent);
+    case Kind::Line:
+        return makeLine(c, parent);
+    case Kind::Chart:
+        break;
+    }
+    return nullptr;
+}
+
+template <typename W> W *child(const QWidget *root, const std::string &name)
+{
+    W *widget = root->findChild<W *>(qs(name));
+    Q_ASSERT(widget);
+    return widget;
+}
+
+template <typename W, std::size_t N>
+void findArray(const QWidget *root, const char *name, std::array<W *, N> &widgets)
+{
+    for (std::size_t i = 0; i < N; ++i)
+        widgets[i] = child<W>(root, roulette::layout::arrayName(name, static_cast<int>(i)));
+}
+
+// Writes a box's text only when the board changed it, so the user's typing stays.
+void showText(QLineEdit *box, const std::string &now, const std::string *before)
+{
+    if ((!before || *before != now) && box->text() != qs(now))
+        box->setText(qs(now));
+}
+
+} // namespace
+
+QString Form1::programTitle()
+{
+    return QStringLiteral("Étude Roulette");
+}
+
+Form1::Form1(roulette::Board board, QWidget *parent) : QWidget(parent), m_board(std::move(board))
 {
     setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(programTitle());
+    setWindowIcon(QIcon(QStringLiteral(":/icons/etude-roulette.xpm")));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(toPixels(roulette::layout::MainClientArea).size());
+    setFont(fontFor(roulette::layout::Font::Default));
+    setAutoFillBackground(true);
+    setColour(this, QPalette::Window, toQColor(roulette::colours::DarkRed));
+    setColour(this, QPalette::WindowText, toQColor(roulette::colours::Black));
+
+    m_timer = new QTimer(this);
+    m_timer->setObjectName(QStringLiteral("Timer1"));
+    m_timer->setInterval(BlinkMilliseconds);
+
+    buildWidgets();
+    findWidgets();
+    connectEvents();
+    if (const QScreen *s = screen())
+        move(s->availableGeometry().center() - rect().center());
+    Form_Load();
+}
+
+Form1::~Form1() = default;
+
+std::unique_ptr<QMessageBox> Form1::makeMessageBox(QWidget *parent, const QString &text)
+{
+    auto box = std::make_unique<QMessageBox>(QMessageBox::NoIcon, programTitle(), text,
+                                             QMessageBox::Ok, parent);
+    box->setWindowModality(Qt::ApplicationModal);
+    return box;
+}
+
+void Form1::buildWidgets()
+{
+    for (const Control &c : roulette::layout::formControls()) {
+        QWidget *parent = c.parent.empty() ? this : child<QWidget>(this, c.parent);
+        QWidget *widget = c.kind == Kind::Chart ? createChart(qs(c.name)) : makeWidget(c, parent);
+        widget->setObjectName(qs(c.name));
+        widget->setGeometry(placeOf(c));
+        if (c.kind != Kind::Chart)
+            widget->setFont(fontFor(c.font));
+        if (!c.tooltip.empty())
+            widget->setToolTip(qs(c.tooltip));
+        if (!c.visible)
+            widget->hide();
+    }
+    const auto &order = roulette::layout::tabOrder();
+    for (std::size_t i = 1; i < order.size(); ++i)
+        setTabOrder(child<QWidget>(this, order[i - 1]), child<QWidget>(this, order[i]));
+}
+
+// The one place where the chart areas are made.
+QWidget *Form1::createChart(const QString &name)
+{
+    auto *chart = new QWidget(this);
+    chart->setObjectName(name);
+    chart->setFocusPolicy(Qt::TabFocus);
+    chart->setAutoFillBackground(true);
+    setColour(chart, QPalette::Window, QApplication::palette().color(QPalette::Base));
+    return chart;
+}
+
+void Form1::findWidgets()
+{
+    findArray(this, "Label1", m_numberCells);
+    findArray(this, "Label2", m_hitCells);
+    findArray(this, "Label3", m_markers);
+    findArray(this, "Label5", m_history);
+    findArray(this, "Label7", m_counters);
+    findArray(this, "Option1", m_options);
+    m_manualLabel = child<ClickLabel>(this, "Label4");
+    m_wonLabel = child<QLabel>(this, "Label6");
+    m_fileCount = child<QLabel>(this, "Label8(4)");
+    m_fileName = child<QLabel>(this, "Label9");
+    m_spinText = child<QLineEdit>(this, "Text1");
+    m_lastText = child<QLineEdit>(this, "Text2");
+    m_filePosText = child<QLineEdit>(this, "Text3");
+    m_spinButton = child<QPushButton>(this, "Command1");
+    m_chartButton = child<QPushButton>(this, "Command2");
+    m_resetButton = child<QPushButton>(this, "Command3");
+    m_autoButton = child<QPushButton>(this, "Command5");
+    m_replayButton = child<QPushButton>(this, "Command6");
+    m_chart1 = child<QWidget>(this, "MSChart1");
+    m_chart2 = child<QWidget>(this, "MSChart2");
+    m_options[0]->setChecked(true);
+}
+
+void Form1::connectEvents()
+{
+    for (int n = 0; n < roulette::NumberCount; ++n)
+        connect(m_numberCells[n], &ClickLabel::clicked, this, [this, n] { Label1_Click(n); });
+    connect(m_manualLabel, &ClickLabel::clicked, this, &Form1::Label4_Click);
+    for (int i = 0; i < int(m_options.size()); ++i)
+        connect(m_options[i], &QRadioButton::clicked, this, [this, i] { Option1_Click(i); });
+    connect(m_timer, &QTimer::timeout, this, &Form1::Timer1_Timer);
+    connect(m_spinButton, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(m_chartButton, &QPushButton::clicked, this, &Form1::Command2_Click);
+    connect(m_resetButton, &QPushButton::clicked, this, &Form1::Command3_Click);
+    connect(m_autoButton, &QPushButton::clicked, this, &Form1::Command5_Click);
+    // "Ouvre" (Command4) and "Lancer Manuel" (Command6) are wired by the draw-file code.
+    connect(m_lastText, &QLineEdit::textEdited, this,
+            [this](const QString &text) { m_board.setLastText(text.toStdString()); });
+}
+
+void Form1::Form_Load()
+{
     m_board.Form_Load();
+    if (!m_forRoulette)
+        m_forRoulette = std::make_unique<ForRoulette>(m_board.wheelTable());
+    m_forRoulette->show();
+    m_forRoulette->hide();
+    render();
+}
+
+void Form1::Form_Unload()
+{
+    m_timer->stop();
+    m_forRoulette.reset();
+    QCoreApplication::exit(0);
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    Form_Unload();
+    event->accept();
+}
+
+void Form1::Label1_Click(int index)
+{
+    showSpin(m_board.Label1_Click(index));
+}
+
+void Form1::Label4_Click()
+{
+    m_board.Label4_Click();
+    render();
+}
+
+void Form1::Option1_Click(int index)
+{
+    m_board.Option1_Click(index);
+    render();
+}
+
+void Form1::Timer1_Timer()
+{
+    m_board.Timer1_Timer();
+    render();
+}
+
+void Form1::Command1_Click()
+{
+    showSpin(m_board.Command1_Click());
+}
+
+void Form1::Command2_Click()
+{
+    const bool showDozens = m_chartButton->text() == QStringLiteral("Voir graphe");
+    m_chartButton->setText(showDozens ? QStringLiteral("Fermer") : QStringLiteral("Voir graphe"));
+    m_chart1->setVisible(!showDozens);
+    m_chart2->setVisible(showDozens);
+}
+
+void Form1::Command3_Click()
+{
+    m_board.Command3_Click();
+    render();
+}
+
+void Form1::Command5_Click()
+{
+    message(QStringLiteral("Pas en fonction !"));
+}
+
+void Form1::DrawCharts()
+{
+    m_chart1->update();
+    m_chart2->update();
+}
+
+void Form1::showSpin(const roulette::SpinResult &result)
+{
+    if (result.spun) {
+        m_timer->stop(); // the blink starts over on the new number
+        render();
+        DrawCharts();
+        return;
+    }
+    render();
+    if (!result.message.empty())
+        message(qs(result.message));
+}
+
+void Form1::message(const QString &text)
+{
+    if (m_sink)
+        m_sink(text);
+    else
+        makeMessageBox(this, text)->exec();
+}
+
+void Form1::render()
+{
+    using roulette::decimalText;
+    const BoardState &s = m_board.state();
+    const BoardState *was = m_shown ? &*m_shown : nullptr;
+
+    for (int n = 0; n < roulette::NumberCount; ++n) {
+        m_numberCells[n]->setText(qs(s.numberCaption[n]));
+        setColour(m_numberCells[n], QPalette::Window, toQColor(s.numberColour[n]));
+        m_hitCells[n]->setText(qs(decimalText(s.hitCaption[n])));
+        setColour(m_hitCells[n], QPalette::Window, toQColor(s.hitColour[n]));
+        m_markers[n]->setVisible(s.marked[n]);
+    }
+    for (int i = 0; i < roulette::HistoryLength; ++i)
+        m_history[i]->setText(qs(s.history[i]));
+    for (std::size_t i = 0; i < m_counters.size(); ++i)
+        m_counters[i]->setText(qs(decimalText(s.counters[i])));
+
+    showText(m_spinText, s.spinText, was ? &was->spinText : nullptr);
+    showText(m_lastText, s.lastText, was ? &was->lastText : nullptr);
+    showText(m_filePosText, s.filePosText, was ? &was->filePosText : nullptr);
+    m_manualLabel->setText(qs(s.manualCaption));
+    m_fileCount->setText(qs(s.fileCountCaption));
+    m_fileName->setText(qs(s.fileNameCaption));
+    m_wonLabel->setVisible(s.wonVisible);
+    m_spinButton->setVisible(s.spinButtonVisible);
+    m_autoButton->setVisible(s.fileButtonsVisible);
+    m_replayButton->setVisible(s.fileButtonsVisible);
+    if (s.blinkRunning != m_timer->isActive())
+        s.blinkRunning ? m_timer->start() : m_timer->stop();
+    m_shown = s;
 }

@@ -2,15 +2,93 @@
 
 #include <QWidget>
 
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+
 #include "board/board.h"
 
-/// The main window.
+class ClickLabel;
+class QLabel;
+class QLineEdit;
+class QMessageBox;
+class QPushButton;
+class QRadioButton;
+class QTimer;
+class ForRoulette;
+
+/// The main window. Each event calls one board operation, then the window shows what
+/// changed in the board's state; the window itself decides nothing about the game.
 class Form1 : public QWidget
 {
     Q_OBJECT
 public:
-    explicit Form1(QWidget *parent = nullptr);
+    static QString programTitle();
+
+    explicit Form1(roulette::Board board = roulette::Board(), QWidget *parent = nullptr);
+    ~Form1() override;
+
+    const roulette::Board &board() const { return m_board; }
+    ForRoulette *forRoulette() const { return m_forRoulette.get(); }
+
+    /// Where the window's messages go. By default a modal box; tests take them instead.
+    void setMessageSink(std::function<void(const QString &)> sink) { m_sink = std::move(sink); }
+    /// The box a message is shown in: the program's title, the text, one OK button, no icon.
+    static std::unique_ptr<QMessageBox> makeMessageBox(QWidget *parent, const QString &text);
+
+    void Label1_Click(int index);
+    void Label4_Click();
+    void Option1_Click(int index);
+    void Timer1_Timer();
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void Command5_Click();
+    /// Refreshes both charts from the series; called once after every spin.
+    void DrawCharts();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
 
 private:
+    void Form_Load();
+    void Form_Unload();
+
+    void buildWidgets();
+    QWidget *createChart(const QString &name);
+    void findWidgets();
+    void connectEvents();
+    void showSpin(const roulette::SpinResult &result);
+    void render();
+    void message(const QString &text);
+
     roulette::Board m_board;
+    std::unique_ptr<ForRoulette> m_forRoulette;
+    std::function<void(const QString &)> m_sink;
+    /// The state last shown, so that only what changed is written to the widgets (a box
+    /// the user typed in keeps its text until the board changes it).
+    std::optional<roulette::BoardState> m_shown;
+
+    std::array<ClickLabel *, roulette::NumberCount> m_numberCells{};
+    std::array<QLabel *, roulette::NumberCount> m_hitCells{};
+    std::array<QLabel *, roulette::NumberCount> m_markers{};
+    std::array<QLabel *, roulette::HistoryLength> m_history{};
+    std::array<QLabel *, 4> m_counters{};
+    std::array<QRadioButton *, 3> m_options{};
+    ClickLabel *m_manualLabel = nullptr;   // Label4
+    QLabel *m_wonLabel = nullptr;          // Label6
+    QLabel *m_fileCount = nullptr;         // Label8(4)
+    QLabel *m_fileName = nullptr;          // Label9
+    QLineEdit *m_spinText = nullptr;       // Text1
+    QLineEdit *m_lastText = nullptr;       // Text2
+    QLineEdit *m_filePosText = nullptr;    // Text3
+    QPushButton *m_spinButton = nullptr;   // Command1
+    QPushButton *m_chartButton = nullptr;  // Command2
+    QPushButton *m_resetButton = nullptr;  // Command3
+    QPushButton *m_autoButton = nullptr;   // Command5
+    QPushButton *m_replayButton = nullptr; // Command6
+    QWidget *m_chart1 = nullptr;           // MSChart1
+    QWidget *m_chart2 = nullptr;           // MSChart2
+    QTimer *m_timer = nullptr;             // Timer1
 };

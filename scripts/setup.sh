@@ -8,7 +8,7 @@ packages=(
   g++ cmake make
   qt6-base-dev libqcustomplot-dev libqcustomplot2.1-qt6 fonts-liberation
   libgtest-dev libbenchmark-dev
-  xvfb xauth x11-utils imagemagick
+  xvfb xauth x11-utils imagemagick xdotool
   desktop-file-utils appstream dpkg-dev
 )
 

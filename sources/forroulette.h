@@ -2,10 +2,17 @@
 
 #include <QWidget>
 
-/// The hidden window that holds the wheel table.
+#include "sources/wheel.h"
+
+/// The wheel window: never seen, it holds the wheel table the random sources draw from.
 class ForRoulette : public QWidget
 {
     Q_OBJECT
 public:
-    explicit ForRoulette(QWidget *parent = nullptr);
+    explicit ForRoulette(const roulette::WheelTable &table);
+
+    const roulette::WheelTable &wheelTable() const { return m_table; }
+
+private:
+    const roulette::WheelTable &m_table;
 };

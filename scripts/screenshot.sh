@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Opens the program on a virtual screen, marks a few numbers and plays some spins with
+# "Lancer 1 N°" by clicking as a user would, and saves the whole screen as a PNG.
+#   bash scripts/screenshot.sh [file.png]      (default docs/screenshot.png)
+#   SPINS=0 MARKS= bash scripts/screenshot.sh  (the window as it opens)
+# SPINS: spins to play (default 10); MARKS: numbers to mark first (default "7 17 32").
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+if [[ ${1-} != --on-screen ]]; then
+  out=${1:-docs/screenshot.png}
+  program=${BUILD_DIR:-build}/etude-roulette
+  [[ -x $program ]] || bash scripts/setup.sh
+  mkdir -p "$(dirname "$out")"
+  # The screen is the size of the window, so the picture is the window.
+  exec xvfb-run -a -s "-screen 0 1054x719x24" "$0" --on-screen "$program" "$out"
+fi
+
+program=$2
+out=$3
+"$program" &
+pid=$!
+trap 'kill "$pid" 2>/dev/null || true' EXIT
+
+window=$(timeout 20 xdotool search --sync --onlyvisible --name 'Étude Roulette' | head -n 1)
+# Centre of the number cell n (Label1(n), 495 x 375 twips, two rows of 19 and 18).
+for n in ${MARKS-7 17 32}; do
+  row=$((n / 19))
+  column=$((n - 19 * row))
+  xdotool mousemove --window "$window" $(((120 + 480 * column) / 15 + 16)) $(((1080 + 1440 * row) / 15 + 12)) click 1
+done
+# Centre of "Lancer 1 N°" (Command1: 7200, 3600, 1335 x 495 twips) in window pixels.
+for ((i = 0; i < ${SPINS:-10}; i++)); do
+  xdotool mousemove --window "$window" 524 256 click 1
+  sleep 0.2
+done
+sleep 0.3
+import -window root "$out"
+echo "$out"

@@ -1,0 +1,473 @@
+#include <QEventLoop>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyleOptionButton>
+#include <QTest>
+#include <QTimer>
+
+#include "board/form1.h"
+#include "sources/forroulette.h"
+#include "tests/fakes.h"
+
+using namespace Qt::StringLiterals;
+using roulette::Board;
+using roulette::Colour;
+using roulette::testing::FixedClock;
+using roulette::testing::ScriptedGenerator;
+using roulette::testing::valueFor;
+
+namespace
+{
+
+QColor bgr(Colour c)
+{
+    return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
+}
+
+constexpr Colour DarkRed = 0x000000C0;
+constexpr Colour White = 0x00FFFFFF;
+constexpr Colour Black = 0x00000000;
+
+// A window whose random draws fall on the given indices (into 37 positions, or 148 for
+// the four-turn wheel) and whose messages are collected instead of shown.
+struct Window {
+    QStringList messages;
+    Form1 form;
+
+    explicit Window(std::vector<float> draws = {0.0f})
+        : form(Board(std::make_unique<ScriptedGenerator>(std::move(draws)),
+                     std::make_unique<FixedClock>()))
+    {
+        form.setMessageSink([this](const QString &text) { messages << text; });
+    }
+
+    template <typename W = QWidget> W *get(const QString &name) const
+    {
+        W *w = form.findChild<W *>(name);
+        if (!w)
+            qFatal("no widget %s", qPrintable(name));
+        return w;
+    }
+    QLabel *label(const char *name, int i) const
+    {
+        return get<QLabel>(u"%1(%2)"_s.arg(QLatin1String(name)).arg(i));
+    }
+    QString text(const char *name) const { return get<QLineEdit>(QLatin1String(name))->text(); }
+    void click(const QString &name) const { QTest::mouseClick(get(name), Qt::LeftButton); }
+    void playByHand(int n) const
+    {
+        if (get<QLabel>(u"Label4"_s)->text() != u"Retour"_s)
+            click(u"Label4"_s);
+        QTest::mouseClick(label("Label1", n), Qt::LeftButton);
+    }
+};
+
+QColor background(const QWidget *w)
+{
+    return w->palette().color(w->backgroundRole());
+}
+
+// Everything a user could see of the window's widgets.
+QStringList snapshot(const Form1 &form)
+{
+    QStringList seen;
+    for (const QWidget *w : form.findChildren<QWidget *>()) {
+        QString text = w->property("text").toString() + w->property("title").toString();
+        seen << u"%1 %2 %3 %4 %5"_s.arg(w->objectName(), text)
+                    .arg(w->isHidden())
+                    .arg(background(w).name(), w->palette().color(w->foregroundRole()).name());
+    }
+    seen << QString::number(form.findChild<QTimer *>(u"Timer1"_s)->isActive());
+    return seen;
+}
+
+} // namespace
+
+class TestForm1 : public QObject
+{
+    Q_OBJECT
+private slots:
+    void layoutPlacesEveryGroup_data();
+    void layoutPlacesEveryGroup();
+    void coloursAndFonts_data();
+    void coloursAndFonts();
+    void windowIsFixedAndCaptionsFit();
+    void startUpNumbersCellsAndHidesTheWheelWindow();
+    void markToggledTwice();
+    void manualModePlaysTheClickedNumberAndLightsGagne();
+    void drawnNumberGoesToText2AndTypedTextReachesTheBoard();
+    void blinkAlternatesAndTheNextSpinRestoresTheCell();
+    void sourceOptionsChooseTheDraw();
+    void resetKeepsTheHistoryStrip();
+    void lancerEnAutoOnlyShowsItsMessage();
+    void rejectedManualTextChangesNoWidget_data();
+    void rejectedManualTextChangesNoWidget();
+    void chartButtonSwitchesTheChartsInFront();
+    void tabOrder();
+    void closingEndsTheProgramAndTheWheelWindow();
+};
+
+void TestForm1::layoutPlacesEveryGroup_data()
+{
+    QTest::addColumn<QString>("parent");
+    QTest::addColumn<QRect>("place");
+    auto row = [](const char *name, const char *parent, QRect r) {
+        QTest::newRow(name) << QString::fromLatin1(parent) << r;
+    };
+    row("Label1(0)", "Form1", {8, 72, 33, 25});
+    row("Label1(18)", "Form1", {584, 72, 33, 25});
+    row("Label1(19)", "Form1", {8, 168, 33, 25});
+    row("Label1(36)", "Form1", {552, 168, 33, 25});
+    row("Label2(0)", "Form1", {8, 96, 33, 25});
+    row("Label2(36)", "Form1", {552, 192, 33, 25});
+    row("Label3(0)", "Form1", {16, 32, 17, 17});
+    row("Label3(36)", "Form1", {560, 128, 17, 17});
+    row("Label5(0)", "Form1", {56, 0, 33, 25});
+    row("Label5(27)", "Form1", {920, 0, 33, 25});
+    row("Text2", "Form1", {0, 0, 41, 25});
+    row("Line1", "Form1", {40, 63, 384, 3});
+    row("Line3", "Form1", {8, 159, 192, 3});
+    row("Line4", "Form1", {200, 159, 384, 3});
+    row("Label8(3)", "Frame1", {160, 16, 25, 17});
+    row("Label7(3)", "Frame1", {168, 40, 33, 25});
+    row("Option1(2)", "Frame2", {16, 88, 113, 25});
+    row("Label8(4)", "Frame3", {109, 56, 65, 17});
+    row("Command6", "Frame3", {184, 24, 97, 44});
+    row("Command3", "Form1", {8, 240, 161, 41});
+    row("MSChart1", "Form1", {-32, 288, 1025, 409});
+    row("MSChart2", "Form1", {-16, 288, 1025, 401});
+}
+
+void TestForm1::layoutPlacesEveryGroup()
+{
+    QFETCH(QString, parent);
+    QFETCH(QRect, place);
+    Window w;
+    const QWidget *widget = w.get(QString::fromLatin1(QTest::currentDataTag()));
+    QCOMPARE(widget->parentWidget()->objectName(), parent);
+    QCOMPARE(widget->geometry(), place);
+}
+
+void TestForm1::coloursAndFonts_data()
+{
+    QTest::addColumn<uint>("back");
+    QTest::addColumn<uint>("fore");
+    QTest::addColumn<int>("pixelSize");
+    QTest::addColumn<bool>("bold");
+    auto row = [](const char *name, Colour back, Colour fore, int size, bool bold) {
+        QTest::newRow(name) << uint(back) << uint(fore) << size << bold;
+    };
+    row("Label1(18)", DarkRed, White, 13, true);
+    row("Label2(19)", White, Black, 13, true);
+    row("Label5(27)", White, Black, 13, true);
+    row("Label8(0)", DarkRed, 0x008080FF, 13, true);
+    row("Label8(2)", DarkRed, 0x00FF8080, 13, true);
+    row("Label8(4)", DarkRed, White, 11, false);
+    row("Label6", White, 0x000000FF, 16, true);
+    row("Text2", DarkRed, White, 13, true);
+    row("Option1(1)", DarkRed, White, 13, false);
+    row("Frame2", DarkRed, White, 13, false);
+    row("Line2", 0x00FF8080, 0x00FF8080, 0, false);
+    row("Line4", 0x0000FFFF, 0x0000FFFF, 0, false);
+}
+
+void TestForm1::coloursAndFonts()
+{
+    QFETCH(uint, back);
+    QFETCH(uint, fore);
+    QFETCH(int, pixelSize);
+    QFETCH(bool, bold);
+    Window w;
+    QWidget *widget = w.get(QString::fromLatin1(QTest::currentDataTag()));
+    const QImage shot = widget->grab().toImage();
+    // Near the top right corner: inside any border, clear of the caption, of an option's dot
+    // and of the panel a style may draw inside a frame.
+    QCOMPARE(shot.pixelColor(shot.width() - 8, qMin(shot.height() / 2, 3)), bgr(back));
+    if (pixelSize == 0)
+        return;
+    QCOMPARE(widget->palette().color(widget->foregroundRole()), bgr(fore));
+    QCOMPARE(widget->font().pixelSize(), pixelSize);
+    QCOMPARE(widget->font().bold(), bold);
+}
+
+void TestForm1::windowIsFixedAndCaptionsFit()
+{
+    Window w;
+    QCOMPARE(w.form.minimumSize(), QSize(1054, 719));
+    QCOMPARE(w.form.maximumSize(), QSize(1054, 719));
+    QCOMPARE(w.form.windowTitle(), u"Étude Roulette"_s);
+    QCOMPARE(w.form.windowIcon().pixmap(32, 32).size(), QSize(32, 32));
+    const Qt::WindowFlags flags = w.form.windowFlags();
+    QVERIFY(flags & Qt::WindowCloseButtonHint);
+    QVERIFY(!(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
+    const QImage red = w.get(u"Command3"_s)->grab().toImage();
+    QCOMPARE(red.pixelColor(red.width() / 2, 4), bgr(0x000000FF));
+
+    for (const QLabel *l : w.form.findChildren<QLabel *>()) {
+        const QRect need =
+            l->fontMetrics().boundingRect(l->contentsRect(), Qt::AlignCenter, l->text());
+        QVERIFY2(l->contentsRect().contains(need), qPrintable(l->objectName()));
+    }
+    for (const QPushButton *b : w.form.findChildren<QPushButton *>()) {
+        QStyleOptionButton option;
+        option.initFrom(b);
+        const QRect area = b->style()->subElementRect(QStyle::SE_PushButtonContents, &option, b);
+        const QRect need =
+            b->fontMetrics().boundingRect(area, Qt::AlignCenter | Qt::TextWordWrap, b->text());
+        QVERIFY2(area.contains(need), qPrintable(b->objectName()));
+        // A caption too wide for a single line would run into the button's edges.
+        const QImage face = const_cast<QPushButton *>(b)->grab().toImage();
+        for (int y = 4; y < face.height() - 4; ++y)
+            for (int x : {3, face.width() - 4})
+                QVERIFY2(face.pixelColor(x, y).lightness() > 100, qPrintable(b->objectName()));
+    }
+    for (const QRadioButton *o : w.form.findChildren<QRadioButton *>())
+        QVERIFY2(o->sizeHint().width() <= o->width(), qPrintable(o->objectName()));
+    for (const QGroupBox *f : w.form.findChildren<QGroupBox *>())
+        QVERIFY(f->fontMetrics().horizontalAdvance(f->title()) < f->width() - 16);
+}
+
+void TestForm1::startUpNumbersCellsAndHidesTheWheelWindow()
+{
+    Window w;
+    for (int n = 0; n < 37; ++n) {
+        QCOMPARE(w.label("Label1", n)->text(), QString::number(n));
+        QVERIFY(w.label("Label3", n)->isHidden());
+    }
+    QVERIFY(w.get(u"Label6"_s)->isHidden());
+    QCOMPARE(w.get(u"Label4"_s)->toolTip(),
+             u"Choisir les n° à la main , cliquer sur le N°  que vous voulez valider"_s);
+    QCOMPARE(w.get(u"Frame3"_s)->toolTip(),
+             u"Pour un tirage sur fichier , votre fichier doit etre en .TXT avec un n° par ligne , "
+             u"sans espace ni autre signe."_s);
+    QVERIFY(w.get(u"Command5"_s)->isHidden());
+    QVERIFY(!w.get(u"Command1"_s)->isHidden());
+    QVERIFY(w.get<QRadioButton>(u"Option1(0)"_s)->isChecked());
+    QVERIFY(!w.form.board().state().SourceMode.has_value());
+    const auto *timer = w.form.findChild<QTimer *>(u"Timer1"_s);
+    QVERIFY(!timer->isActive());
+    QCOMPARE(timer->interval(), 500);
+
+    const ForRoulette *wheel = w.form.forRoulette();
+    QVERIFY(wheel);
+    QVERIFY(!wheel->isVisible());
+    QVERIFY(wheel->isWindow());
+    QCOMPARE(wheel->windowTitle(), u"Simulation Roulette"_s);
+    QCOMPARE(wheel->size(), QSize(312, 213));
+    QVERIFY(wheel->findChildren<QWidget *>().isEmpty());
+    QCOMPARE(&wheel->wheelTable(), &w.form.board().wheelTable());
+}
+
+void TestForm1::markToggledTwice()
+{
+    Window w;
+    QTest::mouseClick(w.label("Label1", 17), Qt::LeftButton);
+    QVERIFY(!w.label("Label3", 17)->isHidden());
+    QTest::mouseClick(w.label("Label1", 17), Qt::LeftButton);
+    QVERIFY(w.label("Label3", 17)->isHidden());
+    QCOMPARE(w.text("Text1"), u"00"_s);
+    QCOMPARE(w.text("Text2"), u"00"_s);
+}
+
+void TestForm1::manualModePlaysTheClickedNumberAndLightsGagne()
+{
+    Window w;
+    QTest::mouseClick(w.label("Label1", 17), Qt::LeftButton);
+    w.click(u"Label4"_s);
+    QCOMPARE(w.get<QLabel>(u"Label4"_s)->text(), u"Retour"_s);
+    QTest::mouseClick(w.label("Label1", 17), Qt::LeftButton);
+    QCOMPARE(w.text("Text2"), u"17"_s);
+    QCOMPARE(w.text("Text1"), u"1"_s);
+    QCOMPARE(w.label("Label5", 27)->text(), u"17"_s);
+    QCOMPARE(w.label("Label2", 17)->text(), u"1"_s);
+    QCOMPARE(w.label("Label7", 2)->text(), u"1"_s);
+    QVERIFY(!w.get(u"Label6"_s)->isHidden());
+    QVERIFY(!w.label("Label3", 17)->isHidden());
+
+    w.playByHand(3);
+    QVERIFY(w.get(u"Label6"_s)->isHidden());
+    w.click(u"Label4"_s);
+    QCOMPARE(w.get<QLabel>(u"Label4"_s)->text(), u"Choisr les N°"_s);
+}
+
+void TestForm1::drawnNumberGoesToText2AndTypedTextReachesTheBoard()
+{
+    Window w({valueFor(7, 37)});
+    w.click(u"Command1"_s);
+    QCOMPARE(w.text("Text2"), u"7"_s);
+
+    w.click(u"Label4"_s);
+    auto *box = w.get<QLineEdit>(u"Text2"_s);
+    box->selectAll();
+    QTest::keyClicks(box, u"23"_s);
+    QCOMPARE(w.form.board().state().lastText, std::string("23"));
+    w.click(u"Command1"_s);
+    QCOMPARE(w.label("Label5", 27)->text(), u"23"_s);
+    QCOMPARE(w.text("Text1"), u"2"_s);
+}
+
+void TestForm1::blinkAlternatesAndTheNextSpinRestoresTheCell()
+{
+    Window w({valueFor(7, 37), valueFor(9, 37)});
+    auto *timer = w.form.findChild<QTimer *>(u"Timer1"_s);
+    w.click(u"Command1"_s);
+    QVERIFY(timer->isActive());
+    QLabel *cell = w.label("Label1", 7);
+    QCOMPARE(background(cell), bgr(DarkRed));
+    QTRY_COMPARE_WITH_TIMEOUT(background(cell), bgr(Black), 1500); // the timer's own tick
+    w.form.Timer1_Timer();
+    QCOMPARE(background(cell), bgr(DarkRed));
+    w.form.Timer1_Timer();
+    QCOMPARE(background(cell), bgr(Black));
+
+    QTest::qWait(200);
+    w.click(u"Command1"_s);
+    QVERIFY(timer->remainingTime() > 400); // a full period before the new cell first blinks
+    QCOMPARE(background(cell), bgr(DarkRed));
+    QCOMPARE(w.text("Text2"), u"9"_s);
+    w.form.Timer1_Timer();
+    QCOMPARE(background(w.label("Label1", 9)), bgr(Black));
+}
+
+void TestForm1::sourceOptionsChooseTheDraw()
+{
+    // Index 13 of the wheel holds 36; index 23 holds 1.
+    Window w({valueFor(13, 37), valueFor(23, 148), valueFor(13, 37)});
+    w.click(u"Option1(1)"_s);
+    QCOMPARE(w.form.board().state().SourceMode, std::optional<int>(1));
+    QVERIFY(!w.get<QRadioButton>(u"Option1(0)"_s)->isChecked());
+    w.click(u"Command1"_s);
+    QCOMPARE(w.text("Text2"), u"36"_s);
+    w.click(u"Option1(2)"_s);
+    w.click(u"Command1"_s);
+    QCOMPARE(w.text("Text2"), u"1"_s);
+    w.click(u"Option1(0)"_s);
+    w.click(u"Command1"_s);
+    QCOMPARE(w.text("Text2"), u"13"_s);
+}
+
+void TestForm1::resetKeepsTheHistoryStrip()
+{
+    Window w;
+    w.playByHand(5);
+    w.playByHand(30);
+    w.playByHand(30);
+    w.click(u"Label4"_s);
+    QTest::mouseClick(w.label("Label1", 8), Qt::LeftButton);
+    w.click(u"Command3"_s);
+
+    QCOMPARE(w.text("Text1"), u"0"_s);
+    QCOMPARE(w.text("Text2"), u"30"_s);
+    for (int n = 0; n < 37; ++n) {
+        QCOMPARE(w.label("Label2", n)->text(), u"0"_s);
+        QCOMPARE(background(w.label("Label2", n)), bgr(White));
+        QVERIFY(w.label("Label3", n)->isHidden());
+    }
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(w.label("Label7", i)->text(), u"0"_s);
+    QCOMPARE(w.label("Label5", 25)->text(), u"5"_s);
+    QCOMPARE(w.label("Label5", 27)->text(), u"30"_s);
+    QVERIFY(w.form.findChild<QTimer *>(u"Timer1"_s)->isActive());
+}
+
+void TestForm1::lancerEnAutoOnlyShowsItsMessage()
+{
+    Window w;
+    const QStringList before = snapshot(w.form);
+    w.form.Command5_Click();
+    w.form.Command5_Click();
+    QCOMPARE(w.messages, QStringList({u"Pas en fonction !"_s, u"Pas en fonction !"_s}));
+    QCOMPARE(snapshot(w.form), before);
+
+    const auto box = Form1::makeMessageBox(nullptr, u"Pas en fonction !"_s);
+    QCOMPARE(box->windowTitle(), u"Étude Roulette"_s);
+    QCOMPARE(box->text(), u"Pas en fonction !"_s);
+    QCOMPARE(box->icon(), QMessageBox::NoIcon);
+    QCOMPARE(box->buttons().size(), 1);
+    QCOMPARE(box->standardButton(box->buttons().first()), QMessageBox::Ok);
+    QCOMPARE(box->windowModality(), Qt::ApplicationModal);
+}
+
+void TestForm1::rejectedManualTextChangesNoWidget_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("too big") << u"40"_s;
+    QTest::newRow("negative") << u"-3"_s;
+    QTest::newRow("not a number") << u"abc"_s;
+    QTest::newRow("empty") << QString();
+}
+
+void TestForm1::rejectedManualTextChangesNoWidget()
+{
+    QFETCH(QString, typed);
+    Window w;
+    w.playByHand(12);
+    auto *box = w.get<QLineEdit>(u"Text2"_s);
+    box->selectAll();
+    QTest::keyClick(box, Qt::Key_Delete);
+    QTest::keyClicks(box, typed);
+    const QStringList before = snapshot(w.form);
+    const std::int64_t rows = w.form.board().series().series[0].lastRow();
+
+    w.click(u"Command1"_s);
+    QCOMPARE(w.messages.size(), 1);
+    QVERIFY(!w.messages.first().isEmpty());
+    QCOMPARE(snapshot(w.form), before);
+    QCOMPARE(w.form.board().series().series[0].lastRow(), rows);
+}
+
+void TestForm1::chartButtonSwitchesTheChartsInFront()
+{
+    Window w;
+    QWidget *chart1 = w.get(u"MSChart1"_s);
+    QWidget *chart2 = w.get(u"MSChart2"_s);
+    QCOMPARE(w.form.childAt(500, 400), chart1);
+    QCOMPARE(w.form.childAt(1000, 400), chart2); // the strip to the right of MSChart1
+    QCOMPARE(w.form.childAt(500, 693), chart1);  // MSChart1 reaches lower
+
+    const QString states[] = {u"Fermer"_s, u"Voir graphe"_s, u"Fermer"_s};
+    for (const QString &caption : states) {
+        w.click(u"Command2"_s);
+        QCOMPARE(w.get<QPushButton>(u"Command2"_s)->text(), caption);
+        const bool dozens = caption == u"Fermer"_s;
+        QCOMPARE(chart1->isHidden(), dozens);
+        QCOMPARE(chart2->isHidden(), !dozens);
+    }
+}
+
+void TestForm1::tabOrder()
+{
+    Window w;
+    const QStringList expected = {u"MSChart1"_s,   u"Command1"_s,  u"Text1"_s,    u"Text2"_s,
+                                  u"MSChart2"_s,   u"Command2"_s,  u"Command6"_s, u"Command5"_s,
+                                  u"Command4"_s,   u"Command3"_s,  u"Text3"_s,    u"Option1(0)"_s,
+                                  u"Option1(1)"_s, u"Option1(2)"_s};
+    QStringList visited;
+    QWidget *widget = w.get(expected.first());
+    do {
+        if (widget->focusPolicy() & Qt::TabFocus)
+            visited << widget->objectName();
+        widget = widget->nextInFocusChain();
+    } while (widget != w.get(expected.first()));
+    QCOMPARE(visited, expected);
+}
+
+void TestForm1::closingEndsTheProgramAndTheWheelWindow()
+{
+    Window w;
+    w.form.show();
+    const QPointer<ForRoulette> wheel = w.form.forRoulette();
+    QEventLoop loop;
+    QTimer::singleShot(0, &w.form, [&w] { w.form.close(); });
+    QTimer::singleShot(3000, &loop, [&loop] { loop.exit(1); });
+    QCOMPARE(loop.exec(), 0);
+    QVERIFY(wheel.isNull());
+}
+
+QTEST_MAIN(TestForm1)
+#include "test_form1.moc"
