@@ -6,10 +6,22 @@ set(ROULETTE_APP_ID fr.etuderoulette.EtudeRoulette)
 install(TARGETS etude-roulette RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES app/data/${ROULETTE_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES app/data/${ROULETTE_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
-install(FILES ${ROULETTE_ICON_32} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/32x32/apps
-        RENAME ${ROULETTE_APP_ID}.png)
-install(FILES ${ROULETTE_ICON_SCALABLE} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
-        RENAME ${ROULETTE_APP_ID}.svg)
+
+# The window's icon, and larger renderings of the same drawing for menus.
+add_executable(iconrender app/iconrender.cpp)
+target_link_libraries(iconrender PRIVATE roulette_options Qt6::Gui)
+set(icon_source ${PROJECT_SOURCE_DIR}/board/etude-roulette.xpm)
+set(icon_pngs)
+foreach(size 32 64 128 256)
+  set(png ${CMAKE_CURRENT_BINARY_DIR}/icons/${size}/${ROULETTE_APP_ID}.png)
+  add_custom_command(OUTPUT ${png}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/icons/${size}
+    COMMAND iconrender ${icon_source} ${png} ${size}
+    DEPENDS iconrender ${icon_source} VERBATIM)
+  list(APPEND icon_pngs ${png})
+  install(FILES ${png} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+endforeach()
+add_custom_target(icons ALL DEPENDS ${icon_pngs})
 
 set(CPACK_PACKAGE_NAME etude-roulette)
 set(CPACK_PACKAGE_VENDOR "Étude Roulette")
@@ -21,4 +33,5 @@ set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
 include(CPack)

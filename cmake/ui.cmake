@@ -15,3 +15,5 @@ target_link_libraries(ui PUBLIC core Qt6::Widgets Qt6::PrintSupport QCustomPlotQ
 
 add_executable(etude-roulette app/main.cpp)
 target_link_libraries(etude-roulette PRIVATE ui)
+
+include(cmake/install.cmake)

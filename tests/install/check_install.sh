@@ -13,7 +13,7 @@ desktop=$prefix/share/applications/$app_id.desktop
 for f in "$prefix/bin/etude-roulette" "$desktop" \
          "$prefix/share/metainfo/$app_id.metainfo.xml" \
          "$prefix/share/icons/hicolor/32x32/apps/$app_id.png" \
-         "$prefix/share/icons/hicolor/scalable/apps/$app_id.svg"; do
+         "$prefix/share/icons/hicolor/256x256/apps/$app_id.png"; do
   [ -e "$f" ] || { echo "absent : $f"; exit 1; }
 done
 desktop-file-validate "$desktop"
