@@ -24,9 +24,12 @@ Series::Series()
 
 Series::Series(const Series &other) : m_rowCount(other.m_rowCount), m_levels(other.m_levels)
 {
+    std::int64_t rowsLeft = m_rowCount;
     for (const auto &chunk : other.m_chunks) {
-        m_chunks.push_back(std::make_unique<std::int32_t[]>(ChunkRows));
-        std::copy_n(chunk.get(), ChunkRows, m_chunks.back().get());
+        const std::int64_t rows = std::min(rowsLeft, ChunkRows);
+        m_chunks.push_back(std::make_unique_for_overwrite<std::int32_t[]>(ChunkRows));
+        std::copy_n(chunk.get(), rows, m_chunks.back().get());
+        rowsLeft -= rows;
     }
 }
 
