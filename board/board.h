@@ -3,8 +3,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <deque>
 #include <unordered_map>
-#include <vector>
 
 #include "board/boardstate.h"
 #include "sources/drawrecords.h"
@@ -98,7 +98,7 @@ private:
     DrawRecords m_fileNumbers;
     std::unique_ptr<UniformGenerator> m_generator;
     std::unique_ptr<Clock> m_clock;
-    std::vector<SpinRecord> m_undo;
+    std::deque<SpinRecord> m_undo; // grows without copying, unlike a vector
     // Text2 before a spin, where it was not simply the previous outcome; keyed by SpinCount.
     std::unordered_map<std::int32_t, std::string> m_replacedTexts;
     UndoBase m_undoBase;
