@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "board/textrules.h"
+#include "sources/drawfile.h"
 #include "stats/spread.h"
 
 namespace roulette
@@ -28,24 +29,8 @@ int counterOf(int number)
 namespace
 {
 
-constexpr std::size_t QuoteLimit = 40;
-
-// A user's text as a message may quote it: one line, not too long.
-std::string quoted(std::string_view text)
-{
-    std::string shown;
-    for (char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        shown += byte < 0x20 || byte == 0x7F ? '?' : c;
-    }
-    if (shown.size() > QuoteLimit) {
-        std::size_t cut = QuoteLimit;
-        while (cut > 0 && (static_cast<unsigned char>(shown[cut]) & 0xC0) == 0x80)
-            --cut; // never split a UTF-8 sequence
-        shown = shown.substr(0, cut) + "…";
-    }
-    return "« " + shown + " »";
-}
+constexpr const char *FilePlayedMessage =
+    "Le fichier de tirage a été joué jusqu'au bout : il ne reste aucun numéro.";
 
 bool isRouletteNumber(std::int64_t n)
 {
@@ -167,21 +152,21 @@ Board::Outcome Board::manualOutcome() const
     }
     if (text.find_first_not_of(" \t") == std::string::npos)
         return {std::nullopt, false, "Aucun numéro à jouer : tapez un numéro de 0 à 36."};
-    return {std::nullopt, false, quoted(text) + " n'est pas un numéro de roulette (0 à 36)."};
+    return {std::nullopt, false, quoteText(text) + " n'est pas un numéro de roulette (0 à 36)."};
 }
 
 Board::Outcome Board::fileOutcome() const
 {
     const std::int64_t record = m_state.FileCursor + 1;
     if (record > m_fileNumbers.size()) {
-        return {std::nullopt, false,
-                "Le fichier de tirage a été joué jusqu'au bout : il ne reste aucun numéro."};
+        return {std::nullopt, false, FilePlayedMessage};
     }
     if (const auto n = m_fileNumbers.number(record))
         return {*n, false, {}};
     return {std::nullopt, false,
-            "Ligne " + decimalText(record) + " du fichier passée : " +
-                quoted(m_fileNumbers.text(record)) + " n'est pas un numéro de roulette (0 à 36).",
+            "Ligne " + decimalText(record) +
+                " du fichier passée : " + quoteText(m_fileNumbers.text(record)) +
+                " n'est pas un numéro de roulette (0 à 36).",
             true};
 }
 
@@ -293,6 +278,26 @@ void Board::loadDrawFile(DrawRecords records, std::string fileName)
     m_state.FileCursor = 0;
     m_state.fileButtonsVisible = true;
     m_fileNumbers = std::move(records);
+}
+
+std::string Board::Command4_Click(const std::filesystem::path &path)
+{
+    DrawFileLoad load = readDrawFile(path);
+    if (!load.records)
+        return load.error;
+    const std::u8string name = path.filename().u8string();
+    loadDrawFile(std::move(*load.records), std::string(name.begin(), name.end()));
+    return {};
+}
+
+SpinResult Board::Command6_Click()
+{
+    m_state.spinButtonVisible = false;
+    if (m_state.FileCursor >= numericValue(m_state.fileCountCaption))
+        return {false, FilePlayedMessage};
+    SpinResult result = Command1_Click();
+    m_state.filePosText = decimalText(m_state.FileCursor);
+    return result;
 }
 
 } // namespace roulette

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -54,6 +55,11 @@ public:
     bool undoLastSpin();
     /// A draw file's records replace the previous file's; the replay starts at record 1.
     void loadDrawFile(DrawRecords records, std::string fileName);
+    /// "Ouvre", once a file is chosen: loads it, or changes nothing and returns the French
+    /// message that says why not (empty on success).
+    std::string Command4_Click(const std::filesystem::path &path);
+    /// "Lancer Manuel": hides "Lancer 1 N°" for good and plays the next record, if any.
+    SpinResult Command6_Click();
     /// The user edited the last-number box.
     void setLastText(std::string text) { m_state.lastText = std::move(text); }
 

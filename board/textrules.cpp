@@ -25,6 +25,51 @@ struct Scan {
     std::size_t end; // index of the first character not read
 };
 
+// Length of the valid UTF-8 sequence that starts text, 0 when the first byte starts none.
+std::size_t sequenceLength(std::string_view text)
+{
+    const auto byte = [text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(0);
+    unsigned char low = 0x80;  // range of the second byte, narrowed where a wider one would
+    unsigned char high = 0xBF; // give an overlong form, a surrogate or a value past U+10FFFF
+    std::size_t length = 0;
+    if (lead < 0x80)
+        return 1;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        low = lead == 0xE0 ? 0xA0 : low;
+        high = lead == 0xED ? 0x9F : high;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        low = lead == 0xF0 ? 0x90 : low;
+        high = lead == 0xF4 ? 0x8F : high;
+    } else {
+        return 0;
+    }
+    if (text.size() < length || byte(1) < low || byte(1) > high)
+        return 0;
+    for (std::size_t i = 2; i < length; ++i) {
+        if ((byte(i) & 0xC0) != 0x80)
+            return 0;
+    }
+    return length;
+}
+
+// Characters that would break a message's line or be invisible: C0 and C1 controls, DEL,
+// the line and paragraph separators.
+bool isControl(std::string_view sequence)
+{
+    const auto lead = static_cast<unsigned char>(sequence[0]);
+    if (sequence.size() == 1)
+        return lead < 0x20 || lead == 0x7F;
+    const auto second = static_cast<unsigned char>(sequence[1]);
+    if (sequence.size() == 2)
+        return lead == 0xC2 && second < 0xA0;
+    return sequence == "\u2028" || sequence == "\u2029";
+}
+
 Scan scanNumber(std::string_view text)
 {
     // Digits are accumulated as text and converted once, so that "2.5" is exactly 2.5
@@ -99,6 +144,29 @@ std::int64_t roundHalfEven(double value)
 std::string decimalText(std::int64_t value)
 {
     return std::to_string(value);
+}
+
+std::string printable(std::string_view text, std::size_t maxChars)
+{
+    std::string shown;
+    std::size_t chars = 0;
+    for (std::size_t i = 0; i < text.size(); ++chars) {
+        if (chars == maxChars)
+            return shown + "…";
+        const std::size_t length = sequenceLength(text.substr(i));
+        const std::string_view sequence = text.substr(i, length);
+        if (length == 0 || isControl(sequence))
+            shown += '?';
+        else
+            shown += sequence;
+        i += length == 0 ? 1 : length;
+    }
+    return shown;
+}
+
+std::string quoteText(std::string_view text)
+{
+    return "« " + printable(text, QuoteLimit) + " »";
 }
 
 } // namespace roulette

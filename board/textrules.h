@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -25,5 +26,17 @@ std::int64_t roundHalfEven(double value);
 
 /// Decimal digits without leading zeros or blanks, "-" before a negative value.
 std::string decimalText(std::int64_t value);
+
+/// Most characters of a user's text that a message quotes.
+inline constexpr std::size_t QuoteLimit = 40;
+/// Bytes of a text that always suffice to quote it exactly as the whole text.
+inline constexpr std::size_t QuoteBytes = 4 * (QuoteLimit + 1);
+
+/// A text as a message may show it: valid UTF-8 on one line, control characters and bytes
+/// that are not UTF-8 shown as "?"; past maxChars characters it is cut and ends with "…".
+std::string printable(std::string_view text, std::size_t maxChars = std::string_view::npos);
+
+/// A user's text between « », printable and cut after QuoteLimit characters.
+std::string quoteText(std::string_view text);
 
 } // namespace roulette

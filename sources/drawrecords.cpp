@@ -1,5 +1,7 @@
 #include "sources/drawrecords.h"
 
+#include <algorithm>
+
 #include "board/textrules.h"
 
 namespace roulette
@@ -18,9 +20,15 @@ std::optional<int> recordNumber(std::string_view record)
 
 void DrawRecords::append(std::string_view record)
 {
-    const auto number = recordNumber(record);
-    if (!number)
-        m_badTexts.emplace(size() + 1, std::string(record));
+    append(recordNumber(record), record);
+}
+
+void DrawRecords::append(std::optional<int> number, std::string_view text)
+{
+    if (!number) {
+        m_badTexts += text.substr(0, QuoteBytes);
+        m_bad.push_back({size() + 1, m_badTexts.size()});
+    }
     m_codes.push_back(number ? static_cast<std::uint8_t>(*number) : NotANumber);
 }
 
@@ -36,8 +44,13 @@ std::optional<int> DrawRecords::number(std::int64_t k) const
 
 std::string DrawRecords::text(std::int64_t k) const
 {
-    if (const auto bad = m_badTexts.find(k); bad != m_badTexts.end())
-        return bad->second;
+    const auto bad =
+        std::lower_bound(m_bad.begin(), m_bad.end(), k,
+                         [](const BadRecord &b, std::int64_t r) { return b.record < r; });
+    if (bad != m_bad.end() && bad->record == k) {
+        const std::size_t begin = bad == m_bad.begin() ? 0 : std::prev(bad)->end;
+        return m_badTexts.substr(begin, bad->end - begin);
+    }
     if (const auto n = number(k))
         return decimalText(*n);
     return {};
