@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Fuzzes the draw-file reader with libFuzzer (clang 14) for a bounded time:
+#   bash scripts/fuzz.sh [seconds, default 60]
+# The corpus grows in build-fuzz/corpus; a crash leaves its input in build-fuzz/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-60}
+build=build-fuzz
+flags="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer -g"
+
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
+  -DROULETTE_BUILD_UI=OFF -DROULETTE_BUILD_BENCH=OFF -DROULETTE_BUILD_FUZZ=ON \
+  -DROULETTE_WERROR=OFF "-DCMAKE_CXX_FLAGS=$flags -fsanitize=fuzzer-no-link" \
+  "-DCMAKE_EXE_LINKER_FLAGS=$flags" >/dev/null
+cmake --build "$build" --target fuzz_drawfile -j2
+
+corpus=$build/corpus
+if [ ! -d "$corpus" ]; then
+  mkdir -p "$corpus"
+  # The first byte of an input sets how it is cut into chunks.
+  printf '\x07%s' $'5\r\n17\r\n0\r\n' >"$corpus/crlf"
+  printf '\x03%s' $'\xef\xbb\xbf5\n==\n*\n\n  \n17\r0' >"$corpus/mixed"
+  printf '\x01%s' $'37\n-1\nabc\n 4 \n2.5\n\xff\xfe\n' >"$corpus/bad"
+  { printf '\x0b'; head -c 1100 /dev/zero | tr '\0' 0; printf '5\n%1200s\n' 7; } >"$corpus/long"
+fi
+cd "$build"
+exec fuzz/fuzz_drawfile -max_total_time="$seconds" -timeout=10 -rss_limit_mb=1024 \
+  -max_len=8192 -print_final_stats=1 corpus
