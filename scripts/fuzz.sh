@@ -24,5 +24,7 @@ if [ ! -d "$corpus" ]; then
   { printf '\x0b'; head -c 1100 /dev/zero | tr '\0' 0; printf '5\n%1200s\n' 7; } >"$corpus/long"
 fi
 cd "$build"
-exec fuzz/fuzz_drawfile -max_total_time="$seconds" -timeout=10 -rss_limit_mb=1024 \
+# A generous hang limit: the machine may be shared, and a real hang never ends anyway.
+export ASAN_OPTIONS=${ASAN_OPTIONS:-quarantine_size_mb=64}
+exec fuzz/fuzz_drawfile -max_total_time="$seconds" -timeout=60 -rss_limit_mb=1024 \
   -max_len=8192 -print_final_stats=1 corpus

@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   xvfb xauth x11-utils imagemagick xdotool
   desktop-file-utils appstream dpkg-dev
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()
