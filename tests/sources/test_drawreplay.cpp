@@ -74,6 +74,12 @@ TEST(DrawReplay, EachLoadStartsItsFileAtRecordOne)
     board.Command6_Click();
     EXPECT_EQ(board.state().CurrentNumber, 5) << "spins before the load skip nothing";
     EXPECT_EQ(board.state().filePosText, "1");
+    board.undoLastSpin();
+    board.undoLastSpin();
+    EXPECT_EQ(board.state().FileCursor, 0) << "nor does a spin made before it and taken back";
+    board.Command1_Click();
+    board.Command1_Click();
+    EXPECT_EQ(board.state().CurrentNumber, 17);
 
     ASSERT_EQ(board.Command4_Click(dir.write("b.txt", "8\n9")), "");
     DrawRecords second;
