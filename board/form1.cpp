@@ -2,8 +2,11 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
 #include <QFontDatabase>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -12,6 +15,8 @@
 #include <QStyle>
 #include <QStyleFactory>
 #include <QTimer>
+
+#include <filesystem>
 
 #include "board/clicklabel.h"
 #include "board/formlayout.h"
@@ -242,6 +247,22 @@ std::unique_ptr<QMessageBox> Form1::makeMessageBox(QWidget *parent, const QStrin
     return box;
 }
 
+std::unique_ptr<QFileDialog> Form1::makeFileDialog(QWidget *parent)
+{
+#ifdef Q_OS_WIN
+    const QString start = QDir::rootPath();
+#else
+    const QString start = QDir::homePath();
+#endif
+    auto dialog =
+        std::make_unique<QFileDialog>(parent, QString(), start, QStringLiteral("txt (*.txt)"));
+    dialog->setObjectName(QStringLiteral("CD1"));
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    dialog->setWindowModality(Qt::ApplicationModal);
+    return dialog;
+}
+
 void Form1::buildWidgets()
 {
     for (const Control &c : roulette::layout::formControls()) {
@@ -290,6 +311,7 @@ void Form1::findWidgets()
     m_spinButton = child<QPushButton>(this, "Command1");
     m_chartButton = child<QPushButton>(this, "Command2");
     m_resetButton = child<QPushButton>(this, "Command3");
+    m_openButton = child<QPushButton>(this, "Command4");
     m_autoButton = child<QPushButton>(this, "Command5");
     m_replayButton = child<QPushButton>(this, "Command6");
     m_chart1 = child<QWidget>(this, "MSChart1");
@@ -308,8 +330,9 @@ void Form1::connectEvents()
     connect(m_spinButton, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(m_chartButton, &QPushButton::clicked, this, &Form1::Command2_Click);
     connect(m_resetButton, &QPushButton::clicked, this, &Form1::Command3_Click);
+    connect(m_openButton, &QPushButton::clicked, this, &Form1::Command4_Click);
     connect(m_autoButton, &QPushButton::clicked, this, &Form1::Command5_Click);
-    // "Ouvre" (Command4) and "Lancer Manuel" (Command6) are wired by the draw-file code.
+    connect(m_replayButton, &QPushButton::clicked, this, &Form1::Command6_Click);
     connect(m_lastText, &QLineEdit::textEdited, this,
             [this](const QString &text) { m_board.setLastText(text.toStdString()); });
 }
@@ -379,9 +402,32 @@ void Form1::Command3_Click()
     render();
 }
 
+void Form1::Command4_Click()
+{
+    QString path;
+    if (m_chooseFile) {
+        path = m_chooseFile(this);
+    } else if (const auto dialog = makeFileDialog(this); dialog->exec() == QDialog::Accepted) {
+        path = dialog->selectedFiles().value(0);
+    }
+    if (path.isEmpty())
+        return;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor); // a big file takes a moment
+    const std::string error = m_board.Command4_Click(std::filesystem::path(path.toStdU16String()));
+    QGuiApplication::restoreOverrideCursor();
+    render();
+    if (!error.empty())
+        message(qs(error));
+}
+
 void Form1::Command5_Click()
 {
     message(QStringLiteral("Pas en fonction !"));
+}
+
+void Form1::Command6_Click()
+{
+    showSpin(m_board.Command6_Click());
 }
 
 void Form1::DrawCharts()

@@ -10,6 +10,7 @@
 #include "board/board.h"
 
 class ClickLabel;
+class QFileDialog;
 class QLabel;
 class QLineEdit;
 class QMessageBox;
@@ -36,6 +37,15 @@ public:
     void setMessageSink(std::function<void(const QString &)> sink) { m_sink = std::move(sink); }
     /// The box a message is shown in: the program's title, the text, one OK button, no icon.
     static std::unique_ptr<QMessageBox> makeMessageBox(QWidget *parent, const QString &text);
+    /// How "Ouvre" asks for a draw file: the chosen path, empty when the user cancels. By
+    /// default the dialog CD1; tests answer instead.
+    void setFileChooser(std::function<QString(QWidget *)> chooser)
+    {
+        m_chooseFile = std::move(chooser);
+    }
+    /// The dialog CD1, ready to show: modal, "*.txt" files, from the home folder (the system
+    /// drive's root on Windows).
+    static std::unique_ptr<QFileDialog> makeFileDialog(QWidget *parent);
 
     void Label1_Click(int index);
     void Label4_Click();
@@ -44,7 +54,9 @@ public:
     void Command1_Click();
     void Command2_Click();
     void Command3_Click();
+    void Command4_Click();
     void Command5_Click();
+    void Command6_Click();
     /// Refreshes both charts from the series; called once after every spin.
     void DrawCharts();
 
@@ -66,6 +78,7 @@ private:
     roulette::Board m_board;
     std::unique_ptr<ForRoulette> m_forRoulette;
     std::function<void(const QString &)> m_sink;
+    std::function<QString(QWidget *)> m_chooseFile;
     /// The state last shown, so that only what changed is written to the widgets (a box
     /// the user typed in keeps its text until the board changes it).
     std::optional<roulette::BoardState> m_shown;
@@ -86,6 +99,7 @@ private:
     QPushButton *m_spinButton = nullptr;   // Command1
     QPushButton *m_chartButton = nullptr;  // Command2
     QPushButton *m_resetButton = nullptr;  // Command3
+    QPushButton *m_openButton = nullptr;   // Command4
     QPushButton *m_autoButton = nullptr;   // Command5
     QPushButton *m_replayButton = nullptr; // Command6
     QWidget *m_chart1 = nullptr;           // MSChart1
