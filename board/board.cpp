@@ -296,8 +296,9 @@ std::string Board::Command4_Click(const std::filesystem::path &path)
 SpinResult Board::Command6_Click()
 {
     m_state.spinButtonVisible = false;
+    // The button stays silent at the end: the position shown in Text3 already says so.
     if (m_state.FileCursor >= numericValue(m_state.fileCountCaption))
-        return {false, FilePlayedMessage};
+        return {};
     SpinResult result = Command1_Click();
     m_state.filePosText = decimalText(m_state.FileCursor);
     return result;

@@ -104,8 +104,7 @@ void TestForm1DrawFile::openingAFileShowsItAndLancerManuelReplaysIt()
     }
     const QStringList before = snapshot(w);
     w.click(u"Command6"_s);
-    QCOMPARE(w.messages.size(), 1);
-    QVERIFY(w.messages.first().contains(u"bout"_s));
+    QCOMPARE(w.messages, QStringList());
     QCOMPARE(snapshot(w), before);
 }
 
