@@ -79,6 +79,7 @@ void Series::clear()
     m_chunks.clear();
     m_levels.clear();
     m_rowCount = 0;
+    ++m_generation;
     append(0);
 }
 

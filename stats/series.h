@@ -41,6 +41,8 @@ public:
     void popBack();
     /// Back to the single row 0.
     void clear();
+    /// Goes up at every clear, so a reader that kept rows can tell they were replaced.
+    std::uint64_t generation() const { return m_generation; }
 
     int levelCount() const { return static_cast<int>(m_levels.size()); }
     /// Complete blocks of level L; block b covers rows 1 + b * (BlockRows << L) onwards.
@@ -59,6 +61,7 @@ private:
     std::vector<std::unique_ptr<std::int32_t[]>> m_chunks;
     std::int64_t m_rowCount = 0;
     std::vector<std::vector<MinMax>> m_levels;
+    std::uint64_t m_generation = 0;
 };
 
 /// The fifteen series, always in this order.
