@@ -8,6 +8,16 @@
 namespace roulette
 {
 
+namespace
+{
+
+MinMax merged(MinMax a, MinMax b)
+{
+    return {std::min(a.min, b.min), std::max(a.max, b.max)};
+}
+
+} // namespace
+
 Decimation::Decimation(int budget) : m_budget(std::max(budget, 2)) {}
 
 std::int64_t Decimation::bucketRowsFor(std::int64_t rows) const
@@ -59,6 +69,8 @@ void Decimation::appendBucket(const Series &series, std::int64_t bucket)
     const std::int64_t first = 1 + bucket * m_bucketRows;
     const std::int64_t last = std::min(first + m_bucketRows - 1, series.lastRow());
     const MinMax range = bucketMinMax(series, first, last);
+    if (last - first + 1 < m_bucketRows)
+        m_open = range;
     bool maxFirst = false;
     if (!m_points.empty()) {
         const std::int64_t previous = m_points.back().value;
@@ -70,15 +82,20 @@ void Decimation::appendBucket(const Series &series, std::int64_t bucket)
 
 MinMax Decimation::bucketMinMax(const Series &series, std::int64_t first, std::int64_t last) const
 {
-    const bool complete = last - first + 1 == m_bucketRows;
-    if (!complete || m_bucketRows < Series::BlockRows)
+    if (last - first + 1 == m_bucketRows && m_bucketRows >= Series::BlockRows) {
+        const int level =
+            std::countr_zero(static_cast<std::uint64_t>(m_bucketRows / Series::BlockRows));
+        const auto &nodes = series.level(level);
+        const auto index = static_cast<std::size_t>((first - 1) / m_bucketRows);
+        assert(index < nodes.size());
+        return nodes[index];
+    }
+    if (first > m_rows)
         return series.rangeMinMax(first, last);
-    const int level =
-        std::countr_zero(static_cast<std::uint64_t>(m_bucketRows / Series::BlockRows));
-    const auto &nodes = series.level(level);
-    const auto index = static_cast<std::size_t>((first - 1) / m_bucketRows);
-    assert(index < nodes.size());
-    return nodes[index];
+    // The bucket drawn partly filled last time: only its new rows are read.
+    if (last == m_rows)
+        return m_open;
+    return merged(m_open, series.rangeMinMax(m_rows + 1, last));
 }
 
 } // namespace roulette

@@ -50,6 +50,7 @@ private:
     std::int64_t m_rows = 0; // rows the points stand for
     std::uint64_t m_generation = 0;
     std::vector<DrawnPoint> m_points;
+    MinMax m_open{}; // of the last bucket's rows, while it is not complete
 };
 
 } // namespace roulette
