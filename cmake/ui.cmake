@@ -9,6 +9,7 @@ add_library(ui STATIC
   board/form1.cpp
   board/wrapbutton.cpp
   sources/forroulette.cpp
+  stats/chartview.cpp
 )
 qt_add_resources(ui icons PREFIX /icons BASE board FILES board/etude-roulette.xpm)
 target_link_libraries(ui PUBLIC core Qt6::Widgets Qt6::PrintSupport QCustomPlotQt6::QCustomPlotQt6)

@@ -33,6 +33,14 @@ public:
     /// Rows per bucket; 1 while every row is drawn.
     std::int64_t bucketRows() const { return m_bucketRows; }
     const std::vector<DrawnPoint> &points() const { return m_points; }
+    /// How many of the points stay as they are at the next updates, while the bucket size
+    /// holds and the series is not cleared: all of them while every row is drawn, else those
+    /// of the complete buckets.
+    std::size_t settledPoints() const
+    {
+        return m_bucketRows == 1 ? m_points.size()
+                                 : static_cast<std::size_t>(2 * (m_rows / m_bucketRows));
+    }
 
     /// Brings the points up to date with the series and returns the index of the first point
     /// that may have changed; the points before it are as they were. Only the last bucket and

@@ -74,8 +74,13 @@ TEST(Decimation, EveryBucketHoldsTheMinimumAndMaximumOfItsRows)
                 rows.append(random() % 8 == 0 ? static_cast<std::int32_t>(random() % 100) : walk);
             }
             const std::vector<DrawnPoint> before = d.points();
+            const std::size_t settled = d.settledPoints();
+            const std::int64_t bucketRows = d.bucketRows();
             const std::size_t firstChanged = d.update(rows.series);
             ASSERT_LE(firstChanged, before.size());
+            if (d.bucketRows() == bucketRows) {
+                ASSERT_GE(firstChanged, settled) << "at " << rows.count() << " rows";
+            }
             ASSERT_TRUE(
                 std::equal(before.begin(), before.begin() + firstChanged, d.points().begin()))
                 << "a point before " << firstChanged << " changed at " << rows.count() << " rows";

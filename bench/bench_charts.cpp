@@ -1,0 +1,196 @@
+// The charts' work per spin at 10^3 .. 10^6 rows since the last reset: this program's way
+// (decimated lines updated in place) beside the original way (every row of both charts
+// refilled at each spin), measured one spin at a time, so the medians are per spin.
+// Run with QT_QPA_PLATFORM=offscreen.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QFile>
+#include <chrono>
+#include <map>
+#include <memory>
+
+#include "board/board.h"
+#include "stats/chartview.h"
+
+using namespace roulette;
+
+namespace
+{
+
+constexpr int ChartWidth = 1025;
+constexpr int ChartHeight = 409;
+
+enum class Method { Design, Original };
+enum class Timed { Update, Repaint };
+
+// A board after `rows` spins and its two charts, shown offscreen at their window size.
+struct Rig {
+    Board board;
+    ChartView spread{ChartKind::Spread, board.series()};
+    ChartView dozens{ChartKind::ZeroDozens, board.series()};
+
+    explicit Rig(std::int64_t rows)
+    {
+        board.Form_Load();
+        for (std::int64_t i = 0; i < rows; ++i)
+            board.Command1_Click();
+        for (ChartView *chart : {&spread, &dozens}) {
+            chart->resize(ChartWidth, ChartHeight);
+            chart->show();
+        }
+        QCoreApplication::processEvents(); // shown, exposed and laid out
+        for (ChartView *chart : {&spread, &dozens})
+            chart->refresh();
+        QCoreApplication::processEvents();
+    }
+};
+
+Rig &rigFor(Method method, std::int64_t rows)
+{
+    static std::map<std::pair<Method, std::int64_t>, std::unique_ptr<Rig>> rigs;
+    auto &rig = rigs[{method, rows}];
+    if (!rig)
+        rig = std::make_unique<Rig>(rows);
+    return *rig;
+}
+
+// The original way: a snapshot of every row of the chart's series, then every cell written
+// again, and the axes scaled to the data.
+void refillEveryRow(ChartView &chart, const Module1 &module)
+{
+    const std::int64_t rows = module.SeriesCount;
+    for (std::size_t c = 0; c < chart.columns().size(); ++c) {
+        const Series &series = module.series[chart.columns()[c].series];
+        QVector<double> keys(rows);
+        QVector<double> values(rows);
+        for (std::int64_t r = 1; r <= rows; ++r) {
+            keys[r - 1] = static_cast<double>(r);
+            values[r - 1] = series[r];
+        }
+        chart.graph(static_cast<int>(c))->setData(keys, values, true);
+    }
+    chart.rescaleAxes();
+    chart.replot(QCustomPlot::rpQueuedReplot);
+}
+
+void updateCharts(Method method, Rig &rig)
+{
+    for (ChartView *chart : {&rig.spread, &rig.dozens}) {
+        if (method == Method::Design)
+            chart->refresh();
+        else
+            refillEveryRow(*chart, rig.board.series());
+    }
+}
+
+// What the event loop does next: the queued replots, then the paint of what they or the
+// update left to draw, into the offscreen windows.
+void repaintCharts()
+{
+    QCoreApplication::processEvents();
+}
+
+double secondsSince(std::chrono::steady_clock::time_point start)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+void spinAndTime(benchmark::State &state, Method method, Timed timed)
+{
+    Rig &rig = rigFor(method, state.range(0));
+    for (auto _ : state) {
+        rig.board.Command1_Click();
+        auto start = std::chrono::steady_clock::now();
+        updateCharts(method, rig);
+        const double update = secondsSince(start);
+        start = std::chrono::steady_clock::now();
+        repaintCharts();
+        const double repaint = secondsSince(start);
+        state.SetIterationTime(timed == Timed::Update ? update : repaint);
+    }
+}
+
+void BM_DesignUpdate(benchmark::State &state)
+{
+    spinAndTime(state, Method::Design, Timed::Update);
+}
+void BM_DesignRepaint(benchmark::State &state)
+{
+    spinAndTime(state, Method::Design, Timed::Repaint);
+}
+void BM_OriginalUpdate(benchmark::State &state)
+{
+    spinAndTime(state, Method::Original, Timed::Update);
+}
+void BM_OriginalRepaint(benchmark::State &state)
+{
+    spinAndTime(state, Method::Original, Timed::Repaint);
+}
+
+std::int64_t residentKilobytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine()) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').front().toLongLong();
+    }
+    return -1;
+}
+
+// Runs first, while the process holds only Qt and this one board with its charts.
+void BM_ResidentMemory(benchmark::State &state)
+{
+    Rig &rig = rigFor(Method::Design, state.range(0));
+    for (auto _ : state) {
+        updateCharts(Method::Design, rig);
+        repaintCharts();
+    }
+    state.counters["rss_MB"] = static_cast<double>(residentKilobytes()) / 1024;
+}
+
+constexpr int DesignSpins = 200;
+constexpr int OriginalSpins = 30;
+
+} // namespace
+
+BENCHMARK(BM_ResidentMemory)->Arg(1000000)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// One spin per repetition: the aggregates are over single spins.
+#define PER_SPIN(name, spins)                                                                      \
+    BENCHMARK(name)                                                                                \
+        ->Iterations(1)                                                                            \
+        ->Repetitions(spins)                                                                       \
+        ->ReportAggregatesOnly(true)                                                               \
+        ->UseManualTime()                                                                          \
+        ->Unit(benchmark::kMicrosecond)
+
+PER_SPIN(BM_DesignUpdate, DesignSpins)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(32767)
+    ->Arg(100000)
+    ->Arg(1000000);
+PER_SPIN(BM_OriginalUpdate, OriginalSpins)->Arg(1000)->Arg(10000)->Arg(32767);
+PER_SPIN(BM_DesignRepaint, DesignSpins)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(32767)
+    ->Arg(100000)
+    ->Arg(1000000);
+PER_SPIN(BM_OriginalRepaint, OriginalSpins)->Arg(1000)->Arg(10000)->Arg(32767);
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

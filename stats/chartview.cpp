@@ -1,0 +1,318 @@
+#include "stats/chartview.h"
+
+#include <algorithm>
+#include <array>
+
+using namespace roulette;
+
+namespace
+{
+
+constexpr std::array<ChartView::Column, 11> SpreadColumns{{
+    {"N° Pas Sorti", 0x000000FF, SeriesTimes0},
+    {"Sorti 1 Fois", 0x00FF0000, SeriesTimes0 + 1},
+    {"Sorti 2 Fois", 0x0000FFFF, SeriesTimes0 + 2},
+    {"Sorti 3 Fois", 0x0000C000, SeriesTimes0 + 3},
+    {"Sorti 4 Fois", 0x00FF00FF, SeriesTimes0 + 4},
+    {"Sorti 5 Fois", 0x00FFFF00, SeriesTimes0 + 5},
+    {"6", 0x00404040, SeriesTimes0 + 6},
+    {"7", 0x00000080, SeriesTimes0 + 7},
+    {"8", 0x00008000, SeriesTimes0 + 8},
+    {"9", 0x00800000, SeriesTimes0 + 9},
+    {"10", 0x00008080, SeriesTimes10},
+}};
+
+constexpr std::array<ChartView::Column, 4> ZeroDozenColumns{{
+    {"0", 0x000000FF, SeriesZero},
+    {"Douzaine 1", 0x0000FF00, SeriesDozen1},
+    {"Douzaine 2", 0x00FF0000, SeriesDozen2},
+    {"Douzaine 3", 0x0000FFFF, SeriesDozen3},
+}};
+
+constexpr int PlaceholderRows = 5;
+
+constexpr std::array<std::array<int, 11>, PlaceholderRows> SpreadSamples{{
+    {1, 3, 5, 28, 66, 72, 93, 58, 79, 83, 87},
+    {69, 11, 32, 23, 97, 96, 94, 1, 53, 20, 3},
+    {62, 22, 29, 72, 20, 32, 53, 24, 33, 57, 65},
+    {81, 33, 19, 32, 80, 67, 66, 90, 68, 26, 28},
+    {95, 73, 89, 79, 44, 3, 49, 33, 3, 10, 40},
+}};
+
+constexpr std::array<std::array<int, 4>, PlaceholderRows> ZeroDozenSamples{{
+    {1, 59, 92, 13},
+    {69, 39, 53, 74},
+    {62, 24, 54, 22},
+    {81, 10, 45, 68},
+    {95, 49, 86, 18},
+}};
+
+constexpr int SampleMax = 97;
+// The spread of 37 numbers never exceeds 37.
+constexpr double SpreadTop = 40;
+// Up to this many rows each row gets a marker, so a single row still shows.
+constexpr std::int64_t MarkerRows = 60;
+// Longer tails go into the graphs.
+constexpr std::size_t TailPoints = 64;
+
+QColor fromBgr(std::uint32_t colour)
+{
+    return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+}
+
+QFont chartFont(double points)
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")});
+    font.setPointSizeF(points);
+    return font;
+}
+
+// Rounds up by a step of about a tenth of the value, so that a growing series moves the
+// axis only now and then and most spins repaint the tails alone.
+double roomyTop(std::int64_t value)
+{
+    std::int64_t step = 1;
+    while (step * 100 <= value)
+        step *= 10;
+    return static_cast<double>((value / step + 1) * step);
+}
+
+QCPGraphData dataOf(const DrawnPoint &p)
+{
+    return {static_cast<double>(p.row), static_cast<double>(p.value)};
+}
+
+// Makes the graph hold the first `count` points, of which it already holds the first
+// `unchanged`: a spin rewrites a point or two instead of the whole line.
+void syncGraph(QCPGraph &graph, const std::vector<DrawnPoint> &points, std::size_t unchanged,
+               std::size_t count)
+{
+    QCPGraphDataContainer &data = *graph.data();
+    const auto held = static_cast<std::size_t>(data.size());
+    if (unchanged == 0 || held < unchanged || held > count) {
+        QVector<QCPGraphData> all;
+        all.reserve(static_cast<qsizetype>(count));
+        for (std::size_t i = 0; i < count; ++i)
+            all.append(dataOf(points[i]));
+        data.set(all, true);
+        return;
+    }
+    std::size_t i = unchanged;
+    for (auto it = data.begin() + static_cast<qsizetype>(i); it != data.end(); ++it, ++i)
+        *it = dataOf(points[i]);
+    for (; i < count; ++i)
+        data.add(dataOf(points[i]));
+}
+
+} // namespace
+
+ChartView::ChartView(ChartKind kind, const roulette::Module1 &series, QWidget *parent)
+    : QCustomPlot(parent), m_kind(kind), m_module(series)
+{
+    if (kind == ChartKind::Spread)
+        m_columns = SpreadColumns;
+    else
+        m_columns = ZeroDozenColumns;
+    setUpLooks();
+    placeLegend();
+    showPlaceholder();
+}
+
+void ChartView::setUpLooks()
+{
+    for (const Column &column : m_columns) {
+        QCPGraph *line = addGraph();
+        line->setName(QString::fromUtf8(column.label));
+        line->setLineStyle(QCPGraph::lsLine);
+        line->setPen(QPen(fromBgr(column.colour), 2));
+    }
+    xAxis->setTickLabelFont(chartFont(8));
+    yAxis->setTickLabelFont(chartFont(8.25));
+    auto counts = QSharedPointer<QCPAxisTickerFixed>::create();
+    counts->setTickStep(1);
+    counts->setScaleStrategy(QCPAxisTickerFixed::ssMultiples);
+    yAxis->setTicker(counts);
+    setNoAntialiasingOnDrag(true);
+}
+
+// Right of the plot, vertically centred, as a column of its own so it never hides a line.
+void ChartView::placeLegend()
+{
+    legend->setVisible(true);
+    legend->setFont(chartFont(10));
+    axisRect()->insetLayout()->take(legend);
+    auto *side = new QCPLayoutGrid;
+    plotLayout()->addElement(0, 1, side);
+    plotLayout()->setColumnStretchFactor(1, 0.001);
+    side->addElement(0, 0, new QCPLayoutElement(this));
+    side->addElement(1, 0, legend);
+    side->addElement(2, 0, new QCPLayoutElement(this));
+    side->setRowStretchFactors({1, 0.001, 1});
+    side->setMargins(QMargins(4, 0, 6, 0));
+}
+
+void ChartView::showPlaceholder()
+{
+    auto rowLabels = QSharedPointer<QCPAxisTickerText>::create();
+    for (int r = 1; r <= PlaceholderRows; ++r)
+        rowLabels->addTick(r, QStringLiteral("R%1").arg(r));
+    xAxis->setTicker(rowLabels);
+    for (int c = 0; c < static_cast<int>(m_columns.size()); ++c) {
+        QVector<double> rows;
+        QVector<double> values;
+        for (int r = 0; r < PlaceholderRows; ++r) {
+            rows.append(r + 1);
+            values.append(m_kind == ChartKind::Spread ? SpreadSamples[r][c]
+                                                      : ZeroDozenSamples[r][c]);
+        }
+        graph(c)->setData(rows, values, true);
+    }
+    setDensity(PlaceholderRows);
+    xAxis->setRange(0, PlaceholderRows + 1);
+    yAxis->setRange(-1, roomyTop(SampleMax));
+}
+
+void ChartView::leavePlaceholder()
+{
+    auto spins = QSharedPointer<QCPAxisTickerFixed>::create();
+    spins->setTickStep(1);
+    spins->setScaleStrategy(QCPAxisTickerFixed::ssMultiples);
+    xAxis->setTicker(spins);
+    m_decimations.assign(m_columns.size(), Decimation(plotWidth()));
+    m_held.assign(m_columns.size(), 0);
+}
+
+void ChartView::refresh()
+{
+    bool replotAll = m_decimations.empty();
+    if (replotAll)
+        leavePlaceholder();
+    const int budget = plotWidth();
+    std::vector<std::size_t> unchanged(m_columns.size());
+    for (std::size_t c = 0; c < m_columns.size(); ++c) {
+        Decimation &d = m_decimations[c];
+        if (d.budget() != budget)
+            d = Decimation(budget);
+        unchanged[c] = std::min(d.update(m_module.series[m_columns[c].series]), m_held[c]);
+        replotAll =
+            replotAll || unchanged[c] < m_held[c] || d.points().size() - m_held[c] > TailPoints;
+    }
+    const std::int64_t rows = m_module.series[m_columns.front().series].lastRow();
+    replotAll = setDensity(rows) || replotAll;
+    replotAll = setRanges(rows) || replotAll;
+    if (replotAll || *m_sparse || !isVisible()) {
+        takeInTails(unchanged);
+        if (isVisible())
+            replot(rpQueuedReplot);
+        else
+            m_stale = true;
+        return;
+    }
+    const QRect now = tailsRect();
+    update(now.united(m_tailsRect));
+    m_tailsRect = now;
+}
+
+void ChartView::takeInTails(const std::vector<std::size_t> &unchanged)
+{
+    for (std::size_t c = 0; c < m_columns.size(); ++c) {
+        const Decimation &d = m_decimations[c];
+        m_held[c] = d.settledPoints();
+        syncGraph(*graph(static_cast<int>(c)), d.points(), unchanged[c], m_held[c]);
+    }
+    m_tailsRect = {};
+}
+
+// Few rows: markers and smooth lines. Many: thin aliased lines, which draw far faster.
+bool ChartView::setDensity(std::int64_t rows)
+{
+    const bool sparse = rows <= MarkerRows;
+    if (m_sparse == sparse)
+        return false;
+    m_sparse = sparse;
+    for (int c = 0; c < graphCount(); ++c) {
+        QCPGraph *line = graph(c);
+        QPen pen = line->pen();
+        pen.setWidth(sparse ? 2 : 1);
+        line->setPen(pen);
+        line->setAntialiased(sparse);
+        line->setScatterStyle(sparse ? QCPScatterStyle(QCPScatterStyle::ssDisc, 6)
+                                     : QCPScatterStyle(QCPScatterStyle::ssNone));
+    }
+    return true;
+}
+
+// From what the series already say: no scan of the rows.
+bool ChartView::setRanges(std::int64_t rows)
+{
+    const QCPRange x(0, roomyTop(std::max<std::int64_t>(rows, 1)));
+    QCPRange y(-1, SpreadTop);
+    if (m_kind == ChartKind::ZeroDozens) {
+        std::int32_t largest = 0; // the counts only grow, so the last row holds the largest
+        for (const Column &column : m_columns) {
+            const roulette::Series &s = m_module.series[column.series];
+            largest = std::max(largest, s[s.lastRow()]);
+        }
+        y.upper = roomyTop(largest);
+    }
+    if (x == xAxis->range() && y == yAxis->range())
+        return false;
+    xAxis->setRange(x);
+    yAxis->setRange(y);
+    return true;
+}
+
+int ChartView::plotWidth() const
+{
+    const int laidOut = axisRect()->width();
+    return laidOut > 0 ? laidOut : width();
+}
+
+// The last point the graph holds, then the points it does not hold yet.
+QPolygonF ChartView::tail(std::size_t column) const
+{
+    const auto &points = m_decimations[column].points();
+    QPolygonF line;
+    for (std::size_t i = std::max<std::size_t>(m_held[column], 1) - 1; i < points.size(); ++i) {
+        line.append({xAxis->coordToPixel(static_cast<double>(points[i].row)),
+                     yAxis->coordToPixel(points[i].value)});
+    }
+    return line;
+}
+
+QRect ChartView::tailsRect() const
+{
+    QRectF bounds;
+    for (std::size_t c = 0; c < m_columns.size(); ++c) {
+        if (const QPolygonF line = tail(c); line.size() > 1)
+            bounds = bounds.united(line.boundingRect());
+    }
+    if (bounds.isNull())
+        return {};
+    return bounds.toAlignedRect().adjusted(-2, -2, 2, 2) & axisRect()->rect();
+}
+
+void ChartView::paintEvent(QPaintEvent *event)
+{
+    QCustomPlot::paintEvent(event);
+    if (m_decimations.empty())
+        return;
+    QPainter painter(this);
+    painter.setClipRect(axisRect()->rect());
+    for (std::size_t c = 0; c < m_columns.size(); ++c) {
+        if (const QPolygonF line = tail(c); line.size() > 1) {
+            painter.setPen(graph(static_cast<int>(c))->pen());
+            painter.drawPolyline(line);
+        }
+    }
+}
+
+void ChartView::showEvent(QShowEvent *event)
+{
+    QCustomPlot::showEvent(event);
+    if (m_stale) {
+        m_stale = false;
+        replot();
+    }
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <optional>
+#include <span>
+#include <vector>
+
+#include <qcustomplot.h>
+
+#include "stats/decimate.h"
+#include "stats/series.h"
+
+enum class ChartKind {
+    Spread,     // MSChart1: how many numbers came out 0..10 times
+    ZeroDozens, // MSChart2: running counts of zero and the three dozens
+};
+
+/// One of the two charts: one line per column, x the spin number since the last reset,
+/// y the count. It shows placeholder rows until its first refresh, then reads the series
+/// of the core in place and redraws only what the new rows changed.
+///
+/// The graphs hold the points that no longer change; the newest points of each line, the
+/// tail, are painted over them, so a spin repaints a small rectangle. The graphs take the
+/// settled part of the tails in, with one full replot, when the tails grow long, when a
+/// range moves, or while the chart is hidden.
+class ChartView : public QCustomPlot
+{
+    Q_OBJECT
+public:
+    struct Column {
+        const char *label;
+        std::uint32_t colour; // 0x00BBGGRR
+        int series;           // index in Module1::series
+    };
+
+    ChartView(ChartKind kind, const roulette::Module1 &series, QWidget *parent = nullptr);
+
+    ChartKind kind() const { return m_kind; }
+    std::span<const Column> columns() const { return m_columns; }
+
+    /// Brings every line up to the last row of the series and queues one repaint; repaints
+    /// of spins that come faster than the screen merge into one.
+    void refresh();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    void setUpLooks();
+    void placeLegend();
+    void showPlaceholder();
+    void leavePlaceholder();
+    bool setDensity(std::int64_t rows);
+    bool setRanges(std::int64_t rows);
+    int plotWidth() const;
+    void takeInTails(const std::vector<std::size_t> &unchanged);
+    QPolygonF tail(std::size_t column) const;
+    QRect tailsRect() const;
+
+    ChartKind m_kind;
+    const roulette::Module1 &m_module;
+    std::span<const Column> m_columns;
+    std::vector<roulette::Decimation> m_decimations; // empty while the placeholder shows
+    std::vector<std::size_t> m_held;                 // points of each line its graph holds
+    QRect m_tailsRect;                               // where the tails were last painted
+    std::optional<bool> m_sparse;
+    bool m_stale = true; // changed since the last repaint, while hidden
+};
