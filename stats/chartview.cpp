@@ -84,13 +84,14 @@ QCPGraphData dataOf(const DrawnPoint &p)
 }
 
 // Makes the graph hold the first `count` points, of which it already holds the first
-// `unchanged`: a spin rewrites a point or two instead of the whole line.
+// `unchanged`: mostly a few points appended, the line rebuilt only when a point it holds
+// has changed.
 void syncGraph(QCPGraph &graph, const std::vector<DrawnPoint> &points, std::size_t unchanged,
                std::size_t count)
 {
     QCPGraphDataContainer &data = *graph.data();
     const auto held = static_cast<std::size_t>(data.size());
-    if (unchanged == 0 || held < unchanged || held > count) {
+    if (unchanged < held || held > count) {
         QVector<QCPGraphData> all;
         all.reserve(static_cast<qsizetype>(count));
         for (std::size_t i = 0; i < count; ++i)
@@ -98,10 +99,7 @@ void syncGraph(QCPGraph &graph, const std::vector<DrawnPoint> &points, std::size
         data.set(all, true);
         return;
     }
-    std::size_t i = unchanged;
-    for (auto it = data.begin() + static_cast<qsizetype>(i); it != data.end(); ++it, ++i)
-        *it = dataOf(points[i]);
-    for (; i < count; ++i)
+    for (std::size_t i = held; i < count; ++i)
         data.add(dataOf(points[i]));
 }
 
@@ -302,7 +300,10 @@ void ChartView::paintEvent(QPaintEvent *event)
     painter.setClipRect(axisRect()->rect());
     for (std::size_t c = 0; c < m_columns.size(); ++c) {
         if (const QPolygonF line = tail(c); line.size() > 1) {
-            painter.setPen(graph(static_cast<int>(c))->pen());
+            QPen pen = graph(static_cast<int>(c))->pen();
+            if (pen.width() == 1)
+                pen.setWidth(0); // cosmetic, as the graph draws it, so the pixels match
+            painter.setPen(pen);
             painter.drawPolyline(line);
         }
     }

@@ -85,6 +85,20 @@ int pixelsOf(const QImage &image, const QRect &area, QColor colour)
     return count;
 }
 
+constexpr int RasterNoise = 8;
+
+int differingPixels(const QImage &a, const QImage &b)
+{
+    if (a.size() != b.size())
+        return a.width() * a.height();
+    int count = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x)
+            count += a.pixel(x, y) != b.pixel(x, y);
+    }
+    return count;
+}
+
 void showAtWindowSize(ChartView &chart)
 {
     chart.resize(1025, 409);
@@ -112,6 +126,7 @@ private slots:
     void keepsItsRowsThroughAResetUntilTheNextRefresh();
     void showsASingleRowVisibly();
     void placesTheLegendAtTheRightEdgeCentred();
+    void repaintsAllThatASpinChanges();
     void spinBySpinDrawsWhatAFreshChartDraws();
     void boundsItsPointsAndRangesForManyRows();
 };
@@ -223,9 +238,31 @@ void TestChartView::placesTheLegendAtTheRightEdgeCentred()
     QVERIFY(qAbs(legend.center().y() - charts.spread.height() / 2) <= 3);
 }
 
-// Most spins repaint only the newest points; the screen must still show what a chart drawn
-// at once from the same rows shows. With a power of two of rows every bucket is complete, so
-// the fresh chart's graphs hold every point.
+// Most spins repaint only a small rectangle around the newest points: after each, the
+// screen must show what painting the whole chart shows.
+void TestChartView::repaintsAllThatASpinChanges()
+{
+    Charts charts;
+    showAtWindowSize(charts.spread);
+    showAtWindowSize(charts.dozens);
+    for (int spin = 1; spin <= 1500; ++spin) {
+        charts.board.Command1_Click();
+        charts.spread.refresh();
+        charts.dozens.refresh();
+        QCoreApplication::processEvents();
+        if (spin % 50 < 48)
+            continue;
+        for (ChartView *chart : {&charts.spread, &charts.dozens}) {
+            const QImage whole = chart->grab().toImage().convertToFormat(QImage::Format_RGB32);
+            QVERIFY2(onScreen(*chart) == whole, qPrintable(QString::number(spin)));
+        }
+    }
+}
+
+// The lines drawn spin by spin must be those a chart drawn at once from the same rows shows.
+// With a power of two of rows every bucket is complete, so the fresh chart's graphs hold
+// every point. A line drawn in two pieces may step a pixel elsewhere than drawn in one,
+// hence a few pixels of slack; a lost or stale piece of line costs many more.
 void TestChartView::spinBySpinDrawsWhatAFreshChartDraws()
 {
     Charts charts;
@@ -243,7 +280,8 @@ void TestChartView::spinBySpinDrawsWhatAFreshChartDraws()
         fresh.refresh();
         QCoreApplication::processEvents();
         ChartView &drawn = kind == ChartKind::Spread ? charts.spread : charts.dozens;
-        QCOMPARE(onScreen(drawn), onScreen(fresh));
+        const int differing = differingPixels(onScreen(drawn), onScreen(fresh));
+        QVERIFY2(differing <= RasterNoise, qPrintable(QString::number(differing)));
     }
 }
 
