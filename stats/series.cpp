@@ -70,6 +70,7 @@ void Series::popBack()
     while (!m_levels.empty() && m_levels.back().empty())
         m_levels.pop_back();
     --m_rowCount;
+    ++m_generation;
     if ((m_rowCount & (ChunkRows - 1)) == 0)
         m_chunks.pop_back();
 }

@@ -41,7 +41,8 @@ public:
     void popBack();
     /// Back to the single row 0.
     void clear();
-    /// Goes up at every clear, so a reader that kept rows can tell they were replaced.
+    /// Goes up whenever rows are taken away (a clear, a dropped last row), so that a reader
+    /// that kept rows can tell they may have been replaced.
     std::uint64_t generation() const { return m_generation; }
 
     int levelCount() const { return static_cast<int>(m_levels.size()); }

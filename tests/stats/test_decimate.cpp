@@ -104,8 +104,8 @@ TEST(Decimation, AFreshDecimationOfALongSeriesMatchesBruteForce)
     }
 }
 
-// A reset replaces the rows; the next refresh must not keep any point of the old ones, even
-// when the new series has as many rows as were drawn.
+// A reset or an undo replaces rows; the next refresh must not keep any point of the old
+// ones, even when the series has as many rows as were drawn.
 TEST(Decimation, StartsAgainWhenTheSeriesIsCleared)
 {
     for (const int budget : {1000, 8}) {
@@ -125,5 +125,13 @@ TEST(Decimation, StartsAgainWhenTheSeriesIsCleared)
         rows.append(7);
         d.update(rows.series);
         EXPECT_EQ(d.points(), (std::vector<DrawnPoint>{{1, 7}}));
+        // An undone spin and a new one between two updates: same count, another last row.
+        rows.append(8);
+        d.update(rows.series);
+        rows.series.popBack();
+        rows.plain.pop_back();
+        rows.append(9);
+        d.update(rows.series);
+        EXPECT_EQ(d.points(), (std::vector<DrawnPoint>{{1, 7}, {2, 9}}));
     }
 }
