@@ -23,6 +23,7 @@
 #include "board/textrules.h"
 #include "board/wrapbutton.h"
 #include "sources/forroulette.h"
+#include "stats/chartview.h"
 
 using roulette::BoardState;
 using roulette::Colour;
@@ -282,14 +283,14 @@ void Form1::buildWidgets()
         setTabOrder(child<QWidget>(this, order[i - 1]), child<QWidget>(this, order[i]));
 }
 
-// The one place where the chart areas are made.
-QWidget *Form1::createChart(const QString &name)
+// The one place where the charts are made.
+ChartView *Form1::createChart(const QString &name)
 {
-    auto *chart = new QWidget(this);
+    const ChartKind kind =
+        name == QStringLiteral("MSChart1") ? ChartKind::Spread : ChartKind::ZeroDozens;
+    auto *chart = new ChartView(kind, m_board.series(), this);
     chart->setObjectName(name);
     chart->setFocusPolicy(Qt::TabFocus);
-    chart->setAutoFillBackground(true);
-    setColour(chart, QPalette::Window, QApplication::palette().color(QPalette::Base));
     return chart;
 }
 
@@ -314,8 +315,8 @@ void Form1::findWidgets()
     m_openButton = child<QPushButton>(this, "Command4");
     m_autoButton = child<QPushButton>(this, "Command5");
     m_replayButton = child<QPushButton>(this, "Command6");
-    m_chart1 = child<QWidget>(this, "MSChart1");
-    m_chart2 = child<QWidget>(this, "MSChart2");
+    m_chart1 = child<ChartView>(this, "MSChart1");
+    m_chart2 = child<ChartView>(this, "MSChart2");
     m_options[0]->setChecked(true);
 }
 
@@ -432,8 +433,8 @@ void Form1::Command6_Click()
 
 void Form1::DrawCharts()
 {
-    m_chart1->update();
-    m_chart2->update();
+    m_chart1->refresh();
+    m_chart2->refresh();
 }
 
 void Form1::showSpin(const roulette::SpinResult &result)

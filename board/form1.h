@@ -9,6 +9,7 @@
 
 #include "board/board.h"
 
+class ChartView;
 class ClickLabel;
 class QFileDialog;
 class QLabel;
@@ -68,7 +69,7 @@ private:
     void Form_Unload();
 
     void buildWidgets();
-    QWidget *createChart(const QString &name);
+    ChartView *createChart(const QString &name);
     void findWidgets();
     void connectEvents();
     void showSpin(const roulette::SpinResult &result);
@@ -102,7 +103,7 @@ private:
     QPushButton *m_openButton = nullptr;   // Command4
     QPushButton *m_autoButton = nullptr;   // Command5
     QPushButton *m_replayButton = nullptr; // Command6
-    QWidget *m_chart1 = nullptr;           // MSChart1
-    QWidget *m_chart2 = nullptr;           // MSChart2
+    ChartView *m_chart1 = nullptr;         // MSChart1
+    ChartView *m_chart2 = nullptr;         // MSChart2
     QTimer *m_timer = nullptr;             // Timer1
 };

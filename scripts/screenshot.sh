@@ -3,7 +3,8 @@
 # "Lancer 1 N°" by clicking as a user would, and saves the whole screen as a PNG.
 #   bash scripts/screenshot.sh [file.png]      (default docs/screenshot.png)
 #   SPINS=0 MARKS= bash scripts/screenshot.sh  (the window as it opens)
-# SPINS: spins to play (default 10); MARKS: numbers to mark first (default "7 17 32").
+# SPINS: spins to play (default 10); MARKS: numbers to mark first (default "7 17 32");
+# SWITCH: clicks on "Voir graphe" / "Fermer" after the spins (default 0).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -32,6 +33,11 @@ done
 # Centre of "Lancer 1 N°" (Command1: 7200, 3600, 1335 x 495 twips) in window pixels.
 for ((i = 0; i < ${SPINS:-10}; i++)); do
   xdotool mousemove --window "$window" 524 256 click 1
+  sleep 0.2
+done
+# Centre of "Voir graphe" (Command2: 960, 1200, 1455 x 375 twips in Frame1 at 9480, 600).
+for ((i = 0; i < ${SWITCH:-0}; i++)); do
+  xdotool mousemove --window "$window" 744 132 click 1
   sleep 0.2
 done
 sleep 0.3

@@ -78,6 +78,26 @@ double roomyTop(std::int64_t value)
     return static_cast<double>((value / step + 1) * step);
 }
 
+// A line whose legend key stays bold, however thin the line itself is drawn.
+class ChartLine : public QCPGraph
+{
+public:
+    using QCPGraph::QCPGraph;
+
+protected:
+    void drawLegendIcon(QCPPainter *painter, const QRectF &rect) const override
+    {
+        QPen key = pen();
+        key.setWidth(3);
+        painter->setPen(key);
+        painter->drawLine(QLineF(rect.left(), rect.center().y(), rect.right(), rect.center().y()));
+        if (!scatterStyle().isNone()) {
+            scatterStyle().applyTo(painter, pen());
+            scatterStyle().drawShape(painter, rect.center());
+        }
+    }
+};
+
 QCPGraphData dataOf(const DrawnPoint &p)
 {
     return {static_cast<double>(p.row), static_cast<double>(p.value)};
@@ -120,7 +140,7 @@ ChartView::ChartView(ChartKind kind, const roulette::Module1 &series, QWidget *p
 void ChartView::setUpLooks()
 {
     for (const Column &column : m_columns) {
-        QCPGraph *line = addGraph();
+        auto *line = new ChartLine(xAxis, yAxis);
         line->setName(QString::fromUtf8(column.label));
         line->setLineStyle(QCPGraph::lsLine);
         line->setPen(QPen(fromBgr(column.colour), 2));
@@ -307,6 +327,21 @@ void ChartView::paintEvent(QPaintEvent *event)
             painter.drawPolyline(line);
         }
     }
+}
+
+// Placed partly left of its window, the chart keeps its axis and labels in the part that
+// shows.
+void ChartView::moveEvent(QMoveEvent *event)
+{
+    QCustomPlot::moveEvent(event);
+    const int cutOff = parentWidget() ? std::max(0, -x()) : 0;
+    if (plotLayout()->margins().left() == cutOff)
+        return;
+    plotLayout()->setMargins(QMargins(cutOff, 0, 0, 0));
+    if (isVisible())
+        replot(rpQueuedReplot);
+    else
+        m_stale = true;
 }
 
 void ChartView::showEvent(QShowEvent *event)

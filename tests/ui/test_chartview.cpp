@@ -1,10 +1,13 @@
+#include <QPushButton>
 #include <QScreen>
 #include <QtTest>
 
 #include <string>
 
 #include "board/board.h"
+#include "board/form1.h"
 #include "stats/chartview.h"
+#include "tests/fakes.h"
 
 using namespace roulette;
 
@@ -129,6 +132,7 @@ private slots:
     void repaintsAllThatASpinChanges();
     void spinBySpinDrawsWhatAFreshChartDraws();
     void boundsItsPointsAndRangesForManyRows();
+    void windowSwitchShowsTheChartFilledWhileHidden();
 };
 
 void TestChartView::startsWithTheSampleRowsAndItsLegend()
@@ -302,6 +306,53 @@ void TestChartView::boundsItsPointsAndRangesForManyRows()
         QVERIFY(charts.dozens.yAxis->range().contains(s[s.lastRow()]));
     }
     QVERIFY(charts.dozens.xAxis->range().contains(20000));
+}
+
+// Spins made while a chart is hidden are all there when "Voir graphe" / "Fermer" shows it,
+// and the window's reset leaves both charts as they were until the next spin.
+void TestChartView::windowSwitchShowsTheChartFilledWhileHidden()
+{
+    using testing::valueFor;
+    std::vector<float> draws;
+    for (int n : {5, 5, 30, 0, 36})
+        draws.push_back(valueFor(n, NumberCount));
+    Form1 form(Board(std::make_unique<testing::ScriptedGenerator>(draws),
+                     std::make_unique<testing::FixedClock>()));
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    auto *spread = form.findChild<ChartView *>(QStringLiteral("MSChart1"));
+    auto *dozens = form.findChild<ChartView *>(QStringLiteral("MSChart2"));
+    auto *button = form.findChild<QPushButton *>(QStringLiteral("Command2"));
+    const auto click = [&form](const char *name) {
+        QTest::mouseClick(form.findChild<QWidget *>(QString::fromLatin1(name)), Qt::LeftButton);
+        QCoreApplication::processEvents();
+    };
+    const Rows spreadAfterFour = {{36, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+                                  {36, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0},
+                                  {35, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0},
+                                  {34, 2, 1, 0, 0, 0, 0, 0, 0, 0, 0}};
+    const Rows dozensAfterFour = {{0, 1, 0, 0}, {0, 2, 0, 0}, {0, 2, 0, 1}, {1, 2, 0, 1}};
+
+    for (int i = 0; i < 3; ++i)
+        click("Command1");
+    click("Command2");
+    QCOMPARE(button->text(), QStringLiteral("Fermer"));
+    QVERIFY(spread->isHidden() && !dozens->isHidden());
+    click("Command1");
+    QCOMPARE(rowsOf(*dozens), dozensAfterFour);
+    click("Command2");
+    QCOMPARE(button->text(), QStringLiteral("Voir graphe"));
+    QVERIFY(!spread->isHidden() && dozens->isHidden());
+    QCOMPARE(rowsOf(*spread), spreadAfterFour);
+    click("Command3");
+    click("Command2");
+    QCOMPARE(button->text(), QStringLiteral("Fermer"));
+    QVERIFY(spread->isHidden() && !dozens->isHidden());
+    QCOMPARE(rowsOf(*dozens), dozensAfterFour);
+    QCOMPARE(rowsOf(*spread), spreadAfterFour);
+    click("Command1");
+    QCOMPARE(rowsOf(*dozens), Rows({{0, 0, 0, 1}}));
+    QCOMPARE(rowsOf(*spread), Rows({{36, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0}}));
 }
 
 QTEST_MAIN(TestChartView)
