@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <limits>
 
 using namespace roulette;
 
@@ -207,39 +208,37 @@ void ChartView::refresh()
     if (replotAll)
         leavePlaceholder();
     const int budget = plotWidth();
-    std::vector<std::size_t> unchanged(m_columns.size());
+    std::vector<std::size_t> firstChanged(m_columns.size());
     for (std::size_t c = 0; c < m_columns.size(); ++c) {
         Decimation &d = m_decimations[c];
         if (d.budget() != budget)
             d = Decimation(budget);
-        unchanged[c] = std::min(d.update(m_module.series[m_columns[c].series]), m_held[c]);
+        firstChanged[c] = d.update(m_module.series[m_columns[c].series]);
         replotAll =
-            replotAll || unchanged[c] < m_held[c] || d.points().size() - m_held[c] > TailPoints;
+            replotAll || firstChanged[c] < m_held[c] || d.points().size() - m_held[c] > TailPoints;
     }
     const std::int64_t rows = m_module.series[m_columns.front().series].lastRow();
     replotAll = setDensity(rows) || replotAll;
     replotAll = setRanges(rows) || replotAll;
     if (replotAll || *m_sparse || !isVisible()) {
-        takeInTails(unchanged);
+        takeInTails(firstChanged);
         if (isVisible())
             replot(rpQueuedReplot);
         else
             m_stale = true;
         return;
     }
-    const QRect now = tailsRect();
-    update(now.united(m_tailsRect));
-    m_tailsRect = now;
+    update(changedRect(firstChanged));
 }
 
-void ChartView::takeInTails(const std::vector<std::size_t> &unchanged)
+void ChartView::takeInTails(const std::vector<std::size_t> &firstChanged)
 {
     for (std::size_t c = 0; c < m_columns.size(); ++c) {
         const Decimation &d = m_decimations[c];
+        const std::size_t unchanged = std::min(firstChanged[c], m_held[c]);
         m_held[c] = d.settledPoints();
-        syncGraph(*graph(static_cast<int>(c)), d.points(), unchanged[c], m_held[c]);
+        syncGraph(*graph(static_cast<int>(c)), d.points(), unchanged, m_held[c]);
     }
-    m_tailsRect = {};
 }
 
 // Few rows: markers and smooth lines. Many: thin aliased lines, which draw far faster.
@@ -283,7 +282,8 @@ bool ChartView::setRanges(std::int64_t rows)
 
 int ChartView::plotWidth() const
 {
-    const int laidOut = axisRect()->width();
+    // QCustomPlot::axisRect() searches the whole layout; the axis knows its rectangle.
+    const int laidOut = xAxis->axisRect()->width();
     return laidOut > 0 ? laidOut : width();
 }
 
@@ -299,16 +299,33 @@ QPolygonF ChartView::tail(std::size_t column) const
     return line;
 }
 
-QRect ChartView::tailsRect() const
+// Where the segments from the point before each line's first changed one lie. A bucket's
+// extremes only widen as its rows come in, so what they replace lies inside too. Bounds are
+// taken in rows and values, so only the corners are mapped to pixels.
+QRect ChartView::changedRect(const std::vector<std::size_t> &firstChanged) const
 {
-    QRectF bounds;
+    std::int64_t first = std::numeric_limits<std::int64_t>::max();
+    std::int64_t last = 0;
+    std::int32_t low = std::numeric_limits<std::int32_t>::max();
+    std::int32_t high = std::numeric_limits<std::int32_t>::min();
     for (std::size_t c = 0; c < m_columns.size(); ++c) {
-        if (const QPolygonF line = tail(c); line.size() > 1)
-            bounds = bounds.united(line.boundingRect());
+        const auto &points = m_decimations[c].points();
+        const std::size_t from = std::max<std::size_t>(firstChanged[c], 1) - 1;
+        if (points.size() < from + 2)
+            continue;
+        first = std::min(first, points[from].row);
+        last = std::max(last, points.back().row);
+        for (std::size_t i = from; i < points.size(); ++i) {
+            low = std::min(low, points[i].value);
+            high = std::max(high, points[i].value);
+        }
     }
-    if (bounds.isNull())
+    if (first > last)
         return {};
-    return bounds.toAlignedRect().adjusted(-2, -2, 2, 2) & axisRect()->rect();
+    const QRectF bounds(
+        QPointF(xAxis->coordToPixel(static_cast<double>(first)), yAxis->coordToPixel(high)),
+        QPointF(xAxis->coordToPixel(static_cast<double>(last)), yAxis->coordToPixel(low)));
+    return bounds.normalized().toAlignedRect().adjusted(-2, -2, 2, 2) & xAxis->axisRect()->rect();
 }
 
 void ChartView::paintEvent(QPaintEvent *event)
@@ -317,7 +334,7 @@ void ChartView::paintEvent(QPaintEvent *event)
     if (m_decimations.empty())
         return;
     QPainter painter(this);
-    painter.setClipRect(axisRect()->rect());
+    painter.setClipRect(xAxis->axisRect()->rect());
     for (std::size_t c = 0; c < m_columns.size(); ++c) {
         if (const QPolygonF line = tail(c); line.size() > 1) {
             QPen pen = graph(static_cast<int>(c))->pen();

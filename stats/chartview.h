@@ -54,16 +54,15 @@ private:
     bool setDensity(std::int64_t rows);
     bool setRanges(std::int64_t rows);
     int plotWidth() const;
-    void takeInTails(const std::vector<std::size_t> &unchanged);
+    void takeInTails(const std::vector<std::size_t> &firstChanged);
     QPolygonF tail(std::size_t column) const;
-    QRect tailsRect() const;
+    QRect changedRect(const std::vector<std::size_t> &firstChanged) const;
 
     ChartKind m_kind;
     const roulette::Module1 &m_module;
     std::span<const Column> m_columns;
     std::vector<roulette::Decimation> m_decimations; // empty while the placeholder shows
     std::vector<std::size_t> m_held;                 // points of each line its graph holds
-    QRect m_tailsRect;                               // where the tails were last painted
     std::optional<bool> m_sparse;
     bool m_stale = true; // changed since the last repaint, while hidden
 };

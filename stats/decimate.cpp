@@ -24,8 +24,9 @@ std::int64_t Decimation::bucketRowsFor(std::int64_t rows) const
 {
     if (rows <= m_budget)
         return 1;
-    std::int64_t size = 2;
-    while (2 * ((rows + size - 1) / size) > m_budget)
+    // Rows only grow between restarts, and so does the size.
+    std::int64_t size = std::max<std::int64_t>(m_bucketRows, 2);
+    while (rows > size * (m_budget / 2)) // more than budget / 2 buckets
         size *= 2;
     return size;
 }
@@ -92,10 +93,11 @@ MinMax Decimation::bucketMinMax(const Series &series, std::int64_t first, std::i
     }
     if (first > m_rows)
         return series.rangeMinMax(first, last);
-    // The bucket drawn partly filled last time: only its new rows are read.
-    if (last == m_rows)
-        return m_open;
-    return merged(m_open, series.rangeMinMax(m_rows + 1, last));
+    // The bucket drawn partly filled last time: only its new rows are read, each once.
+    MinMax range = m_open;
+    for (std::int64_t row = m_rows + 1; row <= last; ++row)
+        range = merged(range, {series[row], series[row]});
+    return range;
 }
 
 } // namespace roulette
