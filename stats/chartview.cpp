@@ -152,7 +152,6 @@ void ChartView::setUpLooks()
     counts->setTickStep(1);
     counts->setScaleStrategy(QCPAxisTickerFixed::ssMultiples);
     yAxis->setTicker(counts);
-    setNoAntialiasingOnDrag(true);
 }
 
 // Right of the plot, vertically centred, as a column of its own so it never hides a line.

@@ -34,7 +34,6 @@ public:
 
     ChartView(ChartKind kind, const roulette::Module1 &series, QWidget *parent = nullptr);
 
-    ChartKind kind() const { return m_kind; }
     std::span<const Column> columns() const { return m_columns; }
 
     /// Brings every line up to the last row of the series and queues one repaint; repaints
