@@ -1,10 +1,10 @@
 #pragma once
 
+#include <deque>
 #include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
-#include <deque>
 #include <unordered_map>
 
 #include "board/boardstate.h"

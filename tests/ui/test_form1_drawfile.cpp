@@ -61,7 +61,7 @@ QStringList snapshot(const Window &w)
 {
     QStringList seen;
     for (const QString &name : {u"Label8(4)"_s, u"Label9"_s, u"Text1"_s, u"Text2"_s, u"Text3"_s,
-                               u"Label5(27)"_s, u"Label7(0)"_s})
+                                u"Label5(27)"_s, u"Label7(0)"_s})
         seen << name + u" "_s + w.text(name);
     for (const QString &name : {u"Command1"_s, u"Command5"_s, u"Command6"_s})
         seen << name + (w.shown(name) ? u" shown"_s : u" hidden"_s);
