@@ -122,7 +122,7 @@ void TestChartExpectation::expectationStaysFiniteAndWithinThePixelBudget()
     c.dozens.expectationAction()->trigger();
     QVERIFY(c.spread.expectationGraphs()[0]->data()->isEmpty());
     c.board.Label4_Click();
-    for (int i = 0; i < 300'000; ++i)
+    for (int i = 0; i < 100'000; ++i)
         c.board.Command1_Click();
     c.refresh();
     c.refresh(); // the plot's width as wider tick labels leave it
