@@ -75,6 +75,30 @@ QString decimal(double value)
     return QLocale(QLocale::French).toString(value, 'f', 1);
 }
 
+// "14 numéros sortis 1 fois (attendu 13,8)"
+QString spreadReadOut(std::int64_t spins, int k, std::int32_t value)
+{
+    const bool plural = value > 1;
+    const QString numbers = k == 0 ? (plural ? QStringLiteral("numéros pas encore sortis")
+                                             : QStringLiteral("numéro pas encore sorti"))
+                                   : (plural ? QStringLiteral("numéros sortis %1 fois")
+                                             : QStringLiteral("numéro sorti %1 fois"))
+                                         .arg(k);
+    return QStringLiteral("%1 %2 (attendu %3)")
+        .arg(value)
+        .arg(numbers, decimal(expectedSpread(spins, k)));
+}
+
+// "Douzaine 1 = 128 (attendu 120,0 ± 9,0)"
+QString countReadOut(std::int64_t spins, const QString &name, int pockets, std::int32_t value)
+{
+    const Expectation e = expectedCount(spins, pockets);
+    return QStringLiteral("%1 = %2 (attendu %3 ± %4)")
+        .arg(name)
+        .arg(value)
+        .arg(decimal(e.mean), decimal(e.sigma));
+}
+
 QColor fromBgr(std::uint32_t colour)
 {
     return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
@@ -515,24 +539,9 @@ QString ChartView::readOut(QPoint pos) const
     }
     const std::int32_t value = m_module.series[m_columns[nearest].series][row];
     const QString spin = QStringLiteral("Tirage %1 : ").arg(row);
-    if (m_kind == ChartKind::Spread) {
-        const int k = static_cast<int>(nearest);
-        const bool plural = value > 1;
-        QString what = k == 0 ? (plural ? QStringLiteral("numéros pas encore sortis")
-                                        : QStringLiteral("numéro pas encore sorti"))
-                              : (plural ? QStringLiteral("numéros sortis %1 fois")
-                                        : QStringLiteral("numéro sorti %1 fois"))
-                                    .arg(k);
-        return spin + QStringLiteral("%1 %2 (attendu %3)")
-                          .arg(value)
-                          .arg(what, decimal(expectedSpread(row, k)));
-    }
-    const bool zero = nearest == 0;
-    const Expectation e = expectedCount(row, zero ? 1 : 12);
+    if (m_kind == ChartKind::Spread)
+        return spin + spreadReadOut(row, static_cast<int>(nearest), value);
     const QString name =
-        zero ? QStringLiteral("Zéro") : QString::fromUtf8(m_columns[nearest].label);
-    return spin + QStringLiteral("%1 = %2 (attendu %3 ± %4)")
-                      .arg(name)
-                      .arg(value)
-                      .arg(decimal(e.mean), decimal(e.sigma));
+        nearest == 0 ? QStringLiteral("Zéro") : QString::fromUtf8(m_columns[nearest].label);
+    return spin + countReadOut(row, name, nearest == 0 ? 1 : 12, value);
 }
