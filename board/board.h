@@ -53,6 +53,8 @@ public:
     /// Takes back the last spin exactly, down to the last reset or start-up. False when
     /// there is no spin left to take back.
     bool undoLastSpin();
+    /// Whether undoLastSpin has a spin to take back.
+    bool canUndoSpin() const { return !m_undo.empty(); }
     /// A draw file's records replace the previous file's; the replay starts at record 1.
     void loadDrawFile(DrawRecords records, std::string fileName);
     /// "Ouvre", once a file is chosen: loads it, or changes nothing and returns the French

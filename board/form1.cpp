@@ -1,13 +1,17 @@
 #include "board/form1.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFileDialog>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QLocale>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -24,6 +28,7 @@
 #include "board/wrapbutton.h"
 #include "sources/forroulette.h"
 #include "stats/chartview.h"
+#include "stats/fairness.h"
 
 using roulette::BoardState;
 using roulette::Colour;
@@ -205,6 +210,31 @@ void showText(QLineEdit *box, const std::string &now, const std::string *before)
         box->setText(qs(now));
 }
 
+// Whether the hit counts so far look like those of a fair wheel.
+QString fairnessText(const BoardState &s)
+{
+    if (s.SpinCount < roulette::FairnessMinimumSpins) {
+        return QStringLiteral("Pas encore assez de tirages pour juger l'équilibre de la roue "
+                              "(%1 sur les %2 nécessaires depuis la remise à zéro).")
+            .arg(s.SpinCount)
+            .arg(roulette::FairnessMinimumSpins);
+    }
+    const roulette::FairnessTest test = roulette::fairnessTest(s.HitCount);
+    const QLocale french(QLocale::French);
+    const QString p = test.pValue < 0.001
+                          ? QStringLiteral("p < %1").arg(french.toString(0.001))
+                          : QStringLiteral("p = %1").arg(french.toString(test.pValue, 'f', 3));
+    QString verdict;
+    if (test.pValue < 0.001)
+        verdict = QStringLiteral("La roue est très probablement déséquilibrée.");
+    else if (test.pValue < 0.05)
+        verdict = QStringLiteral("Écart inhabituel : la roue est peut-être déséquilibrée.");
+    else
+        verdict = QStringLiteral("Rien n'indique que la roue soit déséquilibrée.");
+    return QStringLiteral("Khi-deux = %1 (36 degrés de liberté), %2\n%3")
+        .arg(french.toString(test.chiSquare, 'f', 2), p, verdict);
+}
+
 } // namespace
 
 QString Form1::programTitle()
@@ -229,6 +259,12 @@ Form1::Form1(roulette::Board board, QWidget *parent) : QWidget(parent), m_board(
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("Timer1"));
     m_timer->setInterval(BlinkMilliseconds);
+    m_undoAction = new QAction(QStringLiteral("Annuler le dernier tirage"), this);
+    m_undoAction->setObjectName(QStringLiteral("undoLastSpin"));
+    m_undoAction->setShortcut(QKeySequence::Undo);
+    // A text box with the focus claims the same keys for its own text first.
+    m_undoAction->setShortcutContext(Qt::WindowShortcut);
+    addAction(m_undoAction);
 
     buildWidgets();
     findWidgets();
@@ -334,6 +370,7 @@ void Form1::connectEvents()
     connect(m_openButton, &QPushButton::clicked, this, &Form1::Command4_Click);
     connect(m_autoButton, &QPushButton::clicked, this, &Form1::Command5_Click);
     connect(m_replayButton, &QPushButton::clicked, this, &Form1::Command6_Click);
+    connect(m_undoAction, &QAction::triggered, this, &Form1::undoLastSpin);
     connect(m_lastText, &QLineEdit::textEdited, this,
             [this](const QString &text) { m_board.setLastText(text.toStdString()); });
 }
@@ -359,6 +396,13 @@ void Form1::closeEvent(QCloseEvent *event)
 {
     Form_Unload();
     event->accept();
+}
+
+void Form1::contextMenuEvent(QContextMenuEvent *event)
+{
+    QMenu menu(this);
+    menu.addAction(m_undoAction);
+    menu.exec(event->globalPos());
 }
 
 void Form1::Label1_Click(int index)
@@ -437,6 +481,14 @@ void Form1::DrawCharts()
     m_chart2->refresh();
 }
 
+void Form1::undoLastSpin()
+{
+    if (!m_board.undoLastSpin())
+        return;
+    render();
+    DrawCharts();
+}
+
 void Form1::showSpin(const roulette::SpinResult &result)
 {
     if (result.spun) {
@@ -488,5 +540,8 @@ void Form1::render()
     m_replayButton->setVisible(s.fileButtonsVisible);
     if (s.blinkRunning != m_timer->isActive())
         s.blinkRunning ? m_timer->start() : m_timer->stop();
+    if (!was || was->HitCount != s.HitCount)
+        m_spinText->setToolTip(fairnessText(s));
+    m_undoAction->setEnabled(m_board.canUndoSpin());
     m_shown = s;
 }

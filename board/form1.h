@@ -11,6 +11,7 @@
 
 class ChartView;
 class ClickLabel;
+class QAction;
 class QFileDialog;
 class QLabel;
 class QLineEdit;
@@ -60,9 +61,12 @@ public:
     void Command6_Click();
     /// Refreshes both charts from the series; called once after every spin.
     void DrawCharts();
+    /// Takes back the last spin, from Ctrl+Z or the board's context menu.
+    void undoLastSpin();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
     void Form_Load();
@@ -106,4 +110,5 @@ private:
     ChartView *m_chart1 = nullptr;         // MSChart1
     ChartView *m_chart2 = nullptr;         // MSChart2
     QTimer *m_timer = nullptr;             // Timer1
+    QAction *m_undoAction = nullptr;
 };

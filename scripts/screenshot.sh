@@ -4,7 +4,8 @@
 #   bash scripts/screenshot.sh [file.png]      (default docs/screenshot.png)
 #   SPINS=0 MARKS= bash scripts/screenshot.sh  (the window as it opens)
 # SPINS: spins to play (default 10); MARKS: numbers to mark first (default "7 17 32");
-# SWITCH: clicks on "Voir graphe" / "Fermer" after the spins (default 0).
+# SWITCH: clicks on "Voir graphe" / "Fermer" after the spins (default 0); OVERLAY=1 then turns
+# on the fair-wheel curves of the chart in front through its context menu.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -40,6 +41,12 @@ for ((i = 0; i < ${SWITCH:-0}; i++)); do
   xdotool mousemove --window "$window" 744 132 click 1
   sleep 0.2
 done
+if [[ ${OVERLAY:-0} == 1 ]]; then
+  xdotool mousemove --window "$window" 480 500 click 3
+  sleep 0.3
+  xdotool key Down Return
+  xdotool mousemove --window "$window" 1040 700 # off the plot, so that no tooltip shows
+fi
 sleep 0.3
 import -window root "$out"
 echo "$out"

@@ -1,8 +1,17 @@
 #include "stats/chartview.h"
 
+#include <QContextMenuEvent>
+#include <QHelpEvent>
+#include <QLocale>
+#include <QMenu>
+#include <QToolTip>
+
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <limits>
+
+#include "stats/fairness.h"
 
 using namespace roulette;
 
@@ -55,6 +64,40 @@ constexpr double SpreadTop = 40;
 constexpr std::int64_t MarkerRows = 60;
 // Longer tails go into the graphs.
 constexpr std::size_t TailPoints = 64;
+
+const QString ExpectationLayer = QStringLiteral("expectation");
+const QColor DozenExpectation(0x40, 0x40, 0x40);
+const QColor ZeroBand(255, 0, 0, 28);
+const QColor DozenBand(0, 0, 0, 22);
+
+QString decimal(double value)
+{
+    return QLocale(QLocale::French).toString(value, 'f', 1);
+}
+
+// "14 numéros sortis 1 fois (attendu 13,8)"
+QString spreadReadOut(std::int64_t spins, int k, std::int32_t value)
+{
+    const bool plural = value > 1;
+    const QString numbers = k == 0 ? (plural ? QStringLiteral("numéros pas encore sortis")
+                                             : QStringLiteral("numéro pas encore sorti"))
+                                   : (plural ? QStringLiteral("numéros sortis %1 fois")
+                                             : QStringLiteral("numéro sorti %1 fois"))
+                                         .arg(k);
+    return QStringLiteral("%1 %2 (attendu %3)")
+        .arg(value)
+        .arg(numbers, decimal(expectedSpread(spins, k)));
+}
+
+// "Douzaine 1 = 128 (attendu 120,0 ± 9,0)"
+QString countReadOut(std::int64_t spins, const QString &name, int pockets, std::int32_t value)
+{
+    const Expectation e = expectedCount(spins, pockets);
+    return QStringLiteral("%1 = %2 (attendu %3 ± %4)")
+        .arg(name)
+        .arg(value)
+        .arg(decimal(e.mean), decimal(e.sigma));
+}
 
 QColor fromBgr(std::uint32_t colour)
 {
@@ -136,6 +179,11 @@ ChartView::ChartView(ChartKind kind, const roulette::Module1 &series, QWidget *p
     setUpLooks();
     placeLegend();
     showPlaceholder();
+    setAutoAddPlottableToLegend(false);
+    m_expectationAction =
+        new QAction(QStringLiteral("Afficher la loi d'une roue équilibrée"), this);
+    m_expectationAction->setCheckable(true);
+    connect(m_expectationAction, &QAction::toggled, this, &ChartView::showExpectation);
 }
 
 void ChartView::setUpLooks()
@@ -152,6 +200,7 @@ void ChartView::setUpLooks()
     counts->setTickStep(1);
     counts->setScaleStrategy(QCPAxisTickerFixed::ssMultiples);
     yAxis->setTicker(counts);
+    addLayer(ExpectationLayer, layer(QStringLiteral("main")), limBelow);
 }
 
 // Right of the plot, vertically centred, as a column of its own so it never hides a line.
@@ -219,6 +268,7 @@ void ChartView::refresh()
     const std::int64_t rows = m_module.series[m_columns.front().series].lastRow();
     replotAll = setDensity(rows) || replotAll;
     replotAll = setRanges(rows) || replotAll;
+    replotAll = sampleExpectation() || replotAll;
     if (replotAll || *m_sparse || !isVisible()) {
         takeInTails(firstChanged);
         if (isVisible())
@@ -247,7 +297,7 @@ bool ChartView::setDensity(std::int64_t rows)
     if (m_sparse == sparse)
         return false;
     m_sparse = sparse;
-    for (int c = 0; c < graphCount(); ++c) {
+    for (int c = 0; c < static_cast<int>(m_columns.size()); ++c) {
         QCPGraph *line = graph(c);
         QPen pen = line->pen();
         pen.setWidth(sparse ? 2 : 1);
@@ -367,4 +417,131 @@ void ChartView::showEvent(QShowEvent *event)
         m_stale = false;
         replot();
     }
+}
+
+QCPGraph *ChartView::addExpectationGraph(const QPen &pen)
+{
+    QCPGraph *curve = addGraph();
+    curve->setLayer(ExpectationLayer);
+    curve->setPen(pen);
+    curve->setAntialiased(false);
+    m_expectation.push_back(curve);
+    return curve;
+}
+
+void ChartView::showExpectation(bool shown)
+{
+    for (QCPGraph *curve : m_expectation)
+        removeGraph(curve);
+    m_expectation.clear();
+    m_sampledWidth = 0;
+    if (shown && m_kind == ChartKind::Spread) {
+        for (const Column &column : m_columns)
+            addExpectationGraph(QPen(fromBgr(column.colour), 1, Qt::DashLine));
+    } else if (shown) {
+        // Bands first, so that the dashed means are drawn over them.
+        for (const QColor &band : {ZeroBand, DozenBand}) {
+            QCPGraph *low = addExpectationGraph(Qt::NoPen);
+            QCPGraph *high = addExpectationGraph(Qt::NoPen);
+            high->setBrush(band);
+            high->setChannelFillGraph(low);
+        }
+        addExpectationGraph(QPen(fromBgr(m_columns.front().colour), 1, Qt::DashLine));
+        addExpectationGraph(QPen(DozenExpectation, 1, Qt::DashLine));
+    }
+    sampleExpectation();
+    if (isVisible())
+        replot(rpQueuedReplot);
+    else
+        m_stale = true;
+}
+
+// Sampled over the whole x range, at most once per pixel, so that the curves change only
+// when the range or the width does, never at an ordinary spin.
+bool ChartView::sampleExpectation()
+{
+    const int width = plotWidth();
+    if (m_expectation.empty() || m_decimations.empty() ||
+        (xAxis->range() == m_sampledRange && width == m_sampledWidth))
+        return false;
+    m_sampledRange = xAxis->range();
+    m_sampledWidth = width;
+    const auto last = static_cast<std::int64_t>(m_sampledRange.upper);
+    const std::int64_t intervals = std::max<std::int64_t>(1, std::min<std::int64_t>(last, width));
+    QVector<double> spins;
+    for (std::int64_t i = 0; i <= intervals; ++i)
+        spins.append(static_cast<double>(i * last / intervals));
+    const auto sample = [&spins](QCPGraph *curve, auto valueAt) {
+        QVector<double> values;
+        values.reserve(spins.size());
+        for (double s : spins)
+            values.append(valueAt(static_cast<std::int64_t>(s)));
+        curve->setData(spins, values, true);
+    };
+    if (m_kind == ChartKind::Spread) {
+        for (int k = 0; k < static_cast<int>(m_expectation.size()); ++k)
+            sample(m_expectation[k], [k](std::int64_t s) { return expectedSpread(s, k); });
+        return true;
+    }
+    for (int i = 0; i < 2; ++i) {
+        const int pockets = i == 0 ? 1 : 12;
+        sample(m_expectation[2 * i], [pockets](std::int64_t s) {
+            const Expectation e = expectedCount(s, pockets);
+            return std::max(0.0, e.mean - 2 * e.sigma);
+        });
+        sample(m_expectation[2 * i + 1], [pockets](std::int64_t s) {
+            const Expectation e = expectedCount(s, pockets);
+            return e.mean + 2 * e.sigma;
+        });
+        sample(m_expectation[4 + i],
+               [pockets](std::int64_t s) { return expectedCount(s, pockets).mean; });
+    }
+    return true;
+}
+
+void ChartView::contextMenuEvent(QContextMenuEvent *event)
+{
+    QMenu menu(this);
+    menu.addAction(m_expectationAction);
+    menu.exec(event->globalPos());
+}
+
+bool ChartView::event(QEvent *event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QCustomPlot::event(event);
+    const auto *help = static_cast<QHelpEvent *>(event);
+    if (const QString text = readOut(help->pos()); !text.isEmpty()) {
+        QToolTip::showText(help->globalPos(), text, this);
+    } else {
+        QToolTip::hideText();
+        event->ignore();
+    }
+    return true;
+}
+
+// The column whose value at the spin under the cursor lies nearest the cursor's height.
+QString ChartView::readOut(QPoint pos) const
+{
+    if (m_decimations.empty() || !xAxis->axisRect()->rect().contains(pos))
+        return {};
+    const std::int64_t row = std::llround(xAxis->pixelToCoord(pos.x()));
+    if (row < 1 || row > m_module.series[m_columns.front().series].lastRow())
+        return {};
+    const double height = yAxis->pixelToCoord(pos.y());
+    std::size_t nearest = 0;
+    for (std::size_t c = 1; c < m_columns.size(); ++c) {
+        const auto distance = [&](std::size_t i) {
+            return std::abs(m_module.series[m_columns[i].series][row] - height);
+        };
+        if (distance(c) < distance(nearest))
+            nearest = c;
+    }
+    const std::int32_t value = m_module.series[m_columns[nearest].series][row];
+    const QString spin = QStringLiteral("Tirage %1 : ").arg(row);
+    if (m_kind == ChartKind::Spread)
+        return spin + spreadReadOut(row, static_cast<int>(nearest), value);
+    const QString name =
+        nearest == 0 ? QStringLiteral("Zéro") : QString::fromUtf8(m_columns[nearest].label);
+    return spin + countReadOut(row, name, nearest == 0 ? 1 : 12, value);
 }

@@ -40,7 +40,27 @@ public:
     /// of spins that come faster than the screen merge into one.
     void refresh();
 
+    /// The points the line of a column shows, graph and newest points together; none while
+    /// the placeholder rows show.
+    std::span<const roulette::DrawnPoint> drawnPoints(std::size_t column) const
+    {
+        if (m_decimations.empty())
+            return {};
+        return m_decimations[column].points();
+    }
+
+    /// The checkable item of the chart's context menu that shows, under the lines, what a
+    /// fair wheel gives on average.
+    QAction *expectationAction() const { return m_expectationAction; }
+    /// The graphs of that expectation, none while it is hidden.
+    const std::vector<QCPGraph *> &expectationGraphs() const { return m_expectation; }
+
+    /// What the chart says of the spin under a point of it; empty where there is no spin.
+    QString readOut(QPoint pos) const;
+
 protected:
+    bool event(QEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
@@ -56,6 +76,9 @@ private:
     void takeInTails(const std::vector<std::size_t> &firstChanged);
     QPolygonF tail(std::size_t column) const;
     QRect changedRect(const std::vector<std::size_t> &firstChanged) const;
+    void showExpectation(bool shown);
+    bool sampleExpectation();
+    QCPGraph *addExpectationGraph(const QPen &pen);
 
     ChartKind m_kind;
     const roulette::Module1 &m_module;
@@ -64,4 +87,8 @@ private:
     std::vector<std::size_t> m_held;                 // points of each line its graph holds
     std::optional<bool> m_sparse;
     bool m_stale = true; // changed since the last repaint, while hidden
+    QAction *m_expectationAction = nullptr;
+    std::vector<QCPGraph *> m_expectation;
+    QCPRange m_sampledRange; // the x range and width the expectation was sampled for
+    int m_sampledWidth = 0;
 };

@@ -1,0 +1,245 @@
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+
+#include "board/form1.h"
+#include "stats/chartview.h"
+#include "tests/fakes.h"
+#include "tests/tempdir.h"
+
+using namespace Qt::StringLiterals;
+using roulette::Board;
+using roulette::testing::FixedClock;
+using roulette::testing::ScriptedGenerator;
+using roulette::testing::TempDir;
+using roulette::testing::valueFor;
+
+namespace
+{
+
+struct Window {
+    QStringList messages;
+    QString chosen;
+    Form1 form{Board(std::make_unique<ScriptedGenerator>(std::vector<float>{
+                         valueFor(7, 37), valueFor(0, 37), valueFor(130, 148), valueFor(22, 37)}),
+                     std::make_unique<FixedClock>())};
+
+    Window()
+    {
+        form.setMessageSink([this](const QString &text) { messages << text; });
+        form.setFileChooser([this](QWidget *) { return chosen; });
+        form.show();
+        form.activateWindow();
+    }
+    template <typename W = QWidget> W *get(const QString &name) const
+    {
+        W *w = form.findChild<W *>(name);
+        if (!w)
+            qFatal("no widget %s", qPrintable(name));
+        return w;
+    }
+    void click(const QString &name) const { QTest::mouseClick(get(name), Qt::LeftButton); }
+    void clickNumber(int n) const { click(u"Label1(%1)"_s.arg(n)); }
+    void pressUndo(const QString &focus = u"Command2"_s) const
+    {
+        QWidget *target = get(focus);
+        target->setFocus();
+        QTest::keyClick(target, Qt::Key_Z, Qt::ControlModifier);
+    }
+    int spins() const { return form.board().state().SpinCount; }
+};
+
+// Everything a user could see of the window's widgets, tooltips included, and the rows
+// both charts draw.
+QStringList snapshot(const Window &w, bool withCharts = true)
+{
+    QStringList seen;
+    for (const QWidget *widget : w.form.findChildren<QWidget *>()) {
+        const QPalette &p = widget->palette();
+        seen << u"%1 %2%3 %4 %5 %6 %7"_s
+                    .arg(widget->objectName(), widget->property("text").toString(),
+                         widget->property("title").toString())
+                    .arg(widget->isHidden())
+                    .arg(p.color(widget->backgroundRole()).name(),
+                         p.color(widget->foregroundRole()).name(), widget->toolTip());
+    }
+    seen << QString::number(w.get<QObject>(u"Timer1"_s)->property("active").toBool());
+    if (!withCharts)
+        return seen;
+    for (const QString &name : {u"MSChart1"_s, u"MSChart2"_s}) {
+        const auto *chart = w.get<ChartView>(name);
+        for (int c = 0; c < static_cast<int>(chart->columns().size()); ++c) {
+            QString line = name;
+            for (const roulette::DrawnPoint &p : chart->drawnPoints(static_cast<std::size_t>(c)))
+                line += u" %1:%2"_s.arg(p.row).arg(p.value);
+            seen << line;
+        }
+    }
+    return seen;
+}
+
+// Spins one way, takes the spin back with Ctrl+Z and checks that nothing shows it, then
+// spins the same way again so that the game goes on.
+void spinUndoRespin(Window &w, const std::function<void()> &spin)
+{
+    const QStringList before = snapshot(w);
+    const int spins = w.spins();
+    spin();
+    if (w.spins() == spins)
+        return; // refused: nothing to take back
+    w.pressUndo();
+    QCOMPARE(w.spins(), spins);
+    QCOMPARE(snapshot(w), before);
+    spin();
+}
+
+} // namespace
+
+class TestForm1Undo : public QObject
+{
+    Q_OBJECT
+private slots:
+    void ctrlZTakesBackEachSpinOnScreen();
+    void undoStopsAtTheReset();
+    void focusedTextBoxKeepsCtrlZ();
+    void spinCounterTellsWhetherTheWheelLooksFair();
+};
+
+void TestForm1Undo::ctrlZTakesBackEachSpinOnScreen()
+{
+    TempDir dir;
+    Window w;
+    QVERIFY(QTest::qWaitForWindowActive(&w.form));
+    const auto spin = [&w] { w.click(u"Command1"_s); };
+
+    // Back to no row at all: the charts' placeholder rows do not come back.
+    spin();
+    w.pressUndo();
+    QCOMPARE(w.spins(), 0);
+    QVERIFY(w.get<ChartView>(u"MSChart1"_s)->drawnPoints(0).empty());
+    QVERIFY(w.get<ChartView>(u"MSChart2"_s)->graph(0)->data()->isEmpty());
+
+    w.clickNumber(7); // a marked number, so that "GAGNE" shows and hides again
+    for (int option : {0, 1, 2, 0}) {
+        w.click(u"Option1(%1)"_s.arg(option));
+        for (int i = 0; i < 4; ++i)
+            spinUndoRespin(w, spin);
+    }
+    w.form.Timer1_Timer(); // the blinking cell caught black
+    spinUndoRespin(w, spin);
+
+    w.click(u"Label4"_s);
+    for (int n : {7, 36, 0, 7, 12})
+        spinUndoRespin(w, [&w, n] { w.clickNumber(n); });
+    auto *text2 = w.get<QLineEdit>(u"Text2"_s);
+    text2->selectAll();
+    QTest::keyClicks(text2, u"25"_s); // not the previous number: Text2 must come back as typed
+    spinUndoRespin(w, spin);
+    w.click(u"Label4"_s);
+
+    // 30 history cells fill the strip, so one falls off its left end at each spin.
+    w.chosen = QString::fromStdString(dir.write("t.txt", "3\n14\nx\n25\n0\n36\n1\n2\n").string());
+    w.click(u"Command4"_s);
+    for (int i = 0; i < 3; ++i)
+        spinUndoRespin(w, spin);
+    w.click(u"Command6"_s); // hides "Lancer 1 N°" for good, which no undo brings back
+    for (int i = 0; i < 4; ++i)
+        spinUndoRespin(w, [&w] { w.click(u"Command6"_s); });
+    QVERIFY(w.spins() >= 30);
+    QVERIFY(!w.messages.isEmpty()); // the record "x" was passed over
+}
+
+void TestForm1Undo::undoStopsAtTheReset()
+{
+    Window w;
+    QVERIFY(QTest::qWaitForWindowActive(&w.form));
+    for (int i = 0; i < 5; ++i)
+        w.click(u"Command1"_s);
+    w.click(u"Command3"_s);
+    const QStringList afterReset = snapshot(w, false);
+    QVERIFY(!w.form.findChild<QAction *>(u"undoLastSpin"_s)->isEnabled());
+
+    QList<QStringList> shown;
+    for (int i = 0; i < 70; ++i) { // past a block of the series' min/max levels
+        shown << snapshot(w);
+        w.click(u"Command1"_s);
+    }
+    for (int i = 69; i > 0; --i) {
+        w.pressUndo();
+        QCOMPARE(snapshot(w), shown[i]);
+    }
+    w.pressUndo();
+    w.pressUndo(); // nothing left since the reset
+    QCOMPARE(w.spins(), 0);
+    QCOMPARE(snapshot(w, false), afterReset);
+    for (const QString &name : {u"MSChart1"_s, u"MSChart2"_s})
+        QVERIFY(w.get<ChartView>(name)->graph(0)->data()->isEmpty()); // no row left to draw
+
+    w.click(u"Command1"_s);
+    QCOMPARE(w.get<ChartView>(u"MSChart1"_s)->graph(0)->data()->size(), 1);
+}
+
+void TestForm1Undo::focusedTextBoxKeepsCtrlZ()
+{
+    Window w;
+    QVERIFY(QTest::qWaitForWindowActive(&w.form));
+    w.click(u"Command1"_s);
+    w.click(u"Command1"_s);
+    auto *text2 = w.get<QLineEdit>(u"Text2"_s);
+    text2->setFocus();
+    text2->selectAll();
+    QTest::keyClicks(text2, u"12"_s);
+    QCOMPARE(text2->text(), u"12"_s);
+    w.pressUndo(u"Text2"_s);
+    QCOMPARE(w.spins(), 2);
+    QVERIFY(text2->text() != u"12"_s);
+    w.pressUndo();
+    QCOMPARE(w.spins(), 1);
+}
+
+void TestForm1Undo::spinCounterTellsWhetherTheWheelLooksFair()
+{
+    Window w;
+    QVERIFY(QTest::qWaitForWindowActive(&w.form));
+    auto *text1 = w.get<QLineEdit>(u"Text1"_s);
+    const auto play = [&w](int number, int times) {
+        for (int i = 0; i < times; ++i)
+            w.form.Label1_Click(number);
+    };
+    w.click(u"Label4"_s);
+    QCOMPARE(text1->toolTip(), u"Pas encore assez de tirages pour juger l'équilibre de la roue "
+                               u"(0 sur les 185 nécessaires depuis la remise à zéro)."_s);
+
+    // 185 spins, 5 expected per number: the zero 20 times, 1, 2 and 3 never, the rest 5
+    // times. Chi-square = (15² + 3 · 5²) / 5 = 60, p = 0,0073 with 36 degrees of freedom.
+    play(0, 20);
+    for (int n = 4; n <= 36; ++n)
+        play(n, 5);
+    QCOMPARE(w.spins(), 185);
+    QCOMPARE(text1->toolTip(), u"Khi-deux = 60,00 (36 degrés de liberté), p = 0,007\n"
+                               u"Écart inhabituel : la roue est peut-être déséquilibrée."_s);
+    w.pressUndo();
+    QCOMPARE(text1->toolTip(), u"Pas encore assez de tirages pour juger l'équilibre de la roue "
+                               u"(184 sur les 185 nécessaires depuis la remise à zéro)."_s);
+
+    // The zero 41 times, every other number 4 times: (36² + 36 · 1²) / 5 = 266,4.
+    w.click(u"Command3"_s);
+    play(0, 41);
+    for (int n = 1; n <= 36; ++n)
+        play(n, 4);
+    QCOMPARE(text1->toolTip(), u"Khi-deux = 266,40 (36 degrés de liberté), p < 0,001\n"
+                               u"La roue est très probablement déséquilibrée."_s);
+
+    w.click(u"Command3"_s);
+    for (int n = 0; n <= 36; ++n)
+        play(n, 5);
+    QCOMPARE(text1->toolTip(), u"Khi-deux = 0,00 (36 degrés de liberté), p = 1,000\n"
+                               u"Rien n'indique que la roue soit déséquilibrée."_s);
+}
+
+QTEST_MAIN(TestForm1Undo)
+#include "test_form1_undo.moc"
