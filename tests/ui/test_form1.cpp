@@ -1,25 +1,20 @@
 #include <QEventLoop>
 #include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyleOptionButton>
-#include <QTest>
-#include <QTimer>
 
-#include "board/form1.h"
 #include "sources/forroulette.h"
-#include "tests/fakes.h"
+#include "tests/ui/window.h"
 
-using namespace Qt::StringLiterals;
-using roulette::Board;
 using roulette::Colour;
-using roulette::testing::FixedClock;
-using roulette::testing::ScriptedGenerator;
+using roulette::testing::background;
+using roulette::testing::snapshot;
 using roulette::testing::valueFor;
+using roulette::testing::Window;
+using namespace Qt::StringLiterals;
 
 namespace
 {
@@ -33,59 +28,6 @@ constexpr Colour DarkRed = 0x000000C0;
 constexpr Colour White = 0x00FFFFFF;
 constexpr Colour Black = 0x00000000;
 
-// A window whose random draws fall on the given indices (into 37 positions, or 148 for
-// the four-turn wheel) and whose messages are collected instead of shown.
-struct Window {
-    QStringList messages;
-    Form1 form;
-
-    explicit Window(std::vector<float> draws = {0.0f})
-        : form(Board(std::make_unique<ScriptedGenerator>(std::move(draws)),
-                     std::make_unique<FixedClock>()))
-    {
-        form.setMessageSink([this](const QString &text) { messages << text; });
-    }
-
-    template <typename W = QWidget> W *get(const QString &name) const
-    {
-        W *w = form.findChild<W *>(name);
-        if (!w)
-            qFatal("no widget %s", qPrintable(name));
-        return w;
-    }
-    QLabel *label(const char *name, int i) const
-    {
-        return get<QLabel>(u"%1(%2)"_s.arg(QLatin1String(name)).arg(i));
-    }
-    QString text(const char *name) const { return get<QLineEdit>(QLatin1String(name))->text(); }
-    void click(const QString &name) const { QTest::mouseClick(get(name), Qt::LeftButton); }
-    void playByHand(int n) const
-    {
-        if (get<QLabel>(u"Label4"_s)->text() != u"Retour"_s)
-            click(u"Label4"_s);
-        QTest::mouseClick(label("Label1", n), Qt::LeftButton);
-    }
-};
-
-QColor background(const QWidget *w)
-{
-    return w->palette().color(w->backgroundRole());
-}
-
-// Everything a user could see of the window's widgets.
-QStringList snapshot(const Form1 &form)
-{
-    QStringList seen;
-    for (const QWidget *w : form.findChildren<QWidget *>()) {
-        QString text = w->property("text").toString() + w->property("title").toString();
-        seen << u"%1 %2 %3 %4 %5"_s.arg(w->objectName(), text)
-                    .arg(w->isHidden())
-                    .arg(background(w).name(), w->palette().color(w->foregroundRole()).name());
-    }
-    seen << QString::number(form.findChild<QTimer *>(u"Timer1"_s)->isActive());
-    return seen;
-}
-
 } // namespace
 
 class TestForm1 : public QObject
@@ -98,16 +40,11 @@ private slots:
     void coloursAndFonts();
     void windowIsFixedAndCaptionsFit();
     void startUpNumbersCellsAndHidesTheWheelWindow();
-    void markToggledTwice();
-    void manualModePlaysTheClickedNumberAndLightsGagne();
-    void drawnNumberGoesToText2AndTypedTextReachesTheBoard();
+    void markManualPlayAndReset();
+    void sourceOptionsAndText2();
     void blinkAlternatesAndTheNextSpinRestoresTheCell();
-    void sourceOptionsChooseTheDraw();
-    void resetKeepsTheHistoryStrip();
     void lancerEnAutoOnlyShowsItsMessage();
-    void rejectedManualTextChangesNoWidget_data();
     void rejectedManualTextChangesNoWidget();
-    void chartButtonSwitchesTheChartsInFront();
     void tabOrder();
     void closingEndsTheProgramAndTheWheelWindow();
 };
@@ -263,58 +200,71 @@ void TestForm1::startUpNumbersCellsAndHidesTheWheelWindow()
     QCOMPARE(&wheel->wheelTable(), &w.form.board().wheelTable());
 }
 
-void TestForm1::markToggledTwice()
+// Marks, manual play and "GAGNE", then the reset: the window shows what the board holds.
+void TestForm1::markManualPlayAndReset()
 {
     Window w;
-    QTest::mouseClick(w.label("Label1", 17), Qt::LeftButton);
-    QVERIFY(!w.label("Label3", 17)->isHidden());
-    QTest::mouseClick(w.label("Label1", 17), Qt::LeftButton);
+    w.clickNumber(17);
+    w.clickNumber(17);
     QVERIFY(w.label("Label3", 17)->isHidden());
-    QCOMPARE(w.text("Text1"), u"00"_s);
-    QCOMPARE(w.text("Text2"), u"00"_s);
-}
-
-void TestForm1::manualModePlaysTheClickedNumberAndLightsGagne()
-{
-    Window w;
-    QTest::mouseClick(w.label("Label1", 17), Qt::LeftButton);
+    w.clickNumber(17);
+    QVERIFY(!w.label("Label3", 17)->isHidden());
+    QCOMPARE(w.text(u"Text1"_s), u"00"_s);
     w.click(u"Label4"_s);
-    QCOMPARE(w.get<QLabel>(u"Label4"_s)->text(), u"Retour"_s);
-    QTest::mouseClick(w.label("Label1", 17), Qt::LeftButton);
-    QCOMPARE(w.text("Text2"), u"17"_s);
-    QCOMPARE(w.text("Text1"), u"1"_s);
+    QCOMPARE(w.text(u"Label4"_s), u"Retour"_s);
+    w.clickNumber(17);
+    QCOMPARE(w.text(u"Text2"_s), u"17"_s);
+    QCOMPARE(w.text(u"Text1"_s), u"1"_s);
     QCOMPARE(w.label("Label5", 27)->text(), u"17"_s);
     QCOMPARE(w.label("Label2", 17)->text(), u"1"_s);
     QCOMPARE(w.label("Label7", 2)->text(), u"1"_s);
-    QVERIFY(!w.get(u"Label6"_s)->isHidden());
-    QVERIFY(!w.label("Label3", 17)->isHidden());
-
-    w.playByHand(3);
-    QVERIFY(w.get(u"Label6"_s)->isHidden());
+    QVERIFY(w.shown(u"Label6"_s));
+    w.clickNumber(5);
+    QVERIFY(!w.shown(u"Label6"_s));
+    w.clickNumber(30);
     w.click(u"Label4"_s);
-    QCOMPARE(w.get<QLabel>(u"Label4"_s)->text(), u"Choisr les N°"_s);
+    QCOMPARE(w.text(u"Label4"_s), u"Choisr les N°"_s);
+
+    w.click(u"Command3"_s);
+    QCOMPARE(w.text(u"Text1"_s), u"0"_s);
+    QCOMPARE(w.text(u"Text2"_s), u"30"_s);
+    for (int n = 0; n < 37; ++n) {
+        QCOMPARE(w.label("Label2", n)->text(), u"0"_s);
+        QCOMPARE(background(w.label("Label2", n)), bgr(White));
+        QVERIFY(w.label("Label3", n)->isHidden());
+    }
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(w.label("Label7", i)->text(), u"0"_s);
+    QCOMPARE(w.label("Label5", 25)->text(), u"17"_s);
+    QCOMPARE(w.label("Label5", 27)->text(), u"30"_s);
+    QVERIFY(w.get<QTimer>(u"Timer1"_s)->isActive());
 }
 
-void TestForm1::drawnNumberGoesToText2AndTypedTextReachesTheBoard()
+// Index 13 of the wheel holds 36; index 23 holds 1.
+void TestForm1::sourceOptionsAndText2()
 {
-    Window w({valueFor(7, 37)});
-    w.click(u"Command1"_s);
-    QCOMPARE(w.text("Text2"), u"7"_s);
-
+    Window w({valueFor(13, 37), valueFor(23, 148), valueFor(13, 37)});
+    w.click(u"Option1(1)"_s);
+    QCOMPARE(w.form.board().state().SourceMode, std::optional<int>(1));
+    QVERIFY(!w.get<QRadioButton>(u"Option1(0)"_s)->isChecked());
+    const std::pair<const char *, QString> draws[] = {
+        {"Option1(1)", u"36"_s}, {"Option1(2)", u"1"_s}, {"Option1(0)", u"13"_s}};
+    for (const auto &[option, shown] : draws) {
+        w.click(QLatin1String(option));
+        w.click(u"Command1"_s);
+        QCOMPARE(w.text(u"Text2"_s), shown);
+    }
     w.click(u"Label4"_s);
-    auto *box = w.get<QLineEdit>(u"Text2"_s);
-    box->selectAll();
-    QTest::keyClicks(box, u"23"_s);
+    w.type(u"23"_s);
     QCOMPARE(w.form.board().state().lastText, std::string("23"));
     w.click(u"Command1"_s);
     QCOMPARE(w.label("Label5", 27)->text(), u"23"_s);
-    QCOMPARE(w.text("Text1"), u"2"_s);
 }
 
 void TestForm1::blinkAlternatesAndTheNextSpinRestoresTheCell()
 {
     Window w({valueFor(7, 37), valueFor(9, 37)});
-    auto *timer = w.form.findChild<QTimer *>(u"Timer1"_s);
+    auto *timer = w.get<QTimer>(u"Timer1"_s);
     w.click(u"Command1"_s);
     QVERIFY(timer->isActive());
     QLabel *cell = w.label("Label1", 7);
@@ -329,60 +279,18 @@ void TestForm1::blinkAlternatesAndTheNextSpinRestoresTheCell()
     w.click(u"Command1"_s);
     QVERIFY(timer->remainingTime() > 400); // a full period before the new cell first blinks
     QCOMPARE(background(cell), bgr(DarkRed));
-    QCOMPARE(w.text("Text2"), u"9"_s);
     w.form.Timer1_Timer();
     QCOMPARE(background(w.label("Label1", 9)), bgr(Black));
-}
-
-void TestForm1::sourceOptionsChooseTheDraw()
-{
-    // Index 13 of the wheel holds 36; index 23 holds 1.
-    Window w({valueFor(13, 37), valueFor(23, 148), valueFor(13, 37)});
-    w.click(u"Option1(1)"_s);
-    QCOMPARE(w.form.board().state().SourceMode, std::optional<int>(1));
-    QVERIFY(!w.get<QRadioButton>(u"Option1(0)"_s)->isChecked());
-    w.click(u"Command1"_s);
-    QCOMPARE(w.text("Text2"), u"36"_s);
-    w.click(u"Option1(2)"_s);
-    w.click(u"Command1"_s);
-    QCOMPARE(w.text("Text2"), u"1"_s);
-    w.click(u"Option1(0)"_s);
-    w.click(u"Command1"_s);
-    QCOMPARE(w.text("Text2"), u"13"_s);
-}
-
-void TestForm1::resetKeepsTheHistoryStrip()
-{
-    Window w;
-    w.playByHand(5);
-    w.playByHand(30);
-    w.playByHand(30);
-    w.click(u"Label4"_s);
-    QTest::mouseClick(w.label("Label1", 8), Qt::LeftButton);
-    w.click(u"Command3"_s);
-
-    QCOMPARE(w.text("Text1"), u"0"_s);
-    QCOMPARE(w.text("Text2"), u"30"_s);
-    for (int n = 0; n < 37; ++n) {
-        QCOMPARE(w.label("Label2", n)->text(), u"0"_s);
-        QCOMPARE(background(w.label("Label2", n)), bgr(White));
-        QVERIFY(w.label("Label3", n)->isHidden());
-    }
-    for (int i = 0; i < 4; ++i)
-        QCOMPARE(w.label("Label7", i)->text(), u"0"_s);
-    QCOMPARE(w.label("Label5", 25)->text(), u"5"_s);
-    QCOMPARE(w.label("Label5", 27)->text(), u"30"_s);
-    QVERIFY(w.form.findChild<QTimer *>(u"Timer1"_s)->isActive());
 }
 
 void TestForm1::lancerEnAutoOnlyShowsItsMessage()
 {
     Window w;
-    const QStringList before = snapshot(w.form);
+    const QStringList before = snapshot(w);
     w.form.Command5_Click();
     w.form.Command5_Click();
     QCOMPARE(w.messages, QStringList({u"Pas en fonction !"_s, u"Pas en fonction !"_s}));
-    QCOMPARE(snapshot(w.form), before);
+    QCOMPARE(snapshot(w), before);
 
     const auto box = Form1::makeMessageBox(nullptr, u"Pas en fonction !"_s);
     QCOMPARE(box->windowTitle(), u"Étude Roulette"_s);
@@ -393,50 +301,18 @@ void TestForm1::lancerEnAutoOnlyShowsItsMessage()
     QCOMPARE(box->windowModality(), Qt::ApplicationModal);
 }
 
-void TestForm1::rejectedManualTextChangesNoWidget_data()
-{
-    QTest::addColumn<QString>("typed");
-    QTest::newRow("too big") << u"40"_s;
-    QTest::newRow("negative") << u"-3"_s;
-    QTest::newRow("not a number") << u"abc"_s;
-    QTest::newRow("empty") << QString();
-}
-
 void TestForm1::rejectedManualTextChangesNoWidget()
 {
-    QFETCH(QString, typed);
-    Window w;
-    w.playByHand(12);
-    auto *box = w.get<QLineEdit>(u"Text2"_s);
-    box->selectAll();
-    QTest::keyClick(box, Qt::Key_Delete);
-    QTest::keyClicks(box, typed);
-    const QStringList before = snapshot(w.form);
-    const std::int64_t rows = w.form.board().series().series[0].lastRow();
-
-    w.click(u"Command1"_s);
-    QCOMPARE(w.messages.size(), 1);
-    QVERIFY(!w.messages.first().isEmpty());
-    QCOMPARE(snapshot(w.form), before);
-    QCOMPARE(w.form.board().series().series[0].lastRow(), rows);
-}
-
-void TestForm1::chartButtonSwitchesTheChartsInFront()
-{
-    Window w;
-    QWidget *chart1 = w.get(u"MSChart1"_s);
-    QWidget *chart2 = w.get(u"MSChart2"_s);
-    QCOMPARE(w.form.childAt(500, 400), chart1);
-    QCOMPARE(w.form.childAt(1000, 400), chart2); // the strip to the right of MSChart1
-    QCOMPARE(w.form.childAt(500, 693), chart1);  // MSChart1 reaches lower
-
-    const QString states[] = {u"Fermer"_s, u"Voir graphe"_s, u"Fermer"_s};
-    for (const QString &caption : states) {
-        w.click(u"Command2"_s);
-        QCOMPARE(w.get<QPushButton>(u"Command2"_s)->text(), caption);
-        const bool dozens = caption == u"Fermer"_s;
-        QCOMPARE(chart1->isHidden(), dozens);
-        QCOMPARE(chart2->isHidden(), !dozens);
+    for (const QString &typed : {u"40"_s, u"-3"_s, u"abc"_s, QString()}) {
+        Window w;
+        w.click(u"Label4"_s);
+        w.clickNumber(12);
+        w.type(typed);
+        const QStringList before = snapshot(w);
+        w.click(u"Command1"_s);
+        QCOMPARE(w.messages.size(), 1);
+        QVERIFY(!w.messages.first().isEmpty());
+        QCOMPARE(snapshot(w), before);
     }
 }
 

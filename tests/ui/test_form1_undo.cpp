@@ -1,90 +1,36 @@
 #include <QAction>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTest>
-#include <QTimer>
 
-#include "board/form1.h"
-#include "stats/chartview.h"
-#include "tests/fakes.h"
 #include "tests/tempdir.h"
+#include "tests/ui/window.h"
 
 using namespace Qt::StringLiterals;
-using roulette::Board;
-using roulette::testing::FixedClock;
-using roulette::testing::ScriptedGenerator;
+using roulette::testing::snapshot;
 using roulette::testing::TempDir;
 using roulette::testing::valueFor;
+using roulette::testing::Window;
 
 namespace
 {
 
-struct Window {
-    QStringList messages;
-    QString chosen;
-    Form1 form{Board(std::make_unique<ScriptedGenerator>(std::vector<float>{
-                         valueFor(7, 37), valueFor(0, 37), valueFor(130, 148), valueFor(22, 37)}),
-                     std::make_unique<FixedClock>())};
-
-    Window()
+// Shown and active, so that Ctrl+Z reaches the window's shortcut.
+struct UndoWindow : Window {
+    UndoWindow() : Window({valueFor(7, 37), valueFor(0, 37), valueFor(130, 148), valueFor(22, 37)})
     {
-        form.setMessageSink([this](const QString &text) { messages << text; });
-        form.setFileChooser([this](QWidget *) { return chosen; });
         form.show();
         form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
     }
-    template <typename W = QWidget> W *get(const QString &name) const
-    {
-        W *w = form.findChild<W *>(name);
-        if (!w)
-            qFatal("no widget %s", qPrintable(name));
-        return w;
-    }
-    void click(const QString &name) const { QTest::mouseClick(get(name), Qt::LeftButton); }
-    void clickNumber(int n) const { click(u"Label1(%1)"_s.arg(n)); }
     void pressUndo(const QString &focus = u"Command2"_s) const
     {
         QWidget *target = get(focus);
         target->setFocus();
         QTest::keyClick(target, Qt::Key_Z, Qt::ControlModifier);
     }
-    int spins() const { return form.board().state().SpinCount; }
 };
-
-// Everything a user could see of the window's widgets, tooltips included, and the rows
-// both charts draw.
-QStringList snapshot(const Window &w, bool withCharts = true)
-{
-    QStringList seen;
-    for (const QWidget *widget : w.form.findChildren<QWidget *>()) {
-        const QPalette &p = widget->palette();
-        seen << u"%1 %2%3 %4 %5 %6 %7"_s
-                    .arg(widget->objectName(), widget->property("text").toString(),
-                         widget->property("title").toString())
-                    .arg(widget->isHidden())
-                    .arg(p.color(widget->backgroundRole()).name(),
-                         p.color(widget->foregroundRole()).name(), widget->toolTip());
-    }
-    seen << QString::number(w.get<QObject>(u"Timer1"_s)->property("active").toBool());
-    if (!withCharts)
-        return seen;
-    for (const QString &name : {u"MSChart1"_s, u"MSChart2"_s}) {
-        const auto *chart = w.get<ChartView>(name);
-        for (int c = 0; c < static_cast<int>(chart->columns().size()); ++c) {
-            QString line = name;
-            for (const roulette::DrawnPoint &p : chart->drawnPoints(static_cast<std::size_t>(c)))
-                line += u" %1:%2"_s.arg(p.row).arg(p.value);
-            seen << line;
-        }
-    }
-    return seen;
-}
 
 // Spins one way, takes the spin back with Ctrl+Z and checks that nothing shows it, then
 // spins the same way again so that the game goes on.
-void spinUndoRespin(Window &w, const std::function<void()> &spin)
+void spinUndoRespin(UndoWindow &w, const std::function<void()> &spin)
 {
     const QStringList before = snapshot(w);
     const int spins = w.spins();
@@ -112,8 +58,7 @@ private slots:
 void TestForm1Undo::ctrlZTakesBackEachSpinOnScreen()
 {
     TempDir dir;
-    Window w;
-    QVERIFY(QTest::qWaitForWindowActive(&w.form));
+    UndoWindow w;
     const auto spin = [&w] { w.click(u"Command1"_s); };
 
     // Back to no row at all: the charts' placeholder rows do not come back.
@@ -135,15 +80,12 @@ void TestForm1Undo::ctrlZTakesBackEachSpinOnScreen()
     w.click(u"Label4"_s);
     for (int n : {7, 36, 0, 7, 12})
         spinUndoRespin(w, [&w, n] { w.clickNumber(n); });
-    auto *text2 = w.get<QLineEdit>(u"Text2"_s);
-    text2->selectAll();
-    QTest::keyClicks(text2, u"25"_s); // not the previous number: Text2 must come back as typed
+    w.type(u"25"_s); // not the previous number: Text2 must come back as typed
     spinUndoRespin(w, spin);
     w.click(u"Label4"_s);
 
     // 30 history cells fill the strip, so one falls off its left end at each spin.
-    w.chosen = QString::fromStdString(dir.write("t.txt", "3\n14\nx\n25\n0\n36\n1\n2\n").string());
-    w.click(u"Command4"_s);
+    w.open(dir.write("t.txt", "3\n14\nx\n25\n0\n36\n1\n2\n"));
     for (int i = 0; i < 3; ++i)
         spinUndoRespin(w, spin);
     w.click(u"Command6"_s); // hides "Lancer 1 N°" for good, which no undo brings back
@@ -155,8 +97,7 @@ void TestForm1Undo::ctrlZTakesBackEachSpinOnScreen()
 
 void TestForm1Undo::undoStopsAtTheReset()
 {
-    Window w;
-    QVERIFY(QTest::qWaitForWindowActive(&w.form));
+    UndoWindow w;
     for (int i = 0; i < 5; ++i)
         w.click(u"Command1"_s);
     w.click(u"Command3"_s);
@@ -185,8 +126,7 @@ void TestForm1Undo::undoStopsAtTheReset()
 
 void TestForm1Undo::focusedTextBoxKeepsCtrlZ()
 {
-    Window w;
-    QVERIFY(QTest::qWaitForWindowActive(&w.form));
+    UndoWindow w;
     w.click(u"Command1"_s);
     w.click(u"Command1"_s);
     auto *text2 = w.get<QLineEdit>(u"Text2"_s);
@@ -203,8 +143,7 @@ void TestForm1Undo::focusedTextBoxKeepsCtrlZ()
 
 void TestForm1Undo::spinCounterTellsWhetherTheWheelLooksFair()
 {
-    Window w;
-    QVERIFY(QTest::qWaitForWindowActive(&w.form));
+    UndoWindow w;
     auto *text1 = w.get<QLineEdit>(u"Text1"_s);
     const auto play = [&w](int number, int times) {
         for (int i = 0; i < times; ++i)

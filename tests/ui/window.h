@@ -1,0 +1,107 @@
+#pragma once
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+
+#include <filesystem>
+
+#include "board/form1.h"
+#include "stats/chartview.h"
+#include "tests/fakes.h"
+
+namespace roulette::testing
+{
+
+using namespace Qt::StringLiterals;
+
+/// A window whose random draws are the values given, whose messages are collected instead
+/// of shown and whose "Ouvre" gets the path in `chosen`.
+struct Window {
+    QStringList messages;
+    QString chosen;
+    int asked = 0;
+    Form1 form;
+
+    explicit Window(std::vector<float> draws = {0.0f})
+        : form(Board(std::make_unique<ScriptedGenerator>(std::move(draws)),
+                     std::make_unique<FixedClock>()))
+    {
+        form.setMessageSink([this](const QString &text) { messages << text; });
+        form.setFileChooser([this](QWidget *parent) {
+            ++asked;
+            return parent == &form ? chosen : QString();
+        });
+    }
+
+    template <typename W = QWidget> W *get(const QString &name) const
+    {
+        W *w = form.findChild<W *>(name);
+        if (!w)
+            qFatal("no widget %s", qPrintable(name));
+        return w;
+    }
+    QLabel *label(const char *name, int i) const
+    {
+        return get<QLabel>(u"%1(%2)"_s.arg(QLatin1String(name)).arg(i));
+    }
+    QString text(const QString &name) const
+    {
+        if (auto *box = form.findChild<QLineEdit *>(name))
+            return box->text();
+        return get<QLabel>(name)->text();
+    }
+    bool shown(const QString &name) const { return !get(name)->isHidden(); }
+    void click(const QString &name) const { QTest::mouseClick(get(name), Qt::LeftButton); }
+    void clickNumber(int n) const { QTest::mouseClick(label("Label1", n), Qt::LeftButton); }
+    void type(const QString &text) const
+    {
+        auto *box = get<QLineEdit>(u"Text2"_s);
+        box->selectAll();
+        QTest::keyClick(box, Qt::Key_Delete);
+        QTest::keyClicks(box, text);
+    }
+    void open(const std::filesystem::path &path)
+    {
+        chosen = QString::fromStdString(path.string());
+        click(u"Command4"_s);
+    }
+    int spins() const { return form.board().state().SpinCount; }
+};
+
+inline QColor background(const QWidget *w)
+{
+    return w->palette().color(w->backgroundRole());
+}
+
+/// Everything a user could see of the window's widgets, tooltips included, and optionally
+/// the rows both charts draw.
+inline QStringList snapshot(const Window &w, bool withCharts = true)
+{
+    QStringList seen;
+    for (const QWidget *widget : w.form.findChildren<QWidget *>()) {
+        seen << u"%1 %2%3 %4 %5 %6 %7"_s
+                    .arg(widget->objectName(), widget->property("text").toString(),
+                         widget->property("title").toString())
+                    .arg(widget->isHidden())
+                    .arg(background(widget).name(),
+                         widget->palette().color(widget->foregroundRole()).name(),
+                         widget->toolTip());
+    }
+    seen << QString::number(w.get<QTimer>(u"Timer1"_s)->isActive());
+    if (!withCharts)
+        return seen;
+    for (const QString &name : {u"MSChart1"_s, u"MSChart2"_s}) {
+        const auto *chart = w.get<ChartView>(name);
+        for (std::size_t c = 0; c < chart->columns().size(); ++c) {
+            QString line = name;
+            for (const DrawnPoint &p : chart->drawnPoints(c))
+                line += u" %1:%2"_s.arg(p.row).arg(p.value);
+            seen << line;
+        }
+    }
+    return seen;
+}
+
+} // namespace roulette::testing
