@@ -57,6 +57,15 @@ struct Charts {
     ChartView dozens{ChartKind::ZeroDozens, board.series()};
 
     Charts() { board.Form_Load(); }
+    void spinAtRandom(int spins)
+    {
+        for (int i = 0; i < spins; ++i) {
+            board.Command1_Click();
+            spread.refresh();
+            dozens.refresh();
+            QCoreApplication::processEvents();
+        }
+    }
     void spin(std::initializer_list<int> numbers)
     {
         for (int n : numbers) {
@@ -125,10 +134,8 @@ class TestChartView : public QObject
     Q_OBJECT
 private slots:
     void startsWithTheSampleRowsAndItsLegend();
-    void showsTheWorkedExamples();
-    void keepsItsRowsThroughAResetUntilTheNextRefresh();
-    void showsASingleRowVisibly();
-    void placesTheLegendAtTheRightEdgeCentred();
+    void showsTheWorkedExamplesThroughAReset();
+    void showsTheLegendAndASingleRow();
     void repaintsAllThatASpinChanges();
     void spinBySpinDrawsWhatAFreshChartDraws();
     void boundsItsPointsAndRangesForManyRows();
@@ -169,77 +176,58 @@ void TestChartView::startsWithTheSampleRowsAndItsLegend()
     }
 }
 
-void TestChartView::showsTheWorkedExamples()
+// The first spin 7, then 5, 5, 30; a reset keeps the rows drawn until the next spin, and
+// the next first spin, 0, replaces them all.
+void TestChartView::showsTheWorkedExamplesThroughAReset()
 {
-    {
-        Charts charts;
-        charts.spin({7});
-        QCOMPARE(rowsOf(charts.spread), Rows({{36, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0}}));
-        QCOMPARE(rowsOf(charts.dozens), Rows({{0, 1, 0, 0}}));
-        QVERIFY(!charts.spread.xAxis->ticker().dynamicCast<QCPAxisTickerText>()); // no "R1"
-    }
-    {
-        Charts charts;
-        charts.spin({0});
-        QCOMPARE(rowsOf(charts.spread), Rows({{36, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0}}));
-        QCOMPARE(rowsOf(charts.dozens), Rows({{1, 0, 0, 0}}));
-    }
-    {
-        Charts charts;
-        charts.spin({5, 5, 30});
-        QCOMPARE(rowsOf(charts.spread), Rows({{36, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-                                              {36, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0},
-                                              {35, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0}}));
-        QCOMPARE(rowsOf(charts.dozens), Rows({{0, 1, 0, 0}, {0, 2, 0, 0}, {0, 2, 0, 1}}));
-        for (ChartView *chart : {&charts.spread, &charts.dozens}) {
-            QVERIFY(chart->xAxis->range().contains(1) && chart->xAxis->range().contains(3));
-            QVERIFY(chart->yAxis->range().contains(0));
-        }
-        QVERIFY(charts.spread.yAxis->range().contains(37));
-        QVERIFY(charts.dozens.yAxis->range().contains(2));
-    }
-}
+    const Rows firstSpin = {{36, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0}};
+    Charts seven;
+    seven.spin({7});
+    QCOMPARE(rowsOf(seven.spread), firstSpin);
+    QCOMPARE(rowsOf(seven.dozens), Rows({{0, 1, 0, 0}}));
+    QVERIFY(!seven.spread.xAxis->ticker().dynamicCast<QCPAxisTickerText>()); // no "R1"
 
-void TestChartView::keepsItsRowsThroughAResetUntilTheNextRefresh()
-{
     Charts charts;
     charts.spin({5, 5, 30});
+    const Rows spread = {
+        firstSpin[0], {36, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0}, {35, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0}};
+    const Rows dozens = {{0, 1, 0, 0}, {0, 2, 0, 0}, {0, 2, 0, 1}};
+    QCOMPARE(rowsOf(charts.spread), spread);
+    QCOMPARE(rowsOf(charts.dozens), dozens);
+    for (ChartView *chart : {&charts.spread, &charts.dozens}) {
+        QVERIFY(chart->xAxis->range().contains(1) && chart->xAxis->range().contains(3));
+        QVERIFY(chart->yAxis->range().contains(0));
+    }
+    QVERIFY(charts.spread.yAxis->range().contains(37));
+    QVERIFY(charts.dozens.yAxis->range().contains(2));
+
     charts.board.Command3_Click();
-    QCOMPARE(rowsOf(charts.dozens), Rows({{0, 1, 0, 0}, {0, 2, 0, 0}, {0, 2, 0, 1}}));
-    QCOMPARE(rowsOf(charts.spread).size(), 3);
+    QCOMPARE(rowsOf(charts.spread), spread);
+    QCOMPARE(rowsOf(charts.dozens), dozens);
     charts.spin({0});
-    QCOMPARE(rowsOf(charts.spread), Rows({{36, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0}}));
+    QCOMPARE(rowsOf(charts.spread), firstSpin);
     QCOMPARE(rowsOf(charts.dozens), Rows({{1, 0, 0, 0}}));
     // As many rows as before the reset, but other values.
     charts.board.Command3_Click();
     charts.spin({36});
     QCOMPARE(rowsOf(charts.dozens), Rows({{0, 0, 0, 1}}));
-    QList<QColor> colours;
-    QCOMPARE(legendOf(charts.dozens, &colours).size(), 4);
-    QCOMPARE(colours.back(), QColor("#ffff00"));
 }
 
-void TestChartView::showsASingleRowVisibly()
+void TestChartView::showsTheLegendAndASingleRow()
 {
     Charts charts;
     showAtWindowSize(charts.dozens);
+    const QRect legend = charts.dozens.legend->outerRect();
+    const QRect plot = charts.dozens.axisRect()->rect();
+    QVERIFY(legend.left() >= plot.right());
+    QVERIFY(legend.right() <= charts.dozens.width() &&
+            legend.right() >= charts.dozens.width() - 20);
+    QVERIFY(qAbs(legend.center().y() - charts.dozens.height() / 2) <= 3);
+
     charts.spin({7});
     QCoreApplication::processEvents();
-    const QRect plot = charts.dozens.axisRect()->rect();
     QVERIFY2(pixelsOf(onScreen(charts.dozens), plot, QColor("#00ff00")) >= 9,
              "the one row of \"Douzaine 1\" is not to be seen");
-}
-
-void TestChartView::placesTheLegendAtTheRightEdgeCentred()
-{
-    Charts charts;
-    showAtWindowSize(charts.spread);
-    const QRect legend = charts.spread.legend->outerRect();
-    const QRect plot = charts.spread.axisRect()->rect();
-    QVERIFY(legend.left() >= plot.right());
-    QVERIFY(legend.right() <= charts.spread.width() &&
-            legend.right() >= charts.spread.width() - 20);
-    QVERIFY(qAbs(legend.center().y() - charts.spread.height() / 2) <= 3);
 }
 
 // Most spins repaint only a small rectangle around the newest points: after each, the
@@ -250,10 +238,7 @@ void TestChartView::repaintsAllThatASpinChanges()
     showAtWindowSize(charts.spread);
     showAtWindowSize(charts.dozens);
     for (int spin = 1; spin <= 1500; ++spin) {
-        charts.board.Command1_Click();
-        charts.spread.refresh();
-        charts.dozens.refresh();
-        QCoreApplication::processEvents();
+        charts.spinAtRandom(1);
         if (spin % 50 < 48)
             continue;
         for (ChartView *chart : {&charts.spread, &charts.dozens}) {
@@ -272,12 +257,7 @@ void TestChartView::spinBySpinDrawsWhatAFreshChartDraws()
     Charts charts;
     showAtWindowSize(charts.spread);
     showAtWindowSize(charts.dozens);
-    for (int spin = 0; spin < 4096; ++spin) {
-        charts.board.Command1_Click();
-        charts.spread.refresh();
-        charts.dozens.refresh();
-        QCoreApplication::processEvents();
-    }
+    charts.spinAtRandom(4096);
     for (ChartKind kind : {ChartKind::Spread, ChartKind::ZeroDozens}) {
         ChartView fresh(kind, charts.board.series());
         showAtWindowSize(fresh);
@@ -323,6 +303,9 @@ void TestChartView::windowSwitchShowsTheChartFilledWhileHidden()
     auto *spread = form.findChild<ChartView *>(QStringLiteral("MSChart1"));
     auto *dozens = form.findChild<ChartView *>(QStringLiteral("MSChart2"));
     auto *button = form.findChild<QPushButton *>(QStringLiteral("Command2"));
+    QCOMPARE(form.childAt(500, 400), spread);  // in front at start
+    QCOMPARE(form.childAt(1000, 400), dozens); // the strip to the right of MSChart1
+    QCOMPARE(form.childAt(500, 693), spread);  // MSChart1 reaches lower
     const auto click = [&form](const char *name) {
         QTest::mouseClick(form.findChild<QWidget *>(QString::fromLatin1(name)), Qt::LeftButton);
         QCoreApplication::processEvents();
