@@ -32,14 +32,6 @@ TEST(TextRules, NumbersTooLongForADoubleAreHugeNotZero)
     EXPECT_EQ(leadingNumber("0." + std::string(400, '0') + "1"), 0.0);
 }
 
-TEST(TextRules, WholeNumberRefusesTrailingText)
-{
-    EXPECT_EQ(wholeNumber(" 17 "), 17.0);
-    EXPECT_EQ(wholeNumber("5abc"), std::nullopt);
-    EXPECT_EQ(wholeNumber("5-3"), std::nullopt);
-    EXPECT_EQ(wholeNumber(""), std::nullopt);
-}
-
 TEST(TextRules, RoundingGoesHalfToEven)
 {
     EXPECT_EQ(roundHalfEven(2.5), 2);
@@ -49,11 +41,4 @@ TEST(TextRules, RoundingGoesHalfToEven)
     EXPECT_EQ(roundHalfEven(-0.4), 0);
     EXPECT_EQ(roundHalfEven(1e300), std::numeric_limits<std::int64_t>::max());
     EXPECT_EQ(roundHalfEven(std::nan("")), 0);
-}
-
-TEST(TextRules, DecimalTextHasNoPadding)
-{
-    EXPECT_EQ(decimalText(0), "0");
-    EXPECT_EQ(decimalText(100), "100");
-    EXPECT_EQ(decimalText(-7), "-7");
 }

@@ -84,14 +84,8 @@ TEST(DrawReplay, EachLoadStartsItsFileAtRecordOne)
     EXPECT_EQ(board.state().CurrentNumber, 17);
 
     ASSERT_EQ(board.Command4_Click(dir.write("b.txt", "8\n9")), "");
-    DrawRecords second;
-    second.append("8");
-    second.append("9");
-    EXPECT_TRUE(board.FileNumbers() == second);
     EXPECT_EQ(board.state().FileLineCount, 2) << "not the sum of both files";
-    EXPECT_EQ(board.state().fileCountCaption, "2");
     EXPECT_EQ(board.state().fileNameCaption, "b.txt");
-    EXPECT_EQ(board.state().FileCursor, 0);
 
     board.Command1_Click();
     EXPECT_EQ(board.state().CurrentNumber, 8);
@@ -133,45 +127,27 @@ TEST(DrawReplay, BadRecordsArePassedOverAndTheReplayGoesOn)
     EXPECT_EQ(board.state().SpinCount, 2);
 }
 
-TEST(DrawReplay, ManualModeWinsAndStillMovesThePosition)
-{
-    const TempDir dir;
-    Board board = freshBoard();
-    board.Command4_Click(dir.write("t.txt", "5\n17\n0\n"));
-    board.Label4_Click();
-    board.setLastText("33");
-    board.Command6_Click();
-    EXPECT_EQ(board.state().CurrentNumber, 33);
-    EXPECT_EQ(board.state().filePosText, "1");
-    board.Label4_Click();
-    board.Command6_Click();
-    EXPECT_EQ(board.state().CurrentNumber, 17) << "record 1 was passed by";
-}
-
 TEST(DrawReplay, AFailedLoadChangesNothing)
 {
     const TempDir dir;
     const std::filesystem::path failures[] = {dir.path() / "absent.txt", dir.path(),
                                               dir.write("vide.txt", "\n\n")};
-
-    Board first = freshBoard();
-    for (const auto &path : failures) {
-        EXPECT_NE(first.Command4_Click(path), "") << path;
-        EXPECT_FALSE(first.state().fileButtonsVisible);
-        EXPECT_EQ(first.state().fileCountCaption, "00000");
-        EXPECT_EQ(first.state().fileNameCaption, "Nom du fichier !");
+    for (const bool loaded : {false, true}) {
+        Board board = freshBoard();
+        if (loaded) {
+            board.Command4_Click(dir.write("t.txt", "5\n17\n"));
+            board.Command6_Click();
+        }
+        const BoardState before = board.state();
+        const DrawRecords records = board.FileNumbers();
+        for (const auto &path : failures) {
+            EXPECT_NE(board.Command4_Click(path), "") << path;
+            EXPECT_TRUE(board.state() == before) << path;
+            EXPECT_TRUE(board.FileNumbers() == records) << path;
+        }
+        if (loaded) {
+            board.Command6_Click();
+            EXPECT_EQ(board.state().CurrentNumber, 17) << "the replay goes on where it was";
+        }
     }
-
-    Board board = freshBoard();
-    board.Command4_Click(dir.write("t.txt", "5\n17\n"));
-    board.Command6_Click();
-    const BoardState before = board.state();
-    const DrawRecords records = board.FileNumbers();
-    for (const auto &path : failures) {
-        EXPECT_NE(board.Command4_Click(path), "") << path;
-        EXPECT_TRUE(board.state() == before) << path;
-        EXPECT_TRUE(board.FileNumbers() == records) << path;
-    }
-    board.Command6_Click();
-    EXPECT_EQ(board.state().CurrentNumber, 17) << "the replay goes on where it was";
 }
