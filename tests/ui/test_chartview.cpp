@@ -1,15 +1,16 @@
-#include <QPushButton>
+#include <QAction>
 #include <QScreen>
 #include <QtTest>
 
+#include <cmath>
 #include <string>
 
-#include "board/board.h"
-#include "board/form1.h"
 #include "stats/chartview.h"
-#include "tests/fakes.h"
+#include "stats/fairness.h"
+#include "tests/ui/window.h"
 
 using namespace roulette;
+using namespace Qt::StringLiterals;
 
 namespace
 {
@@ -41,14 +42,12 @@ Rows rowsOf(ChartView &chart)
     return rows;
 }
 
-void playByHand(Board &board, std::initializer_list<int> numbers)
+void showAtWindowSize(ChartView &chart)
 {
-    if (!board.state().manualMode())
-        board.Label4_Click();
-    for (int n : numbers) {
-        board.setLastText(std::to_string(n));
-        QVERIFY(board.Command1_Click().spun);
-    }
+    chart.resize(1025, 409);
+    chart.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&chart));
+    QCoreApplication::processEvents();
 }
 
 struct Charts {
@@ -57,21 +56,35 @@ struct Charts {
     ChartView dozens{ChartKind::ZeroDozens, board.series()};
 
     Charts() { board.Form_Load(); }
-    void spinAtRandom(int spins)
+    void show()
     {
+        showAtWindowSize(spread);
+        showAtWindowSize(dozens);
+    }
+    void refresh()
+    {
+        spread.refresh();
+        dozens.refresh();
+        QCoreApplication::processEvents();
+    }
+    void spinAtRandom(int spins, bool refreshEach = true)
+    {
+        if (board.state().manualMode())
+            board.Label4_Click();
         for (int i = 0; i < spins; ++i) {
             board.Command1_Click();
-            spread.refresh();
-            dozens.refresh();
-            QCoreApplication::processEvents();
+            if (refreshEach)
+                refresh();
         }
     }
     void spin(std::initializer_list<int> numbers)
     {
+        if (!board.state().manualMode())
+            board.Label4_Click();
         for (int n : numbers) {
-            playByHand(board, {n});
-            spread.refresh();
-            dozens.refresh();
+            board.setLastText(std::to_string(n));
+            QVERIFY(board.Command1_Click().spun);
+            refresh();
         }
     }
 };
@@ -111,20 +124,23 @@ int differingPixels(const QImage &a, const QImage &b)
     return count;
 }
 
-void showAtWindowSize(ChartView &chart)
-{
-    chart.resize(1025, 409);
-    chart.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&chart));
-    QCoreApplication::processEvents();
-}
-
 QImage onScreen(ChartView &chart)
 {
     return chart.screen()
         ->grabWindow(chart.winId())
         .toImage()
         .convertToFormat(QImage::Format_RGB32);
+}
+
+double valueAt(const QCPGraph &curve, double key)
+{
+    const auto it = curve.data()->findBegin(key, false);
+    return it != curve.data()->constEnd() && it->key == key ? it->value : std::nan("");
+}
+
+QPoint pixelOf(const ChartView &chart, double row, double value)
+{
+    return QPointF(chart.xAxis->coordToPixel(row), chart.yAxis->coordToPixel(value)).toPoint();
 }
 
 } // namespace
@@ -138,8 +154,10 @@ private slots:
     void showsTheLegendAndASingleRow();
     void repaintsAllThatASpinChanges();
     void spinBySpinDrawsWhatAFreshChartDraws();
-    void boundsItsPointsAndRangesForManyRows();
     void windowSwitchShowsTheChartFilledWhileHidden();
+    void expectationComesAndGoesOutsideTheLegend();
+    void expectationStaysFiniteAndWithinThePixelBudget();
+    void readOutOfTheSpinUnderTheCursor();
 };
 
 void TestChartView::startsWithTheSampleRowsAndItsLegend()
@@ -235,8 +253,7 @@ void TestChartView::showsTheLegendAndASingleRow()
 void TestChartView::repaintsAllThatASpinChanges()
 {
     Charts charts;
-    showAtWindowSize(charts.spread);
-    showAtWindowSize(charts.dozens);
+    charts.show();
     for (int spin = 1; spin <= 1500; ++spin) {
         charts.spinAtRandom(1);
         if (spin % 50 < 48)
@@ -255,8 +272,7 @@ void TestChartView::repaintsAllThatASpinChanges()
 void TestChartView::spinBySpinDrawsWhatAFreshChartDraws()
 {
     Charts charts;
-    showAtWindowSize(charts.spread);
-    showAtWindowSize(charts.dozens);
+    charts.show();
     charts.spinAtRandom(4096);
     for (ChartKind kind : {ChartKind::Spread, ChartKind::ZeroDozens}) {
         ChartView fresh(kind, charts.board.series());
@@ -269,45 +285,23 @@ void TestChartView::spinBySpinDrawsWhatAFreshChartDraws()
     }
 }
 
-void TestChartView::boundsItsPointsAndRangesForManyRows()
-{
-    Charts charts;
-    showAtWindowSize(charts.dozens);
-    for (int spin = 0; spin < 20000; ++spin)
-        charts.board.Command1_Click();
-    charts.dozens.refresh();
-    QCoreApplication::processEvents();
-    const Module1 &module = charts.board.series();
-    const int plotWidth = charts.dozens.axisRect()->width();
-    for (int c = 0; c < 4; ++c) {
-        const auto &data = *charts.dozens.graph(c)->data();
-        QVERIFY(data.size() <= plotWidth);
-        const Series &s = module.series[SeriesZero + c];
-        QVERIFY(charts.dozens.yAxis->range().contains(s[s.lastRow()]));
-    }
-    QVERIFY(charts.dozens.xAxis->range().contains(20000));
-}
-
 // Spins made while a chart is hidden are all there when "Voir graphe" / "Fermer" shows it,
 // and the window's reset leaves both charts as they were until the next spin.
 void TestChartView::windowSwitchShowsTheChartFilledWhileHidden()
 {
-    using testing::valueFor;
     std::vector<float> draws;
     for (int n : {5, 5, 30, 0, 36})
-        draws.push_back(valueFor(n, NumberCount));
-    Form1 form(Board(std::make_unique<testing::ScriptedGenerator>(draws),
-                     std::make_unique<testing::FixedClock>()));
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
-    auto *spread = form.findChild<ChartView *>(QStringLiteral("MSChart1"));
-    auto *dozens = form.findChild<ChartView *>(QStringLiteral("MSChart2"));
-    auto *button = form.findChild<QPushButton *>(QStringLiteral("Command2"));
-    QCOMPARE(form.childAt(500, 400), spread);  // in front at start
-    QCOMPARE(form.childAt(1000, 400), dozens); // the strip to the right of MSChart1
-    QCOMPARE(form.childAt(500, 693), spread);  // MSChart1 reaches lower
-    const auto click = [&form](const char *name) {
-        QTest::mouseClick(form.findChild<QWidget *>(QString::fromLatin1(name)), Qt::LeftButton);
+        draws.push_back(testing::valueFor(n, NumberCount));
+    testing::Window w(draws);
+    w.form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w.form));
+    auto *spread = w.get<ChartView>(u"MSChart1"_s);
+    auto *dozens = w.get<ChartView>(u"MSChart2"_s);
+    QCOMPARE(w.form.childAt(500, 400), spread);  // in front at start
+    QCOMPARE(w.form.childAt(1000, 400), dozens); // the strip to the right of MSChart1
+    QCOMPARE(w.form.childAt(500, 693), spread);  // MSChart1 reaches lower
+    const auto click = [&w](const QString &name) {
+        w.click(name);
         QCoreApplication::processEvents();
     };
     const Rows spreadAfterFour = {{36, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0},
@@ -315,27 +309,136 @@ void TestChartView::windowSwitchShowsTheChartFilledWhileHidden()
                                   {35, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0},
                                   {34, 2, 1, 0, 0, 0, 0, 0, 0, 0, 0}};
     const Rows dozensAfterFour = {{0, 1, 0, 0}, {0, 2, 0, 0}, {0, 2, 0, 1}, {1, 2, 0, 1}};
+    // Each click of "Voir graphe" / "Fermer": its caption, then whether the dozens show.
+    const auto switchCharts = [&](const QString &caption, bool dozensShown) {
+        click(u"Command2"_s);
+        QCOMPARE(w.text(u"Command2"_s), caption);
+        QVERIFY(spread->isHidden() == dozensShown && dozens->isHidden() != dozensShown);
+    };
 
     for (int i = 0; i < 3; ++i)
-        click("Command1");
-    click("Command2");
-    QCOMPARE(button->text(), QStringLiteral("Fermer"));
-    QVERIFY(spread->isHidden() && !dozens->isHidden());
-    click("Command1");
+        click(u"Command1"_s);
+    switchCharts(u"Fermer"_s, true);
+    click(u"Command1"_s);
     QCOMPARE(rowsOf(*dozens), dozensAfterFour);
-    click("Command2");
-    QCOMPARE(button->text(), QStringLiteral("Voir graphe"));
-    QVERIFY(!spread->isHidden() && dozens->isHidden());
+    switchCharts(u"Voir graphe"_s, false);
     QCOMPARE(rowsOf(*spread), spreadAfterFour);
-    click("Command3");
-    click("Command2");
-    QCOMPARE(button->text(), QStringLiteral("Fermer"));
-    QVERIFY(spread->isHidden() && !dozens->isHidden());
+    click(u"Command3"_s);
+    switchCharts(u"Fermer"_s, true);
     QCOMPARE(rowsOf(*dozens), dozensAfterFour);
     QCOMPARE(rowsOf(*spread), spreadAfterFour);
-    click("Command1");
+    click(u"Command1"_s);
     QCOMPARE(rowsOf(*dozens), Rows({{0, 0, 0, 1}}));
     QCOMPARE(rowsOf(*spread), Rows({{36, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0}}));
+}
+
+void TestChartView::expectationComesAndGoesOutsideTheLegend()
+{
+    Charts c;
+    c.show();
+    for (int n = 0; n < 37; ++n) // each number once
+        c.spin({n});
+    struct Case {
+        ChartView *chart;
+        int dashed;
+        int banded;
+    };
+    for (const Case &k : {Case{&c.spread, 11, 0}, Case{&c.dozens, 2, 2}}) {
+        ChartView &chart = *k.chart;
+        const int lines = chart.graphCount();
+        const int legend = chart.legend->itemCount();
+        QVERIFY(!chart.expectationAction()->isChecked());
+        QCOMPARE(chart.expectationAction()->text(), u"Afficher la loi d'une roue équilibrée"_s);
+
+        chart.expectationAction()->trigger();
+        const auto &curves = chart.expectationGraphs();
+        int dashed = 0;
+        int banded = 0;
+        for (const QCPGraph *curve : curves) {
+            QVERIFY(!curve->data()->isEmpty());
+            for (const QCPGraphData &p : *curve->data())
+                QVERIFY(std::isfinite(p.value) && p.value >= 0);
+            dashed += curve->pen().style() == Qt::DashLine;
+            banded += curve->channelFillGraph() != nullptr && curve->brush().color().alpha() < 64;
+        }
+        QCOMPARE(dashed, k.dashed);
+        QCOMPARE(banded, k.banded);
+        QCOMPARE(chart.graphCount(), lines + static_cast<int>(curves.size()));
+        QCOMPARE(chart.legend->itemCount(), legend);
+
+        chart.expectationAction()->trigger();
+        QVERIFY(chart.expectationGraphs().empty());
+        QCOMPARE(chart.graphCount(), lines);
+    }
+
+    // At 37 spins; the dozens' band worked out by hand.
+    c.spread.expectationAction()->trigger();
+    c.dozens.expectationAction()->trigger();
+    for (int k = 0; k < 11; ++k)
+        QVERIFY(std::abs(valueAt(*c.spread.expectationGraphs()[k], 37) - expectedSpread(37, k)) <
+                1e-6);
+    const auto &dozens = c.dozens.expectationGraphs();
+    const double twoSigma = 2 * std::sqrt(37 * 12.0 / 37 * 25.0 / 37);
+    QVERIFY(std::abs(valueAt(*dozens[4], 37) - 1) < 1e-9);  // zero
+    QVERIFY(std::abs(valueAt(*dozens[5], 37) - 12) < 1e-9); // a dozen
+    QVERIFY(std::abs(valueAt(*dozens[3], 37) - (12 + twoSigma)) < 1e-9);
+    QVERIFY(std::abs(valueAt(*dozens[2], 37) - (12 - twoSigma)) < 1e-9);
+}
+
+void TestChartView::expectationStaysFiniteAndWithinThePixelBudget()
+{
+    Charts c;
+    c.spread.expectationAction()->trigger(); // before any spin: nothing to show yet
+    c.dozens.expectationAction()->trigger();
+    QVERIFY(c.spread.expectationGraphs()[0]->data()->isEmpty());
+    c.show();
+    c.spinAtRandom(100'000, false);
+    c.refresh();
+    c.refresh(); // the plot's width as wider tick labels leave it
+    for (ChartView *chart : {&c.spread, &c.dozens}) {
+        const int width = chart->xAxis->axisRect()->width();
+        for (const QCPGraph *curve : chart->expectationGraphs()) {
+            QVERIFY(curve->data()->size() > width / 2);
+            QVERIFY(curve->data()->size() <= width + 1);
+            QCOMPARE(curve->data()->at(curve->data()->size() - 1)->key,
+                     chart->xAxis->range().upper);
+            for (const QCPGraphData &p : *curve->data())
+                QVERIFY(std::isfinite(p.value));
+        }
+    }
+    const int width = c.dozens.axisRect()->width();
+    for (int col = 0; col < 4; ++col) {
+        QVERIFY(c.dozens.graph(col)->data()->size() <= width);
+        const Series &s = c.board.series().series[SeriesZero + col];
+        QVERIFY(c.dozens.yAxis->range().contains(s[s.lastRow()]));
+    }
+    QVERIFY(c.dozens.xAxis->range().contains(100'000));
+}
+
+void TestChartView::readOutOfTheSpinUnderTheCursor()
+{
+    Charts c;
+    c.show();
+    QVERIFY(c.spread.readOut(pixelOf(c.spread, 3, 50)).isEmpty()); // placeholder rows
+
+    c.spin({5, 5, 30});
+    // Rows of the spread: (36, 1, 0, ...), (36, 0, 1, 0, ...), (35, 1, 1, 0, ...).
+    QCOMPARE(c.spread.readOut(pixelOf(c.spread, 3, 33)),
+             u"Tirage 3 : 35 numéros pas encore sortis (attendu 34,1)"_s);
+    QCOMPARE(c.spread.readOut(pixelOf(c.spread, 2, 1.2)),
+             u"Tirage 2 : 1 numéro sorti 2 fois (attendu 0,0)"_s);
+    // Dozens: (0, 2, 0, 1) at spin 3.
+    QCOMPARE(c.dozens.readOut(pixelOf(c.dozens, 3, 2)),
+             u"Tirage 3 : Douzaine 1 = 2 (attendu 1,0 ± 0,8)"_s);
+    QVERIFY(c.dozens.readOut(pixelOf(c.dozens, 3.6, 2)).isEmpty()); // past the last spin
+
+    for (int n = 0; n < 37; ++n)
+        c.spin({n});
+    // After 40 spins: 5 and 30 twice, every other number once.
+    QCOMPARE(c.spread.readOut(pixelOf(c.spread, 40, 30)),
+             u"Tirage 40 : 35 numéros sortis 1 fois (attendu 13,7)"_s);
+    QCOMPARE(c.dozens.readOut(pixelOf(c.dozens, 40, 1)),
+             u"Tirage 40 : Zéro = 1 (attendu 1,1 ± 1,0)"_s);
 }
 
 QTEST_MAIN(TestChartView)

@@ -46,12 +46,7 @@ struct Window {
     {
         return get<QLabel>(u"%1(%2)"_s.arg(QLatin1String(name)).arg(i));
     }
-    QString text(const QString &name) const
-    {
-        if (auto *box = form.findChild<QLineEdit *>(name))
-            return box->text();
-        return get<QLabel>(name)->text();
-    }
+    QString text(const QString &name) const { return get(name)->property("text").toString(); }
     bool shown(const QString &name) const { return !get(name)->isHidden(); }
     void click(const QString &name) const { QTest::mouseClick(get(name), Qt::LeftButton); }
     void clickNumber(int n) const { QTest::mouseClick(label("Label1", n), Qt::LeftButton); }
