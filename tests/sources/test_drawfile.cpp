@@ -94,15 +94,11 @@ TEST(DrawFileReader, WhatARecordReadsAs)
 
 TEST(DrawFileReader, OnlyAWholeMarkAtTheVeryStartIsDropped)
 {
-    EXPECT_EQ(texts(readInChunks("\xEF\xBB"
-                                 "5\n",
-                                 1)),
-              std::vector<std::string>{"\xEF\xBB"
-                                       "5"});
-    EXPECT_EQ(texts(readInChunks("\xEF", 1)), std::vector<std::string>{"\xEF"});
-    const DrawRecords second = readInChunks("4\n\xEF\xBB\xBF"
-                                            "5\n",
-                                            2);
+    const std::string mark = "\xEF\xBB\xBF";
+    EXPECT_EQ(texts(readInChunks(mark.substr(0, 2) + "5\n", 1)),
+              std::vector<std::string>{mark.substr(0, 2) + "5"});
+    EXPECT_EQ(texts(readInChunks(mark.substr(0, 1), 1)), std::vector<std::string>{"\xEF"});
+    const DrawRecords second = readInChunks("4\n" + mark + "5\n", 2);
     EXPECT_EQ(second.number(1), 4);
     EXPECT_EQ(second.number(2), std::nullopt) << "a mark inside the file is not dropped";
 }
