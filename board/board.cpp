@@ -78,7 +78,7 @@ Board::SpinRecord Board::recordBeforeSpin(const std::string &textBefore)
     SpinRecord record{
         s.FileCursor,
         s.filePosText == "00" ? -1 : roundHalfEven(numericValue(s.filePosText)),
-        static_cast<std::int8_t>(s.CurrentNumber),
+        s.CurrentNumber,
         static_cast<std::int8_t>(fallen == "-" ? -1 : roundHalfEven(numericValue(fallen))),
         0,
     };

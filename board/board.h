@@ -77,7 +77,7 @@ private:
     struct SpinRecord {
         std::int64_t fileCursor;
         std::int64_t filePos; // Text3 as a number, -1 while it reads "00"
-        std::int8_t number;
+        std::int16_t number;
         std::int8_t fallenOff; // the history cell that fell off, -1 for "-"
         std::uint8_t flags;
     };
