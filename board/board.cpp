@@ -37,6 +37,11 @@ bool isRouletteNumber(std::int64_t n)
     return n >= 0 && n < NumberCount;
 }
 
+std::string notARouletteNumber(std::string_view text)
+{
+    return quoteText(text) + " n'est pas un numéro de roulette (0 à 36).";
+}
+
 } // namespace
 
 Board::Board(std::unique_ptr<UniformGenerator> generator, std::unique_ptr<Clock> clock)
@@ -152,7 +157,7 @@ Board::Outcome Board::manualOutcome() const
     }
     if (text.find_first_not_of(" \t") == std::string::npos)
         return {std::nullopt, false, "Aucun numéro à jouer : tapez un numéro de 0 à 36."};
-    return {std::nullopt, false, quoteText(text) + " n'est pas un numéro de roulette (0 à 36)."};
+    return {std::nullopt, false, notARouletteNumber(text)};
 }
 
 Board::Outcome Board::fileOutcome() const
@@ -165,8 +170,7 @@ Board::Outcome Board::fileOutcome() const
         return {*n, false, {}};
     return {std::nullopt, false,
             "Ligne " + decimalText(record) +
-                " du fichier passée : " + quoteText(m_fileNumbers.text(record)) +
-                " n'est pas un numéro de roulette (0 à 36).",
+                " du fichier passée : " + notARouletteNumber(m_fileNumbers.text(record)),
             true};
 }
 
