@@ -1,6 +1,6 @@
 #include <QApplication>
 
-#include "board/form1.h"
+#include "ui/form1.h"
 
 int main(int argc, char *argv[])
 {

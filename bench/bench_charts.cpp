@@ -15,8 +15,8 @@
 #include <memory>
 
 #include "board/board.h"
-#include "board/form1.h"
-#include "stats/chartview.h"
+#include "ui/form1.h"
+#include "ui/chartview.h"
 
 using namespace roulette;
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "board/textrules.h"
+#include "sources/textrules.h"
 #include "sources/drawfile.h"
 #include "stats/spread.h"
 

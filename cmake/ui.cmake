@@ -4,14 +4,14 @@ find_package(Qt6 REQUIRED COMPONENTS Widgets PrintSupport)
 find_package(QCustomPlotQt6 REQUIRED)
 
 add_library(ui STATIC
-  board/clicklabel.cpp
-  board/formlayout.cpp
-  board/form1.cpp
-  board/wrapbutton.cpp
-  sources/forroulette.cpp
-  stats/chartview.cpp
+  ui/clicklabel.cpp
+  ui/formlayout.cpp
+  ui/form1.cpp
+  ui/wrapbutton.cpp
+  ui/forroulette.cpp
+  ui/chartview.cpp
 )
-qt_add_resources(ui icons PREFIX /icons BASE board FILES board/etude-roulette.xpm)
+qt_add_resources(ui icons PREFIX /icons BASE ui FILES ui/etude-roulette.xpm)
 target_link_libraries(ui PUBLIC core Qt6::Widgets Qt6::PrintSupport QCustomPlotQt6::QCustomPlotQt6)
 
 add_executable(etude-roulette app/main.cpp)

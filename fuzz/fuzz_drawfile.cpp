@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "board/board.h"
-#include "board/textrules.h"
+#include "sources/textrules.h"
 #include "sources/drawfile.h"
 
 using namespace roulette;

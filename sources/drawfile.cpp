@@ -8,7 +8,7 @@
 #include <system_error>
 #include <vector>
 
-#include "board/textrules.h"
+#include "sources/textrules.h"
 
 namespace roulette
 {

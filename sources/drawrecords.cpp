@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "board/textrules.h"
+#include "sources/textrules.h"
 
 namespace roulette
 {

@@ -4,7 +4,7 @@
 #include <stdexcept>
 #include <streambuf>
 
-#include "board/textrules.h"
+#include "sources/textrules.h"
 #include "sources/drawfile.h"
 #include "tests/tempdir.h"
 

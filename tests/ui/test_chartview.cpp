@@ -5,7 +5,7 @@
 #include <cmath>
 #include <string>
 
-#include "stats/chartview.h"
+#include "ui/chartview.h"
 #include "stats/fairness.h"
 #include "tests/ui/window.h"
 

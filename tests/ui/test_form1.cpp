@@ -6,7 +6,7 @@
 #include <QRadioButton>
 #include <QStyleOptionButton>
 
-#include "sources/forroulette.h"
+#include "ui/forroulette.h"
 #include "tests/ui/window.h"
 
 using roulette::Colour;

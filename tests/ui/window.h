@@ -7,8 +7,8 @@
 
 #include <filesystem>
 
-#include "board/form1.h"
-#include "stats/chartview.h"
+#include "ui/form1.h"
+#include "ui/chartview.h"
 #include "tests/fakes.h"
 
 namespace roulette::testing

@@ -1,6 +1,6 @@
-#include "sources/forroulette.h"
+#include "ui/forroulette.h"
 
-#include "board/formlayout.h"
+#include "ui/formlayout.h"
 
 ForRoulette::ForRoulette(const roulette::WheelTable &table) : m_table(table)
 {

@@ -1,4 +1,4 @@
-#include "board/wrapbutton.h"
+#include "ui/wrapbutton.h"
 
 #include <QStyleOptionButton>
 #include <QStylePainter>

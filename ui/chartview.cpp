@@ -1,4 +1,4 @@
-#include "stats/chartview.h"
+#include "ui/chartview.h"
 
 #include <QContextMenuEvent>
 #include <QHelpEvent>

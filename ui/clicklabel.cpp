@@ -1,4 +1,4 @@
-#include "board/clicklabel.h"
+#include "ui/clicklabel.h"
 
 #include <QMouseEvent>
 

@@ -1,4 +1,4 @@
-#include "board/formlayout.h"
+#include "ui/formlayout.h"
 
 namespace roulette::layout
 {

@@ -1,4 +1,4 @@
-#include "board/textrules.h"
+#include "sources/textrules.h"
 
 #include <charconv>
 #include <cmath>

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-#include "board/textrules.h"
+#include "sources/textrules.h"
 
 using namespace roulette;
 

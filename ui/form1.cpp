@@ -1,4 +1,4 @@
-#include "board/form1.h"
+#include "ui/form1.h"
 
 #include <QAction>
 #include <QApplication>
@@ -22,12 +22,12 @@
 
 #include <filesystem>
 
-#include "board/clicklabel.h"
-#include "board/formlayout.h"
-#include "board/textrules.h"
-#include "board/wrapbutton.h"
-#include "sources/forroulette.h"
-#include "stats/chartview.h"
+#include "ui/clicklabel.h"
+#include "ui/formlayout.h"
+#include "sources/textrules.h"
+#include "ui/wrapbutton.h"
+#include "ui/forroulette.h"
+#include "ui/chartview.h"
 #include "stats/fairness.h"
 
 using roulette::BoardState;
