@@ -1,10 +1,12 @@
 #include <QApplication>
 
 #include "ui/form1.h"
+#include "ui/french.h"
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    installFrenchTranslations(app);
     Form1 window;
     window.show();
     return QApplication::exec();

@@ -29,9 +29,10 @@ set(CPACK_PACKAGE_CONTACT "Étude Roulette <etude-roulette@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Étudier les tirages d'une roulette à un zéro")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
-# Libraries come from what the binary links; the font is loaded by name, so it is named here.
+# Libraries come from what the binary links; the font and Qt's French texts are loaded by
+# name, so they are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, qt6-translations-l10n")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 include(CPack)

@@ -9,6 +9,7 @@ add_library(ui STATIC
   ui/form1.cpp
   ui/wrapbutton.cpp
   ui/forroulette.cpp
+  ui/french.cpp
   ui/chartview.cpp
 )
 qt_add_resources(ui icons PREFIX /icons BASE ui FILES ui/etude-roulette.xpm)

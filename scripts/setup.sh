@@ -11,6 +11,7 @@ packages=(
   xvfb xauth x11-utils imagemagick xdotool
   desktop-file-utils appstream dpkg-dev
   clang-14 libclang-rt-14-dev
+  qt6-translations-l10n
 )
 
 missing=()

@@ -18,17 +18,19 @@
 #include <QScreen>
 #include <QStyle>
 #include <QStyleFactory>
+#include <QTextDocument>
 #include <QTimer>
 
+#include <algorithm>
 #include <filesystem>
 
+#include "sources/textrules.h"
+#include "stats/fairness.h"
+#include "ui/chartview.h"
 #include "ui/clicklabel.h"
 #include "ui/formlayout.h"
-#include "sources/textrules.h"
-#include "ui/wrapbutton.h"
 #include "ui/forroulette.h"
-#include "ui/chartview.h"
-#include "stats/fairness.h"
+#include "ui/wrapbutton.h"
 
 using roulette::BoardState;
 using roulette::Colour;
@@ -102,6 +104,7 @@ void setColour(QWidget *widget, QPalette::ColorRole role, const QColor &colour)
 QWidget *makeLabel(const Control &c, QWidget *parent)
 {
     auto *label = new ClickLabel(parent);
+    label->setTextFormat(Qt::PlainText); // a caption may be a file's name
     label->setText(qs(c.text));
     label->setAlignment(Qt::AlignCenter);
     label->setAutoFillBackground(true);
@@ -210,6 +213,13 @@ void showText(QLineEdit *box, const std::string &now, const std::string *before)
         box->setText(qs(now));
 }
 
+// Tooltips have no plain-text mode: the text is escaped, then given as rich text so that
+// the escapes show as the characters they stand for.
+QString plainToolTip(const QString &text)
+{
+    return Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal);
+}
+
 // Whether the hit counts so far look like those of a fair wheel.
 QString fairnessText(const BoardState &s)
 {
@@ -262,7 +272,6 @@ Form1::Form1(roulette::Board board, QWidget *parent) : QWidget(parent), m_board(
     m_undoAction = new QAction(QStringLiteral("Annuler le dernier tirage"), this);
     m_undoAction->setObjectName(QStringLiteral("undoLastSpin"));
     m_undoAction->setShortcut(QKeySequence::Undo);
-    // A text box with the focus claims the same keys for its own text first.
     m_undoAction->setShortcutContext(Qt::WindowShortcut);
     addAction(m_undoAction);
 
@@ -270,7 +279,7 @@ Form1::Form1(roulette::Board board, QWidget *parent) : QWidget(parent), m_board(
     findWidgets();
     connectEvents();
     if (const QScreen *s = screen())
-        move(s->availableGeometry().center() - rect().center());
+        move(placeWithin(s->availableGeometry(), size()));
     Form_Load();
 }
 
@@ -280,6 +289,7 @@ std::unique_ptr<QMessageBox> Form1::makeMessageBox(QWidget *parent, const QStrin
 {
     auto box = std::make_unique<QMessageBox>(QMessageBox::NoIcon, programTitle(), text,
                                              QMessageBox::Ok, parent);
+    box->setTextFormat(Qt::PlainText); // messages quote records, file names and typing
     box->setWindowModality(Qt::ApplicationModal);
     return box;
 }
@@ -292,12 +302,19 @@ std::unique_ptr<QFileDialog> Form1::makeFileDialog(QWidget *parent)
     const QString start = QDir::homePath();
 #endif
     auto dialog =
-        std::make_unique<QFileDialog>(parent, QString(), start, QStringLiteral("txt (*.txt)"));
+        std::make_unique<QFileDialog>(parent, QStringLiteral("Ouvrir un fichier de tirage"), start,
+                                      QStringLiteral("txt (*.txt)"));
     dialog->setObjectName(QStringLiteral("CD1"));
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     dialog->setFileMode(QFileDialog::ExistingFile);
     dialog->setWindowModality(Qt::ApplicationModal);
     return dialog;
+}
+
+QPoint Form1::placeWithin(const QRect &available, const QSize &size)
+{
+    const QSize room = (available.size() - size).expandedTo(QSize(0, 0));
+    return available.topLeft() + QPoint(room.width() / 2, room.height() / 2);
 }
 
 void Form1::buildWidgets()
@@ -371,6 +388,8 @@ void Form1::connectEvents()
     connect(m_autoButton, &QPushButton::clicked, this, &Form1::Command5_Click);
     connect(m_replayButton, &QPushButton::clicked, this, &Form1::Command6_Click);
     connect(m_undoAction, &QAction::triggered, this, &Form1::undoLastSpin);
+    for (QLineEdit *box : {m_spinText, m_lastText, m_filePosText})
+        box->installEventFilter(this);
     connect(m_lastText, &QLineEdit::textEdited, this,
             [this](const QString &text) { m_board.setLastText(text.toStdString()); });
 }
@@ -390,6 +409,30 @@ void Form1::Form_Unload()
     m_timer->stop();
     m_forRoulette.reset();
     QCoreApplication::exit(0);
+}
+
+// A text box claims the keys of its own editing commands before the window's shortcuts see
+// them. The board's shortcuts come first, except Ctrl+Z while the box has typing of its own
+// to take back.
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    auto *box = qobject_cast<QLineEdit *>(watched);
+    if (box && event->type() == QEvent::ShortcutOverride) {
+        const QKeySequence keys(static_cast<QKeyEvent *>(event)->keyCombination());
+        const bool boxUndoes = keys == m_undoAction->shortcut() && box->isUndoAvailable();
+        if (isBoardShortcut(keys) && !boxUndoes) {
+            event->ignore();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool Form1::isBoardShortcut(const QKeySequence &keys) const
+{
+    const QList<QAction *> boardActions = actions();
+    return std::any_of(boardActions.begin(), boardActions.end(),
+                       [&keys](const QAction *a) { return a->shortcuts().contains(keys); });
 }
 
 void Form1::closeEvent(QCloseEvent *event)
@@ -534,6 +577,7 @@ void Form1::render()
     m_manualLabel->setText(qs(s.manualCaption));
     m_fileCount->setText(qs(s.fileCountCaption));
     m_fileName->setText(qs(s.fileNameCaption));
+    m_fileName->setToolTip(plainToolTip(qs(s.fileNameCaption))); // the label cuts long names
     m_wonLabel->setVisible(s.wonVisible);
     m_spinButton->setVisible(s.spinButtonVisible);
     m_autoButton->setVisible(s.fileButtonsVisible);

@@ -13,6 +13,7 @@ class ChartView;
 class ClickLabel;
 class QAction;
 class QFileDialog;
+class QKeySequence;
 class QLabel;
 class QLineEdit;
 class QMessageBox;
@@ -48,6 +49,9 @@ public:
     /// The dialog CD1, ready to show: modal, "*.txt" files, from the home folder (the system
     /// drive's root on Windows).
     static std::unique_ptr<QFileDialog> makeFileDialog(QWidget *parent);
+    /// Where a window of the given size opens: centred in the screen's available area, but
+    /// never above or left of it, so that its title bar stays in reach.
+    static QPoint placeWithin(const QRect &available, const QSize &size);
 
     void Label1_Click(int index);
     void Label4_Click();
@@ -65,6 +69,7 @@ public:
     void undoLastSpin();
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
 
@@ -79,6 +84,7 @@ private:
     void showSpin(const roulette::SpinResult &result);
     void render();
     void message(const QString &text);
+    bool isBoardShortcut(const QKeySequence &keys) const;
 
     roulette::Board m_board;
     std::unique_ptr<ForRoulette> m_forRoulette;

@@ -5,9 +5,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyleOptionButton>
+#include <QTextDocument>
 
-#include "ui/forroulette.h"
+#include "tests/tempdir.h"
 #include "tests/ui/window.h"
+#include "ui/forroulette.h"
+#include "ui/french.h"
 
 using roulette::Colour;
 using roulette::testing::background;
@@ -47,6 +50,8 @@ private slots:
     void rejectedManualTextChangesNoWidget();
     void tabOrder();
     void closingEndsTheProgramAndTheWheelWindow();
+    void userTextIsShownAsPlainText();
+    void qtSpeaksFrenchAndTheWindowStaysOnScreen();
 };
 
 void TestForm1::layoutPlacesEveryGroup_data()
@@ -343,6 +348,42 @@ void TestForm1::closingEndsTheProgramAndTheWheelWindow()
     QTimer::singleShot(3000, &loop, [&loop] { loop.exit(1); });
     QCOMPARE(loop.exec(), 0);
     QVERIFY(wheel.isNull());
+}
+
+// Markup in typing, a record or a file name would make Qt load pictures, even /dev/zero.
+void TestForm1::userTextIsShownAsPlainText()
+{
+    const QString markup = u"<img src=/dev/zero>"_s;
+    QCOMPARE(Form1::makeMessageBox(nullptr, markup)->textFormat(), Qt::PlainText);
+    Window w;
+    w.click(u"Label4"_s);
+    w.type(markup);
+    w.click(u"Command1"_s);
+    QCOMPARE(w.messages.size(), 1);
+    QVERIFY(w.messages[0].startsWith(u"« "_s + markup));
+
+    roulette::testing::TempDir dir;
+    const QString name = u"<img src=x>.txt"_s;
+    w.open(dir.write(name.toStdString(), "5\n"));
+    const auto *label9 = w.get<QLabel>(u"Label9"_s);
+    QCOMPARE(label9->textFormat(), Qt::PlainText);
+    QCOMPARE(label9->text(), name);
+    QTextDocument tip;
+    tip.setHtml(label9->toolTip());
+    QCOMPARE(tip.toPlainText(), name);
+}
+
+void TestForm1::qtSpeaksFrenchAndTheWindowStaysOnScreen()
+{
+    QVERIFY(installFrenchTranslations(*QCoreApplication::instance()));
+    QLineEdit box;
+    const std::unique_ptr<QMenu> menu(box.createStandardContextMenu());
+    QVERIFY(menu->actions().first()->text().startsWith(u"&Annuler"_s));
+
+    const QSize window(1054, 719);
+    QCOMPARE(Form1::placeWithin({0, 0, 1920, 1050}, window), QPoint(433, 165));
+    QCOMPARE(Form1::placeWithin({0, 30, 1093, 584}, window), QPoint(19, 30));
+    QCOMPARE(Form1::placeWithin({100, 0, 800, 600}, window), QPoint(100, 0));
 }
 
 QTEST_MAIN(TestForm1)
