@@ -15,8 +15,8 @@
 #include <memory>
 
 #include "board/board.h"
-#include "ui/form1.h"
 #include "ui/chartview.h"
+#include "ui/form1.h"
 
 using namespace roulette;
 
@@ -74,7 +74,7 @@ void refillEveryRow(ChartView &chart, const Module1 &module)
 {
     const std::int64_t rows = module.SeriesCount;
     for (std::size_t c = 0; c < chart.columns().size(); ++c) {
-        const Series &series = module.series[chart.columns()[c].series];
+        const Series series = module.series(chart.columns()[c].series);
         QVector<double> keys(rows);
         QVector<double> values(rows);
         for (std::int64_t r = 1; r <= rows; ++r) {

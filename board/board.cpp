@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "sources/textrules.h"
 #include "sources/drawfile.h"
+#include "sources/textrules.h"
 #include "stats/spread.h"
 
 namespace roulette
@@ -48,6 +48,7 @@ Board::Board(std::unique_ptr<UniformGenerator> generator, std::unique_ptr<Clock>
     : m_generator(generator ? std::move(generator) : std::make_unique<SplitMixGenerator>()),
       m_clock(clock ? std::move(clock) : std::make_unique<SystemClock>())
 {
+    startSession();
 }
 
 void Board::Form_Load()
@@ -64,77 +65,101 @@ SpinResult Board::Command1_Click()
     return spinFrom(m_state.lastText);
 }
 
-SpinResult Board::spinFrom(const std::string &textBefore)
+SpinResult Board::spinFrom(const std::string &textBefore, bool writesFilePos)
 {
     const Outcome outcome = chooseOutcome();
     if (outcome.skipsRecord)
         ++m_state.FileCursor;
     if (!outcome.number)
         return {false, outcome.message};
-    m_undo.push_back(recordBeforeSpin(textBefore));
+    m_spinFlags.push_back(flagsBeforeSpin(textBefore, *outcome.number, writesFilePos));
     spin(outcome);
+    if (writesFilePos)
+        m_state.filePosText = decimalText(m_state.FileCursor);
     return {true, {}};
 }
 
-Board::SpinRecord Board::recordBeforeSpin(const std::string &textBefore)
+std::uint8_t Board::flagsBeforeSpin(const std::string &textBefore, int number, bool writesFilePos)
 {
     const BoardState &s = m_state;
-    const std::string &fallen = s.history.front();
-    SpinRecord record{
-        s.FileCursor,
-        s.filePosText == "00" ? -1 : roundHalfEven(numericValue(s.filePosText)),
-        s.CurrentNumber,
-        static_cast<std::int8_t>(fallen == "-" ? -1 : roundHalfEven(numericValue(fallen))),
-        0,
-    };
+    const std::int64_t spin = s.SpinCount + 1;
+    std::uint8_t flags = 0;
     if (s.numberColour[s.CurrentNumber] == colours::Black)
-        record.flags |= CellWasBlack;
+        flags |= CellWasBlack;
     if (s.wonVisible)
-        record.flags |= WonWasVisible;
+        flags |= WonWasVisible;
     if (s.blinkRunning)
-        record.flags |= BlinkWasRunning;
-    if (textBefore == decimalText(s.CurrentNumber))
-        record.flags |= TextWasPreviousNumber;
-    else
-        m_replacedTexts[s.SpinCount] = textBefore;
-    return record;
+        flags |= BlinkWasRunning;
+    if (textBefore == decimalText(number)) {
+        flags |= TextWasThisNumber;
+    } else if (textBefore != decimalText(s.CurrentNumber)) {
+        flags |= TextWasReplaced;
+        m_replacedTexts.remember(spin, textBefore);
+    }
+    if (writesFilePos) {
+        flags |= WroteFilePos;
+        if (s.filePosText != decimalText(s.FileCursor)) {
+            flags |= FilePosWasReplaced;
+            m_replacedFilePos.remember(spin, s.filePosText);
+        }
+    }
+    return flags;
+}
+
+int Board::numberBefore(std::int64_t spin) const
+{
+    return spin > 1 ? m_module.session().outcome(spin - 1) : m_start.number;
+}
+
+// The strip before spin s held the session's first s - 1 outcomes after what it showed at
+// the session's start.
+std::string Board::historyCellBefore(std::int64_t spin) const
+{
+    if (spin <= HistoryLength)
+        return m_start.history[static_cast<std::size_t>(spin - 1)];
+    return decimalText(m_module.session().outcome(spin - HistoryLength));
 }
 
 bool Board::undoLastSpin()
 {
-    if (m_undo.empty())
+    if (m_spinFlags.empty())
         return false;
-    const SpinRecord record = m_undo.back();
-    m_undo.pop_back();
+    const std::uint8_t flags = m_spinFlags.back();
+    m_spinFlags.pop_back();
     BoardState &s = m_state;
+    const std::int64_t spin = s.SpinCount;
     const int n = s.CurrentNumber;
 
-    m_module.popRow();
     --s.HitCount[n];
     --s.hitCaption[n];
     s.hitColour[n] = hitColourFor(s.hitCaption[n]).value_or(colours::Olive);
     std::move_backward(s.history.begin(), s.history.end() - 1, s.history.end());
-    s.history.front() = record.fallenOff < 0 ? "-" : decimalText(record.fallenOff);
+    s.history.front() = historyCellBefore(spin);
     --s.counters[counterOf(n)];
 
     --s.SpinCount;
-    s.FileCursor = record.fileCursor;
-    s.filePosText = record.filePos < 0 ? "00" : decimalText(record.filePos);
-    s.numberColour[n] = colours::DarkRed;
-    s.CurrentNumber = record.number;
-    s.numberColour[s.CurrentNumber] =
-        record.flags & CellWasBlack ? colours::Black : colours::DarkRed;
-    s.wonVisible = record.flags & WonWasVisible;
-    s.blinkRunning = record.flags & BlinkWasRunning;
-    if (record.flags & TextWasPreviousNumber) {
-        s.lastText = decimalText(s.CurrentNumber);
-    } else {
-        auto kept = m_replacedTexts.extract(s.SpinCount);
-        s.lastText = std::move(kept.mapped());
+    // A spin made before the last load leaves the new file's replay at its first record.
+    s.FileCursor = std::max<std::int64_t>(s.FileCursor - 1, 0);
+    if (spin > m_spinsBeforeLoad && (flags & WroteFilePos)) {
+        s.filePosText =
+            flags & FilePosWasReplaced ? m_replacedFilePos.take(spin) : decimalText(s.FileCursor);
     }
-    const bool atBase = m_undo.empty();
-    s.spinText = atBase ? m_undoBase.spinText : decimalText(s.SpinCount);
-    m_module.SeriesCount = atBase ? m_undoBase.seriesCount : s.SpinCount;
+    m_spinsBeforeLoad = std::min(m_spinsBeforeLoad, spin - 1);
+    s.numberColour[n] = colours::DarkRed;
+    s.CurrentNumber = static_cast<std::int16_t>(numberBefore(spin));
+    m_module.popRow();
+    s.numberColour[s.CurrentNumber] = flags & CellWasBlack ? colours::Black : colours::DarkRed;
+    s.wonVisible = flags & WonWasVisible;
+    s.blinkRunning = flags & BlinkWasRunning;
+    if (flags & TextWasThisNumber)
+        s.lastText = decimalText(n);
+    else if (flags & TextWasReplaced)
+        s.lastText = m_replacedTexts.take(spin);
+    else
+        s.lastText = decimalText(s.CurrentNumber);
+    const bool atStart = m_spinFlags.empty();
+    s.spinText = atStart ? m_start.spinText : decimalText(s.SpinCount);
+    m_module.SeriesCount = atStart ? m_start.seriesCount : s.SpinCount;
     return true;
 }
 
@@ -218,7 +243,7 @@ void Board::spin(const Outcome &outcome)
         s.hitColour[n] = *colour;
 
     ComputeSpread(s.HitCount, n, std::span<std::int32_t, SpreadClasses>(row.data(), SpreadClasses));
-    m_module.appendRow(row);
+    m_module.appendRow(n, row);
 
     s.wonVisible = s.marked[n];
 }
@@ -259,9 +284,10 @@ void Board::Timer1_Timer()
 void Board::Command3_Click()
 {
     BoardState &s = m_state;
-    m_undo.clear();
+    m_spinFlags.clear();
     m_replacedTexts.clear();
-    m_undoBase = {m_module.SeriesCount, "0"};
+    m_replacedFilePos.clear();
+    m_spinsBeforeLoad = 0;
     s.spinText = "0";
     s.SpinCount = 0;
     m_module.clear();
@@ -272,6 +298,12 @@ void Board::Command3_Click()
     for (int n = 0; n < NumberCount; ++n)
         s.numberCaption[n] = decimalText(n);
     s.marked.fill(false);
+    startSession();
+}
+
+void Board::startSession()
+{
+    m_start = {m_state.CurrentNumber, m_state.history, m_module.SeriesCount, m_state.spinText};
 }
 
 void Board::loadDrawFile(DrawRecords records, std::string fileName)
@@ -282,9 +314,7 @@ void Board::loadDrawFile(DrawRecords records, std::string fileName)
     m_state.FileCursor = 0;
     m_state.fileButtonsVisible = true;
     m_fileNumbers = std::move(records);
-    // Taking back a spin made before this file must not move its replay off record 1.
-    for (SpinRecord &record : m_undo)
-        record.fileCursor = 0;
+    m_spinsBeforeLoad = m_state.SpinCount;
 }
 
 std::string Board::Command4_Click(const std::filesystem::path &path)
@@ -303,8 +333,9 @@ SpinResult Board::Command6_Click()
     // The button stays silent at the end: the position shown in Text3 already says so.
     if (m_state.FileCursor >= numericValue(m_state.fileCountCaption))
         return {};
-    SpinResult result = Command1_Click();
-    m_state.filePosText = decimalText(m_state.FileCursor);
+    SpinResult result = spinFrom(m_state.lastText, true);
+    if (!result.spun)
+        m_state.filePosText = decimalText(m_state.FileCursor);
     return result;
 }
 

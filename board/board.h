@@ -1,16 +1,16 @@
 #pragma once
 
-#include <deque>
 #include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
-#include <unordered_map>
 
 #include "board/boardstate.h"
+#include "board/spintexts.h"
 #include "sources/drawrecords.h"
 #include "sources/generator.h"
 #include "sources/wheel.h"
+#include "stats/chunked.h"
 #include "stats/series.h"
 
 namespace roulette
@@ -54,7 +54,7 @@ public:
     /// there is no spin left to take back.
     bool undoLastSpin();
     /// Whether undoLastSpin has a spin to take back.
-    bool canUndoSpin() const { return !m_undo.empty(); }
+    bool canUndoSpin() const { return !m_spinFlags.empty(); }
     /// A draw file's records replace the previous file's; the replay starts at record 1.
     void loadDrawFile(DrawRecords records, std::string fileName);
     /// "Ouvre", once a file is chosen: loads it, or changes nothing and returns the French
@@ -73,27 +73,29 @@ private:
         bool skipsRecord = false; // a bad draw-file record: only the file position moves
     };
 
-    // What a spin overwrote and cannot be worked out again: 24 bytes a spin.
-    struct SpinRecord {
-        std::int64_t fileCursor;
-        std::int64_t filePos; // Text3 as a number, -1 while it reads "00"
-        std::int16_t number;
-        std::int8_t fallenOff; // the history cell that fell off, -1 for "-"
-        std::uint8_t flags;
-    };
+    // What a spin overwrote and cannot be worked out from the session's outcomes.
     enum SpinFlag : std::uint8_t {
         CellWasBlack = 1,
         WonWasVisible = 2,
         BlinkWasRunning = 4,
-        TextWasPreviousNumber = 8,
+        TextWasThisNumber = 8,   // Text2 before the spin: this spin's number, else
+        TextWasReplaced = 16,    // one of m_replacedTexts, else the previous number
+        WroteFilePos = 32,       // Text3 before the spin: the file position, else
+        FilePosWasReplaced = 64, // one of m_replacedFilePos
     };
-    struct UndoBase {
-        std::int32_t seriesCount = 0;
-        std::string spinText = "00";
+    // The board as the session's first spin found it.
+    struct SessionStart {
+        std::int16_t number;
+        std::array<std::string, HistoryLength> history;
+        std::int32_t seriesCount;
+        std::string spinText;
     };
 
-    SpinResult spinFrom(const std::string &textBefore);
-    SpinRecord recordBeforeSpin(const std::string &textBefore);
+    SpinResult spinFrom(const std::string &textBefore, bool writesFilePos = false);
+    std::uint8_t flagsBeforeSpin(const std::string &textBefore, int number, bool writesFilePos);
+    void startSession();
+    int numberBefore(std::int64_t spin) const;
+    std::string historyCellBefore(std::int64_t spin) const;
     Outcome chooseOutcome();
     Outcome manualOutcome() const;
     Outcome fileOutcome() const;
@@ -106,10 +108,11 @@ private:
     DrawRecords m_fileNumbers;
     std::unique_ptr<UniformGenerator> m_generator;
     std::unique_ptr<Clock> m_clock;
-    std::deque<SpinRecord> m_undo; // grows without copying, unlike a vector
-    // Text2 before a spin, where it was not simply the previous outcome; keyed by SpinCount.
-    std::unordered_map<std::int32_t, std::string> m_replacedTexts;
-    UndoBase m_undoBase;
+    ChunkedArray<std::uint8_t, 16> m_spinFlags; // one per spin of the session
+    SpinTexts m_replacedTexts;
+    SpinTexts m_replacedFilePos;
+    SessionStart m_start;
+    std::int64_t m_spinsBeforeLoad = 0; // of the session, before the last draw file's load
 };
 
 } // namespace roulette

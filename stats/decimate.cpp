@@ -51,8 +51,11 @@ std::size_t Decimation::update(const Series &series)
     std::size_t firstChanged;
     if (m_bucketRows == 1) {
         firstChanged = m_points.size();
-        for (std::int64_t row = m_rows + 1; row <= rows; ++row)
-            m_points.push_back({row, series[row]});
+        if (rows > m_rows) {
+            series.forEachRow(m_rows + 1, rows, [this](std::int64_t row, std::int32_t value) {
+                m_points.push_back({row, value});
+            });
+        }
     } else {
         // The bucket that holds row m_rows + 1 may have been drawn partly filled.
         const std::int64_t firstBucket = m_rows / m_bucketRows;
@@ -95,8 +98,11 @@ MinMax Decimation::bucketMinMax(const Series &series, std::int64_t first, std::i
         return series.rangeMinMax(first, last);
     // The bucket drawn partly filled last time: only its new rows are read, each once.
     MinMax range = m_open;
-    for (std::int64_t row = m_rows + 1; row <= last; ++row)
-        range = merged(range, {series[row], series[row]});
+    if (last > m_rows) {
+        series.forEachRow(m_rows + 1, last, [&range](std::int64_t, std::int32_t value) {
+            range = merged(range, {value, value});
+        });
+    }
     return range;
 }
 

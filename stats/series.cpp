@@ -4,6 +4,8 @@
 #include <cassert>
 #include <limits>
 
+#include "stats/spread.h"
+
 namespace roulette
 {
 
@@ -15,154 +17,221 @@ MinMax merged(MinMax a, MinMax b)
     return {std::min(a.min, b.min), std::max(a.max, b.max)};
 }
 
+constexpr MinMax Empty{std::numeric_limits<std::int32_t>::max(),
+                       std::numeric_limits<std::int32_t>::min()};
+
+int counterOfNumber(int number)
+{
+    return SeriesZero + (number == 0 ? 0 : (number - 1) / 12 + 1);
+}
+
 } // namespace
 
-Series::Series()
+Tally::Tally()
 {
-    append(0);
+    m_row[SeriesTimes0] = 37;
 }
 
-Series::Series(const Series &other) : m_rowCount(other.m_rowCount), m_levels(other.m_levels)
+Tally::Tally(const std::array<std::int32_t, 37> &hits) : m_hits(hits)
 {
-    std::int64_t rowsLeft = m_rowCount;
-    for (const auto &chunk : other.m_chunks) {
-        const std::int64_t rows = std::min(rowsLeft, ChunkRows);
-        m_chunks.push_back(std::make_unique_for_overwrite<std::int32_t[]>(ChunkRows));
-        std::copy_n(chunk.get(), rows, m_chunks.back().get());
-        rowsLeft -= rows;
+    for (int n = 0; n < 37; ++n) {
+        if (hits[n] < SpreadClasses)
+            ++m_row[hits[n]];
+        m_row[counterOfNumber(n)] += hits[n];
     }
 }
 
-Series &Series::operator=(const Series &other)
+// A number out h times moves from class h to class h + 1; past ten it leaves the classes.
+void Tally::add(int number)
 {
-    if (this != &other)
-        *this = Series(other);
-    return *this;
+    const std::int32_t h = m_hits[number]++;
+    if (h < SpreadClasses)
+        --m_row[h];
+    if (h + 1 < SpreadClasses)
+        ++m_row[h + 1];
+    ++m_row[counterOfNumber(number)];
 }
 
-std::int32_t Series::operator[](std::int64_t row) const
+void Tally::remove(int number)
 {
-    assert(row >= 0 && row < m_rowCount);
-    return m_chunks[static_cast<std::size_t>(row >> ChunkShift)][row & (ChunkRows - 1)];
+    const std::int32_t h = m_hits[number]--;
+    if (h < SpreadClasses)
+        --m_row[h];
+    if (h - 1 < SpreadClasses)
+        ++m_row[h - 1];
+    --m_row[counterOfNumber(number)];
 }
 
-void Series::append(std::int32_t value)
+std::int32_t Tally::value(int kind) const
 {
-    // Zeroing the chunk touches its pages once here, so later spins take no page faults.
-    if ((m_rowCount & (ChunkRows - 1)) == 0)
-        m_chunks.push_back(std::make_unique<std::int32_t[]>(ChunkRows));
-    m_chunks.back()[m_rowCount & (ChunkRows - 1)] = value;
-    ++m_rowCount;
-    completeBlocks();
+    return m_row[kind];
 }
 
-void Series::popBack()
+SeriesRow Tally::row() const
 {
-    if (m_rowCount <= 1)
-        return;
-    const std::int64_t dataRows = m_rowCount - 1;
-    for (std::size_t L = 0; L < m_levels.size(); ++L) {
-        const std::int64_t size = std::int64_t{BlockRows} << L;
-        if (dataRows % size == 0 &&
-            static_cast<std::int64_t>(m_levels[L].size()) * size == dataRows)
-            m_levels[L].pop_back();
+    return m_row;
+}
+
+Session::Session(std::uint64_t generation) : m_generation(generation)
+{
+    m_open.fill(Empty);
+}
+
+Tally Session::tallyAt(std::int64_t row) const
+{
+    const std::int64_t block = row / BlockRows;
+    Tally tally = block == 0 ? Tally() : Tally(m_checkpoints[block - 1]);
+    for (std::int64_t r = block * BlockRows + 1; r <= row; ++r)
+        tally.add(outcome(r));
+    return tally;
+}
+
+SeriesRow Session::row(std::int64_t row) const
+{
+    assert(row >= 0 && row <= lastRow());
+    if (row == 0)
+        return {};
+    if (row == lastRow())
+        return m_last;
+    return tallyAt(row).row();
+}
+
+void Session::append(int outcome, const SeriesRow &row)
+{
+    m_outcomes.push_back(static_cast<std::uint8_t>(outcome));
+    m_tally.add(outcome);
+    assert(m_tally.row() == row);
+    m_last = row;
+    for (int k = 0; k < SeriesKinds; ++k)
+        m_open[k] = merged(m_open[k], {row[k], row[k]});
+    if (lastRow() % BlockRows == 0) {
+        m_checkpoints.push_back(m_tally.hits());
+        completeBlocks();
     }
-    while (!m_levels.empty() && m_levels.back().empty())
-        m_levels.pop_back();
-    --m_rowCount;
-    ++m_generation;
-    if ((m_rowCount & (ChunkRows - 1)) == 0)
-        m_chunks.pop_back();
-}
-
-void Series::clear()
-{
-    m_chunks.clear();
-    m_levels.clear();
-    m_rowCount = 0;
-    ++m_generation;
-    append(0);
 }
 
 // A block of level 0 completes every BlockRows rows and one of level L + 1 every second
 // block of level L, so the work per row is constant on average.
-void Series::completeBlocks()
+void Session::completeBlocks()
 {
-    const std::int64_t dataRows = m_rowCount - 1; // row 0 is not plotted
-    if (dataRows == 0 || dataRows % BlockRows != 0)
-        return;
-    MinMax block{std::numeric_limits<std::int32_t>::max(),
-                 std::numeric_limits<std::int32_t>::min()};
-    for (std::int64_t row = dataRows - BlockRows + 1; row <= dataRows; ++row)
-        block = merged(block, {(*this)[row], (*this)[row]});
-    if (m_levels.empty())
-        m_levels.emplace_back();
-    m_levels[0].push_back(block);
-    for (std::size_t L = 0; m_levels[L].size() % 2 == 0; ++L) {
-        const auto &below = m_levels[L];
-        const MinMax pair = merged(below[below.size() - 2], below.back());
-        if (L + 1 == m_levels.size())
-            m_levels.emplace_back();
-        m_levels[L + 1].push_back(pair);
+    for (int k = 0; k < SeriesKinds; ++k) {
+        auto &levels = m_levels[k];
+        if (levels.empty())
+            levels.emplace_back();
+        levels[0].push_back(m_open[k]);
+        m_open[k] = Empty;
+        for (std::size_t L = 0; levels[L].size() % 2 == 0; ++L) {
+            const auto &below = levels[L];
+            const MinMax pair = merged(below[below.size() - 2], below.back());
+            if (L + 1 == levels.size())
+                levels.emplace_back();
+            levels[L + 1].push_back(pair);
+        }
     }
 }
 
-MinMax Series::rangeMinMax(std::int64_t first, std::int64_t last) const
+void Session::popBack()
+{
+    if (lastRow() == 0)
+        return;
+    const std::int64_t dataRows = lastRow();
+    if (dataRows % BlockRows == 0) {
+        m_checkpoints.pop_back();
+        for (auto &levels : m_levels) {
+            for (std::size_t L = 0; L < levels.size(); ++L) {
+                const std::int64_t size = std::int64_t{BlockRows} << L;
+                if (dataRows % size == 0 &&
+                    static_cast<std::int64_t>(levels[L].size()) * size == dataRows)
+                    levels[L].pop_back();
+            }
+            while (!levels.empty() && levels.back().empty())
+                levels.pop_back();
+        }
+    }
+    m_tally.remove(outcome(dataRows));
+    m_outcomes.pop_back();
+    m_last = lastRow() == 0 ? SeriesRow{} : m_tally.row();
+    ++m_generation;
+    reopenBlock();
+}
+
+// The open block's minimum and maximum cannot be taken apart again: they are worked out
+// anew from its rows, at most BlockRows of them.
+void Session::reopenBlock()
+{
+    m_open.fill(Empty);
+    const std::int64_t first = lastRow() / BlockRows * BlockRows + 1;
+    forEachRow(first, lastRow(), [this](std::int64_t, const Tally &tally) {
+        for (int k = 0; k < SeriesKinds; ++k)
+            m_open[k] = merged(m_open[k], {tally.value(k), tally.value(k)});
+    });
+}
+
+MinMax Session::rangeMinMax(int kind, std::int64_t first, std::int64_t last) const
 {
     assert(first >= 1 && first <= last && last <= lastRow());
-    MinMax result{std::numeric_limits<std::int32_t>::max(),
-                  std::numeric_limits<std::int32_t>::min()};
+    const auto &levels = m_levels[kind];
+    MinMax result = Empty;
     std::int64_t row = first;
     while (row <= last) {
         // Take the largest complete block that starts here and ends inside the range.
         const std::int64_t offset = row - 1;
         int best = -1;
-        for (int L = 0; L < levelCount(); ++L) {
+        for (int L = 0; L < static_cast<int>(levels.size()); ++L) {
             const std::int64_t size = std::int64_t{BlockRows} << L;
             if (offset % size != 0 || offset + size > last ||
-                offset / size >= static_cast<std::int64_t>(m_levels[L].size()))
+                offset / size >= static_cast<std::int64_t>(levels[L].size()))
                 break;
             best = L;
         }
-        if (best < 0) {
-            result = merged(result, {(*this)[row], (*this)[row]});
-            ++row;
-        } else {
+        if (best >= 0) {
             const std::int64_t size = std::int64_t{BlockRows} << best;
-            result = merged(result, m_levels[best][static_cast<std::size_t>(offset / size)]);
+            result = merged(result, levels[best][static_cast<std::size_t>(offset / size)]);
             row += size;
+            continue;
         }
+        // Rows up to the next block boundary (or the end), worked out in one pass.
+        const std::int64_t end = std::min(last, (offset / BlockRows + 1) * BlockRows);
+        forEachRow(row, end, [&](std::int64_t, const Tally &tally) {
+            result = merged(result, {tally.value(kind), tally.value(kind)});
+        });
+        row = end + 1;
     }
     return result;
 }
 
-bool Series::operator==(const Series &other) const
+bool Session::operator==(const Session &other) const
 {
-    if (m_rowCount != other.m_rowCount)
+    if (lastRow() != other.lastRow())
         return false;
-    for (std::int64_t row = 0; row < m_rowCount; ++row) {
-        if ((*this)[row] != other[row])
+    for (std::int64_t s = 1; s <= lastRow(); ++s) {
+        if (outcome(s) != other.outcome(s))
             return false;
     }
-    return m_levels == other.m_levels;
+    return m_levels == other.m_levels && m_last == other.m_last;
 }
 
-void Module1::appendRow(const SeriesRow &row)
+void Module1::appendRow(int outcome, const SeriesRow &row)
 {
-    for (int k = 0; k < SeriesKinds; ++k)
-        series[k].append(row[k]);
+    m_previous.reset();
+    m_current.append(outcome, row);
 }
 
 void Module1::popRow()
 {
-    for (auto &s : series)
-        s.popBack();
+    m_current.popBack();
 }
 
 void Module1::clear()
 {
-    for (auto &s : series)
-        s.clear();
+    const std::uint64_t next = m_current.generation() + 1;
+    m_previous = std::move(m_current);
+    m_current = Session(next);
+}
+
+bool Module1::operator==(const Module1 &other) const
+{
+    return SeriesCount == other.SeriesCount && session() == other.session();
 }
 
 } // namespace roulette

@@ -70,13 +70,11 @@ TEST(Board, FirstSpinDrawsFromTheGeneratorAndFillsRowOne)
     EXPECT_TRUE(s.blinkRunning);
     const Module1 &m = board.series();
     EXPECT_EQ(m.SeriesCount, 1);
-    for (const Series &series : m.series) {
-        ASSERT_EQ(series.lastRow(), 1);
-        EXPECT_EQ(series[0], 0);
-    }
-    EXPECT_EQ(m.series[SeriesTimes0][1], 36);
-    EXPECT_EQ(m.series[1][1], 1);
-    EXPECT_EQ(m.series[SeriesDozen1][1], 1);
+    ASSERT_EQ(m.session().lastRow(), 1);
+    EXPECT_EQ(m.session().row(0), SeriesRow{});
+    EXPECT_EQ(m.series(SeriesTimes0)[1], 36);
+    EXPECT_EQ(m.series(1)[1], 1);
+    EXPECT_EQ(m.series(SeriesDozen1)[1], 1);
 }
 
 TEST(Board, CountersFollowTheDozenBoundaries)
@@ -96,7 +94,7 @@ TEST(Board, CountersFollowTheDozenBoundaries)
         board.Command1_Click();
         EXPECT_EQ(board.state().counters, expected[i]) << "after " << numbers[i];
         for (int c = 0; c < 4; ++c)
-            EXPECT_EQ(board.series().series[SeriesZero + c][static_cast<std::int64_t>(i) + 1],
+            EXPECT_EQ(board.series().series(SeriesZero + c)[static_cast<std::int64_t>(i) + 1],
                       expected[i][c]);
     }
 }
@@ -264,7 +262,7 @@ TEST(Board, ResetClearsCountsAndKeepsHistoryFileAndBlink)
     EXPECT_EQ(s.hitColour[9], colours::White);
     EXPECT_EQ(s.HitCount[9], 0);
     EXPECT_FALSE(s.marked[9]);
-    EXPECT_EQ(board.series().series[SeriesDozen3].lastRow(), 0);
+    EXPECT_EQ(board.series().session().lastRow(), 0);
     EXPECT_EQ(board.series().SeriesCount, 3) << "kept until the next spin";
     EXPECT_EQ(s.history, before.history);
     EXPECT_EQ(s.FileCursor, 3);
@@ -274,6 +272,6 @@ TEST(Board, ResetClearsCountsAndKeepsHistoryFileAndBlink)
 
     board.Command1_Click();
     EXPECT_EQ(board.state().CurrentNumber, 1) << "the file goes on where it was";
-    EXPECT_EQ(board.series().series[0].lastRow(), 1);
-    EXPECT_EQ(board.series().series[0][1], 36);
+    EXPECT_EQ(board.series().series(0).lastRow(), 1);
+    EXPECT_EQ(board.series().series(0)[1], 36);
 }

@@ -112,7 +112,7 @@ TEST(DrawReplay, BadRecordsArePassedOverAndTheReplayGoesOn)
     const Bad bad[] = {{"2", "« 37 »"}, {"3", "« ???z »"}, {"4", "« 9999999999"}};
     for (const Bad &b : bad) {
         const BoardState before = board.state();
-        const std::int64_t rows = board.series().series[0].lastRow();
+        const std::int64_t rows = board.series().series(0).lastRow();
         const SpinResult result = board.Command6_Click();
         EXPECT_FALSE(result.spun);
         EXPECT_EQ(result.message.rfind(std::string("Ligne ") + b.line + " ", 0), 0)
@@ -120,7 +120,7 @@ TEST(DrawReplay, BadRecordsArePassedOverAndTheReplayGoesOn)
         EXPECT_NE(result.message.find(b.quote), std::string::npos) << result.message;
         EXPECT_EQ(board.state().filePosText, b.line);
         EXPECT_TRUE(board.state() == movedOn(before, board.state()));
-        EXPECT_EQ(board.series().series[0].lastRow(), rows);
+        EXPECT_EQ(board.series().series(0).lastRow(), rows);
     }
     EXPECT_TRUE(board.Command6_Click().spun) << "the record after them plays";
     EXPECT_EQ(board.state().CurrentNumber, 4);

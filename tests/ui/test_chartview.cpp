@@ -409,7 +409,7 @@ void TestChartView::expectationStaysFiniteAndWithinThePixelBudget()
     const int width = c.dozens.axisRect()->width();
     for (int col = 0; col < 4; ++col) {
         QVERIFY(c.dozens.graph(col)->data()->size() <= width);
-        const Series &s = c.board.series().series[SeriesZero + col];
+        const Series s = c.board.series().series(SeriesZero + col);
         QVERIFY(c.dozens.yAxis->range().contains(s[s.lastRow()]));
     }
     QVERIFY(c.dozens.xAxis->range().contains(100'000));
