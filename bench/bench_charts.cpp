@@ -9,11 +9,11 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QFile>
 #include <chrono>
 #include <map>
 #include <memory>
 
+#include "bench/resident.h"
 #include "board/board.h"
 #include "ui/chartview.h"
 #include "ui/form1.h"
@@ -126,18 +126,6 @@ void spinAndTime(benchmark::State &state, Method method, Timed timed)
         const double repaint = secondsSince(start);
         state.SetIterationTime(timed == Timed::Update ? update : repaint);
     }
-}
-
-std::int64_t residentKilobytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine()) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').front().toLongLong();
-    }
-    return -1;
 }
 
 // Runs first, while the process holds only Qt and this window.

@@ -327,6 +327,20 @@ std::string Board::Command4_Click(const std::filesystem::path &path)
     return {};
 }
 
+BatchResult Board::spinMany(std::int64_t count)
+{
+    const bool fileMode = !m_state.manualMode() && numericValue(m_state.fileCountCaption) != 0;
+    BatchResult result;
+    for (; result.spun < count; ++result.spun) {
+        SpinResult spin = spinFrom(m_state.lastText, fileMode);
+        if (!spin.spun) {
+            result.message = std::move(spin.message);
+            break;
+        }
+    }
+    return result;
+}
+
 SpinResult Board::Command6_Click()
 {
     m_state.spinButtonVisible = false;

@@ -23,6 +23,12 @@ struct SpinResult {
     std::string message;
 };
 
+/// How far a run of spins went.
+struct BatchResult {
+    std::int64_t spun = 0;
+    std::string message; ///< why it stopped early, empty when every spin was made
+};
+
 /// The board: its state and every operation a window event triggers. The window calls one
 /// operation per event and then shows the state; it decides nothing itself.
 class Board
@@ -60,6 +66,10 @@ public:
     /// "Ouvre", once a file is chosen: loads it, or changes nothing and returns the French
     /// message that says why not (empty on success).
     std::string Command4_Click(const std::filesystem::path &path);
+    /// "Lancer plusieurs tirages…": up to count spins, each as "Lancer 1 N°" makes it; in
+    /// file mode each also shows the position reached in Text3, as "Lancer Manuel" does.
+    /// Stops at the first spin refused; the result carries its message.
+    BatchResult spinMany(std::int64_t count);
     /// "Lancer Manuel": hides "Lancer 1 N°" for good and plays the next record, if any.
     SpinResult Command6_Click();
     /// The user edited the last-number box.

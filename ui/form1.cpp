@@ -9,6 +9,7 @@
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
@@ -26,6 +27,7 @@
 
 #include "sources/textrules.h"
 #include "stats/fairness.h"
+#include "ui/batchprogress.h"
 #include "ui/chartview.h"
 #include "ui/clicklabel.h"
 #include "ui/formlayout.h"
@@ -41,6 +43,7 @@ namespace
 {
 
 constexpr int BlinkMilliseconds = 500;
+constexpr int MaxBatch = 10'000'000;
 
 QString qs(const std::string &text)
 {
@@ -274,6 +277,11 @@ Form1::Form1(roulette::Board board, QWidget *parent) : QWidget(parent), m_board(
     m_undoAction->setShortcut(QKeySequence::Undo);
     m_undoAction->setShortcutContext(Qt::WindowShortcut);
     addAction(m_undoAction);
+    m_batchAction = new QAction(QStringLiteral("Lancer plusieurs tirages…"), this);
+    m_batchAction->setObjectName(QStringLiteral("spinMany"));
+    m_batchAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    m_batchAction->setShortcutContext(Qt::WindowShortcut);
+    addAction(m_batchAction);
 
     buildWidgets();
     findWidgets();
@@ -388,6 +396,7 @@ void Form1::connectEvents()
     connect(m_autoButton, &QPushButton::clicked, this, &Form1::Command5_Click);
     connect(m_replayButton, &QPushButton::clicked, this, &Form1::Command6_Click);
     connect(m_undoAction, &QAction::triggered, this, &Form1::undoLastSpin);
+    connect(m_batchAction, &QAction::triggered, this, &Form1::askSpinMany);
     for (QLineEdit *box : {m_spinText, m_lastText, m_filePosText})
         box->installEventFilter(this);
     connect(m_lastText, &QLineEdit::textEdited, this,
@@ -437,6 +446,7 @@ bool Form1::isBoardShortcut(const QKeySequence &keys) const
 
 void Form1::closeEvent(QCloseEvent *event)
 {
+    m_batchStopped = true;
     Form_Unload();
     event->accept();
 }
@@ -445,6 +455,7 @@ void Form1::contextMenuEvent(QContextMenuEvent *event)
 {
     QMenu menu(this);
     menu.addAction(m_undoAction);
+    menu.addAction(m_batchAction);
     menu.exec(event->globalPos());
 }
 
@@ -532,6 +543,37 @@ void Form1::undoLastSpin()
     DrawCharts();
 }
 
+void Form1::askSpinMany()
+{
+    bool ok = false;
+    const int count =
+        QInputDialog::getInt(this, programTitle(), QStringLiteral("Nombre de tirages :"),
+                             m_batchCount, 1, MaxBatch, 1000, &ok);
+    if (!ok)
+        return;
+    m_batchCount = count;
+    spinMany(count);
+}
+
+void Form1::spinMany(std::int64_t count)
+{
+    m_timer->stop(); // the board is not shown again before the last spin
+    m_batchStopped = false;
+    BatchProgress progress(this);
+    std::int64_t done = 0;
+    roulette::BatchResult last;
+    while (done < count && last.message.empty() && !m_batchStopped && !progress.wasCanceled()) {
+        last = m_board.spinMany(std::min(progress.slice(), count - done));
+        done += last.spun;
+        progress.advance(done, count);
+    }
+    progress.close();
+    render();
+    DrawCharts();
+    if (!last.message.empty())
+        message(qs(last.message));
+}
+
 void Form1::showSpin(const roulette::SpinResult &result)
 {
     if (result.spun) {
@@ -587,5 +629,6 @@ void Form1::render()
     if (!was || was->HitCount != s.HitCount)
         m_spinText->setToolTip(fairnessText(s));
     m_undoAction->setEnabled(m_board.canUndoSpin());
+    m_batchAction->setEnabled(!s.manualMode()); // it would play the same typed number
     m_shown = s;
 }

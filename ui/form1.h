@@ -67,6 +67,11 @@ public:
     void DrawCharts();
     /// Takes back the last spin, from Ctrl+Z or the board's context menu.
     void undoLastSpin();
+    /// Asks how many spins to make, then makes them (Ctrl+L, the board's context menu).
+    void askSpinMany();
+    /// Makes count spins from the current source and shows the board once, at the end. Past
+    /// half a second a progress dialog offers to stop; the spins made so far stay.
+    void spinMany(std::int64_t count);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -117,4 +122,7 @@ private:
     ChartView *m_chart2 = nullptr;         // MSChart2
     QTimer *m_timer = nullptr;             // Timer1
     QAction *m_undoAction = nullptr;
+    QAction *m_batchAction = nullptr;
+    int m_batchCount = 1000; // the last count asked, offered again
+    bool m_batchStopped = false;
 };

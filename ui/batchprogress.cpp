@@ -1,0 +1,48 @@
+#include "ui/batchprogress.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+
+#include <limits>
+
+namespace
+{
+
+constexpr qint64 ShowAfterMs = 500;
+constexpr qint64 SliceMs = 16;
+constexpr int Steps = 1000;
+
+} // namespace
+
+BatchProgress::BatchProgress(QWidget *parent, const QString &label) : m_dialog(parent)
+{
+    auto *text = new QLabel(label);
+    text->setTextFormat(Qt::PlainText);
+    m_dialog.setLabel(text);
+    m_dialog.setCancelButtonText(QStringLiteral("Annuler"));
+    m_dialog.setWindowTitle(parent->window()->windowTitle());
+    m_dialog.setRange(0, Steps);
+    m_dialog.setAutoReset(false);
+    m_dialog.setAutoClose(false);
+    // Shown by advance() once the task has taken long enough, not by the dialog's own timer.
+    m_dialog.setMinimumDuration(std::numeric_limits<int>::max());
+    m_sinceStart.start();
+    m_sinceReport.start();
+}
+
+void BatchProgress::advance(std::int64_t done, std::int64_t total)
+{
+    const qint64 ms = m_sinceReport.restart();
+    if (ms < SliceMs / 2 && m_slice < (std::int64_t{1} << 24))
+        m_slice *= 2;
+    else if (ms > 2 * SliceMs && m_slice > 1)
+        m_slice /= 2;
+    if (!m_dialog.isVisible() && m_sinceStart.elapsed() >= ShowAfterMs) {
+        m_dialog.setWindowModality(Qt::WindowModal);
+        m_dialog.show();
+    }
+    m_dialog.setValue(total > 0 ? static_cast<int>(done * Steps / total) : Steps);
+    // Once shown, the dialog is modal and keeps the user's input off the window.
+    QCoreApplication::processEvents(m_dialog.isVisible() ? QEventLoop::AllEvents
+                                                         : QEventLoop::ExcludeUserInputEvents);
+}
