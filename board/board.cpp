@@ -282,11 +282,14 @@ void Board::loadDrawFile(DrawRecords records, std::string fileName)
     m_state.fileCountCaption = decimalText(m_state.FileLineCount);
     m_state.fileNameCaption = std::move(fileName);
     m_state.FileCursor = 0;
+    writeText(Text3, "0");
     m_state.fileButtonsVisible = true;
     m_fileNumbers = std::move(records);
     // Taking back a spin made before this file must not move its replay off record 1.
-    for (SpinRecord &record : m_undo)
+    for (SpinRecord &record : m_undo) {
         record.fileCursor = 0;
+        record.filePos = 0;
+    }
 }
 
 std::string Board::Command4_Click(const std::filesystem::path &path)

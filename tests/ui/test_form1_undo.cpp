@@ -93,6 +93,12 @@ void TestForm1Undo::ctrlZTakesBackEachSpinOnScreen()
         spinUndoRespin(w, [&w] { w.click(u"Command6"_s); });
     QVERIFY(w.spins() >= 30);
     QVERIFY(!w.messages.isEmpty()); // the record "x" was passed over
+
+    // A new file is replayed from its first record, even after a spin of the old one is undone.
+    w.open(dir.write("u.txt", "5\n"));
+    QCOMPARE(w.text(u"Text3"_s), u"0"_s);
+    w.pressUndo();
+    QCOMPARE(w.text(u"Text3"_s), u"0"_s);
 }
 
 void TestForm1Undo::undoStopsAtTheReset()
