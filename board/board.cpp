@@ -119,7 +119,7 @@ bool Board::undoLastSpin()
 
     --s.SpinCount;
     s.FileCursor = record.fileCursor;
-    s.filePosText = record.filePos < 0 ? "00" : decimalText(record.filePos);
+    writeText(Text3, record.filePos < 0 ? "00" : decimalText(record.filePos));
     s.numberColour[n] = colours::DarkRed;
     s.CurrentNumber = record.number;
     s.numberColour[s.CurrentNumber] =
@@ -127,13 +127,13 @@ bool Board::undoLastSpin()
     s.wonVisible = record.flags & WonWasVisible;
     s.blinkRunning = record.flags & BlinkWasRunning;
     if (record.flags & TextWasPreviousNumber) {
-        s.lastText = decimalText(s.CurrentNumber);
+        writeText(Text2, decimalText(s.CurrentNumber));
     } else {
         auto kept = m_replacedTexts.extract(s.SpinCount);
-        s.lastText = std::move(kept.mapped());
+        writeText(Text2, std::move(kept.mapped()));
     }
     const bool atBase = m_undo.empty();
-    s.spinText = atBase ? m_undoBase.spinText : decimalText(s.SpinCount);
+    writeText(Text1, atBase ? m_undoBase.spinText : decimalText(s.SpinCount));
     m_module.SeriesCount = atBase ? m_undoBase.seriesCount : s.SpinCount;
     return true;
 }
@@ -197,12 +197,12 @@ void Board::spin(const Outcome &outcome)
     s.wonVisible = false;
     ++s.SpinCount;
     ++s.FileCursor;
-    s.spinText = decimalText(s.SpinCount);
+    writeText(Text1, decimalText(s.SpinCount));
     m_module.SeriesCount = s.SpinCount;
 
     s.CurrentNumber = static_cast<std::int16_t>(n);
     if (outcome.drawn)
-        s.lastText = decimalText(n);
+        writeText(Text2, decimalText(n));
     s.blinkRunning = true;
 
     SeriesRow row{};
@@ -231,7 +231,9 @@ SpinResult Board::Label1_Click(int n)
         // The click's own write to Text2 belongs to its spin, and is taken back with it.
         std::string before = std::exchange(m_state.lastText, m_state.numberCaption[n]);
         SpinResult result = spinFrom(before);
-        if (!result.spun)
+        if (result.spun)
+            ++m_textWrites[Text2];
+        else
             m_state.lastText = std::move(before);
         return result;
     }
@@ -262,7 +264,7 @@ void Board::Command3_Click()
     m_undo.clear();
     m_replacedTexts.clear();
     m_undoBase = {m_module.SeriesCount, "0"};
-    s.spinText = "0";
+    writeText(Text1, "0");
     s.SpinCount = 0;
     m_module.clear();
     s.counters = {};
@@ -280,11 +282,14 @@ void Board::loadDrawFile(DrawRecords records, std::string fileName)
     m_state.fileCountCaption = decimalText(m_state.FileLineCount);
     m_state.fileNameCaption = std::move(fileName);
     m_state.FileCursor = 0;
+    writeText(Text3, "0");
     m_state.fileButtonsVisible = true;
     m_fileNumbers = std::move(records);
     // Taking back a spin made before this file must not move its replay off record 1.
-    for (SpinRecord &record : m_undo)
+    for (SpinRecord &record : m_undo) {
         record.fileCursor = 0;
+        record.filePos = 0;
+    }
 }
 
 std::string Board::Command4_Click(const std::filesystem::path &path)
@@ -304,8 +309,16 @@ SpinResult Board::Command6_Click()
     if (m_state.FileCursor >= numericValue(m_state.fileCountCaption))
         return {};
     SpinResult result = Command1_Click();
-    m_state.filePosText = decimalText(m_state.FileCursor);
+    writeText(Text3, decimalText(m_state.FileCursor));
     return result;
+}
+
+void Board::writeText(TextBox box, std::string text)
+{
+    static constexpr std::array<std::string BoardState::*, TextBoxCount> boxes = {
+        &BoardState::spinText, &BoardState::lastText, &BoardState::filePosText};
+    m_state.*boxes[box] = std::move(text);
+    ++m_textWrites[box];
 }
 
 } // namespace roulette

@@ -161,8 +161,11 @@ void Module1::popRow()
 
 void Module1::clear()
 {
+    if (series.front().lastRow() == 0)
+        return; // no spin since the last reset: the rows on the charts stay those before it
+    previous = std::move(series); // moved, not copied: a reset takes no time however long
     for (auto &s : series)
-        s.clear();
+        s.clear(); // a moved-from series keeps its generation: the new rows get one of their own
 }
 
 } // namespace roulette

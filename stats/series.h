@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace roulette
@@ -39,7 +40,7 @@ public:
     void append(std::int32_t value);
     /// Drops the last row (never row 0), with the pyramid blocks that ended on it.
     void popBack();
-    /// Back to the single row 0.
+    /// Back to the single row 0, also once the rows were moved out.
     void clear();
     /// Goes up whenever rows are taken away (a clear, a dropped last row), so that a reader
     /// that kept rows can tell they may have been replaced.
@@ -79,13 +80,23 @@ using SeriesRow = std::array<std::int32_t, SeriesKinds>;
 
 /// The series shared by the spin, the statistics and the charts.
 struct Module1 {
+    using Rows = std::array<Series, SeriesKinds>;
+
     /// Rows the charts plot; follows SpinCount at every spin, kept by the reset.
     std::int32_t SeriesCount = 0;
-    std::array<Series, SeriesKinds> series;
+    Rows series;
+    /// The series as they were at the last reset. The charts show them until the next spin,
+    /// and again once every spin since is taken back.
+    std::optional<Rows> previous;
 
+    /// The series the charts show: those from before the last reset while no spin followed.
+    const Rows &charted() const
+    {
+        return series.front().lastRow() == 0 && previous ? *previous : series;
+    }
     void appendRow(const SeriesRow &row);
     void popRow();
-    /// Re-creates every series with the single row 0.
+    /// Re-creates every series with the single row 0; their rows become `previous`.
     void clear();
 
     bool operator==(const Module1 &) const = default;
