@@ -75,7 +75,7 @@ SpinResult Board::spinFrom(const std::string &textBefore, bool writesFilePos)
     m_spinFlags.push_back(flagsBeforeSpin(textBefore, *outcome.number, writesFilePos));
     spin(outcome);
     if (writesFilePos)
-        m_state.filePosText = decimalText(m_state.FileCursor);
+        writeText(Text3, decimalText(m_state.FileCursor));
     return {true, {}};
 }
 
@@ -141,8 +141,10 @@ bool Board::undoLastSpin()
     // A spin made before the last load leaves the new file's replay at its first record.
     s.FileCursor = std::max<std::int64_t>(s.FileCursor - 1, 0);
     if (spin > m_spinsBeforeLoad && (flags & WroteFilePos)) {
-        s.filePosText =
-            flags & FilePosWasReplaced ? m_replacedFilePos.take(spin) : decimalText(s.FileCursor);
+        writeText(Text3, flags & FilePosWasReplaced ? m_replacedFilePos.take(spin)
+                                                    : decimalText(s.FileCursor));
+    } else {
+        writeText(Text3, s.filePosText);
     }
     m_spinsBeforeLoad = std::min(m_spinsBeforeLoad, spin - 1);
     s.numberColour[n] = colours::DarkRed;
@@ -152,13 +154,13 @@ bool Board::undoLastSpin()
     s.wonVisible = flags & WonWasVisible;
     s.blinkRunning = flags & BlinkWasRunning;
     if (flags & TextWasThisNumber)
-        s.lastText = decimalText(n);
+        writeText(Text2, decimalText(n));
     else if (flags & TextWasReplaced)
-        s.lastText = m_replacedTexts.take(spin);
+        writeText(Text2, m_replacedTexts.take(spin));
     else
-        s.lastText = decimalText(s.CurrentNumber);
+        writeText(Text2, decimalText(s.CurrentNumber));
     const bool atStart = m_spinFlags.empty();
-    s.spinText = atStart ? m_start.spinText : decimalText(s.SpinCount);
+    writeText(Text1, atStart ? m_start.spinText : decimalText(s.SpinCount));
     m_module.SeriesCount = atStart ? m_start.seriesCount : s.SpinCount;
     return true;
 }
@@ -222,12 +224,12 @@ void Board::spin(const Outcome &outcome)
     s.wonVisible = false;
     ++s.SpinCount;
     ++s.FileCursor;
-    s.spinText = decimalText(s.SpinCount);
+    writeText(Text1, decimalText(s.SpinCount));
     m_module.SeriesCount = s.SpinCount;
 
     s.CurrentNumber = static_cast<std::int16_t>(n);
     if (outcome.drawn)
-        s.lastText = decimalText(n);
+        writeText(Text2, decimalText(n));
     s.blinkRunning = true;
 
     SeriesRow row{};
@@ -256,7 +258,9 @@ SpinResult Board::Label1_Click(int n)
         // The click's own write to Text2 belongs to its spin, and is taken back with it.
         std::string before = std::exchange(m_state.lastText, m_state.numberCaption[n]);
         SpinResult result = spinFrom(before);
-        if (!result.spun)
+        if (result.spun)
+            ++m_textWrites[Text2];
+        else
             m_state.lastText = std::move(before);
         return result;
     }
@@ -288,7 +292,7 @@ void Board::Command3_Click()
     m_replacedTexts.clear();
     m_replacedFilePos.clear();
     m_spinsBeforeLoad = 0;
-    s.spinText = "0";
+    writeText(Text1, "0");
     s.SpinCount = 0;
     m_module.clear();
     s.counters = {};
@@ -312,6 +316,7 @@ void Board::loadDrawFile(DrawRecords records, std::string fileName)
     m_state.fileCountCaption = decimalText(m_state.FileLineCount);
     m_state.fileNameCaption = std::move(fileName);
     m_state.FileCursor = 0;
+    writeText(Text3, "0");
     m_state.fileButtonsVisible = true;
     m_fileNumbers = std::move(records);
     m_spinsBeforeLoad = m_state.SpinCount;
@@ -349,8 +354,16 @@ SpinResult Board::Command6_Click()
         return {};
     SpinResult result = spinFrom(m_state.lastText, true);
     if (!result.spun)
-        m_state.filePosText = decimalText(m_state.FileCursor);
+        writeText(Text3, decimalText(m_state.FileCursor));
     return result;
+}
+
+void Board::writeText(TextBox box, std::string text)
+{
+    static constexpr std::array<std::string BoardState::*, TextBoxCount> boxes = {
+        &BoardState::spinText, &BoardState::lastText, &BoardState::filePosText};
+    m_state.*boxes[box] = std::move(text);
+    ++m_textWrites[box];
 }
 
 } // namespace roulette

@@ -41,6 +41,9 @@ public:
     const Module1 &series() const { return m_module; }
     const WheelTable &wheelTable() const { return m_wheel; }
     const DrawRecords &FileNumbers() const { return m_fileNumbers; }
+    /// How often each text box was written, by TextBox. A box the user typed in shows the
+    /// board's text again once its count goes up, even where that text is the same as before.
+    const std::array<std::uint64_t, TextBoxCount> &textWrites() const { return m_textWrites; }
 
     /// Start-up: counts cleared, cells numbered, markers hidden.
     void Form_Load();
@@ -111,6 +114,7 @@ private:
     Outcome fileOutcome() const;
     Outcome randomOutcome();
     void spin(const Outcome &outcome);
+    void writeText(TextBox box, std::string text);
 
     BoardState m_state;
     Module1 m_module;
@@ -123,6 +127,7 @@ private:
     SpinTexts m_replacedFilePos;
     SessionStart m_start;
     std::int64_t m_spinsBeforeLoad = 0; // of the session, before the last draw file's load
+    std::array<std::uint64_t, TextBoxCount> m_textWrites{};
 };
 
 } // namespace roulette

@@ -24,6 +24,9 @@ inline constexpr Colour Olive = 0x00008080;
 inline constexpr int NumberCount = 37;
 inline constexpr int HistoryLength = 28;
 
+/// The boxes the user can type into.
+enum TextBox : std::uint8_t { Text1, Text2, Text3, TextBoxCount };
+
 inline constexpr const char *ManualCaption = "Retour";
 inline constexpr const char *NormalCaption = "Choisr les N°";
 

@@ -213,7 +213,6 @@ bool Session::operator==(const Session &other) const
 
 void Module1::appendRow(int outcome, const SeriesRow &row)
 {
-    m_previous.reset();
     m_current.append(outcome, row);
 }
 
@@ -225,13 +224,9 @@ void Module1::popRow()
 void Module1::clear()
 {
     const std::uint64_t next = m_current.generation() + 1;
-    m_previous = std::move(m_current);
+    if (m_current.lastRow() > 0)
+        m_previous = std::move(m_current);
     m_current = Session(next);
-}
-
-bool Module1::operator==(const Module1 &other) const
-{
-    return SeriesCount == other.SeriesCount && session() == other.session();
 }
 
 } // namespace roulette

@@ -146,8 +146,8 @@ private:
 
 /// The series shared by the spin, the statistics and the charts.
 ///
-/// A reset starts a new session; the one before it stays readable until the next spin,
-/// since the charts keep showing its rows until then.
+/// A reset starts a new session and keeps the one before it: the charts show its rows until
+/// the next spin, and again once every spin since is taken back.
 class Module1
 {
 public:
@@ -156,17 +156,20 @@ public:
 
     /// The spins since the last reset.
     const Session &session() const { return m_current; }
-    /// The session the charts show: the one before the reset until the next spin.
-    const Session &shown() const { return m_previous ? *m_previous : m_current; }
+    /// The session the charts show: the one before the last reset while no spin followed.
+    const Session &shown() const
+    {
+        return m_current.lastRow() == 0 && m_previous ? *m_previous : m_current;
+    }
     /// A series of the session the charts show.
     Series series(int kind) const { return Series(shown(), kind); }
 
     void appendRow(int outcome, const SeriesRow &row);
     void popRow();
-    /// Starts a new session.
+    /// Starts a new session; the last one that had spins stays as the previous one.
     void clear();
 
-    bool operator==(const Module1 &other) const;
+    bool operator==(const Module1 &) const = default;
 
 private:
     Session m_current;

@@ -261,11 +261,11 @@ void ChartView::refresh()
         Decimation &d = m_decimations[c];
         if (d.budget() != budget)
             d = Decimation(budget);
-        firstChanged[c] = d.update(m_module.series(m_columns[c].series));
+        firstChanged[c] = d.update(shown(m_columns[c]));
         replotAll =
             replotAll || firstChanged[c] < m_held[c] || d.points().size() - m_held[c] > TailPoints;
     }
-    const std::int64_t rows = m_module.series(m_columns.front().series).lastRow();
+    const std::int64_t rows = shown(m_columns.front()).lastRow();
     replotAll = setDensity(rows) || replotAll;
     replotAll = setRanges(rows) || replotAll;
     replotAll = sampleExpectation() || replotAll;
@@ -317,7 +317,7 @@ bool ChartView::setRanges(std::int64_t rows)
     if (m_kind == ChartKind::ZeroDozens) {
         std::int32_t largest = 0; // the counts only grow, so the last row holds the largest
         for (const Column &column : m_columns) {
-            largest = std::max(largest, m_module.series(column.series).last());
+            largest = std::max(largest, shown(column).last());
         }
         y.upper = roomyTop(largest);
     }
@@ -525,18 +525,18 @@ QString ChartView::readOut(QPoint pos) const
     if (m_decimations.empty() || !xAxis->axisRect()->rect().contains(pos))
         return {};
     const std::int64_t row = std::llround(xAxis->pixelToCoord(pos.x()));
-    if (row < 1 || row > m_module.series(m_columns.front().series).lastRow())
+    if (row < 1 || row > shown(m_columns.front()).lastRow())
         return {};
     const double height = yAxis->pixelToCoord(pos.y());
     std::size_t nearest = 0;
     for (std::size_t c = 1; c < m_columns.size(); ++c) {
         const auto distance = [&](std::size_t i) {
-            return std::abs(m_module.series(m_columns[i].series)[row] - height);
+            return std::abs(shown(m_columns[i])[row] - height);
         };
         if (distance(c) < distance(nearest))
             nearest = c;
     }
-    const std::int32_t value = m_module.series(m_columns[nearest].series)[row];
+    const std::int32_t value = shown(m_columns[nearest])[row];
     const QString spin = QStringLiteral("Tirage %1 : ").arg(row);
     if (m_kind == ChartKind::Spread)
         return spin + spreadReadOut(row, static_cast<int>(nearest), value);

@@ -72,6 +72,8 @@ private:
     void leavePlaceholder();
     bool setDensity(std::int64_t rows);
     bool setRanges(std::int64_t rows);
+    /// The series of a column as drawn: after a reset, until the next spin, those before it.
+    roulette::Series shown(const Column &column) const { return m_module.series(column.series); }
     int plotWidth() const;
     void takeInTails(const std::vector<std::size_t> &firstChanged);
     QPolygonF tail(std::size_t column) const;

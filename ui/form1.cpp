@@ -209,13 +209,6 @@ void findArray(const QWidget *root, const char *name, std::array<W *, N> &widget
         widgets[i] = child<W>(root, roulette::layout::arrayName(name, static_cast<int>(i)));
 }
 
-// Writes a box's text only when the board changed it, so the user's typing stays.
-void showText(QLineEdit *box, const std::string &now, const std::string *before)
-{
-    if ((!before || *before != now) && box->text() != qs(now))
-        box->setText(qs(now));
-}
-
 // Tooltips have no plain-text mode: the text is escaped, then given as rich text so that
 // the escapes show as the characters they stand for.
 QString plainToolTip(const QString &text)
@@ -613,9 +606,9 @@ void Form1::render()
     for (std::size_t i = 0; i < m_counters.size(); ++i)
         m_counters[i]->setText(qs(decimalText(s.counters[i])));
 
-    showText(m_spinText, s.spinText, was ? &was->spinText : nullptr);
-    showText(m_lastText, s.lastText, was ? &was->lastText : nullptr);
-    showText(m_filePosText, s.filePosText, was ? &was->filePosText : nullptr);
+    showText(roulette::Text1, m_spinText, s.spinText);
+    showText(roulette::Text2, m_lastText, s.lastText);
+    showText(roulette::Text3, m_filePosText, s.filePosText);
     m_manualLabel->setText(qs(s.manualCaption));
     m_fileCount->setText(qs(s.fileCountCaption));
     m_fileName->setText(qs(s.fileNameCaption));
@@ -631,4 +624,12 @@ void Form1::render()
     m_undoAction->setEnabled(m_board.canUndoSpin());
     m_batchAction->setEnabled(!s.manualMode()); // it would play the same typed number
     m_shown = s;
+    m_shownWrites = m_board.textWrites();
+}
+
+// Only a box the board wrote since the last render: what the user typed stays until then.
+void Form1::showText(roulette::TextBox box, QLineEdit *edit, const std::string &text)
+{
+    if (!m_shown || m_board.textWrites()[box] != m_shownWrites[box])
+        edit->setText(qs(text));
 }

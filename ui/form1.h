@@ -88,6 +88,7 @@ private:
     void connectEvents();
     void showSpin(const roulette::SpinResult &result);
     void render();
+    void showText(roulette::TextBox box, QLineEdit *edit, const std::string &text);
     void message(const QString &text);
     bool isBoardShortcut(const QKeySequence &keys) const;
 
@@ -95,9 +96,10 @@ private:
     std::unique_ptr<ForRoulette> m_forRoulette;
     std::function<void(const QString &)> m_sink;
     std::function<QString(QWidget *)> m_chooseFile;
-    /// The state last shown, so that only what changed is written to the widgets (a box
-    /// the user typed in keeps its text until the board changes it).
+    /// The state last shown, and how often the board had written each text box by then: a
+    /// box the user typed in keeps its text until the board writes it again.
     std::optional<roulette::BoardState> m_shown;
+    std::array<std::uint64_t, roulette::TextBoxCount> m_shownWrites{};
 
     std::array<ClickLabel *, roulette::NumberCount> m_numberCells{};
     std::array<QLabel *, roulette::NumberCount> m_hitCells{};

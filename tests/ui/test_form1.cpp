@@ -224,6 +224,9 @@ void TestForm1::markManualPlayAndReset()
     QCOMPARE(w.label("Label2", 17)->text(), u"1"_s);
     QCOMPARE(w.label("Label7", 2)->text(), u"1"_s);
     QVERIFY(w.shown(u"Label6"_s));
+    w.type(u"5"_s);
+    w.clickNumber(17); // the same number again: its click writes the box all the same
+    QCOMPARE(w.text(u"Text2"_s), u"17"_s);
     w.clickNumber(5);
     QVERIFY(!w.shown(u"Label6"_s));
     w.clickNumber(30);
@@ -233,6 +236,11 @@ void TestForm1::markManualPlayAndReset()
     w.click(u"Command3"_s);
     QCOMPARE(w.text(u"Text1"_s), u"0"_s);
     QCOMPARE(w.text(u"Text2"_s), u"30"_s);
+    w.type(u"abc"_s, u"Text1"_s);
+    w.form.Timer1_Timer(); // the blink leaves typing alone
+    QCOMPARE(w.text(u"Text1"_s), u"abc"_s);
+    w.click(u"Command3"_s);
+    QCOMPARE(w.text(u"Text1"_s), u"0"_s);
     for (int n = 0; n < 37; ++n) {
         QCOMPARE(w.label("Label2", n)->text(), u"0"_s);
         QCOMPARE(background(w.label("Label2", n)), bgr(White));

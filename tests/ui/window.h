@@ -50,9 +50,9 @@ struct Window {
     bool shown(const QString &name) const { return !get(name)->isHidden(); }
     void click(const QString &name) const { QTest::mouseClick(get(name), Qt::LeftButton); }
     void clickNumber(int n) const { QTest::mouseClick(label("Label1", n), Qt::LeftButton); }
-    void type(const QString &text) const
+    void type(const QString &text, const QString &name = u"Text2"_s) const
     {
-        auto *box = get<QLineEdit>(u"Text2"_s);
+        auto *box = get<QLineEdit>(name);
         box->selectAll();
         QTest::keyClick(box, Qt::Key_Delete);
         QTest::keyClicks(box, text);
