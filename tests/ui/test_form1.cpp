@@ -1,3 +1,4 @@
+#include <QAction>
 #include <QEventLoop>
 #include <QGroupBox>
 #include <QMessageBox>
@@ -50,6 +51,7 @@ private slots:
     void rejectedManualTextChangesNoWidget();
     void tabOrder();
     void closingEndsTheProgramAndTheWheelWindow();
+    void batchShowsWhatAsManyClicksShow();
     void userTextIsShownAsPlainText();
     void qtSpeaksFrenchAndTheWindowStaysOnScreen();
 };
@@ -392,6 +394,28 @@ void TestForm1::qtSpeaksFrenchAndTheWindowStaysOnScreen()
     QCOMPARE(Form1::placeWithin({0, 0, 1920, 1050}, window), QPoint(433, 165));
     QCOMPARE(Form1::placeWithin({0, 30, 1093, 584}, window), QPoint(19, 30));
     QCOMPARE(Form1::placeWithin({100, 0, 800, 600}, window), QPoint(100, 0));
+}
+
+// The board and both charts show, once, what as many clicks would; closing the window
+// stops a batch at once.
+void TestForm1::batchShowsWhatAsManyClicksShow()
+{
+    const std::vector<float> draws = {valueFor(5, 37), valueFor(0, 37), valueFor(36, 37)};
+    Window batch(draws);
+    Window clicks(draws);
+    batch.form.spinMany(70);
+    for (int i = 0; i < 70; ++i)
+        clicks.click(u"Command1"_s);
+    QCOMPARE(snapshot(batch), snapshot(clicks));
+
+    auto *action = batch.form.findChild<QAction *>(u"spinMany"_s);
+    batch.click(u"Label4"_s);
+    QVERIFY(!action->isEnabled()); // manual mode would play the same typed number
+    batch.click(u"Label4"_s);
+    QVERIFY(action->isEnabled());
+    QTimer::singleShot(0, &batch.form, [&batch] { batch.form.close(); });
+    batch.form.spinMany(10'000'000);
+    QVERIFY(batch.spins() < 1'000'000);
 }
 
 QTEST_MAIN(TestForm1)
