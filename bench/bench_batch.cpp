@@ -2,13 +2,15 @@
 // window's « Lancer plusieurs tirages… »: the same spins, then one redraw of the board and
 // both charts; their times per spin compare side by side. SessionBytes is the memory a
 // session keeps per spin in each source mode (heap in use before and after); ProgramMemory
-// is the whole program's resident memory after a batch of 10^7 spins.
+// is the whole program's resident memory after a batch of 10^7 spins, and how long a reset
+// then takes.
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_batch
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <malloc.h>
 
+#include <chrono>
 #include <memory>
 #include <string>
 
@@ -98,6 +100,11 @@ void BM_ProgramMemory(benchmark::State &state)
         form.spinMany(state.range(0));
         QCoreApplication::processEvents();
         state.counters["rss_MB"] = static_cast<double>(residentKilobytes()) / 1024;
+        const auto start = std::chrono::steady_clock::now();
+        form.Command3_Click();
+        const std::chrono::duration<double, std::milli> reset =
+            std::chrono::steady_clock::now() - start;
+        state.counters["reset_ms"] = reset.count();
     }
 }
 
