@@ -90,6 +90,10 @@ std::uint8_t Board::flagsBeforeSpin(const std::string &textBefore, int number, b
         flags |= WonWasVisible;
     if (s.blinkRunning)
         flags |= BlinkWasRunning;
+    if (s.manualMode()) {
+        flags |= HandEntered;
+        ++m_handSpins;
+    }
     if (textBefore == decimalText(number)) {
         flags |= TextWasThisNumber;
     } else if (textBefore != decimalText(s.CurrentNumber)) {
@@ -126,6 +130,8 @@ bool Board::undoLastSpin()
         return false;
     const std::uint8_t flags = m_spinFlags.back();
     m_spinFlags.pop_back();
+    if (flags & HandEntered)
+        --m_handSpins;
     BoardState &s = m_state;
     const std::int64_t spin = s.SpinCount;
     const int n = s.CurrentNumber;
@@ -288,10 +294,22 @@ void Board::Timer1_Timer()
 void Board::Command3_Click()
 {
     BoardState &s = m_state;
+    // A reset with no spin since the last one leaves that one to take back.
+    if (m_module.session().lastRow() > 0) {
+        m_beforeReset = BeforeReset{s,
+                                    std::move(m_spinFlags),
+                                    std::move(m_replacedTexts),
+                                    std::move(m_replacedFilePos),
+                                    m_spinsBeforeLoad,
+                                    m_handSpins,
+                                    m_saved};
+    }
     m_spinFlags.clear();
     m_replacedTexts.clear();
     m_replacedFilePos.clear();
     m_spinsBeforeLoad = 0;
+    m_handSpins = 0;
+    m_saved.reset();
     writeText(Text1, "0");
     s.SpinCount = 0;
     m_module.clear();
@@ -303,6 +321,72 @@ void Board::Command3_Click()
         s.numberCaption[n] = decimalText(n);
     s.marked.fill(false);
     startSession();
+}
+
+bool Board::undo()
+{
+    if (undoLastSpin())
+        return true;
+    if (!m_beforeReset)
+        return false;
+    undoReset();
+    return true;
+}
+
+// Brings back what the reset cleared; the session before it becomes the current one.
+void Board::undoReset()
+{
+    BeforeReset before = std::move(*m_beforeReset);
+    m_beforeReset.reset();
+    BoardState &s = m_state;
+    const BoardState &was = before.state;
+    s.SpinCount = was.SpinCount;
+    s.HitCount = was.HitCount;
+    s.numberCaption = was.numberCaption;
+    s.hitCaption = was.hitCaption;
+    s.hitColour = was.hitColour;
+    s.marked = was.marked;
+    s.counters = was.counters;
+    writeText(Text1, was.spinText);
+    m_spinFlags = std::move(before.spinFlags);
+    m_replacedTexts = std::move(before.replacedTexts);
+    m_replacedFilePos = std::move(before.replacedFilePos);
+    m_spinsBeforeLoad = before.spinsBeforeLoad;
+    m_handSpins = before.handSpins;
+    m_saved = before.saved;
+    m_module.restorePrevious();
+    m_module.SeriesCount = s.SpinCount;
+}
+
+void Board::closeDrawFile()
+{
+    BoardState &s = m_state;
+    s.FileLineCount = 0;
+    s.fileCountCaption = "00000";
+    s.fileNameCaption = "Nom du fichier !";
+    writeText(Text3, "00");
+    s.spinButtonVisible = true;
+    s.fileButtonsVisible = false;
+    m_fileNumbers = DrawRecords();
+    // Taking back a replay spin must not bring back the closed file's position.
+    m_spinsBeforeLoad = s.SpinCount;
+}
+
+// A spin taken back moves the session's generation, so the same count of spins after an
+// undo is not taken for what was saved.
+Board::SavedMark Board::savedMark() const
+{
+    return {m_module.session().generation(), m_module.session().lastRow()};
+}
+
+bool Board::hasUnsavedHandSpins() const
+{
+    return m_handSpins > 0 && m_saved != savedMark();
+}
+
+void Board::markSaved()
+{
+    m_saved = savedMark();
 }
 
 void Board::startSession()

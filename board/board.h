@@ -64,6 +64,17 @@ public:
     bool undoLastSpin();
     /// Whether undoLastSpin has a spin to take back.
     bool canUndoSpin() const { return !m_spinFlags.empty(); }
+    /// Takes back the last spin or, with none left since it, the last reset.
+    bool undo();
+    bool canUndo() const { return canUndoSpin() || m_beforeReset.has_value(); }
+    /// "Fermer le fichier de tirage": spins come from the random sources again; the counts,
+    /// the charts and the history stay.
+    void closeDrawFile();
+    /// Whether the spins since the reset hold one entered by hand and are not saved as they
+    /// stand now.
+    bool hasUnsavedHandSpins() const;
+    /// The spins since the reset were saved as they stand now.
+    void markSaved();
     /// A draw file's records replace the previous file's; the replay starts at record 1.
     void loadDrawFile(DrawRecords records, std::string fileName);
     /// "Ouvre", once a file is chosen: loads it, or changes nothing and returns the French
@@ -95,6 +106,18 @@ private:
         TextWasReplaced = 16,    // one of m_replacedTexts, else the previous number
         WroteFilePos = 32,       // Text3 before the spin: the file position, else
         FilePosWasReplaced = 64, // one of m_replacedFilePos
+        HandEntered = 128,
+    };
+    using SavedMark = std::pair<std::uint64_t, std::int64_t>; // generation, spins
+    // Everything a reset clears, to take the reset back.
+    struct BeforeReset {
+        BoardState state;
+        ChunkedArray<std::uint8_t, 16> spinFlags;
+        SpinTexts replacedTexts;
+        SpinTexts replacedFilePos;
+        std::int64_t spinsBeforeLoad;
+        std::int64_t handSpins;
+        std::optional<SavedMark> saved;
     };
     // The board as the session's first spin found it.
     struct SessionStart {
@@ -107,6 +130,8 @@ private:
     SpinResult spinFrom(const std::string &textBefore, bool writesFilePos = false);
     std::uint8_t flagsBeforeSpin(const std::string &textBefore, int number, bool writesFilePos);
     void startSession();
+    void undoReset();
+    SavedMark savedMark() const;
     int numberBefore(std::int64_t spin) const;
     std::string historyCellBefore(std::int64_t spin) const;
     Outcome chooseOutcome();
@@ -127,6 +152,9 @@ private:
     SpinTexts m_replacedFilePos;
     SessionStart m_start;
     std::int64_t m_spinsBeforeLoad = 0; // of the session, before the last draw file's load
+    std::int64_t m_handSpins = 0;       // of the session
+    std::optional<SavedMark> m_saved; // the session as last saved
+    std::optional<BeforeReset> m_beforeReset;
     std::array<std::uint64_t, TextBoxCount> m_textWrites{};
 };
 

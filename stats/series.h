@@ -168,6 +168,12 @@ public:
     void popRow();
     /// Starts a new session; the last one that had spins stays as the previous one.
     void clear();
+    /// Takes the last reset back: the previous session becomes the current one again.
+    void restorePrevious()
+    {
+        m_current = std::move(*m_previous);
+        m_previous.reset();
+    }
 
     bool operator==(const Module1 &) const = default;
 
