@@ -22,13 +22,13 @@
 
 #include <filesystem>
 
+#include "sources/textrules.h"
+#include "stats/fairness.h"
+#include "ui/chartview.h"
 #include "ui/clicklabel.h"
 #include "ui/formlayout.h"
-#include "sources/textrules.h"
-#include "ui/wrapbutton.h"
 #include "ui/forroulette.h"
-#include "ui/chartview.h"
-#include "stats/fairness.h"
+#include "ui/wrapbutton.h"
 
 using roulette::BoardState;
 using roulette::Colour;
@@ -458,11 +458,12 @@ void Form1::Command4_Click()
     if (path.isEmpty())
         return;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor); // a big file takes a moment
-    const std::string error = m_board.Command4_Click(std::filesystem::path(path.toStdU16String()));
+    const std::string text = m_board.Command4_Click(
+        roulette::readDrawFile(std::filesystem::path(path.toStdU16String())));
     QGuiApplication::restoreOverrideCursor();
     render();
-    if (!error.empty())
-        message(qs(error));
+    if (!text.empty())
+        message(qs(text));
 }
 
 void Form1::Command5_Click()

@@ -92,7 +92,7 @@ void TestForm1Undo::ctrlZTakesBackEachSpinOnScreen()
     for (int i = 0; i < 4; ++i)
         spinUndoRespin(w, [&w] { w.click(u"Command6"_s); });
     QVERIFY(w.spins() >= 30);
-    QVERIFY(!w.messages.isEmpty()); // the record "x" was passed over
+    QVERIFY(!w.messages.isEmpty()); // the line "x", reported at load
 }
 
 void TestForm1Undo::undoStopsAtTheReset()
