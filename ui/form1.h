@@ -11,6 +11,7 @@
 
 class ChartView;
 class ClickLabel;
+class DrawFileReading;
 class QAction;
 class QFileDialog;
 class QLabel;
@@ -76,6 +77,7 @@ private:
     ChartView *createChart(const QString &name);
     void findWidgets();
     void connectEvents();
+    void drawFileRead(std::optional<roulette::DrawFileLoad> load);
     void showSpin(const roulette::SpinResult &result);
     void render();
     void message(const QString &text);
@@ -84,6 +86,7 @@ private:
     std::unique_ptr<ForRoulette> m_forRoulette;
     std::function<void(const QString &)> m_sink;
     std::function<QString(QWidget *)> m_chooseFile;
+    DrawFileReading *m_reading = nullptr; // a child, while a draw file is being read
     /// The state last shown, so that only what changed is written to the widgets (a box
     /// the user typed in keeps its text until the board changes it).
     std::optional<roulette::BoardState> m_shown;

@@ -1,5 +1,7 @@
 #include <QDir>
 #include <QFileDialog>
+#include <QProgressDialog>
+#include <QPushButton>
 
 #include "tests/tempdir.h"
 #include "tests/ui/window.h"
@@ -29,6 +31,12 @@ void TestForm1DrawFile::onlyAFileWithNumbersChangesTheBoardThenLancerManuelRepla
     w.chosen.clear(); // the user cancels the dialog
     w.click(u"Command4"_s);
     const auto path = dir.write("tirage.txt", "5\r\n17\r\n\r\n<b>x</b>\r\n0\r\n");
+    w.chosen = QString::fromStdString(path.string());
+    w.click(u"Command4"_s);
+    auto *progress = w.form.findChild<QProgressDialog *>();
+    QCOMPARE(progress->findChild<QLabel *>()->textFormat(), Qt::PlainText);
+    progress->findChild<QPushButton *>()->click(); // « Annuler », the reading done or not
+    QVERIFY(QTest::qWaitFor([&w] { return !w.form.findChild<QProgressDialog *>(); }));
     QCOMPARE(w.messages.size(), 2);
     QCOMPARE(snapshot(w), start);
 
@@ -42,6 +50,10 @@ void TestForm1DrawFile::onlyAFileWithNumbersChangesTheBoardThenLancerManuelRepla
     QCOMPARE(w.text(u"Label5(26)"_s) + w.text(u"Label5(27)"_s) + w.text(u"Text3"_s), u"1703"_s);
     QVERIFY(!w.shown(u"Command1"_s));
     QCOMPARE(w.messages.size(), 3);
+
+    Window closing;
+    closing.chosen = w.chosen;
+    closing.click(u"Command4"_s); // and the window goes before the reading ends
 }
 
 void TestForm1DrawFile::theDialogIsCD1()
