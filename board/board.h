@@ -1,14 +1,13 @@
 #pragma once
 
 #include <deque>
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
 #include <unordered_map>
 
 #include "board/boardstate.h"
-#include "sources/drawrecords.h"
+#include "sources/drawfile.h"
 #include "sources/generator.h"
 #include "sources/wheel.h"
 #include "stats/series.h"
@@ -60,9 +59,9 @@ public:
     bool canUndoSpin() const { return !m_undo.empty(); }
     /// A draw file's records replace the previous file's; the replay starts at record 1.
     void loadDrawFile(DrawRecords records, std::string fileName);
-    /// "Ouvre", once a file is chosen: loads it, or changes nothing and returns the French
-    /// message that says why not (empty on success).
-    std::string Command4_Click(const std::filesystem::path &path);
+    /// "Ouvre", once the chosen file is read: loads its numbers, or changes nothing when it
+    /// gave none. Returns the French message of the reading (empty when there is none).
+    std::string Command4_Click(DrawFileLoad load);
     /// "Lancer Manuel": hides "Lancer 1 N°" for good and plays the next record, if any.
     SpinResult Command6_Click();
     /// The user edited the last-number box.
@@ -73,7 +72,6 @@ private:
         std::optional<int> number;
         bool drawn = false; // from a random source, so it is shown in Text2
         std::string message;
-        bool skipsRecord = false; // a bad draw-file record: only the file position moves
     };
 
     // What a spin overwrote and cannot be worked out again: 24 bytes a spin.
