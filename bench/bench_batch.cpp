@@ -73,7 +73,7 @@ void BM_SessionBytes(benchmark::State &state, Mode mode)
         if (mode == Mode::File) {
             DrawRecords records;
             for (std::int64_t i = 0; i < Spins; ++i)
-                records.append(std::to_string(i % 37));
+                records.append(static_cast<int>(i % 37));
             board.loadDrawFile(std::move(records), "tirages.txt");
         } else if (mode != Mode::Random) {
             board.Label4_Click();

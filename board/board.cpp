@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "sources/drawfile.h"
 #include "sources/textrules.h"
 #include "stats/spread.h"
 
@@ -68,8 +67,6 @@ SpinResult Board::Command1_Click()
 SpinResult Board::spinFrom(const std::string &textBefore, bool writesFilePos)
 {
     const Outcome outcome = chooseOutcome();
-    if (outcome.skipsRecord)
-        ++m_state.FileCursor;
     if (!outcome.number)
         return {false, outcome.message};
     m_spinFlags.push_back(flagsBeforeSpin(textBefore, *outcome.number, writesFilePos));
@@ -195,16 +192,9 @@ Board::Outcome Board::manualOutcome() const
 
 Board::Outcome Board::fileOutcome() const
 {
-    const std::int64_t record = m_state.FileCursor + 1;
-    if (record > m_fileNumbers.size()) {
-        return {std::nullopt, false, FilePlayedMessage};
-    }
-    if (const auto n = m_fileNumbers.number(record))
+    if (const auto n = m_fileNumbers.number(m_state.FileCursor + 1))
         return {*n, false, {}};
-    return {std::nullopt, false,
-            "Ligne " + decimalText(record) +
-                " du fichier passée : " + notARouletteNumber(m_fileNumbers.text(record)),
-            true};
+    return {std::nullopt, false, FilePlayedMessage};
 }
 
 Board::Outcome Board::randomOutcome()
@@ -406,14 +396,11 @@ void Board::loadDrawFile(DrawRecords records, std::string fileName)
     m_spinsBeforeLoad = m_state.SpinCount;
 }
 
-std::string Board::Command4_Click(const std::filesystem::path &path)
+std::string Board::Command4_Click(DrawFileLoad load)
 {
-    DrawFileLoad load = readDrawFile(path);
-    if (!load.records)
-        return load.error;
-    const std::u8string name = path.filename().u8string();
-    loadDrawFile(std::move(*load.records), std::string(name.begin(), name.end()));
-    return {};
+    if (load.records)
+        loadDrawFile(std::move(*load.records), std::move(load.fileName));
+    return std::move(load.message);
 }
 
 BatchResult Board::spinMany(std::int64_t count)

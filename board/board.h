@@ -1,13 +1,12 @@
 #pragma once
 
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "board/boardstate.h"
 #include "board/spintexts.h"
-#include "sources/drawrecords.h"
+#include "sources/drawfile.h"
 #include "sources/generator.h"
 #include "sources/wheel.h"
 #include "stats/chunked.h"
@@ -77,9 +76,9 @@ public:
     void markSaved();
     /// A draw file's records replace the previous file's; the replay starts at record 1.
     void loadDrawFile(DrawRecords records, std::string fileName);
-    /// "Ouvre", once a file is chosen: loads it, or changes nothing and returns the French
-    /// message that says why not (empty on success).
-    std::string Command4_Click(const std::filesystem::path &path);
+    /// "Ouvre", once the chosen file is read: loads its numbers, or changes nothing when it
+    /// gave none. Returns the French message of the reading (empty when there is none).
+    std::string Command4_Click(DrawFileLoad load);
     /// "Lancer plusieurs tirages…": up to count spins, each as "Lancer 1 N°" makes it; in
     /// file mode each also shows the position reached in Text3, as "Lancer Manuel" does.
     /// Stops at the first spin refused; the result carries its message.
@@ -94,7 +93,6 @@ private:
         std::optional<int> number;
         bool drawn = false; // from a random source, so it is shown in Text2
         std::string message;
-        bool skipsRecord = false; // a bad draw-file record: only the file position moves
     };
 
     // What a spin overwrote and cannot be worked out from the session's outcomes.

@@ -21,6 +21,7 @@ if [ ! -d "$corpus" ]; then
   printf '\x07%s' $'5\r\n17\r\n0\r\n' >"$corpus/crlf"
   printf '\x03%s' $'\xef\xbb\xbf5\n==\n*\n\n  \n17\r0' >"$corpus/mixed"
   printf '\x01%s' $'37\n-1\nabc\n 4 \n2.5\n\xff\xfe\n' >"$corpus/bad"
+  printf '\x05\xff\xfe5\x00\r\x00\n\x00x\x00\n\x00\x3c\xd8\xb2\xdf' >"$corpus/utf16"
   { printf '\x0b'; head -c 1100 /dev/zero | tr '\0' 0; printf '5\n%1200s\n' 7; } >"$corpus/long"
 fi
 cd "$build"

@@ -1,12 +1,13 @@
 #include "sources/drawfile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fstream>
 #include <ios>
 #include <new>
 #include <stdexcept>
 #include <system_error>
-#include <vector>
+#include <utility>
 
 #include "sources/textrules.h"
 
@@ -16,7 +17,6 @@ namespace roulette
 namespace
 {
 
-constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::size_t ChunkBytes = 64 * 1024;
 
 bool isBlank(char c)
@@ -26,32 +26,124 @@ bool isBlank(char c)
 
 } // namespace
 
+std::string badLinesMessage(const DrawFileContent &content)
+{
+    const std::int64_t count = content.badLineCount;
+    if (count == 0)
+        return {};
+    std::string text =
+        count == 1 ? "1 ligne n'est pas un numéro de roulette et ne sera pas jouée : "
+                   : decimalText(count) +
+                         " lignes ne sont pas des numéros de roulette et ne seront pas jouées : ";
+    for (const BadLine &bad : content.firstBadLines) {
+        if (&bad != &content.firstBadLines.front())
+            text += ", ";
+        text += "ligne " + decimalText(bad.line) + " " + quoteText(bad.text);
+    }
+    const bool allQuoted = count == static_cast<std::int64_t>(content.firstBadLines.size());
+    return text + (allQuoted ? "." : ", …");
+}
+
 void DrawFileReader::read(std::string_view bytes)
 {
-    for (const char c : bytes) {
-        if (m_atStart) {
-            if (c == ByteOrderMark[m_markBytes]) {
-                m_atStart = ++m_markBytes < ByteOrderMark.size();
-                continue;
-            }
-            m_atStart = false;
-            for (const char mark : ByteOrderMark.substr(0, m_markBytes))
-                take(mark); // not a mark after all: its bytes start the first line
-        }
+    while (m_encoding == Encoding::Unknown && !bytes.empty()) {
+        m_start += bytes.front();
+        bytes.remove_prefix(1);
+        chooseEncoding(false);
+    }
+    if (m_encoding != Encoding::Utf8) {
+        readUtf16(bytes);
+        return;
+    }
+    for (const char c : bytes)
         take(c);
+}
+
+DrawFileContent DrawFileReader::finish()
+{
+    if (m_encoding == Encoding::Unknown)
+        chooseEncoding(true);
+    if (m_oddByte || m_highSurrogate != 0)
+        take('?'); // a character cut short by the end of the file
+    if (!m_line.empty())
+        endLine();
+    return std::move(m_content);
+}
+
+// Called with each new first byte until the mark, if any, is known.
+void DrawFileReader::chooseEncoding(bool atEnd)
+{
+    static constexpr std::pair<std::string_view, Encoding> marks[] = {
+        {"\xEF\xBB\xBF", Encoding::Utf8},
+        {"\xFF\xFE", Encoding::Utf16LE},
+        {"\xFE\xFF", Encoding::Utf16BE},
+    };
+    bool maybeMark = false;
+    for (const auto &[mark, encoding] : marks) {
+        if (m_start == mark) {
+            m_encoding = encoding;
+            return;
+        }
+        maybeMark = maybeMark || mark.starts_with(m_start);
+    }
+    if (maybeMark && !atEnd)
+        return;
+    m_encoding = Encoding::Utf8;
+    for (const char c : m_start)
+        take(c); // not a mark after all: its bytes start the first line
+}
+
+void DrawFileReader::readUtf16(std::string_view bytes)
+{
+    for (const char c : bytes) {
+        const auto byte = static_cast<std::uint8_t>(c);
+        if (!m_oddByte) {
+            m_oddByte = byte;
+            continue;
+        }
+        const std::uint8_t first = *std::exchange(m_oddByte, std::nullopt);
+        const bool littleEndian = m_encoding == Encoding::Utf16LE;
+        takeUnit(static_cast<std::uint16_t>(littleEndian ? byte << 8 | first : first << 8 | byte));
     }
 }
 
-DrawRecords DrawFileReader::finish()
+void DrawFileReader::takeUnit(std::uint16_t unit)
 {
-    if (m_atStart) {
-        m_atStart = false;
-        for (const char mark : ByteOrderMark.substr(0, m_markBytes))
-            take(mark);
+    const bool high = unit >= 0xD800 && unit < 0xDC00;
+    const bool low = unit >= 0xDC00 && unit < 0xE000;
+    if (const std::uint16_t before = std::exchange(m_highSurrogate, 0); before != 0) {
+        if (low) {
+            takeCodePoint(0x10000 + (char32_t(before - 0xD800) << 10) + (unit - 0xDC00u));
+            return;
+        }
+        take('?'); // half a character, as a message shows bytes that are not text
     }
-    if (!m_line.empty())
-        endLine();
-    return std::move(m_records);
+    if (high)
+        m_highSurrogate = unit;
+    else if (low)
+        take('?');
+    else
+        takeCodePoint(unit);
+}
+
+void DrawFileReader::takeCodePoint(char32_t c)
+{
+    const auto byte = [](char32_t bits) { return static_cast<char>(bits); };
+    if (c < 0x80) {
+        take(byte(c));
+        return;
+    }
+    if (c < 0x800) {
+        take(byte(0xC0 | c >> 6));
+    } else if (c < 0x10000) {
+        take(byte(0xE0 | c >> 12));
+        take(byte(0x80 | (c >> 6 & 0x3F)));
+    } else {
+        take(byte(0xF0 | c >> 18));
+        take(byte(0x80 | (c >> 12 & 0x3F)));
+        take(byte(0x80 | (c >> 6 & 0x3F)));
+    }
+    take(byte(0x80 | (c & 0x3F)));
 }
 
 void DrawFileReader::take(char c)
@@ -79,13 +171,18 @@ void DrawFileReader::take(char c)
 
 void DrawFileReader::endLine()
 {
+    ++m_lineNumber;
     // m_line holds all of a two-byte line, so "==" is matched exactly.
     const bool skipped = m_star || m_figures.empty() || (m_line.size() == 2 && m_line == "==");
     if (!skipped) {
-        if (m_records.size() >= m_maxRecords)
-            throw std::length_error("too many draw records");
         // Blanks change nothing to a number's value, so the figures give the line's number.
-        m_records.append(m_tooLong ? std::nullopt : recordNumber(m_figures), m_line);
+        if (const auto number = m_tooLong ? std::nullopt : recordNumber(m_figures)) {
+            if (m_content.numbers.size() >= m_maxRecords)
+                throw std::length_error("too many draw records");
+            m_content.numbers.append(*number);
+        } else if (m_content.badLineCount++ < static_cast<std::int64_t>(QuotedBadLines)) {
+            m_content.firstBadLines.push_back({m_lineNumber, m_line});
+        }
     }
     m_line.clear();
     m_figures.clear();
@@ -93,25 +190,34 @@ void DrawFileReader::endLine()
     m_tooLong = false;
 }
 
-DrawRecords readDrawRecords(std::istream &in)
+namespace
+{
+
+// The stream's size lets progress be told the fraction read. Empty when progress stopped it;
+// throws std::ios_base::failure on a read error, and what DrawFileReader::read throws.
+std::optional<DrawFileContent> readContent(std::istream &in, std::uint64_t size,
+                                           const ReadProgress &progress)
 {
     DrawFileReader reader;
     std::vector<char> chunk(ChunkBytes);
+    std::uint64_t done = 0;
     while (in) {
         in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
-        reader.read({chunk.data(), static_cast<std::size_t>(in.gcount())});
+        const auto got = static_cast<std::size_t>(in.gcount());
+        reader.read({chunk.data(), got});
+        done += got;
+        const double fraction = size == 0 ? 1.0 : std::min(1.0, double(done) / double(size));
+        if (progress && !progress(fraction))
+            return std::nullopt;
     }
     if (in.bad())
         throw std::ios_base::failure("draw file read error");
     return reader.finish();
 }
 
-namespace
+DrawFileLoad failure(std::string fileName, std::string message)
 {
-
-DrawFileLoad failure(std::string message)
-{
-    return {std::nullopt, std::move(message)};
+    return {std::move(fileName), std::nullopt, std::move(message)};
 }
 
 std::string openFailure(const std::string &file, std::error_code error)
@@ -125,37 +231,45 @@ std::string openFailure(const std::string &file, std::error_code error)
 
 } // namespace
 
-DrawFileLoad readDrawFile(const std::filesystem::path &path)
+DrawFileLoad readDrawFile(const std::filesystem::path &path, const ReadProgress &progress)
 {
-    const std::u8string name = path.u8string();
-    const std::string file = "« " + printable(std::string(name.begin(), name.end())) + " »";
+    const std::u8string bareName = path.filename().u8string();
+    std::string name(bareName.begin(), bareName.end());
+    const std::u8string fullName = path.u8string();
+    const std::string file = "« " + printable(std::string(fullName.begin(), fullName.end())) + " »";
     const std::string nothingLoaded = " : rien n'a été chargé.";
 
     std::error_code error;
     const auto status = std::filesystem::status(path, error);
     if (status.type() == std::filesystem::file_type::directory)
-        return failure(file + " est un dossier et non un fichier de tirage.");
+        return failure(name, file + " est un dossier et non un fichier de tirage.");
     if (error)
-        return failure(openFailure(file, error));
+        return failure(name, openFailure(file, error));
     if (status.type() != std::filesystem::file_type::regular)
-        return failure(file + " n'est pas un fichier ordinaire" + nothingLoaded);
+        return failure(name, file + " n'est pas un fichier ordinaire" + nothingLoaded);
 
     errno = 0;
     std::ifstream in(path, std::ios::binary);
     if (!in)
-        return failure(openFailure(file, std::error_code(errno, std::generic_category())));
+        return failure(name, openFailure(file, std::error_code(errno, std::generic_category())));
     try {
-        DrawRecords records = readDrawRecords(in);
-        if (records.size() == 0)
-            return failure("Le fichier " + file + " ne contient aucun numéro" + nothingLoaded);
-        return {std::move(records), {}};
+        const std::uintmax_t size = std::filesystem::file_size(path, error);
+        std::optional<DrawFileContent> content = readContent(in, error ? 0 : size, progress);
+        if (!content)
+            return failure(name, {});
+        if (content->numbers.size() == 0)
+            return failure(name,
+                           "Le fichier " + file + " ne contient aucun numéro" + nothingLoaded);
+        return {std::move(name), std::move(content->numbers), badLinesMessage(*content)};
     } catch (const std::bad_alloc &) {
-        return failure("Mémoire insuffisante pour charger le fichier " + file + nothingLoaded);
+        return failure(name,
+                       "Mémoire insuffisante pour charger le fichier " + file + nothingLoaded);
     } catch (const std::length_error &) {
-        return failure("Le fichier " + file + " compte plus de " +
-                       decimalText(DrawFileReader::MaxRecords) + " numéros" + nothingLoaded);
+        return failure(name, "Le fichier " + file + " compte plus de " +
+                                 decimalText(DrawFileReader::MaxRecords) + " numéros" +
+                                 nothingLoaded);
     } catch (const std::ios_base::failure &) {
-        return failure("Erreur de lecture du fichier " + file + nothingLoaded);
+        return failure(name, "Erreur de lecture du fichier " + file + nothingLoaded);
     }
 }
 

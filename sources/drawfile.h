@@ -2,21 +2,41 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <iosfwd>
+#include <functional>
 #include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "sources/drawrecords.h"
 
 namespace roulette
 {
 
-/// Turns the bytes of a draw file into its records, a chunk at a time, so that a file is
-/// never held whole. Lines end with CR LF, LF or a lone CR; a UTF-8 byte-order mark at the
-/// start is dropped. A line is passed over when it is empty, holds only blanks, is "==",
-/// or contains "*"; every other line is a record.
+/// A line of a draw file that is neither passed over nor a roulette number.
+struct BadLine {
+    std::int64_t line; ///< as an editor numbers it: the first line is 1, passed-over lines count
+    std::string text;  ///< its start, enough to quote it
+    bool operator==(const BadLine &) const = default;
+};
+
+/// What a draw file holds: the numbers that will play, and the lines that will not.
+struct DrawFileContent {
+    DrawRecords numbers;
+    std::int64_t badLineCount = 0;
+    std::vector<BadLine> firstBadLines; ///< at most DrawFileReader::QuotedBadLines
+    bool operator==(const DrawFileContent &) const = default;
+};
+
+/// The French warning about the lines that will not play; empty when there are none.
+std::string badLinesMessage(const DrawFileContent &content);
+
+/// Turns the bytes of a draw file into its numbers, a chunk at a time, so that a file is
+/// never held whole. The text is UTF-8, or UTF-16 when it starts with a UTF-16 byte-order
+/// mark; a UTF-8 mark at the start is dropped. Lines end with CR LF, LF or a lone CR. A line
+/// is passed over when it is empty, holds only blanks, is "==", or contains "*"; every
+/// other line is a number 0..36 or a bad line.
 class DrawFileReader
 {
 public:
@@ -24,42 +44,55 @@ public:
     static constexpr std::int64_t MaxRecords = std::numeric_limits<std::int32_t>::max();
     /// A record with more characters than this besides its blanks is not read as a number.
     static constexpr std::size_t FigureLimit = 1024;
+    /// Bad lines kept to be quoted; the others are only counted.
+    static constexpr std::size_t QuotedBadLines = 5;
 
     explicit DrawFileReader(std::int64_t maxRecords = MaxRecords) : m_maxRecords(maxRecords) {}
 
-    /// The next bytes of the file; a line, a CR LF or the byte-order mark may straddle two
-    /// calls. Throws std::length_error on a record past maxRecords.
+    /// The next bytes of the file; a line, a line ending, a character or the byte-order
+    /// mark may straddle two calls. Throws std::length_error on a number past maxRecords.
     void read(std::string_view bytes);
     /// The end of the file: a last line without a line ending counts like any other.
-    DrawRecords finish();
+    DrawFileContent finish();
 
 private:
+    enum class Encoding { Unknown, Utf8, Utf16LE, Utf16BE };
+
+    void chooseEncoding(bool atEnd);
+    void readUtf16(std::string_view bytes);
+    void takeUnit(std::uint16_t unit);
+    void takeCodePoint(char32_t c);
     void take(char c);
     void endLine();
 
     std::int64_t m_maxRecords;
-    DrawRecords m_records;
-    std::string m_line;    // the line so far, up to QuoteBytes bytes
-    std::string m_figures; // the line so far without its blanks, up to FigureLimit bytes
+    DrawFileContent m_content;
+    std::int64_t m_lineNumber = 0; // of the line being read
+    std::string m_line;            // the line so far, up to QuoteBytes bytes
+    std::string m_figures;         // the line so far without its blanks, up to FigureLimit bytes
     bool m_star = false;
     bool m_tooLong = false; // more than FigureLimit figures
     bool m_afterCr = false;
-    bool m_atStart = true; // still matching the byte-order mark
-    std::size_t m_markBytes = 0;
+    Encoding m_encoding = Encoding::Unknown;
+    std::string m_start;                   // the first bytes, while they may be a mark
+    std::optional<std::uint8_t> m_oddByte; // the first byte of a UTF-16 unit
+    std::uint16_t m_highSurrogate = 0;     // waiting for its low half
 };
 
-/// Reads a draw file from a stream to its end. Throws std::ios_base::failure on a read
-/// error, and what DrawFileReader::read throws.
-DrawRecords readDrawRecords(std::istream &in);
+/// Told between chunks the fraction of the bytes read so far; returns false to stop.
+using ReadProgress = std::function<bool(double done)>;
 
-/// A draw file loaded from disk: its records, or why it could not be loaded.
+/// A draw file read from disk, ready to be loaded.
 struct DrawFileLoad {
-    std::optional<DrawRecords> records;
-    std::string error; ///< French, names the file and the cause
+    std::string fileName;               ///< the bare name, as the system gives it
+    std::optional<DrawRecords> records; ///< empty when nothing is to be loaded
+    /// French: why nothing is loaded, or which lines will not play. Empty when there is
+    /// nothing to say, or when the reading was stopped.
+    std::string message;
 };
 
-/// Loads the draw file at path. A file that cannot be opened or read, holds no record, or
-/// does not fit in memory gives an error and no records.
-DrawFileLoad readDrawFile(const std::filesystem::path &path);
+/// Reads the draw file at path. A file that cannot be opened or read, holds no number, or
+/// does not fit in memory gives a message and no records.
+DrawFileLoad readDrawFile(const std::filesystem::path &path, const ReadProgress &progress = {});
 
 } // namespace roulette

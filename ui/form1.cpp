@@ -8,7 +8,6 @@
 #include <QFileDialog>
 #include <QFontDatabase>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QLocale>
@@ -23,13 +22,13 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <filesystem>
 
 #include "sources/textrules.h"
 #include "stats/fairness.h"
 #include "ui/batchprogress.h"
 #include "ui/chartview.h"
 #include "ui/clicklabel.h"
+#include "ui/drawfilereading.h"
 #include "ui/formlayout.h"
 #include "ui/forroulette.h"
 #include "ui/wrapbutton.h"
@@ -408,6 +407,8 @@ void Form1::Form_Load()
 
 void Form1::Form_Unload()
 {
+    delete m_reading; // stops the worker before the window goes
+    m_reading = nullptr;
     m_timer->stop();
     m_forRoulette.reset();
     QCoreApplication::exit(0);
@@ -496,20 +497,30 @@ void Form1::Command3_Click()
 
 void Form1::Command4_Click()
 {
+    if (m_reading)
+        return; // one file at a time
     QString path;
     if (m_chooseFile) {
         path = m_chooseFile(this);
     } else if (const auto dialog = makeFileDialog(this); dialog->exec() == QDialog::Accepted) {
         path = dialog->selectedFiles().value(0);
     }
-    if (path.isEmpty())
+    if (!path.isEmpty())
+        m_reading =
+            new DrawFileReading(path, this, [this](auto load) { drawFileRead(std::move(load)); });
+}
+
+// The board takes the whole file at once, on the window's thread.
+void Form1::drawFileRead(std::optional<roulette::DrawFileLoad> load)
+{
+    m_reading->deleteLater();
+    m_reading = nullptr;
+    if (!load)
         return;
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor); // a big file takes a moment
-    const std::string error = m_board.Command4_Click(std::filesystem::path(path.toStdU16String()));
-    QGuiApplication::restoreOverrideCursor();
+    const std::string text = m_board.Command4_Click(std::move(*load));
     render();
-    if (!error.empty())
-        message(qs(error));
+    if (!text.empty())
+        message(qs(text));
 }
 
 void Form1::Command5_Click()

@@ -11,6 +11,7 @@
 
 class ChartView;
 class ClickLabel;
+class DrawFileReading;
 class QAction;
 class QFileDialog;
 class QKeySequence;
@@ -86,6 +87,7 @@ private:
     ChartView *createChart(const QString &name);
     void findWidgets();
     void connectEvents();
+    void drawFileRead(std::optional<roulette::DrawFileLoad> load);
     void showSpin(const roulette::SpinResult &result);
     void render();
     void showText(roulette::TextBox box, QLineEdit *edit, const std::string &text);
@@ -96,6 +98,7 @@ private:
     std::unique_ptr<ForRoulette> m_forRoulette;
     std::function<void(const QString &)> m_sink;
     std::function<QString(QWidget *)> m_chooseFile;
+    DrawFileReading *m_reading = nullptr; // a child, while a draw file is being read
     /// The state last shown, and how often the board had written each text box by then: a
     /// box the user typed in keeps its text until the board writes it again.
     std::optional<roulette::BoardState> m_shown;

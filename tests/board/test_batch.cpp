@@ -23,7 +23,7 @@ Board boardIn(int mode)
     if (mode == FileMode) {
         DrawRecords records;
         for (int i = 0; i < FileRecords; ++i)
-            records.append(decimalText(i * 11 % 37));
+            records.append(i * 11 % 37);
         board.loadDrawFile(std::move(records), "tirages.txt");
     } else {
         board.Option1_Click(mode);

@@ -31,11 +31,11 @@ void playByHand(Board &board, const std::string &text)
     board.Command1_Click();
 }
 
-DrawRecords records(std::initializer_list<const char *> lines)
+DrawRecords records(std::initializer_list<int> numbers)
 {
     DrawRecords r;
-    for (const char *line : lines)
-        r.append(line);
+    for (const int n : numbers)
+        r.append(n);
     return r;
 }
 
@@ -167,7 +167,7 @@ TEST(Board, ManualOverFileOverRandomAndTheCursorAlwaysMoves)
 {
     int reseeds = 0;
     Board board = boardDrawing({20}, &reseeds);
-    board.loadDrawFile(records({"5", "17", "0", "8"}), "tirage.txt");
+    board.loadDrawFile(records({5, 17, 0, 8}), "tirage.txt");
 
     board.Command1_Click();
     EXPECT_EQ(board.state().CurrentNumber, 5);
@@ -245,7 +245,7 @@ TEST(Board, BlinkAlternatesAndTheNextSpinRestoresTheCell)
 TEST(Board, ResetClearsCountsAndKeepsHistoryFileAndBlink)
 {
     Board board = boardDrawing({9, 30, 9});
-    board.loadDrawFile(records({"9", "30", "9", "1"}), "f.txt");
+    board.loadDrawFile(records({9, 30, 9, 1}), "f.txt");
     board.Label1_Click(9);
     for (int i = 0; i < 3; ++i)
         board.Command1_Click();

@@ -1,11 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <stdexcept>
-#include <streambuf>
 
-#include "sources/textrules.h"
 #include "sources/drawfile.h"
+#include "sources/textrules.h"
 #include "tests/tempdir.h"
 
 using namespace roulette;
@@ -14,7 +12,7 @@ using roulette::testing::TempDir;
 namespace
 {
 
-DrawRecords readInChunks(std::string_view bytes, std::size_t chunk)
+DrawFileContent readInChunks(std::string_view bytes, std::size_t chunk)
 {
     DrawFileReader reader;
     for (std::size_t at = 0; at < bytes.size(); at += chunk)
@@ -22,164 +20,119 @@ DrawRecords readInChunks(std::string_view bytes, std::size_t chunk)
     return reader.finish();
 }
 
-std::vector<std::string> texts(const DrawRecords &records)
+std::vector<int> numbers(const DrawRecords &records)
 {
-    std::vector<std::string> result;
+    std::vector<int> result;
     for (std::int64_t k = 1; k <= records.size(); ++k)
-        result.push_back(records.text(k));
+        result.push_back(*records.number(k));
     return result;
 }
 
-// Gives its bytes, then fails as a disk would.
-class FailingBuffer : public std::streambuf
+// The text in UTF-16 after its byte-order mark, as an editor saves "Unicode".
+std::string utf16(std::u16string_view text, bool littleEndian = true)
 {
-public:
-    explicit FailingBuffer(std::string bytes) : m_bytes(std::move(bytes))
-    {
-        setg(m_bytes.data(), m_bytes.data(), m_bytes.data() + m_bytes.size());
+    std::string bytes;
+    for (const char16_t unit : u"\uFEFF" + std::u16string(text)) {
+        const auto high = static_cast<char>(unit >> 8);
+        const auto low = static_cast<char>(unit & 0xFF);
+        bytes += littleEndian ? std::string{low, high} : std::string{high, low};
     }
+    return bytes;
+}
 
-protected:
-    int_type underflow() override { throw std::runtime_error("I/O error"); }
-
-private:
-    std::string m_bytes;
-};
+std::string badLines(int count)
+{
+    return count == 1 ? "1 ligne n'est pas un numéro de roulette et ne sera pas jouée : "
+                      : std::to_string(count) + " lignes ne sont pas des numéros de roulette et "
+                                                "ne seront pas jouées : ";
+}
 
 } // namespace
 
-TEST(DrawFileReader, EveryLayoutOfTheSameThreeRecordsReadsAlike)
-{
-    const std::string files[] = {"5\r\n17\r\n0\r\n",
-                                 "5\n17\n0\n",
-                                 "5\r17\r0\r",
-                                 "5\r\n17\r\n0",
-                                 "5\n\n==\n*\n17\r\n  \t\r\n0\n",
-                                 "5\r\r\n17\n\r0",
-                                 "5\n17\n0\n\n\n",
-                                 "5\n17\n0\r\n==\r\n*\r\n\r\n",
-                                 "\xEF\xBB\xBF"
-                                 "5\n17\n0",
-                                 "** tirage du soir\n5\n17 *\n17\n*****\n0\n"};
-    for (const std::string &file : files) {
-        for (const std::size_t chunk : {1, 2, 3, 5, 1 << 16}) {
-            EXPECT_EQ(texts(readInChunks(file, chunk)), (std::vector<std::string>{"5", "17", "0"}))
-                << ::testing::PrintToString(file) << " in chunks of " << chunk;
-        }
-    }
-}
-
-TEST(DrawFileReader, WhatARecordReadsAs)
+TEST(DrawFileReader, ReadsTheNumbersAndQuotesTheOtherLinesOnceByTheirLine)
 {
     struct Case {
-        const char *line;
-        std::optional<int> number;
+        std::string bytes;
+        std::vector<int> numbers;
+        std::string message;
     };
-    const std::optional<int> none;
-    const Case cases[] = {
-        {" 5", 5},     {"5 \t", 5},        {"0", 0},        {"36", 36},    {"2.5", 2},
-        {"3.5", 4},    {"36.5", 36},       {"007", 7},      {"37", none},  {"-1", none},
-        {"abc", none}, {"5 5", none},      {"12abc", none}, {"== ", none}, {"===", none},
-        {"\f", none},  {"\xFF\xFE", none}, {"5-3", none},
+    const std::string mark = "\xEF\xBB\xBF";
+    std::vector<Case> cases = {
+        {"5\n\nx\n7", {5, 7}, badLines(1) + "ligne 3 « x »."},
+        {" 5\n3.5\n36.5\n007\n2.5\n1 2\n", {5, 4, 36, 7, 2, 12}, ""},
+        {"37\r\n==\r\n-1\r\nabc\r\n\r\n12abc\r\n== \r\n===\r\n5-3\r\n9",
+         {9},
+         badLines(7) + "ligne 1 « 37 », ligne 3 « -1 », ligne 4 « abc », ligne 6 « 12abc », "
+                       "ligne 7 « ==  », …"},
+        {"<b>x</b>\n\x01z\xFF\n", {}, badLines(2) + "ligne 1 « <b>x</b> », ligne 2 « ?z? »."},
+        {mark.substr(0, 2) + "5\n4\n" + mark + "5\n\xFF",
+         {4},
+         badLines(3) + "ligne 1 « ??5 », ligne 3 « " + mark + "5 », ligne 4 « ? »."},
+        {utf16(u"5\r\n\u00e9t\u00e9\r\n\U0001F3B2\n\xD800x\n\xDC00\n17") + "7",
+         {5},
+         badLines(5) + "ligne 2 « été », ligne 3 « \U0001F3B2 », ligne 4 « ?x », ligne 5 « ? », "
+                       "ligne 6 « 17? »."},
+        {std::string(1'000'000, '\x9C') + "\n" + std::string(5000, ' ') + "5\n" +
+             std::string(DrawFileReader::FigureLimit, '0') + "7\n",
+         {5},
+         badLines(2) + "ligne 1 « " + std::string(QuoteLimit, '?') + "… », ligne 3 « " +
+             std::string(QuoteLimit, '0') + "… »."},
     };
+    const std::string layouts[] = {
+        "5\r\n17\r\n0\r\n",
+        "5\r\r\n17\n\r0\n\n\n",
+        "5\n\n==\n*\n17\r\n  \t\r\n0",
+        mark + "** tirage du soir\n5\n17 *\n17\n*****\n0\r\n==\r\n*\r\n\r\n",
+        utf16(u"5\r\n17\r\n0\r\n"),
+        utf16(u" 5\n*\n17\n0", false)};
+    for (const std::string &layout : layouts)
+        cases.push_back({layout, {5, 17, 0}, ""});
     for (const Case &c : cases) {
-        const DrawRecords records = readInChunks(std::string(c.line) + "\n", 1);
-        ASSERT_EQ(records.size(), 1) << ::testing::PrintToString(c.line);
-        EXPECT_EQ(records.number(1), c.number) << ::testing::PrintToString(c.line);
-        if (!c.number) {
-            EXPECT_EQ(records.text(1), c.line);
+        for (const std::size_t chunk : {1, 2, 3, 1 << 16}) {
+            const DrawFileContent content = readInChunks(c.bytes, chunk);
+            EXPECT_EQ(numbers(content.numbers), c.numbers) << ::testing::PrintToString(c.bytes);
+            EXPECT_EQ(badLinesMessage(content), c.message) << "in chunks of " << chunk;
+            for (const BadLine &bad : content.firstBadLines)
+                EXPECT_LE(bad.text.size(), QuoteBytes) << "only what a message can quote is kept";
         }
     }
 }
 
-TEST(DrawFileReader, OnlyAWholeMarkAtTheVeryStartIsDropped)
-{
-    const std::string mark = "\xEF\xBB\xBF";
-    EXPECT_EQ(texts(readInChunks(mark.substr(0, 2) + "5\n", 1)),
-              std::vector<std::string>{mark.substr(0, 2) + "5"});
-    EXPECT_EQ(texts(readInChunks(mark.substr(0, 1), 1)), std::vector<std::string>{"\xEF"});
-    const DrawRecords second = readInChunks("4\n" + mark + "5\n", 2);
-    EXPECT_EQ(second.number(1), 4);
-    EXPECT_EQ(second.number(2), std::nullopt) << "a mark inside the file is not dropped";
-}
-
-TEST(DrawFileReader, LongLinesCostABoundedAmountOfMemory)
-{
-    const std::string binary(1'000'000, '\x9C');
-    const DrawRecords records =
-        readInChunks(binary + "\n" + std::string(5000, ' ') + "5\n" +
-                         std::string(DrawFileReader::FigureLimit, '0') + "7\n",
-                     4096);
-    ASSERT_EQ(records.size(), 3);
-    EXPECT_EQ(records.number(1), std::nullopt);
-    EXPECT_EQ(records.text(1).size(), QuoteBytes) << "only what a message can quote is kept";
-    EXPECT_EQ(records.number(2), 5) << "blanks do not count";
-    EXPECT_EQ(records.number(3), std::nullopt) << "past FigureLimit figures, not a number";
-}
-
-TEST(DrawFileReader, RefusesMoreRecordsThanItMayCount)
+TEST(DrawFileReader, RefusesMoreNumbersThanItMayCount)
 {
     DrawFileReader reader(2);
-    reader.read("1\n\n==\n2\n*\n");
-    EXPECT_THROW(reader.read("3\n"), std::length_error) << "skipped lines do not count";
+    reader.read("1\nx\n==\n2\n*\n");
+    EXPECT_THROW(reader.read("3\n"), std::length_error) << "other lines do not count";
     DrawFileReader last(2);
     last.read("1\n2\n3");
     EXPECT_THROW(last.finish(), std::length_error) << "nor does a last line escape the count";
 }
 
-TEST(DrawFileReader, AReadErrorIsNotTakenForTheEndOfTheFile)
-{
-    FailingBuffer buffer("5\n17\n");
-    std::istream in(&buffer);
-    EXPECT_THROW(readDrawRecords(in), std::ios_base::failure);
-
-    std::istringstream whole("5\n17\n0");
-    EXPECT_EQ(readDrawRecords(whole).size(), 3);
-}
-
 TEST(DrawFile, LoadingFromDiskSucceedsOrSaysWhyNot)
 {
     const TempDir dir;
-    const DrawFileLoad good = readDrawFile(dir.write("tirage.txt", "5\r\n17\r\n0\r\n"));
-    ASSERT_TRUE(good.records);
-    EXPECT_EQ(texts(*good.records), (std::vector<std::string>{"5", "17", "0"}));
-    EXPECT_EQ(good.error, "");
+    const auto path = dir.write("tirage.txt", "5\r\n17\r\nx\r\n0\r\n");
+    const DrawFileLoad good = readDrawFile(path);
+    EXPECT_TRUE(good.records && good.records->size() == 3 && good.fileName == "tirage.txt");
+    EXPECT_EQ(good.message, badLines(1) + "ligne 3 « x ».");
+    const DrawFileLoad stopped =
+        readDrawFile(dir.write("long.txt", std::string(200'000, '\n') + "5"),
+                     [](double done) { return done < 0.5; });
+    EXPECT_TRUE(!stopped.records && stopped.message.empty()) << "the user knows why";
 
-    struct Case {
-        std::filesystem::path path;
-        const char *cause;
-    };
-    const Case failures[] = {
+    const std::pair<std::filesystem::path, const char *> failures[] = {
         {dir.path() / "absent.txt", "introuvable"},
         {dir.path(), "dossier"},
         {dir.write("vide.txt", ""), "aucun numéro"},
         {dir.write("commentaires.txt", "\r\n==\r\n* rien\r\n  \r\n"), "aucun numéro"},
-        {dir.write("bizarre\xFF.txt", ""), "bizarre?.txt"}};
-    for (const Case &c : failures) {
-        const DrawFileLoad load = readDrawFile(c.path);
-        EXPECT_FALSE(load.records) << c.path;
-        EXPECT_NE(load.error.find(c.cause), std::string::npos) << load.error;
-        EXPECT_NE(load.error.find(printable(c.path.filename().string())), std::string::npos)
-            << load.error << " names the file";
+        {dir.write("mots.txt", "abc\r\n40\r\n\x01\r\n"), "aucun numéro"},
+        {dir.write("bizarre\xFF.txt", ""), "bizarre?.txt"},
+        {"/proc/self/mem", "Erreur de lecture"}};
+    for (const auto &[failing, cause] : failures) {
+        const DrawFileLoad load = readDrawFile(failing);
+        EXPECT_FALSE(load.records) << failing;
+        EXPECT_NE(load.message.find(cause), std::string::npos) << load.message;
+        EXPECT_NE(load.message.find(printable(failing.filename().string())), std::string::npos)
+            << load.message << " names the file";
     }
-}
-
-TEST(TextRules, QuotesAreShortValidTextWhateverTheBytes)
-{
-    EXPECT_EQ(quoteText("37"), "« 37 »");
-    EXPECT_EQ(printable("a\tb\x01\x7F"), "a?b??");
-    EXPECT_EQ(printable("\xFF\xC0\xAF\xED\xA0\x80\xF4\x90\x80\x80"
-                        "\xE9"),
-              std::string(11, '?'))
-        << "stray, overlong, surrogate, past U+10FFFF, cut short";
-    EXPECT_EQ(printable("\xC2\x85\xE2\x80\xA8"), "??") << "C1 control, line separator";
-    EXPECT_EQ(printable("Numéro 5 €"), "Numéro 5 €");
-
-    std::string accents;
-    for (int i = 0; i < 50; ++i)
-        accents += "é";
-    const std::string cut = quoteText(accents);
-    EXPECT_EQ(cut, "« " + accents.substr(0, 2 * QuoteLimit) + "… »") << "cut by characters";
-    EXPECT_EQ(quoteText(accents.substr(0, 2 * QuoteLimit)),
-              "« " + accents.substr(0, 2 * QuoteLimit) + " »");
 }

@@ -42,3 +42,23 @@ TEST(TextRules, RoundingGoesHalfToEven)
     EXPECT_EQ(roundHalfEven(1e300), std::numeric_limits<std::int64_t>::max());
     EXPECT_EQ(roundHalfEven(std::nan("")), 0);
 }
+
+TEST(TextRules, QuotesAreShortValidTextWhateverTheBytes)
+{
+    EXPECT_EQ(quoteText("37"), "« 37 »");
+    EXPECT_EQ(printable("a\tb\x01\x7F"), "a?b??");
+    EXPECT_EQ(printable("\xFF\xC0\xAF\xED\xA0\x80\xF4\x90\x80\x80"
+                        "\xE9"),
+              std::string(11, '?'))
+        << "stray, overlong, surrogate, past U+10FFFF, cut short";
+    EXPECT_EQ(printable("\xC2\x85\xE2\x80\xA8"), "??") << "C1 control, line separator";
+    EXPECT_EQ(printable("Numéro 5 €"), "Numéro 5 €");
+
+    std::string accents;
+    for (int i = 0; i < 50; ++i)
+        accents += "é";
+    const std::string cut = quoteText(accents);
+    EXPECT_EQ(cut, "« " + accents.substr(0, 2 * QuoteLimit) + "… »") << "cut by characters";
+    EXPECT_EQ(quoteText(accents.substr(0, 2 * QuoteLimit)),
+              "« " + accents.substr(0, 2 * QuoteLimit) + " »");
+}

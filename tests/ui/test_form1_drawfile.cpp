@@ -1,5 +1,7 @@
 #include <QDir>
 #include <QFileDialog>
+#include <QProgressDialog>
+#include <QPushButton>
 
 #include "tests/tempdir.h"
 #include "tests/ui/window.h"
@@ -13,69 +15,45 @@ class TestForm1DrawFile : public QObject
 {
     Q_OBJECT
 private slots:
-    void openingAFileShowsItAndLancerManuelReplaysIt();
-    void aFailedOrCancelledOpenOrABadRecordChangesNothingElse();
+    void onlyAFileWithNumbersChangesTheBoardThenLancerManuelReplaysIt();
     void theDialogIsCD1();
 };
 
-void TestForm1DrawFile::openingAFileShowsItAndLancerManuelReplaysIt()
-{
-    const TempDir dir;
-    Window w;
-    QVERIFY(!w.shown(u"Command5"_s) && !w.shown(u"Command6"_s));
-    w.open(dir.write("tirage.txt", "5\r\n17\r\n\r\n0\r\n"));
-    QCOMPARE(w.asked, 1);
-    QCOMPARE(w.messages, QStringList());
-    QCOMPARE(w.text(u"Label9"_s), u"tirage.txt"_s);
-    QCOMPARE(w.text(u"Label8(4)"_s), u"3"_s);
-    QVERIFY(w.shown(u"Command5"_s) && w.shown(u"Command6"_s) && w.shown(u"Command1"_s));
-
-    const QString played[] = {u"5"_s, u"17"_s, u"0"_s};
-    for (int k = 1; k <= 3; ++k) {
-        w.click(u"Command6"_s);
-        QCOMPARE(w.text(u"Label5(27)"_s), played[k - 1]);
-        QCOMPARE(w.text(u"Text3"_s), QString::number(k));
-        QVERIFY(!w.shown(u"Command1"_s));
-    }
-    const QStringList before = snapshot(w);
-    w.click(u"Command6"_s);
-    QCOMPARE(w.messages, QStringList());
-    QCOMPARE(snapshot(w), before);
-}
-
-void TestForm1DrawFile::aFailedOrCancelledOpenOrABadRecordChangesNothingElse()
+void TestForm1DrawFile::onlyAFileWithNumbersChangesTheBoardThenLancerManuelReplaysIt()
 {
     const TempDir dir;
     Window w;
     const QStringList start = snapshot(w);
     w.open(dir.path() / "absent.txt");
-    w.open(dir.path());
-    w.open(dir.write("vide.txt", "\n==\n"));
-    QCOMPARE(w.messages.size(), 3);
-    QVERIFY(w.messages[0].contains(u"absent.txt"_s));
-    QVERIFY(w.messages[2].contains(u"vide.txt"_s));
-    QCOMPARE(snapshot(w), start);
-
-    w.open(dir.write("t.txt", "8\n37\n9\n"));
-    w.click(u"Command6"_s);
-    const QStringList loaded = snapshot(w);
-    w.click(u"Command6"_s);
-    QCOMPARE(w.messages.size(), 4);
-    QVERIFY(w.messages.last().startsWith(u"Ligne 2 "_s) && w.messages.last().contains(u"« 37 »"_s));
-    const QStringList moved = snapshot(w);
-    QCOMPARE(moved.size(), loaded.size());
-    for (qsizetype i = 0; i < moved.size(); ++i)
-        QVERIFY(moved[i] == loaded[i] || moved[i].startsWith(u"Text3 2 "_s));
-    QCOMPARE(w.text(u"Text3"_s), u"2"_s);
-
-    w.open(dir.path() / "absent.txt");
+    w.open(dir.write("mots.txt", "abc\n==\n40\n"));
+    QCOMPARE(w.messages.size(), 2);
+    QVERIFY(w.messages[1].contains(u"mots.txt"_s) && w.messages[1].contains(u"aucun numéro"_s));
     w.chosen.clear(); // the user cancels the dialog
     w.click(u"Command4"_s);
-    QCOMPARE(w.messages.size(), 5);
-    QCOMPARE(snapshot(w), moved);
-    w.click(u"Command6"_s);
-    QCOMPARE(w.text(u"Label5(27)"_s), u"9"_s);
-    QCOMPARE(w.text(u"Text1"_s), u"2"_s);
+    const auto path = dir.write("tirage.txt", "5\r\n17\r\n\r\n<b>x</b>\r\n0\r\n");
+    w.chosen = QString::fromStdString(path.string());
+    w.click(u"Command4"_s);
+    auto *progress = w.form.findChild<QProgressDialog *>();
+    QCOMPARE(progress->findChild<QLabel *>()->textFormat(), Qt::PlainText);
+    progress->findChild<QPushButton *>()->click(); // « Annuler », the reading done or not
+    QVERIFY(QTest::qWaitFor([&w] { return !w.form.findChild<QProgressDialog *>(); }));
+    QCOMPARE(w.messages.size(), 2);
+    QCOMPARE(snapshot(w), start);
+
+    w.open(path);
+    QCOMPARE(w.messages.last(), u"1 ligne n'est pas un numéro de roulette et ne sera pas jouée : "
+                                "ligne 4 « <b>x</b> »."_s);
+    QCOMPARE(w.text(u"Label9"_s) + w.text(u"Label8(4)"_s), u"tirage.txt3"_s);
+    QVERIFY(w.shown(u"Command5"_s) && w.shown(u"Command6"_s) && w.shown(u"Command1"_s));
+    for (int k = 0; k < 4; ++k)
+        w.click(u"Command6"_s);
+    QCOMPARE(w.text(u"Label5(26)"_s) + w.text(u"Label5(27)"_s) + w.text(u"Text3"_s), u"1703"_s);
+    QVERIFY(!w.shown(u"Command1"_s));
+    QCOMPARE(w.messages.size(), 3);
+
+    Window closing;
+    closing.chosen = w.chosen;
+    closing.click(u"Command4"_s); // and the window goes before the reading ends
 }
 
 void TestForm1DrawFile::theDialogIsCD1()

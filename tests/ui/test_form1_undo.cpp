@@ -92,7 +92,7 @@ void TestForm1Undo::ctrlZTakesBackEachSpinOnScreen()
     for (int i = 0; i < 4; ++i)
         spinUndoRespin(w, [&w] { w.click(u"Command6"_s); });
     QVERIFY(w.spins() >= 30);
-    QVERIFY(!w.messages.isEmpty()); // the record "x" was passed over
+    QVERIFY(!w.messages.isEmpty()); // the line "x", reported at load
 
     // A new file is replayed from its first record, even after a spin of the old one is undone.
     w.open(dir.write("u.txt", "5\n"));

@@ -2,14 +2,15 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <QTest>
 #include <QTimer>
 
 #include <filesystem>
 
-#include "ui/form1.h"
-#include "ui/chartview.h"
 #include "tests/fakes.h"
+#include "ui/chartview.h"
+#include "ui/form1.h"
 
 namespace roulette::testing
 {
@@ -61,6 +62,9 @@ struct Window {
     {
         chosen = QString::fromStdString(path.string());
         click(u"Command4"_s);
+        // The file is read on a worker; its dialog goes once the board has it.
+        if (!QTest::qWaitFor([this] { return !form.findChild<QProgressDialog *>(); }))
+            qFatal("the draw file is still being read");
     }
     int spins() const { return form.board().state().SpinCount; }
 };
