@@ -172,7 +172,7 @@ Board::Outcome Board::chooseOutcome()
 {
     if (m_state.manualMode())
         return manualOutcome();
-    if (numericValue(m_state.fileCountCaption) != 0)
+    if (m_state.fileMode())
         return fileOutcome();
     return randomOutcome();
 }
@@ -405,7 +405,7 @@ std::string Board::Command4_Click(DrawFileLoad load)
 
 BatchResult Board::spinMany(std::int64_t count)
 {
-    const bool fileMode = !m_state.manualMode() && numericValue(m_state.fileCountCaption) != 0;
+    const bool fileMode = !m_state.manualMode() && m_state.fileMode();
     BatchResult result;
     for (; result.spun < count; ++result.spun) {
         SpinResult spin = spinFrom(m_state.lastText, fileMode);

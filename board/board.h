@@ -151,7 +151,7 @@ private:
     SessionStart m_start;
     std::int64_t m_spinsBeforeLoad = 0; // of the session, before the last draw file's load
     std::int64_t m_handSpins = 0;       // of the session
-    std::optional<SavedMark> m_saved; // the session as last saved
+    std::optional<SavedMark> m_saved;   // the session as last saved
     std::optional<BeforeReset> m_beforeReset;
     std::array<std::uint64_t, TextBoxCount> m_textWrites{};
 };

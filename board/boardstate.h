@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "sources/textrules.h"
 #include "stats/spread.h"
 
 namespace roulette
@@ -62,6 +63,8 @@ struct BoardState {
     bool fileButtonsVisible = false;                  // Command5, Command6
 
     bool manualMode() const { return manualCaption == ManualCaption; }
+    /// A draw file with numbers is loaded: spins come from it (unless in manual mode).
+    bool fileMode() const { return numericValue(fileCountCaption) != 0; }
 
     bool operator==(const BoardState &) const = default;
 

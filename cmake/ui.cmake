@@ -12,6 +12,7 @@ add_library(ui STATIC
   ui/forroulette.cpp
   ui/french.cpp
   ui/batchprogress.cpp
+  ui/slicedwrite.cpp
   ui/chartview.cpp
 )
 qt_add_resources(ui icons PREFIX /icons BASE ui FILES ui/etude-roulette.xpm)

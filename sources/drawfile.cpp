@@ -273,4 +273,10 @@ DrawFileLoad readDrawFile(const std::filesystem::path &path, const ReadProgress 
     }
 }
 
+void appendDrawFileLine(std::string &out, int number)
+{
+    out += decimalText(number);
+    out += "\r\n";
+}
+
 } // namespace roulette

@@ -95,4 +95,7 @@ struct DrawFileLoad {
 /// does not fit in memory gives a message and no records.
 DrawFileLoad readDrawFile(const std::filesystem::path &path, const ReadProgress &progress = {});
 
+/// Adds one record to a draw file in the program's own format: the number, then CR LF.
+void appendDrawFileLine(std::string &out, int number);
+
 } // namespace roulette

@@ -23,7 +23,9 @@
 
 #include <algorithm>
 
+#include "sources/drawfile.h"
 #include "sources/textrules.h"
+#include "stats/csvexport.h"
 #include "stats/fairness.h"
 #include "ui/batchprogress.h"
 #include "ui/chartview.h"
@@ -31,6 +33,7 @@
 #include "ui/drawfilereading.h"
 #include "ui/formlayout.h"
 #include "ui/forroulette.h"
+#include "ui/slicedwrite.h"
 #include "ui/wrapbutton.h"
 
 using roulette::BoardState;
@@ -264,16 +267,16 @@ Form1::Form1(roulette::Board board, QWidget *parent) : QWidget(parent), m_board(
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("Timer1"));
     m_timer->setInterval(BlinkMilliseconds);
-    m_undoAction = new QAction(QStringLiteral("Annuler le dernier tirage"), this);
-    m_undoAction->setObjectName(QStringLiteral("undoLastSpin"));
-    m_undoAction->setShortcut(QKeySequence::Undo);
-    m_undoAction->setShortcutContext(Qt::WindowShortcut);
-    addAction(m_undoAction);
-    m_batchAction = new QAction(QStringLiteral("Lancer plusieurs tirages…"), this);
-    m_batchAction->setObjectName(QStringLiteral("spinMany"));
-    m_batchAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
-    m_batchAction->setShortcutContext(Qt::WindowShortcut);
-    addAction(m_batchAction);
+    m_undoAction = addBoardAction(QStringLiteral("Annuler le dernier tirage"),
+                                  QStringLiteral("undoLastSpin"), QKeySequence::Undo);
+    m_batchAction = addBoardAction(QStringLiteral("Lancer plusieurs tirages…"),
+                                   QStringLiteral("spinMany"), QKeySequence(Qt::CTRL | Qt::Key_L));
+    m_saveAction = addBoardAction(QStringLiteral("Enregistrer les tirages…"),
+                                  QStringLiteral("save"), QKeySequence::Save);
+    m_exportAction =
+        addBoardAction(QStringLiteral("Exporter en CSV…"), QStringLiteral("export"), {});
+    m_closeFileAction = addBoardAction(QStringLiteral("Fermer le fichier de tirage"),
+                                       QStringLiteral("closeDrawFile"), {});
 
     buildWidgets();
     findWidgets();
@@ -387,8 +390,12 @@ void Form1::connectEvents()
     connect(m_openButton, &QPushButton::clicked, this, &Form1::Command4_Click);
     connect(m_autoButton, &QPushButton::clicked, this, &Form1::Command5_Click);
     connect(m_replayButton, &QPushButton::clicked, this, &Form1::Command6_Click);
-    connect(m_undoAction, &QAction::triggered, this, &Form1::undoLastSpin);
+    connect(m_undoAction, &QAction::triggered, this, &Form1::undo);
     connect(m_batchAction, &QAction::triggered, this, &Form1::askSpinMany);
+    connect(m_saveAction, &QAction::triggered, this, &Form1::saveSpins);
+    connect(m_exportAction, &QAction::triggered, this, &Form1::exportCsv);
+    connect(m_closeFileAction, &QAction::triggered, this, &Form1::closeDrawFile);
+    connect(m_lastText, &QLineEdit::returnPressed, this, &Form1::playTypedNumber);
     for (QLineEdit *box : {m_spinText, m_lastText, m_filePosText})
         box->installEventFilter(this);
     connect(m_lastText, &QLineEdit::textEdited, this,
@@ -440,6 +447,10 @@ bool Form1::isBoardShortcut(const QKeySequence &keys) const
 
 void Form1::closeEvent(QCloseEvent *event)
 {
+    if (!closeAllowed()) {
+        event->ignore();
+        return;
+    }
     m_batchStopped = true;
     Form_Unload();
     event->accept();
@@ -450,6 +461,10 @@ void Form1::contextMenuEvent(QContextMenuEvent *event)
     QMenu menu(this);
     menu.addAction(m_undoAction);
     menu.addAction(m_batchAction);
+    menu.addSeparator();
+    menu.addAction(m_saveAction);
+    menu.addAction(m_exportAction);
+    menu.addAction(m_closeFileAction);
     menu.exec(event->globalPos());
 }
 
@@ -539,12 +554,111 @@ void Form1::DrawCharts()
     m_chart2->refresh();
 }
 
-void Form1::undoLastSpin()
+void Form1::undo()
 {
-    if (!m_board.undoLastSpin())
+    if (!m_board.undo())
         return;
     render();
     DrawCharts();
+}
+
+QAction *Form1::addBoardAction(const QString &text, const QString &name, const QKeySequence &keys)
+{
+    auto *action = new QAction(text, this);
+    action->setObjectName(name);
+    action->setShortcut(keys);
+    action->setShortcutContext(Qt::WindowShortcut); // eventFilter lets it past the text boxes
+    addAction(action);
+    return action;
+}
+
+QString Form1::askSavePath(const QString &title, const QString &suggested, const QString &filter)
+{
+    if (m_chooseSavePath)
+        return m_chooseSavePath(this, title, suggested, filter);
+    return QFileDialog::getSaveFileName(this, title, suggested, filter);
+}
+
+bool Form1::saveSpins()
+{
+    const QString suggested = QDir::home().filePath(
+        QStringLiteral("tirages-%1.txt").arg(QDate::currentDate().toString(Qt::ISODate)));
+    const QString path = askSavePath(QStringLiteral("Enregistrer les tirages"), suggested,
+                                     QStringLiteral("txt (*.txt)"));
+    if (path.isEmpty())
+        return false;
+    const roulette::Session &session = m_board.series().session();
+    const WriteResult result = writeInSlices(
+        this, path, {}, session.lastRow(), [&session](auto first, auto last, std::string &out) {
+            for (std::int64_t s = first; s <= last; ++s)
+                roulette::appendDrawFileLine(out, session.outcome(s));
+        });
+    if (result.written)
+        m_board.markSaved();
+    else if (!result.error.isEmpty())
+        message(QStringLiteral("Les tirages n'ont pas été enregistrés dans « %1 » : %2.")
+                    .arg(path, result.error));
+    return result.written;
+}
+
+void Form1::exportCsv()
+{
+    const QString suggested = QDir::home().filePath(
+        QStringLiteral("tirages-%1.csv").arg(QDate::currentDate().toString(Qt::ISODate)));
+    const QString path =
+        askSavePath(QStringLiteral("Exporter en CSV"), suggested, QStringLiteral("csv (*.csv)"));
+    if (path.isEmpty())
+        return;
+    const roulette::Session &session = m_board.series().session();
+    const WriteResult result =
+        writeInSlices(this, path, roulette::CsvHead, session.lastRow(),
+                      [&session](auto first, auto last, std::string &out) {
+                          session.forEachRow(first, last, [&](std::int64_t s, const auto &tally) {
+                              roulette::appendCsvRow(out, s, session.outcome(s), tally);
+                          });
+                      });
+    if (!result.error.isEmpty())
+        message(
+            QStringLiteral("L'export n'a pas été écrit dans « %1 » : %2.").arg(path, result.error));
+}
+
+void Form1::closeDrawFile()
+{
+    m_board.closeDrawFile();
+    render();
+}
+
+// Enter plays the typed number; the text is selected so that the next number replaces it,
+// and the box forgets its own typing, so that Ctrl+Z takes back the spin.
+void Form1::playTypedNumber()
+{
+    if (!m_board.state().manualMode())
+        return;
+    const roulette::SpinResult result = m_board.Command1_Click();
+    showSpin(result);
+    if (result.spun) {
+        m_lastText->setText(m_lastText->text());
+        m_lastText->selectAll();
+    }
+}
+
+// Hand-entered spins are the ones nothing else can give back.
+bool Form1::closeAllowed()
+{
+    if (!m_board.hasUnsavedHandSpins())
+        return true;
+    QMessageBox box(QMessageBox::Question, programTitle(),
+                    QStringLiteral("Enregistrer les tirages avant de quitter ?"),
+                    QMessageBox::NoButton, this);
+    QPushButton *save = box.addButton(QStringLiteral("Enregistrer"), QMessageBox::AcceptRole);
+    QPushButton *quit =
+        box.addButton(QStringLiteral("Quitter sans enregistrer"), QMessageBox::DestructiveRole);
+    box.addButton(QStringLiteral("Annuler"), QMessageBox::RejectRole);
+    box.setDefaultButton(save);
+    box.exec();
+    if (box.clickedButton() == quit)
+        return true;
+    return box.clickedButton() == save && saveSpins();
 }
 
 void Form1::askSpinMany()
@@ -632,7 +746,14 @@ void Form1::render()
         s.blinkRunning ? m_timer->start() : m_timer->stop();
     if (!was || was->HitCount != s.HitCount)
         m_spinText->setToolTip(fairnessText(s));
-    m_undoAction->setEnabled(m_board.canUndoSpin());
+    m_undoAction->setEnabled(m_board.canUndo());
+    m_undoAction->setText(m_board.canUndoSpin() || !m_board.canUndo()
+                              ? QStringLiteral("Annuler le dernier tirage")
+                              : QStringLiteral("Annuler la remise à zéro"));
+    const bool spinsToWrite = m_board.series().session().lastRow() > 0;
+    m_saveAction->setEnabled(spinsToWrite);
+    m_exportAction->setEnabled(spinsToWrite);
+    m_closeFileAction->setEnabled(s.fileMode());
     m_batchAction->setEnabled(!s.manualMode()); // it would play the same typed number
     m_shown = s;
     m_shownWrites = m_board.textWrites();

@@ -50,6 +50,11 @@ public:
     /// The dialog CD1, ready to show: modal, "*.txt" files, from the home folder (the system
     /// drive's root on Windows).
     static std::unique_ptr<QFileDialog> makeFileDialog(QWidget *parent);
+    /// How a file to write is asked for: (parent, title, suggested path, filter) gives the
+    /// chosen path, empty when the user cancels. By default a save dialog; tests answer.
+    using SaveChooser =
+        std::function<QString(QWidget *, const QString &, const QString &, const QString &)>;
+    void setSaveChooser(SaveChooser chooser) { m_chooseSavePath = std::move(chooser); }
     /// Where a window of the given size opens: centred in the screen's available area, but
     /// never above or left of it, so that its title bar stays in reach.
     static QPoint placeWithin(const QRect &available, const QSize &size);
@@ -66,8 +71,16 @@ public:
     void Command6_Click();
     /// Refreshes both charts from the series; called once after every spin.
     void DrawCharts();
-    /// Takes back the last spin, from Ctrl+Z or the board's context menu.
-    void undoLastSpin();
+    /// Takes back the last spin, or the last reset once no spin is left since it, from
+    /// Ctrl+Z or the board's context menu.
+    void undo();
+    /// "Enregistrer les tirages…": the spins since the reset as a draw file. False when
+    /// nothing was written.
+    bool saveSpins();
+    /// "Exporter en CSV…": a row per spin since the reset, with the fifteen series.
+    void exportCsv();
+    /// "Fermer le fichier de tirage".
+    void closeDrawFile();
     /// Asks how many spins to make, then makes them (Ctrl+L, the board's context menu).
     void askSpinMany();
     /// Makes count spins from the current source and shows the board once, at the end. Past
@@ -93,11 +106,16 @@ private:
     void showText(roulette::TextBox box, QLineEdit *edit, const std::string &text);
     void message(const QString &text);
     bool isBoardShortcut(const QKeySequence &keys) const;
+    QAction *addBoardAction(const QString &text, const QString &name, const QKeySequence &keys);
+    QString askSavePath(const QString &title, const QString &suggested, const QString &filter);
+    void playTypedNumber();
+    bool closeAllowed();
 
     roulette::Board m_board;
     std::unique_ptr<ForRoulette> m_forRoulette;
     std::function<void(const QString &)> m_sink;
     std::function<QString(QWidget *)> m_chooseFile;
+    SaveChooser m_chooseSavePath;
     DrawFileReading *m_reading = nullptr; // a child, while a draw file is being read
     /// The state last shown, and how often the board had written each text box by then: a
     /// box the user typed in keeps its text until the board writes it again.
@@ -128,6 +146,9 @@ private:
     QTimer *m_timer = nullptr;             // Timer1
     QAction *m_undoAction = nullptr;
     QAction *m_batchAction = nullptr;
+    QAction *m_saveAction = nullptr;
+    QAction *m_exportAction = nullptr;
+    QAction *m_closeFileAction = nullptr;
     int m_batchCount = 1000; // the last count asked, offered again
     bool m_batchStopped = false;
 };

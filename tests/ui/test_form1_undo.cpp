@@ -50,7 +50,7 @@ class TestForm1Undo : public QObject
     Q_OBJECT
 private slots:
     void ctrlZTakesBackEachSpinOnScreen();
-    void undoStopsAtTheReset();
+    void undoGoesBackThroughTheLastReset();
     void textBoxTakesBackItsTypingFirst();
     void spinCounterTellsWhetherTheWheelLooksFair();
 };
@@ -101,14 +101,17 @@ void TestForm1Undo::ctrlZTakesBackEachSpinOnScreen()
     QCOMPARE(w.text(u"Text3"_s), u"0"_s);
 }
 
-void TestForm1Undo::undoStopsAtTheReset()
+void TestForm1Undo::undoGoesBackThroughTheLastReset()
 {
     UndoWindow w;
     for (int i = 0; i < 5; ++i)
         w.click(u"Command1"_s);
+    w.clickNumber(9); // a mark, which the reset clears
+    const QStringList beforeReset = snapshot(w);
     w.click(u"Command3"_s);
     const QStringList afterReset = snapshot(w);
-    QVERIFY(!w.form.findChild<QAction *>(u"undoLastSpin"_s)->isEnabled());
+    auto *undo = w.form.findChild<QAction *>(u"undoLastSpin"_s);
+    QCOMPARE(undo->text(), u"Annuler la remise à zéro"_s);
 
     QList<QStringList> shown;
     for (int i = 0; i < 70; ++i) { // past a block of the series' min/max levels
@@ -120,12 +123,14 @@ void TestForm1Undo::undoStopsAtTheReset()
         QCOMPARE(snapshot(w), shown[i]);
     }
     w.pressUndo();
-    w.pressUndo(); // nothing left since the reset
     QCOMPARE(w.spins(), 0);
     QCOMPARE(snapshot(w), afterReset); // the charts show the rows from before the reset again
-
-    w.click(u"Command1"_s);
-    QCOMPARE(w.get<ChartView>(u"MSChart1"_s)->graph(0)->data()->size(), 1);
+    w.pressUndo();
+    QCOMPARE(snapshot(w), beforeReset);
+    QVERIFY(undo->isEnabled()); // the spins before the reset, one at a time
+    for (int i = 0; i < 5; ++i)
+        w.pressUndo();
+    QVERIFY(!undo->isEnabled());
 }
 
 void TestForm1Undo::textBoxTakesBackItsTypingFirst()
