@@ -31,6 +31,7 @@
 #include "ui/drawfilereading.h"
 #include "ui/formlayout.h"
 #include "ui/forroulette.h"
+#include "ui/tooltips.h"
 #include "ui/wrapbutton.h"
 
 using roulette::BoardState;
@@ -326,8 +327,9 @@ void Form1::buildWidgets()
         widget->setGeometry(placeOf(c));
         if (c.kind != Kind::Chart)
             widget->setFont(fontFor(c.font));
-        if (!c.tooltip.empty())
-            widget->setToolTip(qs(c.tooltip));
+        const std::string_view tip =
+            c.tooltip.empty() ? roulette::layout::toolTipFor(c.name) : c.tooltip;
+        widget->setToolTip(QString::fromUtf8(tip.data(), qsizetype(tip.size())));
         if (!c.visible)
             widget->hide();
     }
@@ -631,7 +633,8 @@ void Form1::render()
     if (s.blinkRunning != m_timer->isActive())
         s.blinkRunning ? m_timer->start() : m_timer->stop();
     if (!was || was->HitCount != s.HitCount)
-        m_spinText->setToolTip(fairnessText(s));
+        m_spinText->setToolTip(QStringLiteral("Tirages depuis la remise à zéro\n") +
+                               fairnessText(s));
     m_undoAction->setEnabled(m_board.canUndoSpin());
     m_batchAction->setEnabled(!s.manualMode()); // it would play the same typed number
     m_shown = s;
