@@ -31,6 +31,7 @@
 #include "ui/drawfilereading.h"
 #include "ui/formlayout.h"
 #include "ui/forroulette.h"
+#include "ui/helpwindow.h"
 #include "ui/tooltips.h"
 #include "ui/wrapbutton.h"
 
@@ -275,6 +276,11 @@ Form1::Form1(roulette::Board board, QWidget *parent) : QWidget(parent), m_board(
     m_batchAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     m_batchAction->setShortcutContext(Qt::WindowShortcut);
     addAction(m_batchAction);
+    m_helpAction = new QAction(QStringLiteral("Aide"), this);
+    m_helpAction->setObjectName(QStringLiteral("help"));
+    m_helpAction->setShortcut(Qt::Key_F1);
+    m_helpAction->setShortcutContext(Qt::WindowShortcut);
+    addAction(m_helpAction);
 
     buildWidgets();
     findWidgets();
@@ -391,6 +397,7 @@ void Form1::connectEvents()
     connect(m_replayButton, &QPushButton::clicked, this, &Form1::Command6_Click);
     connect(m_undoAction, &QAction::triggered, this, &Form1::undoLastSpin);
     connect(m_batchAction, &QAction::triggered, this, &Form1::askSpinMany);
+    connect(m_helpAction, &QAction::triggered, this, &Form1::showHelp);
     for (QLineEdit *box : {m_spinText, m_lastText, m_filePosText})
         box->installEventFilter(this);
     connect(m_lastText, &QLineEdit::textEdited, this,
@@ -452,6 +459,8 @@ void Form1::contextMenuEvent(QContextMenuEvent *event)
     QMenu menu(this);
     menu.addAction(m_undoAction);
     menu.addAction(m_batchAction);
+    menu.addSeparator();
+    menu.addAction(m_helpAction);
     menu.exec(event->globalPos());
 }
 
@@ -578,6 +587,15 @@ void Form1::spinMany(std::int64_t count)
     DrawCharts();
     if (!last.message.empty())
         message(qs(last.message));
+}
+
+void Form1::showHelp()
+{
+    if (!m_help)
+        m_help = new HelpWindow(this);
+    m_help->show();
+    m_help->raise();
+    m_help->activateWindow();
 }
 
 void Form1::showSpin(const roulette::SpinResult &result)
