@@ -14,8 +14,11 @@ add_library(ui STATIC
   ui/batchprogress.cpp
   ui/slicedwrite.cpp
   ui/chartview.cpp
+  ui/helpwindow.cpp
+  ui/tooltips.cpp
 )
 qt_add_resources(ui icons PREFIX /icons BASE ui FILES ui/etude-roulette.xpm)
+qt_add_resources(ui help PREFIX /help BASE ui/help FILES ui/help/aide.html)
 target_link_libraries(ui PUBLIC core Qt6::Widgets Qt6::PrintSupport QCustomPlotQt6::QCustomPlotQt6)
 
 add_executable(etude-roulette app/main.cpp)

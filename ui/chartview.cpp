@@ -510,12 +510,10 @@ bool ChartView::event(QEvent *event)
     if (event->type() != QEvent::ToolTip)
         return QCustomPlot::event(event);
     const auto *help = static_cast<QHelpEvent *>(event);
-    if (const QString text = readOut(help->pos()); !text.isEmpty()) {
-        QToolTip::showText(help->globalPos(), text, this);
-    } else {
-        QToolTip::hideText();
-        event->ignore();
-    }
+    const QString text = readOut(help->pos());
+    if (text.isEmpty())
+        return QCustomPlot::event(event); // away from the rows: what the chart shows
+    QToolTip::showText(help->globalPos(), text, this);
     return true;
 }
 

@@ -33,7 +33,9 @@
 #include "ui/drawfilereading.h"
 #include "ui/formlayout.h"
 #include "ui/forroulette.h"
+#include "ui/helpwindow.h"
 #include "ui/slicedwrite.h"
+#include "ui/tooltips.h"
 #include "ui/wrapbutton.h"
 
 using roulette::BoardState;
@@ -277,6 +279,7 @@ Form1::Form1(roulette::Board board, QWidget *parent) : QWidget(parent), m_board(
         addBoardAction(QStringLiteral("Exporter en CSV…"), QStringLiteral("export"), {});
     m_closeFileAction = addBoardAction(QStringLiteral("Fermer le fichier de tirage"),
                                        QStringLiteral("closeDrawFile"), {});
+    m_helpAction = addBoardAction(QStringLiteral("Aide"), QStringLiteral("help"), Qt::Key_F1);
 
     buildWidgets();
     findWidgets();
@@ -329,8 +332,9 @@ void Form1::buildWidgets()
         widget->setGeometry(placeOf(c));
         if (c.kind != Kind::Chart)
             widget->setFont(fontFor(c.font));
-        if (!c.tooltip.empty())
-            widget->setToolTip(qs(c.tooltip));
+        const std::string_view tip =
+            c.tooltip.empty() ? roulette::layout::toolTipFor(c.name) : c.tooltip;
+        widget->setToolTip(QString::fromUtf8(tip.data(), qsizetype(tip.size())));
         if (!c.visible)
             widget->hide();
     }
@@ -396,6 +400,7 @@ void Form1::connectEvents()
     connect(m_exportAction, &QAction::triggered, this, &Form1::exportCsv);
     connect(m_closeFileAction, &QAction::triggered, this, &Form1::closeDrawFile);
     connect(m_lastText, &QLineEdit::returnPressed, this, &Form1::playTypedNumber);
+    connect(m_helpAction, &QAction::triggered, this, &Form1::showHelp);
     for (QLineEdit *box : {m_spinText, m_lastText, m_filePosText})
         box->installEventFilter(this);
     connect(m_lastText, &QLineEdit::textEdited, this,
@@ -465,6 +470,8 @@ void Form1::contextMenuEvent(QContextMenuEvent *event)
     menu.addAction(m_saveAction);
     menu.addAction(m_exportAction);
     menu.addAction(m_closeFileAction);
+    menu.addSeparator();
+    menu.addAction(m_helpAction);
     menu.exec(event->globalPos());
 }
 
@@ -692,6 +699,15 @@ void Form1::spinMany(std::int64_t count)
         message(qs(last.message));
 }
 
+void Form1::showHelp()
+{
+    if (!m_help)
+        m_help = new HelpWindow(this);
+    m_help->show();
+    m_help->raise();
+    m_help->activateWindow();
+}
+
 void Form1::showSpin(const roulette::SpinResult &result)
 {
     if (result.spun) {
@@ -745,7 +761,8 @@ void Form1::render()
     if (s.blinkRunning != m_timer->isActive())
         s.blinkRunning ? m_timer->start() : m_timer->stop();
     if (!was || was->HitCount != s.HitCount)
-        m_spinText->setToolTip(fairnessText(s));
+        m_spinText->setToolTip(QStringLiteral("Tirages depuis la remise à zéro\n") +
+                               fairnessText(s));
     m_undoAction->setEnabled(m_board.canUndo());
     m_undoAction->setText(m_board.canUndoSpin() || !m_board.canUndo()
                               ? QStringLiteral("Annuler le dernier tirage")

@@ -12,6 +12,7 @@
 class ChartView;
 class ClickLabel;
 class DrawFileReading;
+class HelpWindow;
 class QAction;
 class QFileDialog;
 class QKeySequence;
@@ -86,6 +87,8 @@ public:
     /// Makes count spins from the current source and shows the board once, at the end. Past
     /// half a second a progress dialog offers to stop; the spins made so far stay.
     void spinMany(std::int64_t count);
+    /// « Comment lire ce tableau ? » (F1, the board's context menu), made once, raised again.
+    void showHelp();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -149,6 +152,8 @@ private:
     QAction *m_saveAction = nullptr;
     QAction *m_exportAction = nullptr;
     QAction *m_closeFileAction = nullptr;
-    int m_batchCount = 1000; // the last count asked, offered again
+    QAction *m_helpAction = nullptr;
+    HelpWindow *m_help = nullptr; // a child, from the first showHelp on
+    int m_batchCount = 1000;      // the last count asked, offered again
     bool m_batchStopped = false;
 };

@@ -5,7 +5,9 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QStyleOptionButton>
+#include <QTextBrowser>
 #include <QTextDocument>
 
 #include "tests/tempdir.h"
@@ -54,6 +56,7 @@ private slots:
     void batchShowsWhatAsManyClicksShow();
     void userTextIsShownAsPlainText();
     void qtSpeaksFrenchAndTheWindowStaysOnScreen();
+    void helpToolTipsAndShortcutsFromEveryWidget();
 };
 
 void TestForm1::layoutPlacesEveryGroup_data()
@@ -416,6 +419,51 @@ void TestForm1::batchShowsWhatAsManyClicksShow()
     QTimer::singleShot(0, &batch.form, [&batch] { batch.form.close(); });
     batch.form.spinMany(10'000'000);
     QVERIFY(batch.spins() < 1'000'000);
+}
+
+// Every widget says what it shows; F1 opens one help window that names every shortcut; each
+// board shortcut reaches the board from whichever widget has the focus, text boxes included.
+void TestForm1::helpToolTipsAndShortcutsFromEveryWidget()
+{
+    Window w;
+    for (const QWidget *widget : w.form.findChildren<QWidget *>())
+        QVERIFY2(!widget->toolTip().isEmpty(), qPrintable(widget->objectName()));
+    QVERIFY(w.get(u"Text1"_s)->toolTip().startsWith(u"Tirages depuis la remise à zéro\n"_s));
+
+    w.form.show();
+    w.form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w.form));
+    for (const QString &focus : {u"Text2"_s, u"MSChart1"_s}) {
+        w.get(focus)->setFocus();
+        QTest::keyClick(w.get(focus), Qt::Key_F1);
+        w.form.activateWindow();
+    }
+    const auto helps = w.form.findChildren<QTextBrowser *>();
+    QCOMPARE(helps.size(), 1);
+    QVERIFY(helps[0]->isVisible());
+    const QString page = helps[0]->toPlainText();
+    for (const char *key : {"Ctrl+Z", "Ctrl+L", "Ctrl+S", "Ctrl+E", "F1", "Entrée",
+                            "Exporter en CSV", "Fermer le fichier de tirage"})
+        QVERIFY2(page.contains(QString::fromUtf8(key)), key);
+    helps[0]->close();
+
+    QList<QWidget *> focusable;
+    for (QWidget *widget : w.form.findChildren<QWidget *>())
+        if (widget->focusPolicy() != Qt::NoFocus && widget->isVisible())
+            focusable << widget;
+    for (QAction *action : w.form.actions()) {
+        if (action->shortcut().isEmpty())
+            continue;
+        action->disconnect(&w.form);
+        action->setEnabled(true);
+        const QSignalSpy triggered(action, &QAction::triggered);
+        const QKeyCombination keys = action->shortcut()[0];
+        for (QWidget *widget : focusable) {
+            widget->setFocus();
+            QTest::keyClick(widget, keys.key(), keys.keyboardModifiers());
+        }
+        QVERIFY2(triggered.size() == focusable.size(), qPrintable(action->text()));
+    }
 }
 
 QTEST_MAIN(TestForm1)

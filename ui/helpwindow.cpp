@@ -1,0 +1,16 @@
+#include "ui/helpwindow.h"
+
+#include <QTextDocument>
+#include <QUrl>
+
+HelpWindow::HelpWindow(QWidget *parent) : QTextBrowser(parent)
+{
+    setObjectName(QStringLiteral("helpWindow"));
+    setWindowFlag(Qt::Window); // its own window, gone with the board
+    setWindowTitle(QStringLiteral("Comment lire ce tableau ?"));
+    if (parent)
+        setWindowIcon(parent->windowIcon());
+    document()->setDocumentMargin(12);
+    setSource(QUrl(QStringLiteral("qrc:/help/aide.html")));
+    resize(720, 640);
+}
