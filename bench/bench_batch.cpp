@@ -3,11 +3,14 @@
 // both charts; their times per spin compare side by side. SessionBytes is the memory a
 // session keeps per spin in each source mode (heap in use before and after); ProgramMemory
 // is the whole program's resident memory after a batch of 10^7 spins, and how long a reset
-// then takes.
+// then takes. WriteSession is « Enregistrer les tirages… » and « Exporter en CSV… » of 10^6
+// spins.
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_batch
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <malloc.h>
 
 #include <chrono>
@@ -91,6 +94,24 @@ void BM_SessionBytes(benchmark::State &state, Mode mode)
     }
 }
 
+enum class Write { DrawFile, Csv };
+
+// The window's two writes of the session, 10^6 spins, to the temporary folder.
+void BM_WriteSession(benchmark::State &state, Write write)
+{
+    Form1 form;
+    form.spinMany(1'000'000);
+    const QString path = QDir::temp().filePath(QStringLiteral("bench-session.txt"));
+    form.setSaveChooser([&path](QWidget *, auto &, auto &, auto &) { return path; });
+    for (auto _ : state) {
+        if (write == Write::Csv)
+            form.exportCsv();
+        else
+            form.saveSpins();
+    }
+    QFile::remove(path);
+}
+
 void BM_ProgramMemory(benchmark::State &state)
 {
     for (auto _ : state) {
@@ -132,6 +153,10 @@ BENCHMARK_CAPTURE(BM_SessionBytes, ManualClicks, Mode::ManualClicks)
 BENCHMARK_CAPTURE(BM_SessionBytes, ManualLongText, Mode::ManualLongText)
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_WriteSession, DrawFile, Write::DrawFile)
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_WriteSession, Csv, Write::Csv)->Iterations(3)->Unit(benchmark::kMillisecond);
 // Last, so that the memory it reads is the program after 10^7 spins and nothing else.
 BENCHMARK(BM_ProgramMemory)->Arg(10'000'000)->Iterations(1)->Unit(benchmark::kMillisecond);
 
