@@ -12,6 +12,10 @@ add_library(ui STATIC
   ui/french.cpp
   ui/batchprogress.cpp
   ui/chartview.cpp
+  ui/verdict.cpp
+  ui/texttable.cpp
+  ui/wheelchart.cpp
+  ui/studywindow.cpp
 )
 qt_add_resources(ui icons PREFIX /icons BASE ui FILES ui/etude-roulette.xpm)
 target_link_libraries(ui PUBLIC core Qt6::Widgets Qt6::PrintSupport QCustomPlotQt6::QCustomPlotQt6)

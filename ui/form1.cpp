@@ -11,7 +11,6 @@
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QLineEdit>
-#include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -32,6 +31,8 @@
 #include "ui/clicklabel.h"
 #include "ui/formlayout.h"
 #include "ui/forroulette.h"
+#include "ui/studywindow.h"
+#include "ui/verdict.h"
 #include "ui/wrapbutton.h"
 
 using roulette::BoardState;
@@ -226,19 +227,8 @@ QString fairnessText(const BoardState &s)
             .arg(roulette::FairnessMinimumSpins);
     }
     const roulette::FairnessTest test = roulette::fairnessTest(s.HitCount);
-    const QLocale french(QLocale::French);
-    const QString p = test.pValue < 0.001
-                          ? QStringLiteral("p < %1").arg(french.toString(0.001))
-                          : QStringLiteral("p = %1").arg(french.toString(test.pValue, 'f', 3));
-    QString verdict;
-    if (test.pValue < 0.001)
-        verdict = QStringLiteral("La roue est très probablement déséquilibrée.");
-    else if (test.pValue < 0.05)
-        verdict = QStringLiteral("Écart inhabituel : la roue est peut-être déséquilibrée.");
-    else
-        verdict = QStringLiteral("Rien n'indique que la roue soit déséquilibrée.");
     return QStringLiteral("Khi-deux = %1 (36 degrés de liberté), %2\n%3")
-        .arg(french.toString(test.chiSquare, 'f', 2), p, verdict);
+        .arg(frenchNumber(test.chiSquare, 2), pValueText(test.pValue), verdictText(test.pValue));
 }
 
 } // namespace
@@ -275,6 +265,11 @@ Form1::Form1(roulette::Board board, QWidget *parent) : QWidget(parent), m_board(
     m_batchAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     m_batchAction->setShortcutContext(Qt::WindowShortcut);
     addAction(m_batchAction);
+    m_studyAction = new QAction(QStringLiteral("Étude du cylindre…"), this);
+    m_studyAction->setObjectName(QStringLiteral("study"));
+    m_studyAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    m_studyAction->setShortcutContext(Qt::WindowShortcut);
+    addAction(m_studyAction);
 
     buildWidgets();
     findWidgets();
@@ -390,6 +385,7 @@ void Form1::connectEvents()
     connect(m_replayButton, &QPushButton::clicked, this, &Form1::Command6_Click);
     connect(m_undoAction, &QAction::triggered, this, &Form1::undoLastSpin);
     connect(m_batchAction, &QAction::triggered, this, &Form1::askSpinMany);
+    connect(m_studyAction, &QAction::triggered, this, &Form1::openStudy);
     for (QLineEdit *box : {m_spinText, m_lastText, m_filePosText})
         box->installEventFilter(this);
     connect(m_lastText, &QLineEdit::textEdited, this,
@@ -410,6 +406,7 @@ void Form1::Form_Unload()
 {
     m_timer->stop();
     m_forRoulette.reset();
+    m_study.reset();
     QCoreApplication::exit(0);
 }
 
@@ -449,6 +446,7 @@ void Form1::contextMenuEvent(QContextMenuEvent *event)
     QMenu menu(this);
     menu.addAction(m_undoAction);
     menu.addAction(m_batchAction);
+    menu.addAction(m_studyAction);
     menu.exec(event->globalPos());
 }
 
@@ -567,6 +565,15 @@ void Form1::spinMany(std::int64_t count)
         message(qs(last.message));
 }
 
+void Form1::openStudy()
+{
+    if (!m_study)
+        m_study = std::make_unique<StudyWindow>(m_board.series());
+    m_study->show();
+    m_study->raise();
+    m_study->activateWindow();
+}
+
 void Form1::showSpin(const roulette::SpinResult &result)
 {
     if (result.spun) {
@@ -625,6 +632,8 @@ void Form1::render()
     m_batchAction->setEnabled(!s.manualMode()); // it would play the same typed number
     m_shown = s;
     m_shownWrites = m_board.textWrites();
+    if (m_study)
+        m_study->follow(); // nothing to do unless the session changed
 }
 
 // Only a box the board wrote since the last render: what the user typed stays until then.

@@ -21,6 +21,7 @@ class QPushButton;
 class QRadioButton;
 class QTimer;
 class ForRoulette;
+class StudyWindow;
 
 /// The main window. Each event calls one board operation, then the window shows what
 /// changed in the board's state; the window itself decides nothing about the game.
@@ -35,6 +36,7 @@ public:
 
     const roulette::Board &board() const { return m_board; }
     ForRoulette *forRoulette() const { return m_forRoulette.get(); }
+    StudyWindow *studyWindow() const { return m_study.get(); }
 
     /// Where the window's messages go. By default a modal box; tests take them instead.
     void setMessageSink(std::function<void(const QString &)> sink) { m_sink = std::move(sink); }
@@ -72,6 +74,8 @@ public:
     /// Makes count spins from the current source and shows the board once, at the end. Past
     /// half a second a progress dialog offers to stop; the spins made so far stay.
     void spinMany(std::int64_t count);
+    /// Opens « Étude du cylindre » (Ctrl+E, the board's context menu), or brings it forward.
+    void openStudy();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -125,6 +129,8 @@ private:
     QTimer *m_timer = nullptr;             // Timer1
     QAction *m_undoAction = nullptr;
     QAction *m_batchAction = nullptr;
+    QAction *m_studyAction = nullptr;
+    std::unique_ptr<StudyWindow> m_study;
     int m_batchCount = 1000; // the last count asked, offered again
     bool m_batchStopped = false;
 };
