@@ -46,7 +46,8 @@ sleep 0.5
 xdotool key ctrl+a type "${SPINS:-5000}"
 xdotool key Return
 sleep 1
-xdotool windowfocus --sync "$board" key ctrl+e
+# Ctrl+E with the focus in Text2 (0, 0, 615 x 375 twips), a text box.
+xdotool windowfocus --sync "$board" mousemove --window "$board" 20 12 click 1 key ctrl+e
 study=$(timeout 20 xdotool search --sync --onlyvisible --name '^Étude du cylindre$' | head -n 1)
 sleep 3 # the simulated p-values
 import -window "$study" "$out"

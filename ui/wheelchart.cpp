@@ -76,7 +76,7 @@ void WheelChart::drawArc(QPainter &painter, const roulette::Arc &arc, const QCol
             const double textWidth = painter.fontMetrics().horizontalAdvance(caption) + 8;
             const double left =
                 std::clamp(strip.center().x() - textWidth / 2, 0.0, width() - textWidth);
-            painter.setPen(colour.darker(250));
+            painter.setPen(QColor(colour.rgb()).darker(170)); // opaque, unlike the strip
             painter.drawText(QRectF(left, 2, textWidth, TopMargin - 4), Qt::AlignCenter, caption);
         }
     }
