@@ -42,8 +42,7 @@ inline constexpr std::array<int, 37> WheelPosition = [] {
     return position;
 }();
 
-/// The sectors players bet on, in this order.
-enum ClassicSector : int { VoisinsDuZero, TiersDuCylindre, Orphelins, JeuZero };
+/// The sectors players bet on: voisins du zéro, tiers du cylindre, orphelins, jeu zéro.
 inline constexpr std::array<PocketSet, 4> ClassicSectors = {
     pocketSet({22, 18, 29, 7, 28, 12, 35, 3, 26, 0, 32, 15, 19, 4, 21, 2, 25}),
     pocketSet({27, 13, 36, 11, 30, 8, 23, 10, 5, 24, 16, 33}),

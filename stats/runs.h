@@ -27,7 +27,8 @@ inline constexpr std::int64_t ExactRunsLength = 100;
 class ChanceRuns
 {
 public:
-    explicit ChanceRuns(PocketSet side = RedPockets) : m_side(side) {}
+    /// `side` holds one side's numbers; the other side is every other number but the zero.
+    explicit ChanceRuns(PocketSet side) : m_side(side) {}
 
     void add(int number, std::int64_t spin);
     /// Takes back spin `spin`, whose number was `number`; `outcomes` holds the spins before

@@ -16,7 +16,7 @@ inline constexpr int SimpleChancePairs = 3;
 
 /// What the study of a session keeps: hit counts, écarts and the runs of the simple chances,
 /// built from the session's outcomes and then following it a spin at a time, at most a few
-/// dozen steps a spin, undo included. About nine bytes a spin.
+/// dozen steps a spin, undo included. About five bytes a spin.
 class Study
 {
 public:
