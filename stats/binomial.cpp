@@ -23,7 +23,7 @@ double sumFrom(std::int64_t trials, double p, std::int64_t k, int step)
     const double odds = p / (1 - p);
     double term = std::exp(logPmf(trials, p, k));
     double sum = 0;
-    for (std::int64_t j = k; j >= 0 && j <= trials && term > sum * 1e-17; j += step) {
+    for (std::int64_t j = k; j >= 0 && j <= trials && term > sum * 1e-15; j += step) {
         sum += term;
         const double x = static_cast<double>(j);
         const double n = static_cast<double>(trials);
@@ -61,10 +61,15 @@ double binomialLowerTail(std::int64_t trials, double p, std::int64_t k)
     return std::clamp(1 - sumFrom(trials, p, k + 1, +1), 0.0, 1.0);
 }
 
+// One walk outwards from k gives the tail away from the mode; the other tail is one minus
+// it, plus the term at k that both hold.
 double binomialTwoSided(std::int64_t trials, double p, std::int64_t k)
 {
-    const double tail = std::min(binomialLowerTail(trials, p, k), binomialUpperTail(trials, p, k));
-    return std::min(1.0, 2 * tail);
+    if (k < 0 || k > trials)
+        return 0;
+    const double far = sumFrom(trials, p, k, k > mode(trials, p) ? +1 : -1);
+    const double near = 1 - far + std::exp(logPmf(trials, p, k));
+    return std::min(1.0, 2 * std::min(far, near));
 }
 
 double normalUpperTail(double z)

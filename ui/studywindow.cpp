@@ -1,9 +1,9 @@
 #include "ui/studywindow.h"
 
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QHideEvent>
 #include <QLabel>
-#include <QLocale>
 #include <QScreen>
 #include <QScrollArea>
 #include <QStyle>
@@ -64,9 +64,8 @@ QColor pocketFill(int number)
 // A p-value in a table whose column is headed "p".
 TextTable::Cell pCell(double pValue)
 {
-    const QLocale french(QLocale::French);
-    return {pValue < 0.001 ? QStringLiteral("< %1").arg(french.toString(0.001))
-                           : french.toString(pValue, 'f', 3)};
+    return {pValue < 0.001 ? QStringLiteral("< %1").arg(frenchNumber(0.001, 3))
+                           : frenchNumber(pValue, 3)};
 }
 
 TableRow verdictRow(double pValue, const QString &note = {})
@@ -126,10 +125,7 @@ StudyWindow::StudyWindow(const roulette::Module1 &series, QWidget *parent)
     columns->addLayout(left, 1);
     columns->addLayout(right, 1);
 
-    m_summary = new QLabel;
-    QFont bold = m_summary->font();
-    bold.setBold(true);
-    m_summary->setFont(bold);
+    m_summary = new TextTable;
     left->addWidget(m_summary);
     left->addWidget(wrappedLabel(QStringLiteral(
         "Sur une roue équilibrée, aucune analyse ne prédit le prochain numéro : chaque tirage "
@@ -145,7 +141,7 @@ StudyWindow::StudyWindow(const roulette::Module1 &series, QWidget *parent)
                        "si la case est sortie plus souvent, descend sinon ; la bande grise couvre "
                        "±2σ, d'où une case sur vingt sort sur une roue équilibrée."));
     m_wheel = new WheelChart;
-    m_wheelLine = new QLabel;
+    m_wheelLine = new TextTable;
     wheel.box->layout()->addWidget(m_wheel);
     wheel.box->layout()->addWidget(m_wheelLine);
     m_sections.push_back({wheel.box, wheel.notYet, nullptr});
@@ -156,14 +152,14 @@ StudyWindow::StudyWindow(const roulette::Module1 &series, QWidget *parent)
                        "que les largeurs se comparent. La valeur p corrigée tient compte de tout "
                        "le balayage : c'est la part des sessions d'une roue équilibrée de même "
                        "longueur dont le meilleur arc (le pire, pour l'arc froid) est au moins "
-                       "aussi extrême."));
+                       "aussi extrême. L'excès de l'arc le plus chaud est gonflé par le choix du "
+                       "plus chaud parmi tous : le vrai besoin en tirages est sans doute plus "
+                       "grand que celui annoncé."));
     m_arcs = new TextTable;
     m_arcs->setHeader({QString(), QStringLiteral("Cases"), QStringLiteral("Tirages"),
                        QStringLiteral("Attendu"), QStringLiteral("Écart"), QStringLiteral("z"),
                        QStringLiteral("p corrigée")});
-    m_arcNote = wrappedLabel(QString());
     arcs.content->layout()->addWidget(m_arcs);
-    arcs.content->layout()->addWidget(m_arcNote);
     m_sections.push_back(arcs);
 
     Section sectors = addSection(
@@ -200,7 +196,6 @@ StudyWindow::StudyWindow(const roulette::Module1 &series, QWidget *parent)
                        "de chaque groupe est jugé face au plus long des écarts en cours du groupe "
                        "sur une roue équilibrée. Un numéro en retard n'a pas plus de chances "
                        "qu'un autre de sortir au prochain tirage."));
-    m_ecartLine = wrappedLabel(QString());
     m_overdue = new TextTable;
     QStringList header;
     for (int block = 0; block < 3; ++block)
@@ -209,7 +204,7 @@ StudyWindow::StudyWindow(const roulette::Module1 &series, QWidget *parent)
     m_groups = new TextTable;
     m_groups->setHeader({QString(), QStringLiteral("Écart"), QStringLiteral("Plus long"),
                          QStringLiteral("Écart attendu"), QStringLiteral("Plus long attendu")});
-    for (QWidget *w : std::initializer_list<QWidget *>{m_ecartLine, m_overdue, m_groups})
+    for (QWidget *w : std::initializer_list<QWidget *>{m_overdue, m_groups})
         ecarts.content->layout()->addWidget(w);
     m_sections.push_back(ecarts);
     Section chances = addSection(
@@ -267,9 +262,12 @@ void StudyWindow::showEvent(QShowEvent *event)
     if (!m_sized && screen()) {
         // Everything in view when the screen allows: no scrolling to read a section.
         m_sized = true;
-        // The tables were filled before any layout ran: their sizes have not gone up yet.
-        for (QLayout *layout : m_page->findChildren<QLayout *>())
-            layout->invalidate();
+        // The tables were filled before any layout ran: their sizes go up one level of
+        // layout at a time.
+        for (TextTable *table : m_page->findChildren<TextTable *>())
+            table->fit();
+        for (int level = 0; level < 8; ++level)
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
         const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
         QSize page = m_page->sizeHint().expandedTo(m_page->minimumSizeHint());
         if (m_page->hasHeightForWidth()) // the wrapped explanations
@@ -303,10 +301,13 @@ bool StudyWindow::simulating() const
 void StudyWindow::refresh()
 {
     const std::int64_t n = m_study->spins();
-    m_summary->setText(n == 1
-                           ? QStringLiteral("1 tirage étudié, depuis la dernière remise à zéro.")
-                           : QStringLiteral("%1 tirages étudiés, depuis la dernière remise à zéro.")
-                                 .arg(count(n)));
+    m_summary->setRows(
+        {{{n == 1 ? QStringLiteral("1 tirage étudié, depuis la dernière remise à zéro.")
+                  : QStringLiteral("%1 tirages étudiés, depuis la dernière remise à zéro.")
+                        .arg(count(n)),
+           {},
+           {},
+           true}}});
     const bool enough = n >= MinimumSpins;
     for (const Section &s : m_sections) {
         s.notYet->setVisible(!enough);
@@ -375,11 +376,11 @@ void StudyWindow::showWheel(const std::array<std::int64_t, 37> &byPosition,
 {
     const roulette::Expectation e = roulette::expectedCount(m_study->spins(), 1);
     m_wheel->setData(byPosition, e.mean, e.sigma, arcs);
-    m_wheelLine->setText(QStringLiteral("Attendu par case : %1 tirages (n/37), σ = %2 ; "
-                                        "bande ±2σ : %3 à %4.")
-                             .arg(frenchNumber(e.mean, 1), frenchNumber(e.sigma, 1),
-                                  frenchNumber(e.mean - 2 * e.sigma, 1),
-                                  frenchNumber(e.mean + 2 * e.sigma, 1)));
+    m_wheelLine->setRows({{{QStringLiteral("Attendu par case : %1 tirages (n/37), σ = %2 ; "
+                                           "bande ±2σ : %3 à %4.")
+                                .arg(frenchNumber(e.mean, 1), frenchNumber(e.sigma, 1),
+                                     frenchNumber(e.mean - 2 * e.sigma, 1),
+                                     frenchNumber(e.mean + 2 * e.sigma, 1))}}});
 }
 
 void StudyWindow::showArcs(const ArcExtremes &arcs)
@@ -403,21 +404,18 @@ void StudyWindow::showArcs(const ArcExtremes &arcs)
              simulatedCell(which)});
         addSimulatedVerdict(rows, which);
     }
-    m_arcs->setRows(std::move(rows));
-
     const roulette::Arc &hot = arcs.hottest;
     const double rate = static_cast<double>(hot.count) / static_cast<double>(n);
     const std::int64_t needed =
         m_simulated ? roulette::spinsToDetect(hot.width, rate, m_simulated->criticalZ) : -1;
-    m_arcNote->setText(
-        needed == 0
-            ? QStringLiteral("Aucun arc ne sort plus souvent que l'attendu.")
-            : QStringLiteral("Si l'excès de l'arc le plus chaud se maintenait, il faudrait environ "
-                             "%1 tirages en tout pour qu'il soit significatif au seuil de 5 % du "
-                             "balayage, quatre fois sur cinq. Cet excès est gonflé par le choix "
-                             "du plus chaud parmi tous les arcs : le vrai besoin est sans doute "
-                             "plus grand.")
-                  .arg(needed < 0 ? QStringLiteral("(calcul…)") : count(needed)));
+    rows.push_back({{QStringLiteral("Tirages nécessaires en tout si l'excès de l'arc le plus "
+                                    "chaud persistait :")}});
+    rows.push_back({{needed < 0    ? QStringLiteral("    calcul…")
+                     : needed == 0 ? QStringLiteral("    aucun, il ne sort pas plus que l'attendu.")
+                                   : QStringLiteral("    environ %1 (seuil de 5 % du balayage, "
+                                                    "puissance 80 %).")
+                                         .arg(count(needed))}});
+    m_arcs->setRows(std::move(rows));
 }
 
 void StudyWindow::showSectors()
@@ -499,10 +497,6 @@ void StudyWindow::showEcarts()
 {
     const roulette::Ecarts &ecarts = m_study->ecarts();
     const std::int64_t n = m_study->spins();
-    m_ecartLine->setText(QStringLiteral("Attendu pour un numéro sur une roue équilibrée : écart "
-                                        "de %1 en moyenne, plus long écart d'environ %2.")
-                             .arg(frenchNumber(roulette::expectedCurrentAbsence(PocketShare, n), 1),
-                                  frenchNumber(roulette::expectedLongestRun(n, 1 - PocketShare))));
     std::array<int, 37> order{};
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(),
@@ -533,6 +527,10 @@ void StudyWindow::showEcarts()
         roulette::AbsenceLaw(chances.subspan(roulette::FirstSimpleChance, 6))};
 
     std::vector<TableRow> rows;
+    rows.push_back({{QStringLiteral("Attendu pour un numéro sur une roue équilibrée : écart de %1 "
+                                    "en moyenne, plus long écart d'environ %2.")
+                         .arg(frenchNumber(roulette::expectedCurrentAbsence(PocketShare, n), 1),
+                              frenchNumber(roulette::expectedLongestRun(n, 1 - PocketShare)))}});
     const int first = order.front();
     const double pNumber = numberLaw.someAbsentFor(ecarts.current(first));
     rows.push_back({{QStringLiteral("Numéro le plus en retard : %1, depuis %2 tirages, %3.")

@@ -75,14 +75,12 @@ private:
     bool m_sized = false;
 
     QWidget *m_page = nullptr;
-    QLabel *m_summary = nullptr;
+    TextTable *m_summary = nullptr;
     WheelChart *m_wheel = nullptr;
-    QLabel *m_wheelLine = nullptr;
+    TextTable *m_wheelLine = nullptr;
     TextTable *m_arcs = nullptr;
-    QLabel *m_arcNote = nullptr;
     TextTable *m_sectors = nullptr;
     TextTable *m_numbers = nullptr;
-    QLabel *m_ecartLine = nullptr;
     TextTable *m_overdue = nullptr;
     TextTable *m_groups = nullptr;
     TextTable *m_chances = nullptr;

@@ -27,15 +27,13 @@ TextTable::TextTable(QWidget *parent) : QWidget(parent)
 void TextTable::setHeader(const QStringList &titles)
 {
     m_header = titles;
-    updateGeometry();
-    update();
+    changed();
 }
 
 void TextTable::setRows(std::vector<Row> rows)
 {
     m_rows = std::move(rows);
-    updateGeometry(); // the layout asks for the new size once, when the event loop runs
-    update();
+    changed();
 }
 
 QStringList TextTable::texts() const
@@ -74,23 +72,52 @@ std::vector<int> TextTable::columnWidths() const
     return widths;
 }
 
-QSize TextTable::sizeHint() const
+void TextTable::changed()
 {
-    const std::vector<int> widths = columnWidths();
-    int width = std::accumulate(widths.begin(), widths.end(), 0) +
-                Gap * std::max(0, static_cast<int>(widths.size()) - 1);
+    update();
+    if (m_measured) {
+        m_measured = false;
+        QMetaObject::invokeMethod(this, &TextTable::fit, Qt::QueuedConnection);
+    }
+}
+
+// Counts change at every spin, their widths seldom: the window is laid out again only then.
+void TextTable::fit()
+{
+    measure();
+    if (m_hint != m_announced) {
+        m_announced = m_hint;
+        updateGeometry();
+    }
+}
+
+void TextTable::measure() const
+{
+    if (m_measured)
+        return;
+    m_measured = true;
+    m_widths = columnWidths();
+    int width = std::accumulate(m_widths.begin(), m_widths.end(), 0) +
+                Gap * std::max(0, static_cast<int>(m_widths.size()) - 1);
     for (const Row &row : m_rows) {
         if (row.size() == 1)
             width = std::max(width, QFontMetrics(boldOf(font())).horizontalAdvance(row[0].text));
     }
     const int lines = static_cast<int>(m_rows.size()) + (m_header.isEmpty() ? 0 : 1);
-    return QSize(width, lines * rowHeight());
+    m_hint = QSize(width, lines * rowHeight());
+}
+
+QSize TextTable::sizeHint() const
+{
+    measure();
+    return m_hint;
 }
 
 void TextTable::paintEvent(QPaintEvent *)
 {
+    fit();
     QPainter painter(this);
-    const std::vector<int> widths = columnWidths();
+    const std::vector<int> &widths = m_widths;
     const int h = rowHeight();
     auto drawRow = [&](int y, const Row &row, bool header) {
         if (row.size() == 1) {

@@ -7,7 +7,8 @@
 #include <vector>
 
 /// A table of short texts painted in one go: setting its rows at every spin costs no widget
-/// of its own per cell. A row of a single cell spans the whole width (a verdict, a note).
+/// of its own per cell, and no new layout of the window unless its size changes. A row of a
+/// single cell spans the whole width (a verdict, a note).
 class TextTable : public QWidget
 {
     Q_OBJECT
@@ -29,6 +30,9 @@ public:
     /// Every cell's text, row by row, cells joined by " | ".
     QStringList texts() const;
 
+    /// Measures the cells now, rather than when the event loop next runs.
+    void fit();
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
 
@@ -38,7 +42,14 @@ protected:
 private:
     std::vector<int> columnWidths() const;
     int rowHeight() const;
+    void changed();
+    void measure() const;
 
     QStringList m_header;
     std::vector<Row> m_rows;
+    // Measured when the event loop next runs, not at each change.
+    mutable bool m_measured = false;
+    mutable std::vector<int> m_widths;
+    mutable QSize m_hint;
+    QSize m_announced; // the size the layout was last told of
 };

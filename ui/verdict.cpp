@@ -30,14 +30,25 @@ QColor verdictColour(double pValue)
     return QColor(0x2e, 0x6b, 0x30);
 }
 
+namespace
+{
+
+const QLocale &french()
+{
+    static const QLocale locale(QLocale::French);
+    return locale;
+}
+
+} // namespace
+
 QString pValueText(double pValue)
 {
-    const QLocale french(QLocale::French);
+    const QLocale &french = ::french();
     return pValue < 0.001 ? QStringLiteral("p < %1").arg(french.toString(0.001))
                           : QStringLiteral("p = %1").arg(french.toString(pValue, 'f', 3));
 }
 
 QString frenchNumber(double value, int decimals)
 {
-    return QLocale(QLocale::French).toString(value, 'f', decimals);
+    return french().toString(value, 'f', decimals);
 }
