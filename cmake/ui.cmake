@@ -16,6 +16,10 @@ add_library(ui STATIC
   ui/chartview.cpp
   ui/helpwindow.cpp
   ui/tooltips.cpp
+  ui/verdict.cpp
+  ui/texttable.cpp
+  ui/wheelchart.cpp
+  ui/studywindow.cpp
 )
 qt_add_resources(ui icons PREFIX /icons BASE ui FILES ui/etude-roulette.xpm)
 qt_add_resources(ui help PREFIX /help BASE ui/help FILES ui/help/aide.html)

@@ -30,6 +30,16 @@ FairnessTest fairnessTest(const HitCounts &hits);
 /// Spins needed before the test means something: five expected per number.
 inline constexpr std::int64_t FairnessMinimumSpins = 185;
 
+/// How a p-value reads: nothing to see below 5 %, unusual below it, very likely biased
+/// below 0.1 %.
+enum class Verdict { NoSign, Unusual, LikelyBiased };
+constexpr Verdict verdictOf(double pValue)
+{
+    return pValue < 0.001  ? Verdict::LikelyBiased
+           : pValue < 0.05 ? Verdict::Unusual
+                           : Verdict::NoSign;
+}
+
 /// P(X > x) for a chi-square variable with `degrees` degrees of freedom.
 double chiSquareSurvival(double x, int degrees);
 

@@ -10,7 +10,6 @@
 #include <QGroupBox>
 #include <QInputDialog>
 #include <QLineEdit>
-#include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -35,7 +34,9 @@
 #include "ui/forroulette.h"
 #include "ui/helpwindow.h"
 #include "ui/slicedwrite.h"
+#include "ui/studywindow.h"
 #include "ui/tooltips.h"
+#include "ui/verdict.h"
 #include "ui/wrapbutton.h"
 
 using roulette::BoardState;
@@ -230,19 +231,8 @@ QString fairnessText(const BoardState &s)
             .arg(roulette::FairnessMinimumSpins);
     }
     const roulette::FairnessTest test = roulette::fairnessTest(s.HitCount);
-    const QLocale french(QLocale::French);
-    const QString p = test.pValue < 0.001
-                          ? QStringLiteral("p < %1").arg(french.toString(0.001))
-                          : QStringLiteral("p = %1").arg(french.toString(test.pValue, 'f', 3));
-    QString verdict;
-    if (test.pValue < 0.001)
-        verdict = QStringLiteral("La roue est très probablement déséquilibrée.");
-    else if (test.pValue < 0.05)
-        verdict = QStringLiteral("Écart inhabituel : la roue est peut-être déséquilibrée.");
-    else
-        verdict = QStringLiteral("Rien n'indique que la roue soit déséquilibrée.");
     return QStringLiteral("Khi-deux = %1 (36 degrés de liberté), %2\n%3")
-        .arg(french.toString(test.chiSquare, 'f', 2), p, verdict);
+        .arg(frenchNumber(test.chiSquare, 2), pValueText(test.pValue), verdictText(test.pValue));
 }
 
 } // namespace
@@ -279,6 +269,8 @@ Form1::Form1(roulette::Board board, QWidget *parent) : QWidget(parent), m_board(
         addBoardAction(QStringLiteral("Exporter en CSV…"), QStringLiteral("export"), {});
     m_closeFileAction = addBoardAction(QStringLiteral("Fermer le fichier de tirage"),
                                        QStringLiteral("closeDrawFile"), {});
+    m_studyAction = addBoardAction(QStringLiteral("Étude du cylindre…"), QStringLiteral("study"),
+                                   QKeySequence(Qt::CTRL | Qt::Key_E));
     m_helpAction = addBoardAction(QStringLiteral("Aide"), QStringLiteral("help"), Qt::Key_F1);
 
     buildWidgets();
@@ -400,6 +392,7 @@ void Form1::connectEvents()
     connect(m_exportAction, &QAction::triggered, this, &Form1::exportCsv);
     connect(m_closeFileAction, &QAction::triggered, this, &Form1::closeDrawFile);
     connect(m_lastText, &QLineEdit::returnPressed, this, &Form1::playTypedNumber);
+    connect(m_studyAction, &QAction::triggered, this, &Form1::openStudy);
     connect(m_helpAction, &QAction::triggered, this, &Form1::showHelp);
     for (QLineEdit *box : {m_spinText, m_lastText, m_filePosText})
         box->installEventFilter(this);
@@ -423,6 +416,7 @@ void Form1::Form_Unload()
     m_reading = nullptr;
     m_timer->stop();
     m_forRoulette.reset();
+    m_study.reset();
     QCoreApplication::exit(0);
 }
 
@@ -471,6 +465,7 @@ void Form1::contextMenuEvent(QContextMenuEvent *event)
     menu.addAction(m_exportAction);
     menu.addAction(m_closeFileAction);
     menu.addSeparator();
+    menu.addAction(m_studyAction);
     menu.addAction(m_helpAction);
     menu.exec(event->globalPos());
 }
@@ -708,6 +703,15 @@ void Form1::showHelp()
     m_help->activateWindow();
 }
 
+void Form1::openStudy()
+{
+    if (!m_study)
+        m_study = std::make_unique<StudyWindow>(m_board.series());
+    m_study->show();
+    m_study->raise();
+    m_study->activateWindow();
+}
+
 void Form1::showSpin(const roulette::SpinResult &result)
 {
     if (result.spun) {
@@ -774,6 +778,8 @@ void Form1::render()
     m_batchAction->setEnabled(!s.manualMode()); // it would play the same typed number
     m_shown = s;
     m_shownWrites = m_board.textWrites();
+    if (m_study)
+        m_study->follow(); // nothing to do unless the session changed
 }
 
 // Only a box the board wrote since the last render: what the user typed stays until then.

@@ -23,6 +23,7 @@ class QPushButton;
 class QRadioButton;
 class QTimer;
 class ForRoulette;
+class StudyWindow;
 
 /// The main window. Each event calls one board operation, then the window shows what
 /// changed in the board's state; the window itself decides nothing about the game.
@@ -37,6 +38,7 @@ public:
 
     const roulette::Board &board() const { return m_board; }
     ForRoulette *forRoulette() const { return m_forRoulette.get(); }
+    StudyWindow *studyWindow() const { return m_study.get(); }
 
     /// Where the window's messages go. By default a modal box; tests take them instead.
     void setMessageSink(std::function<void(const QString &)> sink) { m_sink = std::move(sink); }
@@ -89,6 +91,8 @@ public:
     void spinMany(std::int64_t count);
     /// « Comment lire ce tableau ? » (F1, the board's context menu), made once, raised again.
     void showHelp();
+    /// Opens « Étude du cylindre » (Ctrl+E, the board's context menu), or brings it forward.
+    void openStudy();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -152,8 +156,10 @@ private:
     QAction *m_saveAction = nullptr;
     QAction *m_exportAction = nullptr;
     QAction *m_closeFileAction = nullptr;
+    QAction *m_studyAction = nullptr;
     QAction *m_helpAction = nullptr;
     HelpWindow *m_help = nullptr; // a child, from the first showHelp on
-    int m_batchCount = 1000;      // the last count asked, offered again
+    std::unique_ptr<StudyWindow> m_study;
+    int m_batchCount = 1000; // the last count asked, offered again
     bool m_batchStopped = false;
 };

@@ -2,6 +2,8 @@
 
 #include "tests/tempdir.h"
 #include "tests/ui/window.h"
+#include "ui/studywindow.h"
+#include "ui/wheelchart.h"
 
 using namespace Qt::StringLiterals;
 using roulette::testing::snapshot;
@@ -43,6 +45,25 @@ void spinUndoRespin(UndoWindow &w, const std::function<void()> &spin)
     spin();
 }
 
+// What the study window shows, once its simulated p-values are in.
+QStringList studyTexts(const StudyWindow &study)
+{
+    if (!QTest::qWaitFor([&study] { return !study.simulating(); }, 20000))
+        return {u"still simulating"_s};
+    QStringList seen;
+    for (const QLabel *label : study.findChildren<QLabel *>()) {
+        if (label->isVisibleTo(&study))
+            seen << label->text();
+    }
+    for (const TextTable *table : study.findChildren<TextTable *>()) {
+        if (table->isVisibleTo(&study))
+            seen << table->texts();
+    }
+    if (const auto arcs = study.findChild<WheelChart *>()->arcs())
+        seen << u"arcs %1 %2"_s.arg(arcs->hottest.start).arg(arcs->coldest.start);
+    return seen;
+}
+
 } // namespace
 
 class TestForm1Undo : public QObject
@@ -53,6 +74,7 @@ private slots:
     void undoGoesBackThroughTheLastReset();
     void textBoxTakesBackItsTypingFirst();
     void spinCounterTellsWhetherTheWheelLooksFair();
+    void studyWindowFollowsTheBoard();
 };
 
 void TestForm1Undo::ctrlZTakesBackEachSpinOnScreen()
@@ -188,6 +210,65 @@ void TestForm1Undo::spinCounterTellsWhetherTheWheelLooksFair()
         play(n, 5);
     QCOMPARE(fairness(), u"Khi-deux = 0,00 (36 degrés de liberté), p = 1,000\n"
                          u"Rien n'indique que la roue soit déséquilibrée."_s);
+}
+
+// Ctrl+E reaches past a text box; the open window, fed a spin at a time, shows what a window
+// opened afresh shows, through spins, batches, undos, a load and a reset.
+void TestForm1Undo::studyWindowFollowsTheBoard()
+{
+    TempDir dir;
+    UndoWindow w;
+    auto *text2 = w.get<QLineEdit>(u"Text2"_s);
+    text2->setFocus();
+    QTest::keyClick(text2, Qt::Key_E, Qt::ControlModifier);
+    StudyWindow *study = w.form.studyWindow();
+    QVERIFY(study && study->isVisible());
+    QCOMPARE(study->windowTitle(), u"Étude du cylindre"_s);
+    QCOMPARE(studyTexts(*study).filter(u"pas encore assez de tirages"_s).size(), 6);
+
+    const auto matchesAFreshWindow = [&](const char *after) {
+        {
+            StudyWindow fresh(w.form.board().series());
+            fresh.show();
+            const QStringList expected = studyTexts(fresh);
+            QVERIFY2(studyTexts(*study) == expected, after);
+        }
+        w.form.activateWindow(); // for the board's own shortcuts
+        QVERIFY(QTest::qWaitForWindowActive(&w.form));
+    };
+    w.form.spinMany(40);
+    matchesAFreshWindow("a batch");
+    w.form.Command1_Click(); // its p-values are not in yet: the last ones stay, marked
+    QVERIFY(study->simulating());
+    QStringList stale;
+    for (const TextTable *table : study->findChildren<TextTable *>())
+        stale << table->texts().filter(u"en cours de mise à jour"_s);
+    QCOMPARE(stale.size(), 5); // the two arcs, the extreme numbers, the band
+    matchesAFreshWindow("a spin");
+    w.pressUndo();
+    QCOMPARE(w.spins(), 40);
+    matchesAFreshWindow("an undo");
+    w.open(dir.write("t.txt", "3\n14\n25\n0\n36\n"));
+    w.click(u"Command1"_s);
+    matchesAFreshWindow("a load and a spin from the file");
+    w.click(u"Command3"_s);
+    matchesAFreshWindow("a reset");
+    w.form.Label4_Click(); // manual mode: every click is a spin again
+    for (int n = 0; n <= 40; ++n)
+        w.clickNumber(n * 11 % 37);
+    w.pressUndo();
+    matchesAFreshWindow("spins and an undo after the reset");
+
+    study->close(); // only the study window
+    QVERIFY(w.form.isVisible());
+    QVERIFY(!study->simulating());
+    w.clickNumber(5);
+    w.form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w.form));
+    text2->setFocus();
+    QTest::keyClick(text2, Qt::Key_E, Qt::ControlModifier);
+    QVERIFY(study->isVisible());
+    matchesAFreshWindow("opening again");
 }
 
 QTEST_MAIN(TestForm1Undo)

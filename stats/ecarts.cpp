@@ -1,0 +1,142 @@
+#include "stats/ecarts.h"
+
+#include <algorithm>
+#include <bit>
+#include <cassert>
+#include <cmath>
+
+namespace roulette
+{
+
+PocketSet categoryPockets(int category)
+{
+    return category < 37 ? PocketSet{1} << category
+                         : Chances[static_cast<std::size_t>(category - 37)];
+}
+
+namespace
+{
+
+// The categories a number belongs to: itself and the outside bets that hold it.
+template <typename Visit> void forEachCategory(int number, Visit &&visit)
+{
+    visit(number);
+    for (int c = 0; c < ChanceCount; ++c) {
+        if (contains(Chances[static_cast<std::size_t>(c)], number))
+            visit(chanceCategory(c));
+    }
+}
+
+} // namespace
+
+void Ecarts::add(int number)
+{
+    const std::int64_t spin = spins() + 1;
+    m_previousHit.push_back(static_cast<std::int32_t>(m_lastHit[number]));
+    forEachCategory(number, [&](int c) {
+        const std::int64_t ended = spin - m_lastHit[c] - 1;
+        if (ended > m_longestEnded[c]) {
+            m_records.push_back({spin, c, m_longestEnded[c]});
+            m_longestEnded[c] = ended;
+        }
+        m_lastHit[c] = spin;
+    });
+}
+
+void Ecarts::removeLast(int number)
+{
+    const std::int64_t spin = spins();
+    assert(spin > 0 && m_lastHit[number] == spin);
+    for (; !m_records.empty() && m_records.back().spin == spin; m_records.pop_back())
+        m_longestEnded[m_records.back().category] = m_records.back().previous;
+    m_lastHit[number] = m_previousHit.back();
+    m_previousHit.pop_back();
+    // A bet last came out where the latest of its numbers did.
+    forEachCategory(number, [&](int c) {
+        if (c == number)
+            return;
+        std::int64_t last = 0;
+        for (PocketSet left = categoryPockets(c); left != 0; left &= left - 1)
+            last = std::max(last, m_lastHit[std::countr_zero(left)]);
+        m_lastHit[c] = last;
+    });
+}
+
+std::int64_t Ecarts::longest(int category) const
+{
+    return std::max(m_longestEnded[category], current(category));
+}
+
+namespace
+{
+
+bool disjoint(std::span<const PocketSet> bets)
+{
+    PocketSet seen = 0;
+    for (PocketSet b : bets) {
+        if (seen & b)
+            return false;
+        seen |= b;
+    }
+    return true;
+}
+
+} // namespace
+
+// P(some bet absent) = − Σ over non-empty sets S of bets of (−1)^|S| · (1 − |∪S|/37)^spins.
+// Disjoint bets give the weights by multiplying out Π (1 − x^size); others by listing the sets.
+AbsenceLaw::AbsenceLaw(std::span<const PocketSet> bets)
+{
+    if (disjoint(bets)) {
+        m_weight[0] = 1;
+        for (PocketSet b : bets) {
+            const int size = pocketCount(b);
+            for (int u = 37; u >= size; --u)
+                m_weight[u] -= m_weight[u - size];
+        }
+        return;
+    }
+    assert(bets.size() <= 12);
+    for (std::uint32_t subset = 1; subset < (1U << bets.size()); ++subset) {
+        PocketSet covered = 0;
+        for (std::size_t i = 0; i < bets.size(); ++i) {
+            if (subset >> i & 1U)
+                covered |= bets[i];
+        }
+        m_weight[pocketCount(covered)] += std::popcount(subset) % 2 ? -1 : 1;
+    }
+}
+
+double AbsenceLaw::someAbsentFor(std::int64_t spins) const
+{
+    double sum = 0;
+    for (int u = 1; u <= 37; ++u) {
+        if (m_weight[u] != 0)
+            sum -= m_weight[u] * std::pow(1 - u / 37.0, static_cast<double>(spins));
+    }
+    return std::clamp(sum, 0.0, 1.0);
+}
+
+double expectedCurrentAbsence(double p, std::int64_t spins)
+{
+    const double q = 1 - p;
+    return q * (1 - std::pow(q, static_cast<double>(spins))) / p;
+}
+
+// A run of at least g starts at the first trial, or after a trial that ends another run.
+double expectedLongestRun(std::int64_t trials, double q, int kinds)
+{
+    double expected = 0;
+    double qg = 1;
+    for (std::int64_t g = 1; g <= trials; ++g) {
+        qg *= q;
+        const double starts = kinds * qg * (1 + static_cast<double>(trials - g) * (1 - q));
+        const double atLeast = -std::expm1(-starts);
+        expected += atLeast;
+        if (atLeast < 1e-9)
+            break;
+    }
+    return expected;
+}
+
+} // namespace roulette

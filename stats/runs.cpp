@@ -1,0 +1,102 @@
+#include "stats/runs.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "stats/binomial.h"
+
+namespace roulette
+{
+
+namespace
+{
+
+double logChoose(std::int64_t n, std::int64_t k)
+{
+    if (k < 0 || k > n)
+        return -INFINITY;
+    return std::lgamma(n + 1.0) - std::lgamma(k + 1.0) - std::lgamma(n - k + 1.0);
+}
+
+// P(R = r): r = 2k takes k runs of each kind, r = 2k + 1 one kind once more.
+double runsProbability(std::int64_t a, std::int64_t b, std::int64_t r)
+{
+    const double all = logChoose(a + b, a);
+    const std::int64_t k = r / 2;
+    if (r % 2 == 0)
+        return 2 * std::exp(logChoose(a - 1, k - 1) + logChoose(b - 1, k - 1) - all);
+    return std::exp(logChoose(a - 1, k - 1) + logChoose(b - 1, k) - all) +
+           std::exp(logChoose(a - 1, k) + logChoose(b - 1, k - 1) - all);
+}
+
+} // namespace
+
+RunsTest runsTest(std::int64_t first, std::int64_t second, std::int64_t runs)
+{
+    const double a = static_cast<double>(first);
+    const double b = static_cast<double>(second);
+    const double n = a + b;
+    if (first == 0 || second == 0)
+        return {n > 0 ? 1.0 : 0.0, 1};
+    const double mean = 2 * a * b / n + 1;
+    if (first + second <= ExactRunsLength) {
+        double below = 0, above = 0;
+        for (std::int64_t r = 2; r <= first + second; ++r) {
+            const double pr = runsProbability(first, second, r);
+            below += r <= runs ? pr : 0;
+            above += r >= runs ? pr : 0;
+        }
+        return {mean, std::min(1.0, 2 * std::min(below, above))};
+    }
+    const double variance = 2 * a * b * (2 * a * b - n) / (n * n * (n - 1));
+    const double z = (static_cast<double>(runs) - mean) / std::sqrt(variance);
+    return {mean, std::min(1.0, 2 * normalUpperTail(std::fabs(z)))};
+}
+
+void ChanceRuns::add(int number, std::int64_t spin)
+{
+    if (number == 0)
+        return;
+    const int side = sideOf(number);
+    ++m_count[side];
+    if (side == m_lastSide) {
+        ++m_runLength;
+    } else {
+        ++m_runs;
+        m_runLength = 1;
+        m_lastSide = side;
+    }
+    if (m_runLength > m_longest) {
+        m_longest = m_runLength;
+        m_longestRises.push_back(spin);
+    }
+}
+
+void ChanceRuns::removeLast(int number, std::int64_t spin,
+                            const ChunkedArray<std::uint8_t, 16> &outcomes)
+{
+    if (number == 0)
+        return;
+    --m_count[sideOf(number)];
+    if (!m_longestRises.empty() && m_longestRises.back() == spin) {
+        --m_longest;
+        m_longestRises.pop_back();
+    }
+    if (--m_runLength > 0)
+        return;
+    // The spin opened a run: the one before it is the present one again. On any real wheel
+    // it is a few spins long.
+    --m_runs;
+    m_lastSide = -1;
+    for (std::int64_t s = spin - 1; s >= 1; --s) {
+        const int n = outcomes[s - 1];
+        if (n == 0)
+            continue;
+        if (m_lastSide >= 0 && sideOf(n) != m_lastSide)
+            break;
+        m_lastSide = sideOf(n);
+        ++m_runLength;
+    }
+}
+
+} // namespace roulette

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "stats/chunked.h"
+#include "stats/pockets.h"
+
+namespace roulette
+{
+
+/// Wald–Wolfowitz runs test: the runs in a sequence of `first` and `second` outcomes of two
+/// kinds, against their number when the order is random. Exact for short sequences, by the
+/// normal approximation beyond.
+struct RunsTest {
+    double expected = 1; ///< runs a random order gives on average
+    double pValue = 1;   ///< two-sided
+};
+RunsTest runsTest(std::int64_t first, std::int64_t second, std::int64_t runs);
+
+/// Sequences up to this length get the exact distribution.
+inline constexpr std::int64_t ExactRunsLength = 100;
+
+/// One simple chance and its opposite as a sequence of sides, the zeros left out: how often
+/// each side came out, how many runs, the longest one. Kept up to date a spin at a time and
+/// taken back exactly.
+class ChanceRuns
+{
+public:
+    /// `side` holds one side's numbers; the other side is every other number but the zero.
+    explicit ChanceRuns(PocketSet side) : m_side(side) {}
+
+    void add(int number, std::int64_t spin);
+    /// Takes back spin `spin`, whose number was `number`; `outcomes` holds the spins before
+    /// it (index 0 is spin 1), to find the run it ended.
+    void removeLast(int number, std::int64_t spin, const ChunkedArray<std::uint8_t, 16> &outcomes);
+
+    std::int64_t count(int side) const { return m_count[side]; }
+    std::int64_t runs() const { return m_runs; }
+    std::int64_t longest() const { return m_longest; }
+    RunsTest test() const { return runsTest(m_count[0], m_count[1], m_runs); }
+
+private:
+    int sideOf(int number) const { return contains(m_side, number) ? 0 : 1; }
+
+    PocketSet m_side;
+    std::int64_t m_count[2] = {0, 0};
+    std::int64_t m_runs = 0;
+    int m_lastSide = -1;
+    std::int64_t m_runLength = 0;
+    std::int64_t m_longest = 0;
+    std::vector<std::int64_t> m_longestRises; // the spins where m_longest went up by one
+};
+
+} // namespace roulette

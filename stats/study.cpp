@@ -1,0 +1,54 @@
+#include "stats/study.h"
+
+namespace roulette
+{
+
+bool Study::follow(const Session &session)
+{
+    const std::uint64_t taken = session.generation() - m_generation;
+    const std::int64_t rows = session.lastRow();
+    if (m_started && taken == 0 && rows == spins())
+        return false;
+    if (!m_started || session.generation() < m_generation ||
+        (taken == 0 ? rows < spins() : rows != spins() - static_cast<std::int64_t>(taken))) {
+        *this = Study();
+        m_started = true;
+    }
+    // Each undo bumps the generation once; appends leave it.
+    while (spins() > rows)
+        removeLast();
+    for (std::int64_t s = spins() + 1; s <= rows; ++s)
+        add(session.outcome(s));
+    m_generation = session.generation();
+    return true;
+}
+
+void Study::add(int number)
+{
+    m_outcomes.push_back(static_cast<std::uint8_t>(number));
+    ++m_hits[number];
+    m_ecarts.add(number);
+    for (ChanceRuns &r : m_runs)
+        r.add(number, spins());
+}
+
+void Study::removeLast()
+{
+    const int number = m_outcomes.back();
+    const std::int64_t spin = spins();
+    m_outcomes.pop_back();
+    --m_hits[number];
+    m_ecarts.removeLast(number);
+    for (ChanceRuns &r : m_runs)
+        r.removeLast(number, spin, m_outcomes);
+}
+
+std::array<std::int64_t, 37> Study::hitsByPosition() const
+{
+    std::array<std::int64_t, 37> byPosition{};
+    for (int n = 0; n < 37; ++n)
+        byPosition[static_cast<std::size_t>(WheelPosition[n])] = m_hits[n];
+    return byPosition;
+}
+
+} // namespace roulette

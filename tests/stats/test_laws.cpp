@@ -1,0 +1,132 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+#include <random>
+
+#include "stats/binomial.h"
+#include "stats/ecarts.h"
+#include "stats/runs.h"
+
+using namespace roulette;
+
+// The chance that some bet is still missing after g spins, walked spin by spin over the
+// sets of bets already seen (for the numbers: over how many are seen).
+TEST(Laws, AbsenceLawMatchesAWalkOverWhatWasSeen)
+{
+    std::array<PocketSet, 37> numbers{};
+    for (int n = 0; n < 37; ++n)
+        numbers[static_cast<std::size_t>(n)] = PocketSet{1} << n;
+    const std::span<const PocketSet> chances(Chances);
+    for (const auto group : {chances.subspan(FirstDozen, 3), chances.subspan(FirstColumn, 3),
+                             chances.subspan(FirstSimpleChance, 6)}) {
+        const AbsenceLaw law(group);
+        std::map<unsigned, double> seen{{0U, 1.0}};
+        for (int g = 1; g <= 40; ++g) {
+            std::map<unsigned, double> next;
+            for (const auto &[mask, p] : seen) {
+                for (int n = 0; n < 37; ++n) {
+                    unsigned m = mask;
+                    for (std::size_t i = 0; i < group.size(); ++i)
+                        m |= contains(group[i], n) ? 1U << i : 0U;
+                    next[m] += p / 37;
+                }
+            }
+            seen = next;
+            EXPECT_NEAR(law.someAbsentFor(g), 1 - seen[(1U << group.size()) - 1], 1e-12);
+        }
+    }
+    const AbsenceLaw law(numbers);
+    std::array<double, 38> count{1.0};
+    for (int g = 1; g <= 400; ++g) {
+        for (int k = 37; k >= 0; --k)
+            count[k] = count[k] * k / 37 + (k > 0 ? count[k - 1] * (38 - k) / 37 : 0);
+        EXPECT_NEAR(law.someAbsentFor(g), 1 - count[37], 1e-9) << g;
+    }
+}
+
+// Against simulated sessions: the longest absence of a number, the longest run of a simple
+// chance with the zeros left out, the present absence.
+TEST(Laws, ExpectedAbsencesAndRunsMatchSimulation)
+{
+    std::mt19937 random(11);
+    constexpr int Sessions = 2000, Spins = 2000;
+    double longestAbsence = 0, longestRun = 0, present = 0;
+    for (int s = 0; s < Sessions; ++s) {
+        std::int64_t gap = 0, most = 0, run = 0, longest = 0;
+        int last = -1;
+        for (int i = 0; i < Spins; ++i) {
+            const int n = std::uniform_int_distribution<int>(0, 36)(random);
+            gap = n == 17 ? 0 : gap + 1;
+            most = std::max(most, gap);
+            run = n % 2 == last ? run + 1 : 1;
+            last = n % 2;
+            longest = std::max(longest, run);
+        }
+        longestAbsence += static_cast<double>(most) / Sessions;
+        longestRun += static_cast<double>(longest) / Sessions;
+        present += static_cast<double>(gap) / Sessions;
+    }
+    EXPECT_NEAR(expectedLongestRun(Spins, 36.0 / 37), longestAbsence, 0.02 * longestAbsence);
+    EXPECT_NEAR(expectedLongestRun(Spins, 0.5, 2), longestRun, 0.03 * longestRun);
+    EXPECT_NEAR(expectedCurrentAbsence(1.0 / 37, Spins), present, 0.05 * present);
+}
+
+// Every order of a few outcomes of two kinds, counted by runs, against the test.
+TEST(Laws, RunsTestMatchesEveryOrderOfShortSequences)
+{
+    for (const auto &[a, b] : {std::pair{2, 2}, {3, 4}, {5, 5}, {2, 8}, {7, 6}}) {
+        std::vector<int> sequence(static_cast<std::size_t>(a), 0);
+        sequence.resize(static_cast<std::size_t>(a + b), 1);
+        std::map<int, double> byRuns;
+        double orders = 0;
+        do {
+            int runs = 1;
+            for (std::size_t i = 1; i < sequence.size(); ++i)
+                runs += sequence[i] != sequence[i - 1];
+            ++byRuns[runs];
+            ++orders;
+        } while (std::next_permutation(sequence.begin(), sequence.end()));
+        for (const auto &[runs, ways] : byRuns) {
+            double below = 0, above = 0;
+            for (const auto &[r, w] : byRuns) {
+                below += r <= runs ? w / orders : 0;
+                above += r >= runs ? w / orders : 0;
+            }
+            EXPECT_NEAR(runsTest(a, b, runs).pValue, std::min(1.0, 2 * std::min(below, above)),
+                        1e-12)
+                << a << "+" << b << " in " << runs << " runs";
+        }
+    }
+    // Beyond the exact range: 500 alternating outcomes are far too many runs, a fair order is not.
+    EXPECT_LT(runsTest(250, 250, 500).pValue, 1e-10);
+    EXPECT_NEAR(runsTest(250, 250, 251).pValue, 1.0, 0.01);
+}
+
+// Tails summed term by term from a plain product of the probabilities.
+TEST(Laws, BinomialTailsMatchDirectSums)
+{
+    const int n = 300;
+    const double p = 5.0 / 37;
+    std::vector<double> pmf(n + 1);
+    for (int k = 0; k <= n; ++k) {
+        double c = 1;
+        for (int i = 1; i <= k; ++i)
+            c *= static_cast<double>(n - k + i) / i * p;
+        pmf[static_cast<std::size_t>(k)] = c * std::pow(1 - p, n - k);
+    }
+    for (const int k : {0, 1, 20, 39, 40, 41, 42, 60, 90, 300}) {
+        double below = 0, above = 0;
+        for (int j = 0; j <= n; ++j)
+            (j <= k ? below : above) += pmf[static_cast<std::size_t>(j)];
+        above += pmf[static_cast<std::size_t>(k)];
+        EXPECT_NEAR(binomialLowerTail(n, p, k), below, 1e-12 + 1e-9 * below) << k;
+        EXPECT_NEAR(binomialUpperTail(n, p, k), above, 1e-12 + 1e-9 * above) << k;
+        EXPECT_NEAR(binomialTwoSided(n, p, k), std::min(1.0, 2 * std::min(below, above)),
+                    1e-12 + 1e-9 * below)
+            << k;
+    }
+    // Far tails of a long session stay finite and ordered.
+    EXPECT_GT(binomialUpperTail(1'000'000, 1.0 / 37, 29'000), 0);
+    EXPECT_LT(binomialUpperTail(1'000'000, 1.0 / 37, 29'000), 1e-20);
+}

@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+#include <vector>
+
+#include "stats/arcscan.h"
+#include "stats/study.h"
+
+using namespace roulette;
+
+namespace
+{
+
+// Everything the study keeps, worked out again from the whole list of outcomes.
+struct Model {
+    std::vector<int> outcomes;
+
+    std::int64_t absence(PocketSet bet, bool longest) const
+    {
+        std::int64_t gap = 0, most = 0;
+        for (int n : outcomes) {
+            gap = contains(bet, n) ? 0 : gap + 1;
+            most = std::max(most, gap);
+        }
+        return longest ? most : gap;
+    }
+    std::array<std::int64_t, 3> runs(PocketSet side) const // runs, longest, count of side
+    {
+        std::array<std::int64_t, 3> r{};
+        int last = -1;
+        std::int64_t length = 0;
+        for (int n : outcomes) {
+            if (n == 0)
+                continue;
+            const int s = contains(side, n);
+            r[2] += s;
+            length = s == last ? length + 1 : 1;
+            r[0] += s != last;
+            r[1] = std::max(r[1], length);
+            last = s;
+        }
+        return r;
+    }
+    std::int64_t arcCount(int start, int width) const
+    {
+        std::int64_t c = 0;
+        for (int i = 0; i < width; ++i)
+            c += std::count(outcomes.begin(), outcomes.end(),
+                            WheelOrder[static_cast<std::size_t>((start + i) % 37)]);
+        return c;
+    }
+};
+
+void expectMatches(const Study &study, const Model &m)
+{
+    const auto spins = static_cast<std::int64_t>(m.outcomes.size());
+    ASSERT_EQ(study.spins(), spins);
+    for (int c = 0; c < EcartCategories; ++c) {
+        ASSERT_EQ(study.ecarts().current(c), m.absence(categoryPockets(c), false)) << c;
+        ASSERT_EQ(study.ecarts().longest(c), m.absence(categoryPockets(c), true)) << c;
+    }
+    for (int p = 0; p < SimpleChancePairs; ++p) {
+        const auto r = m.runs(Chances[static_cast<std::size_t>(FirstSimpleChance + 2 * p)]);
+        EXPECT_EQ(study.chanceRuns(p).runs(), r[0]);
+        EXPECT_EQ(study.chanceRuns(p).longest(), r[1]);
+        EXPECT_EQ(study.chanceRuns(p).count(0), r[2]);
+    }
+    if (spins == 0)
+        return;
+    double highest = -INFINITY, lowest = INFINITY;
+    for (int start = 0; start < 37; ++start) {
+        for (int w = MinArcWidth; w <= MaxArcWidth; ++w) {
+            const double p = w / 37.0;
+            const double z = (m.arcCount(start, w) - spins * p) / std::sqrt(spins * p * (1 - p));
+            highest = std::max(highest, z);
+            lowest = std::min(lowest, z);
+        }
+    }
+    const ArcExtremes arcs = scanArcs(study.hitsByPosition(), spins);
+    EXPECT_NEAR(arcs.hottest.z, highest, 1e-9);
+    EXPECT_NEAR(arcs.coldest.z, lowest, 1e-9);
+    EXPECT_EQ(arcs.hottest.count, m.arcCount(arcs.hottest.start, arcs.hottest.width));
+    EXPECT_EQ(arcs.coldest.count, m.arcCount(arcs.coldest.start, arcs.coldest.width));
+}
+
+} // namespace
+
+// Spins, undos and resets in random order, on a session as the board keeps it; numbers
+// drawn from a few pockets at times, so that long absences and long runs occur.
+TEST(Study, FollowsSpinsUndosAndResetsAsAFullRecountDoes)
+{
+    std::mt19937 random(7);
+    Module1 module;
+    Tally tally;
+    Model model;
+    Study study;
+    for (int step = 0; step < 3000; ++step) {
+        const int action = std::uniform_int_distribution<int>(0, 99)(random);
+        const int batch = action < 2 ? 40 : 1;
+        if (action == 99) {
+            module.clear();
+            tally = Tally();
+            model.outcomes.clear();
+        } else if (action >= 75 && !model.outcomes.empty()) {
+            tally.remove(model.outcomes.back());
+            module.popRow();
+            model.outcomes.pop_back();
+        } else {
+            const int range = step % 600 < 300 ? 37 : 4;
+            for (int i = 0; i < batch; ++i) {
+                const int n = std::uniform_int_distribution<int>(0, range - 1)(random) * 9 % 37;
+                tally.add(n);
+                module.appendRow(n, tally.row());
+                model.outcomes.push_back(n);
+            }
+        }
+        study.follow(module.session());
+        ASSERT_NO_FATAL_FAILURE(expectMatches(study, model)) << "step " << step;
+    }
+    EXPECT_FALSE(study.follow(module.session())) << "nothing new";
+}

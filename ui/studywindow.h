@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QThreadPool>
+#include <QWidget>
+
+#include <memory>
+#include <optional>
+
+#include "stats/arcscan.h"
+#include "stats/nulldistribution.h"
+#include "stats/study.h"
+
+#include "ui/texttable.h"
+
+class QLabel;
+class QVBoxLayout;
+class WheelChart;
+
+/// « Étude du cylindre »: whether the spins since the last reset look like a fair wheel's,
+/// and if not, where on the wheel. It keeps its statistics only while shown: built from the
+/// session's outcomes when it opens, then following the board a spin at a time. The
+/// simulated p-values are worked out on a thread of their own and kept by session length.
+class StudyWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    static QString title();
+
+    explicit StudyWindow(const roulette::Module1 &series, QWidget *parent = nullptr);
+    ~StudyWindow() override;
+
+    /// Catches up with the board when shown; costs nothing when the session did not change.
+    void follow();
+    /// Whether the simulated p-values of the present session are still to come.
+    bool simulating() const;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
+private:
+    // What the simulation said, for the session length it was run at.
+    struct Simulated {
+        std::int64_t spins = 0;
+        double hottestArc = 1, coldestArc = 1, highest = 1, lowest = 1, outside = 1;
+        double criticalZ = 0;
+    };
+    struct Section {
+        QWidget *box;
+        QLabel *notYet;
+        QWidget *content;
+    };
+
+    Section addSection(QVBoxLayout *column, const QString &title, const QString &explanation);
+    void refresh();
+    void showWheel(const std::array<std::int64_t, 37> &byPosition,
+                   const std::optional<roulette::ArcExtremes> &arcs);
+    void showArcs(const roulette::ArcExtremes &arcs);
+    void showSectors();
+    void showNumbers();
+    void showEcarts();
+    void showChances();
+    TextTable::Cell simulatedCell(double Simulated::*which) const;
+    void addSimulatedVerdict(std::vector<TextTable::Row> &rows, double Simulated::*which) const;
+    void simulate(std::int64_t spins);
+    void received(const std::shared_ptr<const roulette::NullDistribution> &null);
+
+    const roulette::Module1 &m_series;
+    std::unique_ptr<roulette::Study> m_study;
+    roulette::NullCache m_cache;
+    std::optional<Simulated> m_simulated; // the latest, maybe for an earlier length
+    std::int64_t m_running = -1;          // length being simulated
+    QThreadPool m_pool;
+
+    bool m_sized = false;
+
+    QWidget *m_page = nullptr;
+    TextTable *m_summary = nullptr;
+    WheelChart *m_wheel = nullptr;
+    TextTable *m_wheelLine = nullptr;
+    TextTable *m_arcs = nullptr;
+    TextTable *m_sectors = nullptr;
+    TextTable *m_numbers = nullptr;
+    TextTable *m_overdue = nullptr;
+    TextTable *m_groups = nullptr;
+    TextTable *m_chances = nullptr;
+    std::vector<Section> m_sections;
+};

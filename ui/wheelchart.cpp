@@ -1,0 +1,145 @@
+#include "ui/wheelchart.h"
+
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+#include "stats/pockets.h"
+#include "ui/verdict.h"
+
+namespace
+{
+
+constexpr int LeftMargin = 64;
+constexpr int TopMargin = 22;
+constexpr int RightMargin = 8;
+constexpr int NumberRow = 20; // the pocket numbers under the plot
+constexpr int CountRow = 42;  // the hit counts, written upwards, under them
+
+QColor pocketColour(int number)
+{
+    if (number == 0)
+        return QColor(0x1b, 0x7a, 0x2e);
+    return roulette::contains(roulette::RedPockets, number) ? QColor(0xc6, 0x28, 0x28)
+                                                            : QColor(0x21, 0x21, 0x21);
+}
+
+} // namespace
+
+WheelChart::WheelChart(QWidget *parent) : QWidget(parent)
+{
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+}
+
+void WheelChart::setData(const std::array<std::int64_t, 37> &byPosition, double mean, double sigma,
+                         std::optional<roulette::ArcExtremes> arcs)
+{
+    m_hits = byPosition;
+    m_mean = mean;
+    m_sigma = sigma;
+    m_arcs = arcs;
+    double farthest = 2.5 * sigma;
+    for (std::int64_t h : byPosition)
+        farthest = std::max(farthest, std::fabs(static_cast<double>(h) - mean));
+    m_halfRange = std::max(1.0, farthest * 1.1);
+    update();
+}
+
+QRect WheelChart::plotArea() const
+{
+    return QRect(LeftMargin, TopMargin, width() - LeftMargin - RightMargin,
+                 height() - TopMargin - NumberRow - CountRow);
+}
+
+double WheelChart::yOf(double count, const QRect &plot) const
+{
+    return plot.center().y() - (count - m_mean) / m_halfRange * plot.height() / 2.0;
+}
+
+void WheelChart::drawArc(QPainter &painter, const roulette::Arc &arc, const QColor &colour,
+                         const QString &caption, const QRect &plot) const
+{
+    const double slot = plot.width() / 37.0;
+    // An arc past the last pocket goes on from the zero: two strips.
+    const int firstPart = std::min(arc.width, 37 - arc.start);
+    const int starts[2] = {arc.start, 0};
+    const int widths[2] = {firstPart, arc.width - firstPart};
+    for (int i = 0; i < 2; ++i) {
+        if (widths[i] == 0)
+            continue;
+        const QRectF strip(plot.left() + starts[i] * slot, plot.top(), widths[i] * slot,
+                           plot.height() + NumberRow);
+        painter.fillRect(strip, colour);
+        if (i == 0 || widths[0] < 2) {
+            // Centred over the strip, but kept inside the widget.
+            const double textWidth = painter.fontMetrics().horizontalAdvance(caption) + 8;
+            const double left =
+                std::clamp(strip.center().x() - textWidth / 2, 0.0, width() - textWidth);
+            painter.setPen(QColor(colour.rgb()).darker(170)); // opaque, unlike the strip
+            painter.drawText(QRectF(left, 2, textWidth, TopMargin - 4), Qt::AlignCenter, caption);
+        }
+    }
+}
+
+void WheelChart::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().color(QPalette::Base));
+    const QRect plot = plotArea();
+    const double slot = plot.width() / 37.0;
+
+    // The band a fair pocket stays in nineteen times out of twenty, and its centre.
+    const double bandTop = yOf(m_mean + 2 * m_sigma, plot);
+    const double bandBottom = yOf(m_mean - 2 * m_sigma, plot);
+    painter.fillRect(QRectF(plot.left(), bandTop, plot.width(), bandBottom - bandTop),
+                     QColor(0xe4, 0xe4, 0xe4));
+    if (m_arcs) {
+        drawArc(painter, m_arcs->hottest, QColor(255, 152, 0, 110),
+                QStringLiteral("arc le plus chaud"), plot);
+        drawArc(painter, m_arcs->coldest, QColor(66, 133, 244, 70),
+                QStringLiteral("arc le plus froid"), plot);
+    }
+    const double centre = yOf(m_mean, plot);
+    painter.setPen(QPen(QColor(0x55, 0x55, 0x55), 1, Qt::DashLine));
+    painter.drawLine(QPointF(plot.left(), centre), QPointF(plot.right(), centre));
+
+    painter.setPen(palette().color(QPalette::WindowText));
+    const QRect labels(0, 0, LeftMargin - 6, 0);
+    for (const auto &[count, text] :
+         {std::pair{m_mean, QStringLiteral("%1").arg(frenchNumber(m_mean, 1))},
+          std::pair{m_mean + 2 * m_sigma,
+                    QStringLiteral("+2σ %1").arg(frenchNumber(m_mean + 2 * m_sigma, 0))},
+          std::pair{m_mean - 2 * m_sigma,
+                    QStringLiteral("−2σ %1").arg(frenchNumber(m_mean - 2 * m_sigma, 0))}}) {
+        const int y = static_cast<int>(yOf(count, plot));
+        painter.drawText(labels.adjusted(0, y - 10, 0, y + 10), Qt::AlignRight | Qt::AlignVCenter,
+                         text);
+    }
+
+    QFont small = font();
+    small.setPointSizeF(font().pointSizeF() * 0.85);
+    for (int i = 0; i < 37; ++i) {
+        const int number = roulette::WheelOrder[static_cast<std::size_t>(i)];
+        const QColor colour = pocketColour(number);
+        const double x = plot.left() + i * slot;
+        const double top = yOf(static_cast<double>(m_hits[static_cast<std::size_t>(i)]), plot);
+        painter.fillRect(QRectF(x + slot * 0.15, std::min(top, centre), slot * 0.7,
+                                std::max(1.0, std::fabs(top - centre))),
+                         colour);
+        const QRectF cell(x + 1, plot.bottom() + 2, slot - 2, NumberRow - 3);
+        painter.fillRect(cell, colour);
+        painter.setPen(Qt::white);
+        painter.setFont(small);
+        painter.drawText(cell, Qt::AlignCenter, QString::number(number));
+        // The count, written upwards so that five digits fit a narrow pocket.
+        painter.save();
+        painter.translate(x + slot / 2, plot.bottom() + NumberRow + CountRow);
+        painter.rotate(-90);
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawText(QRectF(2, -slot / 2, CountRow - 4, slot), Qt::AlignLeft | Qt::AlignVCenter,
+                         QString::number(m_hits[static_cast<std::size_t>(i)]));
+        painter.restore();
+        painter.setFont(font());
+    }
+}
