@@ -8,6 +8,8 @@
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_batch
 #include <benchmark/benchmark.h>
 
+#include "bench/qtbenchmain.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -162,13 +164,5 @@ BENCHMARK(BM_ProgramMemory)->Arg(10'000'000)->Iterations(1)->Unit(benchmark::kMi
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runWidgetBenchmarks(argc, argv);
 }

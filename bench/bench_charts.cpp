@@ -8,6 +8,8 @@
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_charts
 #include <benchmark/benchmark.h>
 
+#include "bench/qtbenchmain.h"
+
 #include <QApplication>
 #include <chrono>
 #include <map>
@@ -190,14 +192,5 @@ PER_SPIN(OriginalRepaint, Method::Original, Timed::Repaint, OriginalSpins)->Appl
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    rigs.clear();
-    return 0;
+    return runWidgetBenchmarks(argc, argv, [] { rigs.clear(); });
 }

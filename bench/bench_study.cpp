@@ -5,6 +5,8 @@
 //   QT_QPA_PLATFORM=offscreen build/bench/bench_study
 #include <benchmark/benchmark.h>
 
+#include "bench/qtbenchmain.h"
+
 #include <QApplication>
 #include <QPixmap>
 #include <malloc.h>
@@ -103,13 +105,5 @@ BENCHMARK(BM_Open)->Arg(1'000'000)->Arg(10'000'000)->Iterations(1)->Unit(benchma
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runWidgetBenchmarks(argc, argv);
 }
