@@ -7,6 +7,7 @@ add_library(ui STATIC
   ui/clicklabel.cpp
   ui/formlayout.cpp
   ui/form1.cpp
+  ui/form1session.cpp
   ui/drawfilereading.cpp
   ui/wrapbutton.cpp
   ui/forroulette.cpp

@@ -1,0 +1,123 @@
+// Form1's actions on the whole session: many spins at once, saving and exporting the spins
+// since the reset, and the question asked before closing over unsaved hand-entered spins.
+#include "ui/form1.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include "sources/drawfile.h"
+#include "stats/csvexport.h"
+#include "ui/batchprogress.h"
+#include "ui/slicedwrite.h"
+
+namespace
+{
+
+constexpr int MaxBatch = 10'000'000;
+
+} // namespace
+
+QString Form1::askSavePath(const QString &title, const QString &suggested, const QString &filter)
+{
+    if (m_chooseSavePath)
+        return m_chooseSavePath(this, title, suggested, filter);
+    return QFileDialog::getSaveFileName(this, title, suggested, filter);
+}
+
+bool Form1::saveSpins()
+{
+    const QString suggested = QDir::home().filePath(
+        QStringLiteral("tirages-%1.txt").arg(QDate::currentDate().toString(Qt::ISODate)));
+    const QString path = askSavePath(QStringLiteral("Enregistrer les tirages"), suggested,
+                                     QStringLiteral("txt (*.txt)"));
+    if (path.isEmpty())
+        return false;
+    const roulette::Session &session = m_board.series().session();
+    const WriteResult result = writeInSlices(
+        this, path, {}, session.lastRow(), [&session](auto first, auto last, std::string &out) {
+            for (std::int64_t s = first; s <= last; ++s)
+                roulette::appendDrawFileLine(out, session.outcome(s));
+        });
+    if (result.written)
+        m_board.markSaved();
+    else if (!result.error.isEmpty())
+        message(QStringLiteral("Les tirages n'ont pas été enregistrés dans « %1 » : %2.")
+                    .arg(path, result.error));
+    return result.written;
+}
+
+void Form1::exportCsv()
+{
+    const QString suggested = QDir::home().filePath(
+        QStringLiteral("tirages-%1.csv").arg(QDate::currentDate().toString(Qt::ISODate)));
+    const QString path =
+        askSavePath(QStringLiteral("Exporter en CSV"), suggested, QStringLiteral("csv (*.csv)"));
+    if (path.isEmpty())
+        return;
+    const roulette::Session &session = m_board.series().session();
+    const WriteResult result =
+        writeInSlices(this, path, roulette::CsvHead, session.lastRow(),
+                      [&session](auto first, auto last, std::string &out) {
+                          session.forEachRow(first, last, [&](std::int64_t s, const auto &tally) {
+                              roulette::appendCsvRow(out, s, session.outcome(s), tally);
+                          });
+                      });
+    if (!result.error.isEmpty())
+        message(
+            QStringLiteral("L'export n'a pas été écrit dans « %1 » : %2.").arg(path, result.error));
+}
+
+// Hand-entered spins are the ones nothing else can give back.
+bool Form1::closeAllowed()
+{
+    if (!m_board.hasUnsavedHandSpins())
+        return true;
+    QMessageBox box(QMessageBox::Question, programTitle(),
+                    QStringLiteral("Enregistrer les tirages avant de quitter ?"),
+                    QMessageBox::NoButton, this);
+    QPushButton *save = box.addButton(QStringLiteral("Enregistrer"), QMessageBox::AcceptRole);
+    QPushButton *quit =
+        box.addButton(QStringLiteral("Quitter sans enregistrer"), QMessageBox::DestructiveRole);
+    box.addButton(QStringLiteral("Annuler"), QMessageBox::RejectRole);
+    box.setDefaultButton(save);
+    box.exec();
+    if (box.clickedButton() == quit)
+        return true;
+    return box.clickedButton() == save && saveSpins();
+}
+
+void Form1::askSpinMany()
+{
+    bool ok = false;
+    const int count =
+        QInputDialog::getInt(this, programTitle(), QStringLiteral("Nombre de tirages :"),
+                             m_batchCount, 1, MaxBatch, 1000, &ok);
+    if (!ok)
+        return;
+    m_batchCount = count;
+    spinMany(count);
+}
+
+void Form1::spinMany(std::int64_t count)
+{
+    m_timer->stop(); // the board is not shown again before the last spin
+    m_batchStopped = false;
+    BatchProgress progress(this);
+    std::int64_t done = 0;
+    roulette::BatchResult last;
+    while (done < count && last.message.empty() && !m_batchStopped && !progress.wasCanceled()) {
+        last = m_board.spinMany(std::min(progress.slice(), count - done));
+        done += last.spun;
+        progress.advance(done, count);
+    }
+    progress.close();
+    render();
+    DrawCharts();
+    if (!last.message.empty())
+        message(QString::fromStdString(last.message));
+}
