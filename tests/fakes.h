@@ -8,35 +8,21 @@
 namespace roulette::testing
 {
 
-class FixedClock final : public Clock
-{
-public:
-    explicit FixedClock(std::uint64_t reading = 42) : m_reading(reading) {}
-    std::uint64_t now() override { return m_reading; }
+struct FixedClock final : Clock {
+    explicit FixedClock(std::uint64_t r = 42) : reading(r) {}
+    std::uint64_t now() override { return reading; }
 
-private:
-    std::uint64_t m_reading;
+    std::uint64_t reading;
 };
 
-/// Returns the given values in turn, then starts again; counts the re-seeds.
-class ScriptedGenerator final : public UniformGenerator
-{
-public:
-    explicit ScriptedGenerator(std::vector<float> values, int *reseeds = nullptr)
-        : m_values(std::move(values)), m_reseeds(reseeds)
-    {
-    }
-    void reseed(std::uint64_t) override
-    {
-        if (m_reseeds)
-            ++*m_reseeds;
-    }
-    float next() override { return m_values[m_next++ % m_values.size()]; }
+/// Returns the given values in turn, then starts again.
+struct ScriptedGenerator final : UniformGenerator {
+    explicit ScriptedGenerator(std::vector<float> v) : values(std::move(v)) {}
+    void reseed(std::uint64_t) override {}
+    float next() override { return values[drawn++ % values.size()]; }
 
-private:
-    std::vector<float> m_values;
-    std::size_t m_next = 0;
-    int *m_reseeds;
+    std::vector<float> values;
+    std::size_t drawn = 0;
 };
 
 /// r for which floor(r * n) == index.

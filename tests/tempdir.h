@@ -1,43 +1,32 @@
 #pragma once
 
-#include <atomic>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <string_view>
-#include <unistd.h>
 
 namespace roulette::testing
 {
 
 /// A folder of its own under the system's temporary folder, removed with everything in it.
-class TempDir
-{
-public:
+struct TempDir {
     TempDir()
+        : root(::mkdtemp(
+              (std::filesystem::temp_directory_path() / "roulette-XXXXXX").string().data()))
     {
-        static std::atomic<int> count = 0;
-        m_path = std::filesystem::temp_directory_path() /
-                 ("roulette-" + std::to_string(::getpid()) + "-" + std::to_string(count++));
-        std::filesystem::create_directories(m_path);
     }
-    ~TempDir() { std::filesystem::remove_all(m_path); }
-    TempDir(const TempDir &) = delete;
-    TempDir &operator=(const TempDir &) = delete;
+    ~TempDir() { std::filesystem::remove_all(root); }
 
-    const std::filesystem::path &path() const { return m_path; }
-
+    const std::filesystem::path &path() const { return root; }
     /// Writes a file in the folder, byte for byte, and returns its path.
     std::filesystem::path write(const std::string &name, std::string_view bytes) const
     {
-        const std::filesystem::path file = m_path / name;
-        std::ofstream(file, std::ios::binary)
-            .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        return file;
+        std::ofstream(root / name, std::ios::binary) << bytes;
+        return root / name;
     }
 
-private:
-    std::filesystem::path m_path;
+    std::filesystem::path root;
 };
 
 } // namespace roulette::testing

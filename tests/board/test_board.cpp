@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+#include <random>
+
 #include "board/board.h"
 #include "tests/fakes.h"
 
@@ -11,24 +15,12 @@ using roulette::testing::valueFor;
 namespace
 {
 
-// A loaded board whose generator gives the numbers listed, in turn.
-Board boardDrawing(std::vector<int> numbers, int *reseeds = nullptr)
+Board loadedBoard(std::vector<float> draws = {0.0f})
 {
-    std::vector<float> values;
-    for (int n : numbers)
-        values.push_back(valueFor(n, 37));
-    Board board(std::make_unique<ScriptedGenerator>(values, reseeds),
+    Board board(std::make_unique<ScriptedGenerator>(std::move(draws)),
                 std::make_unique<FixedClock>());
     board.Form_Load();
     return board;
-}
-
-void playByHand(Board &board, const std::string &text)
-{
-    if (!board.state().manualMode())
-        board.Label4_Click();
-    board.setLastText(text);
-    board.Command1_Click();
 }
 
 DrawRecords records(std::initializer_list<int> numbers)
@@ -41,237 +33,213 @@ DrawRecords records(std::initializer_list<int> numbers)
 
 } // namespace
 
-TEST(Board, StartUpNumbersTheCellsAndHidesTheMarkers)
+// After every spin, the counts, the history, the hit cells and the new series row against a
+// plain tally of the outcomes.
+TEST(Board, EverySpinShowsATallyOfTheOutcomes)
 {
-    Board board;
-    EXPECT_EQ(board.state().numberCaption[5], "00");
-    EXPECT_TRUE(board.state().marked[5]);
-    board.Form_Load();
-    EXPECT_EQ(board.state().numberCaption[0], "0");
-    EXPECT_EQ(board.state().numberCaption[36], "36");
-    for (bool m : board.state().marked)
-        EXPECT_FALSE(m);
+    const Colour byHits[] = {colours::White, 0x00FFC0C0, 0x0000FFFF, 0x0000FF00,    0x00FF00FF,
+                             0x00C0C000,     0x000000FF, 0x000040C0, colours::Olive};
+    std::mt19937 random(1);
+    Board board = loadedBoard();
+    EXPECT_TRUE(board.state().numberCaption[36] == "36" && !board.state().marked[5]);
+    board.Label4_Click();
+    HitCounts hits{};
+    std::array<std::int64_t, 4> counters{};
+    std::array<std::string, HistoryLength> history;
+    history.fill("-");
+    for (int spin = 1; spin <= 1000; ++spin) {
+        const int n = static_cast<int>(random() % NumberCount);
+        ASSERT_TRUE(board.Label1_Click(n).spun);
+        ++hits[n];
+        ++counters[n == 0 ? 0 : (n + 11) / 12];
+        std::shift_left(history.begin(), history.end(), 1);
+        history.back() = std::to_string(n);
+        const BoardState &s = board.state();
+        ASSERT_TRUE(s.CurrentNumber == n && s.lastText == history.back() && s.HitCount == hits &&
+                    s.hitCaption == hits && s.counters == counters && s.history == history &&
+                    s.FileCursor == spin && s.spinText == std::to_string(spin) &&
+                    !s.marked[n] && s.blinkRunning)
+            << spin;
+        for (int m = 0; m < NumberCount; ++m)
+            ASSERT_EQ(s.hitColour[m], byHits[std::min<std::int64_t>(hits[m], 8)]) << m;
+        for (int k = 0; k < SeriesKinds; ++k) {
+            ASSERT_EQ(board.series().series(k)[spin],
+                      k < SpreadClasses ? std::count(hits.begin(), hits.end(), k)
+                                        : counters[k - SpreadClasses]);
+        }
+    }
 }
 
-TEST(Board, FirstSpinDrawsFromTheGeneratorAndFillsRowOne)
+// The options choose the generator's number, the pocket that many places after the zero, or
+// the pocket at a place among four turns of the wheel; a typed number goes before them all
+// and a draw file before the options, whose position moves at every spin.
+TEST(Board, SourcesInTheirOrder)
 {
-    int reseeds = 0;
-    Board board = boardDrawing({7}, &reseeds);
-    ASSERT_TRUE(board.Command1_Click().spun);
-    const BoardState &s = board.state();
-    EXPECT_EQ(reseeds, 1);
-    EXPECT_EQ(s.CurrentNumber, 7);
-    EXPECT_EQ(s.spinText, "1");
-    EXPECT_EQ(s.lastText, "7");
-    EXPECT_EQ(s.FileCursor, 1);
-    EXPECT_EQ(s.history[27], "7");
-    EXPECT_EQ(s.history[26], "-");
-    EXPECT_EQ(s.counters, (std::array<std::int64_t, 4>{0, 1, 0, 0}));
-    EXPECT_TRUE(s.blinkRunning);
-    const Module1 &m = board.series();
-    EXPECT_EQ(m.SeriesCount, 1);
-    ASSERT_EQ(m.session().lastRow(), 1);
-    EXPECT_EQ(m.session().row(0), SeriesRow{});
-    EXPECT_EQ(m.series(SeriesTimes0)[1], 36);
-    EXPECT_EQ(m.series(1)[1], 1);
-    EXPECT_EQ(m.series(SeriesDozen1)[1], 1);
-}
-
-TEST(Board, CountersFollowTheDozenBoundaries)
-{
-    const std::vector<int> numbers = {0, 1, 12, 13, 24, 25, 36};
-    Board board = boardDrawing(numbers);
-    const std::array<std::array<std::int64_t, 4>, 7> expected = {{
-        {1, 0, 0, 0},
-        {1, 1, 0, 0},
-        {1, 2, 0, 0},
-        {1, 2, 1, 0},
-        {1, 2, 2, 0},
-        {1, 2, 2, 1},
-        {1, 2, 2, 2},
-    }};
-    for (std::size_t i = 0; i < numbers.size(); ++i) {
+    Board board = loadedBoard({valueFor(23, 37), valueFor(23, 37), valueFor(95, 148)});
+    const auto spin = [&board](int option) {
+        board.Option1_Click(option);
         board.Command1_Click();
-        EXPECT_EQ(board.state().counters, expected[i]) << "after " << numbers[i];
-        for (int c = 0; c < 4; ++c)
-            EXPECT_EQ(board.series().series(SeriesZero + c)[static_cast<std::int64_t>(i) + 1],
-                      expected[i][c]);
-    }
+        return board.state().CurrentNumber;
+    };
+    EXPECT_TRUE(spin(0) == 23 && spin(1) == 1 && spin(2) == 16);
+    board.Label4_Click();
+    board.setLastText("2.5");
+    EXPECT_TRUE(spin(7) == 2 && board.state().lastText == "2.5" && board.state().SourceMode == 2);
+
+    board.loadDrawFile(records({5, 17, 0, 8}), "tirage.txt");
+    EXPECT_TRUE(spin(0) == 2 && board.state().FileCursor == 1);
+    board.Label4_Click();
+    EXPECT_TRUE(spin(0) == 17 && board.state().lastText == "2.5") << "the file leaves Text2";
 }
 
-TEST(Board, HitCellColourFollowsTheCountAndStaysOliveAfterEight)
+TEST(Board, TypedTextsPlayWhenTheyRoundToANumberAndChangeNothingElse)
 {
-    Board board;
-    board.Form_Load();
-    const Colour expected[] = {0x00FFC0C0, 0x0000FFFF, 0x0000FF00, 0x00FF00FF, 0x00C0C000,
-                               0x000000FF, 0x000040C0, 0x00008080, 0x00008080, 0x00008080};
-    for (int hit = 1; hit <= 10; ++hit) {
-        playByHand(board, "17");
-        EXPECT_EQ(board.state().hitCaption[17], hit);
-        EXPECT_EQ(board.state().hitColour[17], expected[hit - 1]) << "hit " << hit;
-    }
-    EXPECT_EQ(board.state().hitColour[16], colours::White);
-}
-
-TEST(Board, HistoryShiftsLeftAndDropsTheOldest)
-{
-    std::vector<int> numbers;
-    for (int i = 0; i < 29; ++i)
-        numbers.push_back(i % 37);
-    Board board = boardDrawing(numbers);
-    for (int i = 0; i < 29; ++i)
-        board.Command1_Click();
-    EXPECT_EQ(board.state().history[0], "1");
-    EXPECT_EQ(board.state().history[27], "28");
-}
-
-TEST(Board, ManualTextsThatAreRouletteNumbers)
-{
-    const std::pair<const char *, int> cases[] = {{"17", 17},   {"2.5", 2}, {"3.5", 4},
-                                                  {" 5", 5},    {"00", 0},  {"36", 36},
-                                                  {"36.5", 36}, {"-0.4", 0}};
-    for (const auto &[text, number] : cases) {
-        Board board;
-        board.Form_Load();
-        playByHand(board, text);
-        EXPECT_EQ(board.state().CurrentNumber, number) << text;
-        EXPECT_EQ(board.state().lastText, text) << "the typed text stays";
-        EXPECT_EQ(board.state().SpinCount, 1);
-    }
-}
-
-TEST(Board, RejectedManualTextsLeaveTheBoardUntouched)
-{
-    for (const char *text : {"40", "-3", "99999", "abc", "", "  ", "36.6", "-1"}) {
-        Board board = boardDrawing({3, 14, 0});
+    const std::pair<const char *, int> played[] = {{"17", 17},  {"2.5", 2},   {"3.5", 4},
+                                                   {" 5", 5},   {"00", 0},    {"36.5", 36},
+                                                   {"-0.4", 0}, {"40", -1},   {"-3", -1},
+                                                   {"99999", -1}, {"abc", -1}, {"", -1},  {"  ", -1},
+                                                   {"36.6", -1}};
+    for (const auto &[text, number] : played) {
+        Board board = loadedBoard({valueFor(9, 37)});
         board.Command1_Click();
         board.Label1_Click(9);
         board.Label4_Click();
         board.setLastText(text);
         const BoardState before = board.state();
         const Module1 seriesBefore = board.series();
-
         const SpinResult result = board.Command1_Click();
-
+        if (number >= 0) {
+            EXPECT_TRUE(result.spun && board.state().CurrentNumber == number) << text;
+            EXPECT_TRUE(board.state().lastText == text && board.state().marked[9]) << text;
+            continue;
+        }
         EXPECT_FALSE(result.spun) << text;
         EXPECT_NE(result.message.find("0 à 36"), std::string::npos) << result.message;
-        EXPECT_TRUE(board.state() == before) << text;
-        EXPECT_TRUE(board.series() == seriesBefore) << text;
-        if (std::string(text) == "40") {
-            EXPECT_EQ(result.message, "« 40 » n'est pas un numéro de roulette (0 à 36).");
+        EXPECT_TRUE(board.state() == before && board.series() == seriesBefore) << text;
+    }
+    Board board = loadedBoard();
+    board.Label4_Click();
+    board.setLastText("40");
+    EXPECT_EQ(board.Command1_Click().message, "« 40 » n'est pas un numéro de roulette (0 à 36).");
+}
+
+// A reset clears the counts and the marks and keeps the rest, the blinking cell and the
+// draw file's position included; the charts keep their rows until the next spin.
+TEST(Board, ResetClearsTheCountsAndKeepsTheRest)
+{
+    Board board = loadedBoard({valueFor(17, 37), valueFor(4, 37)});
+    board.loadDrawFile(records({17, 4, 17, 1}), "f.txt");
+    board.Label1_Click(17);
+    board.Command1_Click();
+    board.Timer1_Timer();
+    EXPECT_TRUE(board.state().wonVisible && board.state().numberColour[17] == colours::Black);
+    board.Command1_Click();
+    EXPECT_TRUE(!board.state().wonVisible && board.state().numberColour[17] == colours::DarkRed);
+    board.Timer1_Timer();
+    board.Timer1_Timer();
+    EXPECT_EQ(board.state().numberColour[4], colours::DarkRed);
+    BoardState expected = board.state();
+    board.Command3_Click();
+    expected.SpinCount = 0;
+    expected.spinText = "0";
+    expected.HitCount = expected.hitCaption = {};
+    expected.counters = {};
+    expected.hitColour.fill(colours::White);
+    expected.marked.fill(false);
+    EXPECT_TRUE(board.state() == expected);
+    EXPECT_TRUE(board.series().session().lastRow() == 0 && board.series().SeriesCount == 2 &&
+                board.series().series(SeriesZero).lastRow() == 2);
+    board.Command1_Click();
+    EXPECT_TRUE(board.state().CurrentNumber == 17 && board.series().SeriesCount == 1 &&
+                board.series().series(SeriesDozen1)[1] == 0);
+}
+
+// Whatever came before, a spin taken back leaves the board and its series as they were.
+TEST(Board, UndoRestoresTheWholeBoard)
+{
+    std::mt19937 random(11);
+    const auto any = [&random](int n) { return static_cast<int>(random() % n); };
+    DrawRecords file;
+    for (int i = 0; i < 300; ++i)
+        file.append(any(37));
+    int undone = 0;
+    for (int run = 0; run < 40; ++run) {
+        Board board(std::make_unique<SplitMixGenerator>(run), std::make_unique<FixedClock>());
+        board.Form_Load();
+        const std::function<void()> actions[] = {
+            [&] { board.Label4_Click(); },
+            [&] { board.Label1_Click(any(37)); },
+            [&] { board.Option1_Click(any(3)); },
+            [&] { board.Timer1_Timer(); },
+            [&] { board.setLastText(any(2) ? std::to_string(any(40)) : "abc"); },
+            [&] { board.Command6_Click(); },
+            [&] { board.spinMany(any(5)); },
+            [&] { board.loadDrawFile(file, "f.txt"); },
+            [&] { board.Command1_Click(); }};
+        for (int step = 0; step < 200; ++step) {
+            if (step > 0) // the first spin is taken back to the state of start-up
+                actions[any(run % 2 ? 9 : 7)]();
+            const int how = any(3);
+            BoardState before = board.state();
+            before.spinButtonVisible &= how != 1; // "Lancer Manuel" hides it for good
+            const Module1 seriesBefore = board.series();
+            const SpinResult result = how == 0   ? board.Command1_Click()
+                                      : how == 1 ? board.Command6_Click()
+                                                 : board.Label1_Click(any(37));
+            if (result.spun) {
+                ASSERT_TRUE(board.undo());
+                ASSERT_TRUE(board.state() == before && board.series() == seriesBefore)
+                    << "run " << run << " step " << step;
+                ++undone;
+            }
+        }
+        while (board.undo()) {
+        }
+        EXPECT_FALSE(board.canUndo());
+        EXPECT_FALSE(board.canUndoSpin());
+        EXPECT_EQ(board.state().SpinCount, 0);
+    }
+    EXPECT_GT(undone, 2000) << "spins in every mode were taken back";
+}
+
+// A batch leaves what as many clicks on "Lancer 1 N°" leave (in file mode with the position
+// reached in Text3), stops at the end of a draw file with its message, and undoing after it
+// takes back one spin at a time.
+TEST(Board, ABatchIsAsManySingleSpins)
+{
+    constexpr int FileMode = 3, FileRecords = 100;
+    const auto boardIn = [](int mode) {
+        Board board(std::make_unique<SplitMixGenerator>(7), std::make_unique<FixedClock>());
+        board.Form_Load();
+        DrawRecords file;
+        for (int i = 0; i < FileRecords; ++i)
+            file.append(i * 11 % 37);
+        if (mode == FileMode)
+            board.loadDrawFile(std::move(file), "tirages.txt");
+        else
+            board.Option1_Click(mode);
+        return board;
+    };
+    for (int mode = 0; mode <= FileMode; ++mode) {
+        Board batch = boardIn(mode);
+        Board single = boardIn(mode);
+        const BatchResult result = batch.spinMany(150);
+        std::string lastMessage;
+        for (int i = 0; i < 150; ++i) {
+            if (SpinResult spin = single.Command1_Click(); !spin.spun)
+                lastMessage = spin.message;
+        }
+        BoardState expected = single.state();
+        if (mode == FileMode)
+            expected.filePosText = decimalText(expected.FileCursor);
+        EXPECT_EQ(result.spun, mode == FileMode ? FileRecords : 150) << mode;
+        EXPECT_TRUE(result.message == lastMessage && (mode == FileMode) != lastMessage.empty());
+        EXPECT_TRUE(batch.state() == expected && batch.series() == single.series()) << mode;
+        for (int k = 1; k <= 2; ++k) {
+            ASSERT_TRUE(batch.undoLastSpin());
+            Board shorter = boardIn(mode);
+            shorter.spinMany(result.spun - k);
+            EXPECT_TRUE(batch.state() == shorter.state() && batch.series() == shorter.series());
         }
     }
-}
-
-TEST(Board, ManualOverFileOverRandomAndTheCursorAlwaysMoves)
-{
-    int reseeds = 0;
-    Board board = boardDrawing({20}, &reseeds);
-    board.loadDrawFile(records({5, 17, 0, 8}), "tirage.txt");
-
-    board.Command1_Click();
-    EXPECT_EQ(board.state().CurrentNumber, 5);
-    EXPECT_EQ(reseeds, 0) << "file mode does not touch the generator";
-    EXPECT_EQ(board.state().lastText, "00") << "file mode does not write Text2";
-
-    board.Label4_Click();
-    board.setLastText("33");
-    board.Command1_Click();
-    EXPECT_EQ(board.state().CurrentNumber, 33);
-    EXPECT_EQ(board.state().FileCursor, 2) << "a manual spin still moves the file position";
-
-    board.Label4_Click();
-    board.Command1_Click();
-    EXPECT_EQ(board.state().CurrentNumber, 0) << "record 3";
-}
-
-TEST(Board, SourcesFollowTheOptions)
-{
-    // r = 23.5 / 37: direct draw 23; wheel position 23 holds 1; four turns index 94 -> 5.
-    Board board(std::make_unique<ScriptedGenerator>(std::vector<float>{valueFor(23, 37)}),
-                std::make_unique<FixedClock>());
-    board.Form_Load();
-    board.Command1_Click();
-    EXPECT_EQ(board.state().CurrentNumber, 23);
-    board.Option1_Click(1);
-    board.Command1_Click();
-    EXPECT_EQ(board.state().CurrentNumber, 1);
-    board.Option1_Click(2);
-    board.Command1_Click();
-    EXPECT_EQ(
-        board.state().CurrentNumber,
-        WheelOrder[static_cast<std::size_t>(static_cast<double>(valueFor(23, 37)) * 148) % 37]);
-    board.Option1_Click(7);
-    EXPECT_EQ(board.state().SourceMode, 2);
-}
-
-TEST(Board, MarksLightGagneAndAManualClickPlaysWithoutMarking)
-{
-    Board board = boardDrawing({17, 4});
-    board.Label1_Click(17);
-    EXPECT_TRUE(board.state().marked[17]);
-    EXPECT_EQ(board.state().SpinCount, 0) << "marking is not a spin";
-    board.Command1_Click();
-    EXPECT_TRUE(board.state().wonVisible);
-    board.Command1_Click();
-    EXPECT_FALSE(board.state().wonVisible);
-
-    board.Label4_Click();
-    EXPECT_EQ(board.state().manualCaption, "Retour");
-    board.Label1_Click(17);
-    EXPECT_EQ(board.state().lastText, "17");
-    EXPECT_EQ(board.state().CurrentNumber, 17);
-    EXPECT_TRUE(board.state().marked[17]);
-    EXPECT_TRUE(board.state().wonVisible);
-    board.Label4_Click();
-    EXPECT_EQ(board.state().manualCaption, "Choisr les N°");
-    board.Label1_Click(17);
-    EXPECT_FALSE(board.state().marked[17]);
-}
-
-TEST(Board, BlinkAlternatesAndTheNextSpinRestoresTheCell)
-{
-    Board board = boardDrawing({9, 30});
-    board.Command1_Click();
-    board.Timer1_Timer();
-    EXPECT_EQ(board.state().numberColour[9], colours::Black);
-    board.Timer1_Timer();
-    EXPECT_EQ(board.state().numberColour[9], colours::DarkRed);
-    board.Timer1_Timer();
-    board.Command1_Click();
-    EXPECT_EQ(board.state().numberColour[9], colours::DarkRed);
-}
-
-TEST(Board, ResetClearsCountsAndKeepsHistoryFileAndBlink)
-{
-    Board board = boardDrawing({9, 30, 9});
-    board.loadDrawFile(records({9, 30, 9, 1}), "f.txt");
-    board.Label1_Click(9);
-    for (int i = 0; i < 3; ++i)
-        board.Command1_Click();
-    board.Timer1_Timer();
-    const BoardState before = board.state();
-
-    board.Command3_Click();
-
-    const BoardState &s = board.state();
-    EXPECT_EQ(s.spinText, "0");
-    EXPECT_EQ(s.SpinCount, 0);
-    EXPECT_EQ(s.counters, (std::array<std::int64_t, 4>{}));
-    EXPECT_EQ(s.hitCaption[9], 0);
-    EXPECT_EQ(s.hitColour[9], colours::White);
-    EXPECT_EQ(s.HitCount[9], 0);
-    EXPECT_FALSE(s.marked[9]);
-    EXPECT_EQ(board.series().session().lastRow(), 0);
-    EXPECT_EQ(board.series().SeriesCount, 3) << "kept until the next spin";
-    EXPECT_EQ(s.history, before.history);
-    EXPECT_EQ(s.FileCursor, 3);
-    EXPECT_EQ(s.wonVisible, before.wonVisible);
-    EXPECT_EQ(s.numberColour, before.numberColour);
-    EXPECT_TRUE(s.blinkRunning);
-
-    board.Command1_Click();
-    EXPECT_EQ(board.state().CurrentNumber, 1) << "the file goes on where it was";
-    EXPECT_EQ(board.series().series(0).lastRow(), 1);
-    EXPECT_EQ(board.series().series(0)[1], 36);
 }
