@@ -74,6 +74,15 @@ inline QColor background(const QWidget *w)
     return w->palette().color(w->backgroundRole());
 }
 
+/// Shown and active, so that the window's shortcuts reach it.
+inline void activate(QWidget &window)
+{
+    window.show();
+    window.activateWindow();
+    if (!QTest::qWaitForWindowActive(&window))
+        qFatal("the window does not become active");
+}
+
 /// Everything a user could see of the window's widgets, tooltips included, and optionally
 /// the rows both charts draw.
 inline QStringList snapshot(const Window &w, bool withCharts = true)

@@ -1,0 +1,300 @@
+#include <QAction>
+#include <QApplication>
+#include <QMessageBox>
+#include <QProgressDialog>
+#include <QPushButton>
+
+#include "tests/tempdir.h"
+#include "tests/ui/window.h"
+#include "ui/studywindow.h"
+#include "ui/wheelchart.h"
+
+using namespace roulette::testing;
+
+namespace
+{
+
+void pressUndo(const Window &w, const QString &focus = u"Command2"_s)
+{
+    QWidget *target = w.get(focus);
+    target->setFocus();
+    QTest::keyClick(target, Qt::Key_Z, Qt::ControlModifier);
+}
+
+// What the study window shows, once its simulated p-values are in.
+QStringList studyTexts(const StudyWindow &study)
+{
+    if (!QTest::qWaitFor([&study] { return !study.simulating(); }, 20000))
+        return {u"still simulating"_s};
+    QStringList seen;
+    for (const QLabel *label : study.findChildren<QLabel *>()) {
+        if (label->isVisibleTo(&study))
+            seen << label->text();
+    }
+    for (const TextTable *table : study.findChildren<TextTable *>()) {
+        if (table->isVisibleTo(&study))
+            seen << table->texts();
+    }
+    if (const auto arcs = study.findChild<WheelChart *>()->arcs())
+        seen << u"arcs %1 %2"_s.arg(arcs->hottest.start).arg(arcs->coldest.start);
+    return seen;
+}
+
+// Clicks the button of the question about to open.
+void answer(const QString &button)
+{
+    QTimer::singleShot(0, [button] {
+        auto *question = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        for (QAbstractButton *b : question->buttons()) {
+            if (b->text() == button)
+                b->click();
+        }
+    });
+}
+
+} // namespace
+
+class TestSession : public QObject
+{
+    Q_OBJECT
+private slots:
+    void onlyAFileWithNumbersChangesTheBoard();
+    void savedSpinsReplayAlikeAndAFailedSaveKeepsTheOldFile();
+    void enterPlaysAndOnlyHandSpinsHoldTheWindowOpen();
+    void undoGoesBackThroughTheLastReset();
+    void spinCounterTellsWhetherTheWheelLooksFair();
+    void studyWindowFollowsTheBoard();
+};
+
+void TestSession::onlyAFileWithNumbersChangesTheBoard()
+{
+    const TempDir dir;
+    Window w;
+    const QStringList start = snapshot(w);
+    w.open(dir.path() / "absent.txt");
+    w.open(dir.write("mots.txt", "abc\n==\n40\n"));
+    QVERIFY(w.messages.size() == 2 && w.messages[1].contains(u"mots.txt"_s));
+    w.chosen.clear(); // the user cancels the dialog
+    w.click(u"Command4"_s);
+    const auto path = dir.write("tirage.txt", "5\r\n17\r\n\r\n<b>x</b>\r\n0\r\n");
+    w.chosen = QString::fromStdString(path.string());
+    w.click(u"Command4"_s);
+    auto *progress = w.form.findChild<QProgressDialog *>();
+    QCOMPARE(progress->findChild<QLabel *>()->textFormat(), Qt::PlainText);
+    progress->findChild<QPushButton *>()->click(); // « Annuler », the reading done or not
+    QVERIFY(QTest::qWaitFor([&w] { return !w.form.findChild<QProgressDialog *>(); }));
+    QCOMPARE(w.messages.size(), 2);
+    QCOMPARE(snapshot(w), start);
+
+    w.open(path);
+    QCOMPARE(w.messages.last(), u"1 ligne n'est pas un numéro de roulette et ne sera pas jouée : "
+                                "ligne 4 « <b>x</b> »."_s);
+    QCOMPARE(w.text(u"Label9"_s) + w.text(u"Label8(4)"_s), u"tirage.txt3"_s);
+    Window closing;
+    closing.chosen = w.chosen;
+    closing.click(u"Command4"_s); // and the window goes before the reading ends
+}
+
+void TestSession::savedSpinsReplayAlikeAndAFailedSaveKeepsTheOldFile()
+{
+    const TempDir dir;
+    Window w({0.1f, 0.9f, 0.5f, 0.0f, 0.33f});
+    for (int i = 0; i < 80; ++i)
+        w.click(u"Command1"_s);
+    w.click(u"Label4"_s);
+    w.clickNumber(17);
+    QString target;
+    w.form.setSaveChooser([&target](QWidget *, auto &, auto &, auto &) { return target; });
+    target = QString::fromStdString((dir.path() / "s.txt").string());
+    QVERIFY(w.form.board().hasUnsavedHandSpins());
+    QVERIFY(w.form.saveSpins());
+    QVERIFY(!w.form.board().hasUnsavedHandSpins());
+
+    Window replay;
+    replay.open(dir.path() / "s.txt");
+    for (int i = 0; i < 81; ++i)
+        replay.click(u"Command6"_s);
+    QVERIFY(replay.form.board().series().session() == w.form.board().series().session());
+
+    target = QString::fromStdString((dir.path() / "t.csv").string());
+    w.form.exportCsv();
+    QFile csv(target);
+    QVERIFY(csv.open(QIODevice::ReadOnly));
+    const QList<QByteArray> rows = csv.readAll().split('\n');
+    QVERIFY(rows[0].startsWith("\xEF\xBB\xBFTirage;Numéro;N° Pas Sorti;"));
+    QCOMPARE(rows.size(), 1 + 81 + 1); // the header, a row per spin, after the last CR LF
+    QVERIFY(rows[81].startsWith("81;17;"));
+
+    const auto old = dir.write("old.txt", "7\r\n");
+    target = QString::fromStdString((old / "x.txt").string()); // a file where a folder should be
+    QVERIFY(!w.form.saveSpins());
+    QVERIFY(w.messages.last().contains(target));
+    QFile kept(QString::fromStdString(old.string()));
+    QVERIFY(kept.open(QIODevice::ReadOnly) && kept.readAll() == "7\r\n");
+}
+
+// Typing « 17⏎5⏎ » plays two spins and leaves the box nothing of its own to take back. Leaving
+// the draw file brings back random spins, which need no saving.
+void TestSession::enterPlaysAndOnlyHandSpinsHoldTheWindowOpen()
+{
+    const TempDir dir;
+    Window w;
+    activate(w.form);
+    w.open(dir.write("f.txt", "4\n"));
+    w.form.closeDrawFile();
+    QVERIFY(w.shown(u"Command1"_s) && !w.shown(u"Command6"_s));
+    QCOMPARE(w.text(u"Label8(4)"_s) + w.text(u"Label9"_s) + w.text(u"Text3"_s),
+             u"00000Nom du fichier !00"_s);
+    w.click(u"Command1"_s);
+    QCOMPARE(w.form.board().state().CurrentNumber, 0); // from the generator, not the file
+    QVERIFY(!w.form.board().hasUnsavedHandSpins());
+
+    Window hand;
+    hand.form.show();
+    hand.click(u"Label4"_s);
+    auto *box = hand.get<QLineEdit>(u"Text2"_s);
+    box->setFocus();
+    box->selectAll();
+    for (const char *number : {"17", "5"}) {
+        QTest::keyClicks(box, QString::fromLatin1(number));
+        QTest::keyClick(box, Qt::Key_Return);
+    }
+    QVERIFY(hand.spins() == 2 && box->selectedText() == u"5"_s && !box->isUndoAvailable());
+    answer(u"Annuler"_s);
+    QVERIFY(!hand.form.close());
+    answer(u"Quitter sans enregistrer"_s);
+    QVERIFY(hand.form.close());
+}
+
+// Ctrl+Z takes back typing in a text box first, then each spin as the screen showed it
+// before, charts included, then the reset, then the spins before it.
+void TestSession::undoGoesBackThroughTheLastReset()
+{
+    Window w({valueFor(7, 37), valueFor(0, 37), valueFor(130, 148), valueFor(22, 37)});
+    activate(w.form);
+    w.click(u"Command1"_s);
+    pressUndo(w);
+    QVERIFY(w.get<ChartView>(u"MSChart1"_s)->drawnPoints(0).empty()); // no sample rows again
+    QVERIFY(w.get<ChartView>(u"MSChart2"_s)->graph(0)->data()->isEmpty());
+    for (int i = 0; i < 5; ++i)
+        w.click(u"Command1"_s);
+    w.clickNumber(9); // a mark, which the reset clears
+    const QStringList beforeReset = snapshot(w);
+    w.click(u"Command3"_s);
+    const QStringList afterReset = snapshot(w);
+    auto *undo = w.form.findChild<QAction *>(u"undoLastSpin"_s);
+    QCOMPARE(undo->text(), u"Annuler la remise à zéro"_s);
+
+    QList<QStringList> shown;
+    for (int i = 0; i < 70; ++i) { // past a block of the series' min/max levels
+        shown << snapshot(w);
+        w.click(u"Command1"_s);
+    }
+    auto *text2 = w.get<QLineEdit>(u"Text2"_s);
+    text2->setFocus();
+    text2->selectAll();
+    QTest::keyClicks(text2, u"12"_s);
+    pressUndo(w, u"Text2"_s);
+    QVERIFY(w.spins() == 70 && text2->text() != u"12"_s);
+    for (int i = 69; i > 0; --i) {
+        pressUndo(w, u"Text2"_s);
+        QCOMPARE(snapshot(w), shown[i]);
+    }
+    pressUndo(w);
+    QCOMPARE(snapshot(w), afterReset); // the charts show the rows from before the reset again
+    pressUndo(w);
+    QCOMPARE(snapshot(w), beforeReset);
+    for (int i = 0; i < 5; ++i)
+        pressUndo(w);
+    QVERIFY(!undo->isEnabled());
+}
+
+void TestSession::spinCounterTellsWhetherTheWheelLooksFair()
+{
+    Window w;
+    const auto fairness = [&w] { return w.get(u"Text1"_s)->toolTip().section(u'\n', 1); };
+    const auto play = [&w](int number, int times) {
+        for (int i = 0; i < times; ++i)
+            w.form.Label1_Click(number);
+    };
+    w.click(u"Label4"_s);
+    // 185 spins, 5 expected per number: the zero 20 times, 1, 2 and 3 never, the rest 5
+    // times. Chi-square = (15² + 3 · 5²) / 5 = 60, p = 0,0073 with 36 degrees of freedom.
+    play(0, 20);
+    for (int n = 4; n <= 36; ++n)
+        play(n, 5);
+    QCOMPARE(fairness(), u"Khi-deux = 60,00 (36 degrés de liberté), p = 0,007\n"
+                         u"Écart inhabituel : la roue est peut-être déséquilibrée."_s);
+    w.form.undo();
+    QCOMPARE(fairness(), u"Pas encore assez de tirages pour juger l'équilibre de la roue "
+                         u"(184 sur les 185 nécessaires depuis la remise à zéro)."_s);
+    // The zero 41 times, every other number 4 times: (36² + 36 · 1²) / 5 = 266,4.
+    w.click(u"Command3"_s);
+    play(0, 41);
+    for (int n = 1; n <= 36; ++n)
+        play(n, 4);
+    QCOMPARE(fairness(), u"Khi-deux = 266,40 (36 degrés de liberté), p < 0,001\n"
+                         u"La roue est très probablement déséquilibrée."_s);
+    w.click(u"Command3"_s);
+    for (int n = 0; n <= 36; ++n)
+        play(n, 5);
+    QCOMPARE(fairness(), u"Khi-deux = 0,00 (36 degrés de liberté), p = 1,000\n"
+                         u"Rien n'indique que la roue soit déséquilibrée."_s);
+}
+
+// Ctrl+E reaches past a text box; the open window, fed a spin at a time, shows what a window
+// opened afresh shows, through spins, batches, undos, a load and a reset.
+void TestSession::studyWindowFollowsTheBoard()
+{
+    TempDir dir;
+    Window w;
+    activate(w.form);
+    auto *text2 = w.get<QLineEdit>(u"Text2"_s);
+    text2->setFocus();
+    QTest::keyClick(text2, Qt::Key_E, Qt::ControlModifier);
+    StudyWindow *study = w.form.studyWindow();
+    QVERIFY(study && study->isVisible() && study->windowTitle() == u"Étude du cylindre"_s);
+    QCOMPARE(studyTexts(*study).filter(u"pas encore assez de tirages"_s).size(), 6);
+
+    const auto matchesAFreshWindow = [&](const char *after) {
+        {
+            StudyWindow fresh(w.form.board().series());
+            fresh.show();
+            const QStringList expected = studyTexts(fresh);
+            QVERIFY2(studyTexts(*study) == expected, after);
+        }
+        activate(w.form); // for the board's own shortcuts
+    };
+    w.form.spinMany(40);
+    matchesAFreshWindow("a batch");
+    w.form.Command1_Click(); // its p-values are not in yet: the last ones stay, marked
+    QStringList stale;
+    for (const TextTable *table : study->findChildren<TextTable *>())
+        stale << table->texts().filter(u"en cours de mise à jour"_s);
+    QCOMPARE(stale.size(), 5); // the two arcs, the extreme numbers, the band
+    matchesAFreshWindow("a spin");
+    pressUndo(w);
+    matchesAFreshWindow("an undo");
+    w.open(dir.write("t.txt", "3\n14\n25\n0\n36\n"));
+    w.click(u"Command1"_s);
+    matchesAFreshWindow("a load and a spin from the file");
+    w.click(u"Command3"_s);
+    matchesAFreshWindow("a reset");
+    w.form.Label4_Click(); // manual mode: every click is a spin again
+    for (int n = 0; n <= 40; ++n)
+        w.clickNumber(n * 11 % 37);
+    pressUndo(w);
+    matchesAFreshWindow("spins and an undo after the reset");
+
+    study->close(); // only the study window
+    QVERIFY(w.form.isVisible() && !study->simulating());
+    w.clickNumber(5);
+    activate(w.form);
+    text2->setFocus();
+    QTest::keyClick(text2, Qt::Key_E, Qt::ControlModifier);
+    QVERIFY(study->isVisible());
+    matchesAFreshWindow("opening again");
+}
+
+QTEST_MAIN(TestSession)
+#include "test_session.moc"
