@@ -405,6 +405,10 @@ void TestForm1::dialogsSpeakFrenchInPlainText()
 void TestForm1::helpToolTipsAndShortcutsFromEveryWidget()
 {
     Window w;
+    QStringList menu;
+    for (const QAction *action : w.form.actions())
+        menu << action->objectName();
+    QCOMPARE(menu.join(u' '), u"undoLastSpin spinMany save export closeDrawFile study help"_s);
     for (const QWidget *widget : w.form.findChildren<QWidget *>())
         QVERIFY2(!widget->toolTip().isEmpty(), qPrintable(widget->objectName()));
     QVERIFY(w.get(u"Text1"_s)->toolTip().startsWith(u"Tirages depuis la remise à zéro\n"_s));

@@ -1,5 +1,6 @@
 #include <QAction>
 #include <QApplication>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -7,6 +8,7 @@
 #include "tests/tempdir.h"
 #include "tests/ui/window.h"
 #include "ui/studywindow.h"
+#include "ui/verdict.h"
 #include "ui/wheelchart.h"
 
 using namespace roulette::testing;
@@ -99,8 +101,13 @@ void TestSession::savedSpinsReplayAlikeAndAFailedSaveKeepsTheOldFile()
 {
     const TempDir dir;
     Window w({0.1f, 0.9f, 0.5f, 0.0f, 0.33f});
-    for (int i = 0; i < 80; ++i)
-        w.click(u"Command1"_s);
+    QTimer::singleShot(0, [] { // « Lancer plusieurs tirages… » asks how many
+        auto *ask = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
+        QVERIFY(ask->intMinimum() == 1 && ask->intMaximum() == 10'000'000);
+        ask->setIntValue(80);
+        ask->accept();
+    });
+    w.form.askSpinMany();
     w.click(u"Label4"_s);
     w.clickNumber(17);
     QString target;
@@ -255,6 +262,13 @@ void TestSession::studyWindowFollowsTheBoard()
     StudyWindow *study = w.form.studyWindow();
     QVERIFY(study && study->isVisible() && study->windowTitle() == u"Étude du cylindre"_s);
     QCOMPARE(studyTexts(*study).filter(u"pas encore assez de tirages"_s).size(), 6);
+    w.form.Label4_Click();
+    for (int n = 0; n <= 38; ++n) // every number once, then 1 and 3: 20 reds, 18 evens
+        w.form.Label1_Click(n < 37 ? n : 2 * n - 73);
+    w.form.Label4_Click();
+    QVERIFY(!studyTexts(*study).filter(u"Rouge / noir | 20 / 18 |"_s).isEmpty());
+    QVERIFY(!studyTexts(*study).filter(u"Pair / impair | 18 / 20 |"_s).isEmpty());
+    QCOMPARE(pValueText(0.001) + u' ' + pValueText(0.00099), u"p = 0,001 p < 0,001"_s);
 
     const auto matchesAFreshWindow = [&](const char *after) {
         {
@@ -265,6 +279,7 @@ void TestSession::studyWindowFollowsTheBoard()
         }
         activate(w.form); // for the board's own shortcuts
     };
+    matchesAFreshWindow("spins by hand");
     w.form.spinMany(40);
     matchesAFreshWindow("a batch");
     w.form.Command1_Click(); // its p-values are not in yet: the last ones stay, marked
