@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPointer>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QSignalSpy>
@@ -179,6 +180,8 @@ void TestForm1::looksAsDrawn()
 {
     Window w;
     QCOMPARE(w.get(u"Label1(36)"_s)->geometry(), QRect(552, 168, 33, 25));
+    w.click(u"Command1"_s); // the blink's own timer darkens the cell
+    QTRY_COMPARE_WITH_TIMEOUT(background(w.label("Label1", 0)).name(), bgr(colours::Black), 1500);
     QVERIFY(w.form.size() == QSize(1054, 719) && w.form.minimumSize() == w.form.maximumSize());
     QCOMPARE(w.form.windowTitle(), u"Étude Roulette"_s);
     QCOMPARE(w.get<QLineEdit>(u"Text2"_s)->alignment(), Qt::AlignCenter);
@@ -196,8 +199,10 @@ void TestForm1::looksAsDrawn()
         QVERIFY2(l->contentsRect().contains(need), qPrintable(l->objectName()));
     }
     const ForRoulette *wheel = w.form.forRoulette();
-    QVERIFY(wheel && wheel->isWindow() && !wheel->isVisible() &&
+    QVERIFY(wheel && wheel->isWindow() && !wheel->isVisible() && wheel->size() == QSize(312, 213) &&
             wheel->windowTitle() == u"Simulation Roulette"_s);
+    QVERIFY(!w.form.windowIcon().isNull() && w.get<QRadioButton>(u"Option1(0)"_s)->isChecked());
+    QCOMPARE(w.get(u"Label3(36)"_s)->geometry(), QRect(560, 128, 17, 17));
 
     // Caption, background, colour of the box around a label (0: none) and font size in pixels
     // (negative when bold).
