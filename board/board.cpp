@@ -292,7 +292,8 @@ void Board::Command3_Click()
                                     std::move(m_replacedFilePos),
                                     m_spinsBeforeLoad,
                                     m_handSpins,
-                                    m_saved};
+                                    m_saved,
+                                    m_start};
     }
     m_spinFlags.clear();
     m_replacedTexts.clear();
@@ -343,6 +344,7 @@ void Board::undoReset()
     m_replacedFilePos = std::move(before.replacedFilePos);
     m_spinsBeforeLoad = before.spinsBeforeLoad;
     m_handSpins = before.handSpins;
+    m_start = std::move(before.start);
     m_saved = before.saved;
     m_module.restorePrevious();
     m_module.SeriesCount = s.SpinCount;

@@ -107,6 +107,13 @@ private:
         HandEntered = 128,
     };
     using SavedMark = std::pair<std::uint64_t, std::int64_t>; // generation, spins
+    // The board as the session's first spin found it.
+    struct SessionStart {
+        std::int16_t number;
+        std::array<std::string, HistoryLength> history;
+        std::int32_t seriesCount;
+        std::string spinText;
+    };
     // Everything a reset clears, to take the reset back.
     struct BeforeReset {
         BoardState state;
@@ -116,13 +123,7 @@ private:
         std::int64_t spinsBeforeLoad;
         std::int64_t handSpins;
         std::optional<SavedMark> saved;
-    };
-    // The board as the session's first spin found it.
-    struct SessionStart {
-        std::int16_t number;
-        std::array<std::string, HistoryLength> history;
-        std::int32_t seriesCount;
-        std::string spinText;
+        SessionStart start;
     };
 
     SpinResult spinFrom(const std::string &textBefore, bool writesFilePos = false);
