@@ -66,6 +66,7 @@ private slots:
     void undoGoesBackThroughTheLastReset();
     void spinCounterTellsWhetherTheWheelLooksFair();
     void studyWindowFollowsTheBoard();
+    void wheelChartDrawsTheCounts();
 };
 
 void TestSession::onlyAFileWithNumbersChangesTheBoard()
@@ -309,6 +310,46 @@ void TestSession::studyWindowFollowsTheBoard()
     QTest::keyClick(text2, Qt::Key_E, Qt::ControlModifier);
     QVERIFY(study->isVisible());
     matchesAFreshWindow("opening again");
+}
+
+// Bars from the fair line as long as each pocket's distance from it, the ±2σ band as tall as
+// two bars 2σ long, the 37 number cells apart from each other.
+void TestSession::wheelChartDrawsTheCounts()
+{
+    WheelChart chart;
+    chart.resize(740, 270);
+    std::array<std::int64_t, 37> hits;
+    hits.fill(100);
+    hits[0] = 130; // the zero, green, 3σ above the fair line (σ = 10)
+    hits[1] = 80;  // 32, red, 2σ below
+    chart.setData(hits, 100, 10, std::nullopt);
+    const QImage image = chart.grab().toImage();
+    // The longest run of a colour down any column: its column, first row and length.
+    const auto longest = [&image](QRgb colour) {
+        std::array<int, 3> best{};
+        for (int x = 0; x < image.width(); ++x) {
+            for (int y = 0, run = 0; y < image.height(); ++y) {
+                run = image.pixel(x, y) == colour ? run + 1 : 0;
+                if (run > best[2])
+                    best = {x, y - run + 1, run};
+            }
+        }
+        return best;
+    };
+    const auto [zeroColumn, zeroTop, zeroBar] = longest(qRgb(0x1b, 0x7a, 0x2e));
+    const int redBar = longest(qRgb(0xc6, 0x28, 0x28))[2];
+    const int band = longest(qRgb(0xe4, 0xe4, 0xe4))[2];
+    QVERIFY2(std::abs(2 * zeroBar - 3 * redBar) <= 3 && std::abs(band - 2 * redBar) <= 3,
+             qPrintable(u"%1 %2 %3"_s.arg(zeroBar).arg(redBar).arg(band)));
+    int cellTop = zeroTop + zeroBar;
+    while (image.pixel(zeroColumn, cellTop) != qRgb(0x1b, 0x7a, 0x2e))
+        ++cellTop;
+    int cells = 0;
+    for (int x = 1; x < image.width(); ++x) {
+        const QRgb base = chart.palette().color(QPalette::Base).rgb();
+        cells += image.pixel(x, cellTop) != base && image.pixel(x - 1, cellTop) == base;
+    }
+    QCOMPARE(cells, 37);
 }
 
 QTEST_MAIN(TestSession)
