@@ -267,6 +267,7 @@ void TestSession::studyWindowFollowsTheBoard()
     for (int n = 0; n <= 38; ++n) // every number once, then 1 and 3: 20 reds, 18 evens
         w.form.Label1_Click(n < 37 ? n : 2 * n - 73);
     w.form.Label4_Click();
+    QVERIFY(studyTexts(*study).contains(u"39 tirages étudiés, depuis la dernière remise à zéro."_s));
     QVERIFY(!studyTexts(*study).filter(u"Rouge / noir | 20 / 18 |"_s).isEmpty());
     QVERIFY(!studyTexts(*study).filter(u"Pair / impair | 18 / 20 |"_s).isEmpty());
     QCOMPARE(pValueText(0.001) + u' ' + pValueText(0.00099), u"p = 0,001 p < 0,001"_s);
