@@ -101,6 +101,7 @@ TEST(Laws, RunsTestMatchesEveryOrderOfShortSequences)
     // Beyond the exact range: 500 alternating outcomes are far too many runs, a fair order is not.
     EXPECT_LT(runsTest(250, 250, 500).pValue, 1e-10);
     EXPECT_NEAR(runsTest(250, 250, 251).pValue, 1.0, 0.01);
+    EXPECT_TRUE(runsTest(0, 5, 1).pValue == 1 && runsTest(300, 0, 1).pValue == 1) << "one kind";
 }
 
 // Tails summed term by term from a plain product of the probabilities.
