@@ -220,6 +220,7 @@ void TestForm1::looksAsDrawn()
         {u"Command3"_s, u"Remettre a  Zero Données"_s, 0x0000FF, 0, -13},
         {u"Label8(4)"_s, u"00000"_s, 0x0000C0, 0, 11},
         {u"Line2"_s, u""_s, 0xFF8080, 0, 11},
+        {u"Line3"_s, u""_s, 0xFF8080, 0, 11},
         {u"Line4"_s, u""_s, 0x00FFFF, 0, 11}};
     w.clickNumber(0); // marks it
     QVERIFY(w.shown(u"Label3(0)"_s));
@@ -235,6 +236,8 @@ void TestForm1::looksAsDrawn()
         QVERIFY2(back == 0 || shot.pixelColor(inside).name() == bgr(back), qPrintable(name));
         QVERIFY2(box == 0 || shot.pixelColor(corner).name() == bgr(box), qPrintable(name));
     }
+    QVERIFY(w.get(u"Text2"_s)->palette().color(QPalette::Text) == Qt::white &&
+            w.get(u"Option1(2)"_s)->palette().color(QPalette::WindowText) == Qt::white);
     w.form.show(); // the charts placed partly left of the window keep their axis in sight
     for (ChartView *chart : w.form.findChildren<ChartView *>()) {
         chart->replot();

@@ -265,6 +265,10 @@ void TestSession::studyWindowFollowsTheBoard()
     for (int n = 0; n <= 38; ++n) // every number once, then 1 and 3: 20 reds, 18 evens
         w.form.Label1_Click(n < 37 ? n : 2 * n - 73);
     w.form.Label4_Click();
+    QStringList computing; // the first p-values of a length
+    for (const TextTable *table : study->findChildren<TextTable *>())
+        computing << table->texts().filter(u"calcul…"_s);
+    QVERIFY(computing.size() >= 3);
     QVERIFY(studyTexts(*study).contains(u"39 tirages étudiés, depuis la dernière remise à zéro."_s));
     QVERIFY(!studyTexts(*study).filter(u"Rouge / noir | 20 / 18 |"_s).isEmpty());
     QVERIFY(!studyTexts(*study).filter(u"Pair / impair | 18 / 20 |"_s).isEmpty());
@@ -349,6 +353,19 @@ void TestSession::wheelChartDrawsTheCounts()
         cells += image.pixel(x, cellTop) != base && image.pixel(x - 1, cellTop) == base;
     }
     QCOMPARE(cells, 37);
+    // The scale's texts in the window's text colour, left of the plot.
+    const QRgb text = chart.palette().color(QPalette::WindowText).rgb();
+    int left = image.width(), right = 0, plotLeft = 0;
+    for (int y = 0; y < cellTop; ++y) {
+        for (int x = 0; x < zeroColumn; ++x) {
+            if (image.pixel(x, y) == text)
+                left = std::min(left, x), right = std::max(right, x);
+        }
+    }
+    const int oneSigmaUp = zeroTop + zeroBar - redBar / 2; // clear of the scale's texts
+    while (image.pixel(plotLeft, oneSigmaUp) != qRgb(0xe4, 0xe4, 0xe4))
+        ++plotLeft;
+    QVERIFY2(left < right && right < plotLeft - 4, qPrintable(u"%1 %2"_s.arg(right).arg(plotLeft)));
 }
 
 QTEST_MAIN(TestSession)
