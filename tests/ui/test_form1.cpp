@@ -1,5 +1,4 @@
 #include <QAction>
-#include <QApplication>
 #include <QDir>
 #include <QEventLoop>
 #include <QFileDialog>
@@ -7,13 +6,10 @@
 #include <QPointer>
 #include <QRadioButton>
 #include <QRegularExpression>
-#include <QScreen>
 #include <QSignalSpy>
 #include <QTextBrowser>
 #include <QTextDocument>
-#include <QToolTip>
 
-#include <cmath>
 #include <random>
 
 #include "tests/tempdir.h"
@@ -73,46 +69,6 @@ void expectShowsTheBoard(const Window &w)
     QCOMPARE(shown, expected);
 }
 
-using Rows = QList<QList<double>>;
-
-// The rows a chart's graphs hold or, given the module, the rows of its columns' series.
-Rows rowsOf(const ChartView *chart, const Module1 *module = nullptr)
-{
-    const int first = chart->columns().front().series;
-    Rows rows(module ? module->series(first).lastRow() : chart->graph(0)->data()->size());
-    for (int c = 0; c < static_cast<int>(chart->columns().size()); ++c) {
-        const auto &data = *chart->graph(c)->data();
-        for (int r = 0; r < rows.size(); ++r) {
-            const bool held = r < data.size() && data.at(r)->key == r + 1;
-            rows[r] << (module ? module->series(first + c)[r + 1] : held ? data.at(r)->value : -1);
-        }
-    }
-    return rows;
-}
-
-// Every point a chart draws lies inside its axes, and the ticks are whole numbers, at least
-// three and few enough to read.
-void expectWithinAxes(ChartView *chart)
-{
-    chart->replot();
-    for (int c = 0; c < static_cast<int>(chart->columns().size()); ++c) {
-        for (const DrawnPoint &p : chart->drawnPoints(c))
-            QVERIFY(chart->xAxis->range().contains(p.row) &&
-                    chart->yAxis->range().contains(p.value));
-    }
-    QVERIFY(chart->yAxis->range().lower < 0);
-    for (const QCPAxis *axis : {chart->xAxis, chart->yAxis}) {
-        QVERIFY(axis->tickVector().size() > 2 && axis->tickVector().size() <= 12);
-        for (double tick : axis->tickVector())
-            QCOMPARE(tick, std::round(tick));
-    }
-}
-
-QImage rgb(const QPixmap &pixmap)
-{
-    return pixmap.toImage().convertToFormat(QImage::Format_RGB32);
-}
-
 } // namespace
 
 class TestForm1 : public QObject
@@ -121,8 +77,6 @@ class TestForm1 : public QObject
 private slots:
     void showsTheBoardThroughAGame();
     void looksAsDrawn();
-    void chartsDrawTheirRows();
-    void chartsRepaintWhatASpinChanges();
     void dialogsSpeakFrenchInPlainText();
     void helpToolTipsAndShortcutsFromEveryWidget();
     void closingEndsTheProgramAndTheWheelWindow();
@@ -243,125 +197,6 @@ void TestForm1::looksAsDrawn()
         chart->replot();
         QVERIFY(chart->x() + chart->axisRect()->left() >= 16);
     }
-}
-
-// The sample rows first, then the spins 5, 5 and 30 with the curves of a fair wheel and the
-// read-out of the spin under the cursor. A reset leaves the rows as they are until the next
-// spin; a hidden chart takes every row into its graphs.
-void TestForm1::chartsDrawTheirRows()
-{
-    Window w({0.1f, 0.7f, 0.4f});
-    w.form.show();
-    auto *spread = w.get<ChartView>(u"MSChart1"_s);
-    auto *dozens = w.get<ChartView>(u"MSChart2"_s);
-    QCOMPARE(rowsOf(spread), Rows({{1, 3, 5, 28, 66, 72, 93, 58, 79, 83, 87},
-                                   {69, 11, 32, 23, 97, 96, 94, 1, 53, 20, 3},
-                                   {62, 22, 29, 72, 20, 32, 53, 24, 33, 57, 65},
-                                   {81, 33, 19, 32, 80, 67, 66, 90, 68, 26, 28},
-                                   {95, 73, 89, 79, 44, 3, 49, 33, 3, 10, 40}}));
-    QCOMPARE(rowsOf(dozens), Rows({{1, 59, 92, 13},
-                                   {69, 39, 53, 74},
-                                   {62, 24, 54, 22},
-                                   {81, 10, 45, 68},
-                                   {95, 49, 86, 18}}));
-    w.form.Label4_Click();
-    for (int n : {-1, 5, 5, 30}) {
-        if (n >= 0)
-            w.form.Label1_Click(n);
-        expectWithinAxes(spread);
-        expectWithinAxes(dozens);
-    }
-    for (ChartView *chart : {spread, dozens}) {
-        for (int i = 0; i < 3; ++i) // on, off and on again
-            chart->expectationAction()->trigger();
-        QCOMPARE(chart->legend->itemCount(), int(chart->columns().size()));
-        for (const QCPGraph *curve : chart->expectationGraphs())
-            QVERIFY(!curve->data()->isEmpty() && !curve->antialiased());
-    }
-    const double twoSigma = 2 * std::sqrt(3 * 12.0 / 37 * 25.0 / 37);
-    const double means[] = {0, 36.0 / 37 + twoSigma, 3.0 / 37, 36.0 / 37};
-    for (int i = 0; i < 4; ++i) {
-        const auto p = dozens->expectationGraphs()[i + 2]->data()->findBegin(3, false);
-        QVERIFY(p->key == 3 && std::abs(p->value - means[i]) < 1e-9);
-    }
-    // Rows of the spread: (36, 1, 0, ...), (36, 0, 1, 0, ...), (35, 1, 1, 0, ...); of the
-    // dozens (0, 2, 0, 1) at spin 3.
-    const std::tuple<ChartView *, double, double, QString> readOuts[] = {
-        {spread, 3, 33, u"Tirage 3 : 35 numéros pas encore sortis (attendu 34,1)"_s},
-        {spread, 2, 1.2, u"Tirage 2 : 1 numéro sorti 2 fois (attendu 0,0)"_s},
-        {dozens, 3, 2, u"Tirage 3 : Douzaine 1 = 2 (attendu 1,0 ± 0,8)"_s},
-        {dozens, 3, 0.2, u"Tirage 3 : Zéro = 0 (attendu 0,1 ± 0,3)"_s},
-        {dozens, 3.6, 2, dozens->toolTip()}}; // past the last spin: what the chart shows
-    for (const auto &[chart, row, value, text] : readOuts) {
-        const QPoint at(chart->xAxis->coordToPixel(row), chart->yAxis->coordToPixel(value));
-        QHelpEvent help(QEvent::ToolTip, at, chart->mapToGlobal(at));
-        QApplication::sendEvent(chart, &help);
-        QCOMPARE(help.isAccepted() ? QToolTip::text() : QString(), text);
-    }
-
-    w.form.Command3_Click();
-    QCOMPARE(rowsOf(dozens), Rows({{0, 1, 0, 0}, {0, 2, 0, 0}, {0, 2, 0, 1}}));
-    w.form.Label1_Click(0);
-    QCOMPARE(rowsOf(dozens), Rows({{1, 0, 0, 0}}));
-    w.form.Label4_Click();
-    for (ChartView *hidden : {spread, dozens}) {
-        w.form.Command2_Click();
-        for (int spin = 0; spin < 150; ++spin)
-            w.form.Command1_Click();
-        w.form.Command2_Click();
-        QCOMPARE(rowsOf(hidden), rowsOf(hidden, &w.form.board().series()));
-        expectWithinAxes(hidden);
-        w.form.Command2_Click();
-    }
-}
-
-// Most spins repaint only a small rectangle around the newest points: now and then, through
-// bucket sizes up to four rows, the screen must show what painting the whole chart shows, and
-// at the end what a chart drawn at once from the same rows shows, give or take the pixels a
-// line drawn in pieces may step elsewhere. The legend stands right of the plot, halfway down,
-// no taller than its lines need.
-void TestForm1::chartsRepaintWhatASpinChanges()
-{
-    Window w({0.1f, 0.7f, 0.4f, 0.9f, 0.2f, 0.03f, 0.5f});
-    w.form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w.form));
-    auto *dozens = w.get<ChartView>(u"MSChart2"_s);
-    const QRect legend = dozens->legend->outerRect();
-    QVERIFY(legend.left() >= dozens->axisRect()->rect().right() &&
-            legend.right() >= dozens->width() - 20 && legend.left() > dozens->width() * 3 / 4);
-    QVERIFY(qAbs(legend.center().y() - dozens->height() / 2) <= 3 &&
-            legend.height() == dozens->legend->minimumOuterSizeHint().height());
-    w.click(u"Command2"_s);
-    const QRect part = dozens->geometry() & w.form.rect();
-    const auto onScreen = [&w, &part] {
-        return rgb(w.form.screen()->grabWindow(w.form.winId()).copy(part));
-    };
-    for (int spin = 1; spin <= 2048; ++spin) {
-        w.form.Command1_Click();
-        QCoreApplication::processEvents();
-        if (spin % 50 < 48)
-            continue;
-        const QImage whole = rgb(dozens->grab(part.translated(-dozens->pos())));
-        QVERIFY2(onScreen() == whole, qPrintable(QString::number(spin)));
-        expectWithinAxes(dozens);
-    }
-    ChartView fresh(ChartKind::ZeroDozens, w.form.board().series(), &w.form);
-    fresh.setGeometry(dozens->geometry());
-    fresh.show();
-    fresh.refresh();
-    QCoreApplication::processEvents();
-    const QImage drawnAtOnce = onScreen();
-    fresh.hide();
-    QCoreApplication::processEvents();
-    const QImage drawnSpinBySpin = onScreen();
-    int differing = 0;
-    for (int y = 0; y < part.height(); ++y)
-        for (int x = 0; x < part.width(); ++x)
-            differing += drawnAtOnce.pixel(x, y) != drawnSpinBySpin.pixel(x, y);
-    QVERIFY2(differing <= 8, qPrintable(QString::number(differing)));
-    const QRect key = dozens->legend->item(1)->rect(); // the first dozen's, bold on thin lines
-    QCOMPARE(dozens->grab().toImage().pixelColor(key.left() + 16, key.center().y()),
-             QColor(0, 255, 0));
 }
 
 // The board and both charts show, once, what as many clicks would; closing the window
