@@ -69,7 +69,7 @@ SpinResult Board::spinFrom(const std::string &textBefore, bool writesFilePos)
     const Outcome outcome = chooseOutcome();
     if (!outcome.number)
         return {false, outcome.message};
-    m_spinFlags.push_back(flagsBeforeSpin(textBefore, *outcome.number, writesFilePos));
+    m_memory.spinFlags.push_back(flagsBeforeSpin(textBefore, *outcome.number, writesFilePos));
     spin(outcome);
     if (writesFilePos)
         writeText(Text3, decimalText(m_state.FileCursor));
@@ -89,19 +89,19 @@ std::uint8_t Board::flagsBeforeSpin(const std::string &textBefore, int number, b
         flags |= BlinkWasRunning;
     if (s.manualMode()) {
         flags |= HandEntered;
-        ++m_handSpins;
+        ++m_memory.handSpins;
     }
     if (textBefore == decimalText(number)) {
         flags |= TextWasThisNumber;
     } else if (textBefore != decimalText(s.CurrentNumber)) {
         flags |= TextWasReplaced;
-        m_replacedTexts.remember(spin, textBefore);
+        m_memory.replacedTexts.remember(spin, textBefore);
     }
     if (writesFilePos) {
         flags |= WroteFilePos;
         if (s.filePosText != decimalText(s.FileCursor)) {
             flags |= FilePosWasReplaced;
-            m_replacedFilePos.remember(spin, s.filePosText);
+            m_memory.replacedFilePos.remember(spin, s.filePosText);
         }
     }
     return flags;
@@ -109,7 +109,7 @@ std::uint8_t Board::flagsBeforeSpin(const std::string &textBefore, int number, b
 
 int Board::numberBefore(std::int64_t spin) const
 {
-    return spin > 1 ? m_module.session().outcome(spin - 1) : m_start.number;
+    return spin > 1 ? m_module.session().outcome(spin - 1) : m_memory.start.number;
 }
 
 // The strip before spin s held the session's first s - 1 outcomes after what it showed at
@@ -117,18 +117,18 @@ int Board::numberBefore(std::int64_t spin) const
 std::string Board::historyCellBefore(std::int64_t spin) const
 {
     if (spin <= HistoryLength)
-        return m_start.history[static_cast<std::size_t>(spin - 1)];
+        return m_memory.start.history[static_cast<std::size_t>(spin - 1)];
     return decimalText(m_module.session().outcome(spin - HistoryLength));
 }
 
 bool Board::undoLastSpin()
 {
-    if (m_spinFlags.empty())
+    if (m_memory.spinFlags.empty())
         return false;
-    const std::uint8_t flags = m_spinFlags.back();
-    m_spinFlags.pop_back();
+    const std::uint8_t flags = m_memory.spinFlags.back();
+    m_memory.spinFlags.pop_back();
     if (flags & HandEntered)
-        --m_handSpins;
+        --m_memory.handSpins;
     BoardState &s = m_state;
     const std::int64_t spin = s.SpinCount;
     const int n = s.CurrentNumber;
@@ -143,13 +143,13 @@ bool Board::undoLastSpin()
     --s.SpinCount;
     // A spin made before the last load leaves the new file's replay at its first record.
     s.FileCursor = std::max<std::int64_t>(s.FileCursor - 1, 0);
-    if (spin > m_spinsBeforeLoad && (flags & WroteFilePos)) {
-        writeText(Text3, flags & FilePosWasReplaced ? m_replacedFilePos.take(spin)
+    if (spin > m_memory.spinsBeforeLoad && (flags & WroteFilePos)) {
+        writeText(Text3, flags & FilePosWasReplaced ? m_memory.replacedFilePos.take(spin)
                                                     : decimalText(s.FileCursor));
     } else {
         writeText(Text3, s.filePosText);
     }
-    m_spinsBeforeLoad = std::min(m_spinsBeforeLoad, spin - 1);
+    m_memory.spinsBeforeLoad = std::min(m_memory.spinsBeforeLoad, spin - 1);
     s.numberColour[n] = colours::DarkRed;
     s.CurrentNumber = static_cast<std::int16_t>(numberBefore(spin));
     m_module.popRow();
@@ -159,12 +159,12 @@ bool Board::undoLastSpin()
     if (flags & TextWasThisNumber)
         writeText(Text2, decimalText(n));
     else if (flags & TextWasReplaced)
-        writeText(Text2, m_replacedTexts.take(spin));
+        writeText(Text2, m_memory.replacedTexts.take(spin));
     else
         writeText(Text2, decimalText(s.CurrentNumber));
-    const bool atStart = m_spinFlags.empty();
-    writeText(Text1, atStart ? m_start.spinText : decimalText(s.SpinCount));
-    m_module.SeriesCount = atStart ? m_start.seriesCount : s.SpinCount;
+    const bool atStart = m_memory.spinFlags.empty();
+    writeText(Text1, atStart ? m_memory.start.spinText : decimalText(s.SpinCount));
+    m_module.SeriesCount = atStart ? m_memory.start.seriesCount : s.SpinCount;
     return true;
 }
 
@@ -285,22 +285,9 @@ void Board::Command3_Click()
 {
     BoardState &s = m_state;
     // A reset with no spin since the last one leaves that one to take back.
-    if (m_module.session().lastRow() > 0) {
-        m_beforeReset = BeforeReset{s,
-                                    std::move(m_spinFlags),
-                                    std::move(m_replacedTexts),
-                                    std::move(m_replacedFilePos),
-                                    m_spinsBeforeLoad,
-                                    m_handSpins,
-                                    m_saved,
-                                    m_start};
-    }
-    m_spinFlags.clear();
-    m_replacedTexts.clear();
-    m_replacedFilePos.clear();
-    m_spinsBeforeLoad = 0;
-    m_handSpins = 0;
-    m_saved.reset();
+    if (m_module.session().lastRow() > 0)
+        m_beforeReset = BeforeReset{s, std::move(m_memory)};
+    m_memory = {};
     writeText(Text1, "0");
     s.SpinCount = 0;
     m_module.clear();
@@ -339,13 +326,7 @@ void Board::undoReset()
     s.marked = was.marked;
     s.counters = was.counters;
     writeText(Text1, was.spinText);
-    m_spinFlags = std::move(before.spinFlags);
-    m_replacedTexts = std::move(before.replacedTexts);
-    m_replacedFilePos = std::move(before.replacedFilePos);
-    m_spinsBeforeLoad = before.spinsBeforeLoad;
-    m_handSpins = before.handSpins;
-    m_start = std::move(before.start);
-    m_saved = before.saved;
+    m_memory = std::move(before.memory);
     m_module.restorePrevious();
     m_module.SeriesCount = s.SpinCount;
 }
@@ -361,7 +342,7 @@ void Board::closeDrawFile()
     s.fileButtonsVisible = false;
     m_fileNumbers = DrawRecords();
     // Taking back a replay spin must not bring back the closed file's position.
-    m_spinsBeforeLoad = s.SpinCount;
+    m_memory.spinsBeforeLoad = s.SpinCount;
 }
 
 // A spin taken back moves the session's generation, so the same count of spins after an
@@ -373,17 +354,18 @@ Board::SavedMark Board::savedMark() const
 
 bool Board::hasUnsavedHandSpins() const
 {
-    return m_handSpins > 0 && m_saved != savedMark();
+    return m_memory.handSpins > 0 && m_memory.saved != savedMark();
 }
 
 void Board::markSaved()
 {
-    m_saved = savedMark();
+    m_memory.saved = savedMark();
 }
 
 void Board::startSession()
 {
-    m_start = {m_state.CurrentNumber, m_state.history, m_module.SeriesCount, m_state.spinText};
+    m_memory.start = {m_state.CurrentNumber, m_state.history, m_module.SeriesCount,
+                      m_state.spinText};
 }
 
 void Board::loadDrawFile(DrawRecords records, std::string fileName)
@@ -395,7 +377,7 @@ void Board::loadDrawFile(DrawRecords records, std::string fileName)
     writeText(Text3, "0");
     m_state.fileButtonsVisible = true;
     m_fileNumbers = std::move(records);
-    m_spinsBeforeLoad = m_state.SpinCount;
+    m_memory.spinsBeforeLoad = m_state.SpinCount;
 }
 
 std::string Board::Command4_Click(DrawFileLoad load)

@@ -62,7 +62,7 @@ public:
     /// there is no spin left to take back.
     bool undoLastSpin();
     /// Whether undoLastSpin has a spin to take back.
-    bool canUndoSpin() const { return !m_spinFlags.empty(); }
+    bool canUndoSpin() const { return !m_memory.spinFlags.empty(); }
     /// Takes back the last spin or, with none left since it, the last reset.
     bool undo();
     bool canUndo() const { return canUndoSpin() || m_beforeReset.has_value(); }
@@ -101,9 +101,9 @@ private:
         WonWasVisible = 2,
         BlinkWasRunning = 4,
         TextWasThisNumber = 8,   // Text2 before the spin: this spin's number, else
-        TextWasReplaced = 16,    // one of m_replacedTexts, else the previous number
+        TextWasReplaced = 16,    // one of replacedTexts, else the previous number
         WroteFilePos = 32,       // Text3 before the spin: the file position, else
-        FilePosWasReplaced = 64, // one of m_replacedFilePos
+        FilePosWasReplaced = 64, // one of replacedFilePos
         HandEntered = 128,
     };
     using SavedMark = std::pair<std::uint64_t, std::int64_t>; // generation, spins
@@ -114,16 +114,21 @@ private:
         std::int32_t seriesCount;
         std::string spinText;
     };
-    // Everything a reset clears, to take the reset back.
-    struct BeforeReset {
-        BoardState state;
-        ChunkedArray<std::uint8_t, 16> spinFlags;
+    // What the board keeps of the session since the last reset besides its outcomes: a reset
+    // sets it aside whole, and taking the reset back brings it back whole.
+    struct SessionMemory {
+        ChunkedArray<std::uint8_t, 16> spinFlags; // one per spin
         SpinTexts replacedTexts;
         SpinTexts replacedFilePos;
-        std::int64_t spinsBeforeLoad;
-        std::int64_t handSpins;
-        std::optional<SavedMark> saved;
         SessionStart start;
+        std::int64_t spinsBeforeLoad = 0; // before the last draw file's load
+        std::int64_t handSpins = 0;
+        std::optional<SavedMark> saved; // the session as last saved
+    };
+    // What a reset changed, to take it back.
+    struct BeforeReset {
+        BoardState state;
+        SessionMemory memory;
     };
 
     SpinResult spinFrom(const std::string &textBefore, bool writesFilePos = false);
@@ -146,13 +151,7 @@ private:
     DrawRecords m_fileNumbers;
     std::unique_ptr<UniformGenerator> m_generator;
     std::unique_ptr<Clock> m_clock;
-    ChunkedArray<std::uint8_t, 16> m_spinFlags; // one per spin of the session
-    SpinTexts m_replacedTexts;
-    SpinTexts m_replacedFilePos;
-    SessionStart m_start;
-    std::int64_t m_spinsBeforeLoad = 0; // of the session, before the last draw file's load
-    std::int64_t m_handSpins = 0;       // of the session
-    std::optional<SavedMark> m_saved;   // the session as last saved
+    SessionMemory m_memory;
     std::optional<BeforeReset> m_beforeReset;
     std::array<std::uint64_t, TextBoxCount> m_textWrites{};
 };
