@@ -10,20 +10,24 @@ namespace
 
 constexpr qint64 ShowAfterMs = 500;
 constexpr qint64 SliceMs = 16;
-constexpr int Steps = 1000;
 
 } // namespace
 
-BatchProgress::BatchProgress(QWidget *parent, const QString &label) : m_dialog(parent)
+void setUpProgressDialog(QProgressDialog &dialog, const QString &label)
 {
     auto *text = new QLabel(label);
     text->setTextFormat(Qt::PlainText);
-    m_dialog.setLabel(text);
-    m_dialog.setCancelButtonText(QStringLiteral("Annuler"));
-    m_dialog.setWindowTitle(parent->window()->windowTitle());
-    m_dialog.setRange(0, Steps);
-    m_dialog.setAutoReset(false);
-    m_dialog.setAutoClose(false);
+    dialog.setLabel(text);
+    dialog.setCancelButtonText(QStringLiteral("Annuler"));
+    dialog.setWindowTitle(dialog.parentWidget()->window()->windowTitle());
+    dialog.setRange(0, ProgressSteps);
+    dialog.setAutoReset(false);
+    dialog.setAutoClose(false);
+}
+
+BatchProgress::BatchProgress(QWidget *parent, const QString &label) : m_dialog(parent)
+{
+    setUpProgressDialog(m_dialog, label);
     // Shown by advance() once the task has taken long enough, not by the dialog's own timer.
     m_dialog.setMinimumDuration(std::numeric_limits<int>::max());
     m_sinceStart.start();
@@ -41,7 +45,7 @@ void BatchProgress::advance(std::int64_t done, std::int64_t total)
         m_dialog.setWindowModality(Qt::WindowModal);
         m_dialog.show();
     }
-    m_dialog.setValue(total > 0 ? static_cast<int>(done * Steps / total) : Steps);
+    m_dialog.setValue(total > 0 ? static_cast<int>(done * ProgressSteps / total) : ProgressSteps);
     // Once shown, the dialog is modal and keeps the user's input off the window.
     QCoreApplication::processEvents(m_dialog.isVisible() ? QEventLoop::AllEvents
                                                          : QEventLoop::ExcludeUserInputEvents);

@@ -5,6 +5,14 @@
 
 #include <cstdint>
 
+/// The steps a progress dialog counts, whatever the size of its task.
+inline constexpr int ProgressSteps = 1000;
+
+/// Sets a progress dialog up as every long task of the program shows one: its label as plain
+/// text (it may hold a file name), its window's title, « Annuler », ProgressSteps steps, and
+/// no closing or resetting of its own once the steps are done.
+void setUpProgressDialog(QProgressDialog &dialog, const QString &label);
+
 /// Progress of a long task done on the window's thread in slices: the task asks how much
 /// to do next, does it, then reports. Past half a second a window-modal dialog shows how
 /// far the task is and offers « Annuler »; before that, the window takes no input, so

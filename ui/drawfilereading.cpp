@@ -1,36 +1,26 @@
 #include "ui/drawfilereading.h"
 
 #include <QFileInfo>
-#include <QLabel>
 #include <QProgressDialog>
 
 #include <filesystem>
 
-#include "ui/form1.h"
+#include "ui/batchprogress.h"
 
 namespace
 {
 
 constexpr int PollMilliseconds = 30;
 constexpr int ShowAfterMilliseconds = 500;
-constexpr int Steps = 1000;
 
 } // namespace
 
 DrawFileReading::DrawFileReading(const QString &path, QWidget *window, Done done)
     : QObject(window), m_done(std::move(done)), m_dialog(new QProgressDialog(window))
 {
-    // A file name is the user's text: never read as markup.
-    auto *label = new QLabel(m_dialog);
-    label->setTextFormat(Qt::PlainText);
-    label->setText(QStringLiteral("Lecture du fichier « %1 »…").arg(QFileInfo(path).fileName()));
-    m_dialog->setLabel(label);
-    m_dialog->setWindowTitle(Form1::programTitle());
-    m_dialog->setCancelButtonText(QStringLiteral("Annuler"));
+    setUpProgressDialog(
+        *m_dialog, QStringLiteral("Lecture du fichier « %1 »…").arg(QFileInfo(path).fileName()));
     m_dialog->setWindowModality(Qt::WindowModal);
-    m_dialog->setAutoReset(false);
-    m_dialog->setAutoClose(false);
-    m_dialog->setRange(0, Steps);
     m_dialog->setMinimumDuration(ShowAfterMilliseconds);
     m_dialog->setValue(0); // the half second starts now
     connect(m_dialog, &QProgressDialog::canceled, this, [this] { m_worker.request_stop(); });
@@ -38,14 +28,14 @@ DrawFileReading::DrawFileReading(const QString &path, QWidget *window, Done done
 
     connect(&m_poll, &QTimer::timeout, this, &DrawFileReading::poll);
     m_poll.start(PollMilliseconds);
-    m_worker = std::jthread(
-        [this, file = std::filesystem::path(path.toStdU16String())](const std::stop_token &stop) {
-            m_load = roulette::readDrawFile(file, [this, &stop](double fraction) {
-                m_permille.store(static_cast<int>(fraction * Steps), std::memory_order_relaxed);
-                return !stop.stop_requested();
-            });
-            m_finished.store(true, std::memory_order_release);
+    m_worker = std::jthread([this, file = std::filesystem::path(path.toStdU16String())](
+                                const std::stop_token &stop) {
+        m_load = roulette::readDrawFile(file, [this, &stop](double fraction) {
+            m_permille.store(static_cast<int>(fraction * ProgressSteps), std::memory_order_relaxed);
+            return !stop.stop_requested();
         });
+        m_finished.store(true, std::memory_order_release);
+    });
 }
 
 DrawFileReading::~DrawFileReading()
