@@ -20,6 +20,13 @@ namespace
 
 constexpr int MaxBatch = 10'000'000;
 
+// The name offered when the spins are written: in the home folder, after today's date.
+QString todaysFile(const QString &extension)
+{
+    return QDir::home().filePath(
+        QStringLiteral("tirages-%1.%2").arg(QDate::currentDate().toString(Qt::ISODate), extension));
+}
+
 } // namespace
 
 QString Form1::askSavePath(const QString &title, const QString &suggested, const QString &filter)
@@ -31,10 +38,9 @@ QString Form1::askSavePath(const QString &title, const QString &suggested, const
 
 bool Form1::saveSpins()
 {
-    const QString suggested = QDir::home().filePath(
-        QStringLiteral("tirages-%1.txt").arg(QDate::currentDate().toString(Qt::ISODate)));
-    const QString path = askSavePath(QStringLiteral("Enregistrer les tirages"), suggested,
-                                     QStringLiteral("txt (*.txt)"));
+    const QString path =
+        askSavePath(QStringLiteral("Enregistrer les tirages"), todaysFile(QStringLiteral("txt")),
+                    QStringLiteral("txt (*.txt)"));
     if (path.isEmpty())
         return false;
     const roulette::Session &session = m_board.series().session();
@@ -53,10 +59,9 @@ bool Form1::saveSpins()
 
 void Form1::exportCsv()
 {
-    const QString suggested = QDir::home().filePath(
-        QStringLiteral("tirages-%1.csv").arg(QDate::currentDate().toString(Qt::ISODate)));
     const QString path =
-        askSavePath(QStringLiteral("Exporter en CSV"), suggested, QStringLiteral("csv (*.csv)"));
+        askSavePath(QStringLiteral("Exporter en CSV"), todaysFile(QStringLiteral("csv")),
+                    QStringLiteral("csv (*.csv)"));
     if (path.isEmpty())
         return;
     const roulette::Session &session = m_board.series().session();
