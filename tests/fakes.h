@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "board/board.h"
 #include "sources/generator.h"
 
 namespace roulette::testing
@@ -29,6 +30,15 @@ struct ScriptedGenerator final : UniformGenerator {
 inline float valueFor(int index, int n)
 {
     return (static_cast<float>(index) + 0.5f) / static_cast<float>(n);
+}
+
+/// A started board whose random draws are the values given, in turn.
+inline Board loadedBoard(std::vector<float> draws = {0.0f})
+{
+    Board board(std::make_unique<ScriptedGenerator>(std::move(draws)),
+                std::make_unique<FixedClock>());
+    board.Form_Load();
+    return board;
 }
 
 } // namespace roulette::testing

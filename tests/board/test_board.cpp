@@ -9,19 +9,11 @@
 
 using namespace roulette;
 using roulette::testing::FixedClock;
-using roulette::testing::ScriptedGenerator;
+using roulette::testing::loadedBoard;
 using roulette::testing::valueFor;
 
 namespace
 {
-
-Board loadedBoard(std::vector<float> draws = {0.0f})
-{
-    Board board(std::make_unique<ScriptedGenerator>(std::move(draws)),
-                std::make_unique<FixedClock>());
-    board.Form_Load();
-    return board;
-}
 
 DrawRecords records(std::initializer_list<int> numbers)
 {
@@ -57,15 +49,15 @@ TEST(Board, EverySpinShowsATallyOfTheOutcomes)
         const BoardState &s = board.state();
         ASSERT_TRUE(s.CurrentNumber == n && s.lastText == history.back() && s.HitCount == hits &&
                     s.hitCaption == hits && s.counters == counters && s.history == history &&
-                    s.FileCursor == spin && s.spinText == std::to_string(spin) &&
-                    !s.marked[n] && s.blinkRunning)
+                    s.FileCursor == spin && s.spinText == std::to_string(spin) && !s.marked[n] &&
+                    s.blinkRunning)
             << spin;
         for (int m = 0; m < NumberCount; ++m)
             ASSERT_EQ(s.hitColour[m], byHits[std::min<std::int64_t>(hits[m], 8)]) << m;
         for (int k = 0; k < SeriesKinds; ++k) {
-            ASSERT_EQ(board.series().series(k)[spin],
-                      k < SpreadClasses ? std::count(hits.begin(), hits.end(), k)
-                                        : counters[k - SpreadClasses]);
+            ASSERT_EQ(board.series().series(k)[spin], k < SpreadClasses
+                                                          ? std::count(hits.begin(), hits.end(), k)
+                                                          : counters[k - SpreadClasses]);
         }
     }
 }
@@ -94,11 +86,9 @@ TEST(Board, SourcesInTheirOrder)
 
 TEST(Board, TypedTextsPlayWhenTheyRoundToANumberAndChangeNothingElse)
 {
-    const std::pair<const char *, int> played[] = {{"17", 17},  {"2.5", 2},   {"3.5", 4},
-                                                   {" 5", 5},   {"00", 0},    {"36.5", 36},
-                                                   {"-0.4", 0}, {"40", -1},   {"-3", -1},
-                                                   {"99999", -1}, {"abc", -1}, {"", -1},  {"  ", -1},
-                                                   {"36.6", -1}};
+    const std::pair<const char *, int> played[] = {
+        {"17", 17}, {"2.5", 2}, {"3.5", 4},    {" 5", 5},   {"00", 0}, {"36.5", 36}, {"-0.4", 0},
+        {"40", -1}, {"-3", -1}, {"99999", -1}, {"abc", -1}, {"", -1},  {"  ", -1},   {"36.6", -1}};
     for (const auto &[text, number] : played) {
         Board board = loadedBoard({valueFor(9, 37)});
         board.Command1_Click();

@@ -7,23 +7,10 @@
 using namespace roulette;
 using roulette::testing::TempDir;
 
-namespace
-{
-
-Board freshBoard()
-{
-    Board board(std::make_unique<roulette::testing::ScriptedGenerator>(std::vector<float>{0.5f}),
-                std::make_unique<roulette::testing::FixedClock>());
-    board.Form_Load();
-    return board;
-}
-
-} // namespace
-
 TEST(DrawReplay, NumbersPlayInOrderWithoutAWordUntilTheEndAndAFailedLoadChangesNothing)
 {
     const TempDir dir;
-    Board board = freshBoard();
+    Board board = roulette::testing::loadedBoard({0.5f});
     board.Command1_Click();
     board.Command1_Click();
     const auto path = dir.write("tirage.txt", "5\r\n\r\nx\r\n17\r\n*\r\n0\r\n\r\n");
