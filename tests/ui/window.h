@@ -22,7 +22,6 @@ using namespace Qt::StringLiterals;
 struct Window {
     QStringList messages;
     QString chosen;
-    int asked = 0;
     Form1 form;
 
     explicit Window(std::vector<float> draws = {0.0f})
@@ -30,10 +29,8 @@ struct Window {
                      std::make_unique<FixedClock>()))
     {
         form.setMessageSink([this](const QString &text) { messages << text; });
-        form.setFileChooser([this](QWidget *parent) {
-            ++asked;
-            return parent == &form ? chosen : QString();
-        });
+        form.setFileChooser(
+            [this](QWidget *parent) { return parent == &form ? chosen : QString(); });
     }
 
     template <typename W = QWidget> W *get(const QString &name) const
