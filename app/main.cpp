@@ -1,7 +1,7 @@
 #include <QApplication>
 
-#include "ui/form1.h"
-#include "ui/french.h"
+#include "ui/board/form1.h"
+#include "ui/common/french.h"
 
 int main(int argc, char *argv[])
 {

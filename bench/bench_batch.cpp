@@ -21,7 +21,7 @@
 
 #include "bench/resident.h"
 #include "board/board.h"
-#include "ui/form1.h"
+#include "ui/board/form1.h"
 
 using namespace roulette;
 

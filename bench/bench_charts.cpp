@@ -17,8 +17,8 @@
 
 #include "bench/resident.h"
 #include "board/board.h"
-#include "ui/chartview.h"
-#include "ui/form1.h"
+#include "ui/board/form1.h"
+#include "ui/charts/chartview.h"
 
 using namespace roulette;
 

@@ -16,7 +16,7 @@
 #include "board/board.h"
 #include "stats/nulldistribution.h"
 #include "stats/study.h"
-#include "ui/studywindow.h"
+#include "ui/study/studywindow.h"
 
 using namespace roulette;
 

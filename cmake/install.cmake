@@ -10,7 +10,7 @@ install(FILES app/data/${ROULETTE_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTA
 # The window's icon, and larger renderings of the same drawing for menus.
 add_executable(iconrender app/iconrender.cpp)
 target_link_libraries(iconrender PRIVATE roulette_options Qt6::Gui)
-set(icon_source ${PROJECT_SOURCE_DIR}/ui/etude-roulette.xpm)
+set(icon_source ${PROJECT_SOURCE_DIR}/ui/common/etude-roulette.xpm)
 set(icon_pngs)
 foreach(size 32 64 128 256)
   set(png ${CMAKE_CURRENT_BINARY_DIR}/icons/${size}/${ROULETTE_APP_ID}.png)

@@ -4,26 +4,30 @@ find_package(Qt6 REQUIRED COMPONENTS Widgets PrintSupport)
 find_package(QCustomPlotQt6 REQUIRED)
 
 add_library(ui STATIC
-  ui/clicklabel.cpp
-  ui/formlayout.cpp
-  ui/form1.cpp
-  ui/form1session.cpp
-  ui/drawfilereading.cpp
-  ui/wrapbutton.cpp
-  ui/forroulette.cpp
-  ui/french.cpp
-  ui/batchprogress.cpp
-  ui/slicedwrite.cpp
-  ui/chartview.cpp
-  ui/helpwindow.cpp
-  ui/tooltips.cpp
-  ui/verdict.cpp
-  ui/texttable.cpp
-  ui/wheelchart.cpp
-  ui/studywindow.cpp
+  # The board window and its helpers.
+  ui/board/clicklabel.cpp
+  ui/board/formlayout.cpp
+  ui/board/form1.cpp
+  ui/board/form1session.cpp
+  ui/board/wrapbutton.cpp
+  ui/board/forroulette.cpp
+  ui/board/tooltips.cpp
+  # The two charts of the board.
+  ui/charts/chartview.cpp
+  # « Étude du cylindre ».
+  ui/study/verdict.cpp
+  ui/study/texttable.cpp
+  ui/study/wheelchart.cpp
+  ui/study/studywindow.cpp
+  # What several windows share: long tasks, French, help.
+  ui/common/drawfilereading.cpp
+  ui/common/french.cpp
+  ui/common/batchprogress.cpp
+  ui/common/slicedwrite.cpp
+  ui/common/helpwindow.cpp
 )
-qt_add_resources(ui icons PREFIX /icons BASE ui FILES ui/etude-roulette.xpm)
-qt_add_resources(ui help PREFIX /help BASE ui/help FILES ui/help/aide.html)
+qt_add_resources(ui icons PREFIX /icons BASE ui/common FILES ui/common/etude-roulette.xpm)
+qt_add_resources(ui help PREFIX /help BASE ui/common/help FILES ui/common/help/aide.html)
 target_link_libraries(ui PUBLIC core Qt6::Widgets Qt6::PrintSupport QCustomPlotQt6::QCustomPlotQt6)
 
 add_executable(etude-roulette app/main.cpp)

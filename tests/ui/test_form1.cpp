@@ -14,8 +14,8 @@
 
 #include "tests/tempdir.h"
 #include "tests/ui/window.h"
-#include "ui/forroulette.h"
-#include "ui/french.h"
+#include "ui/board/forroulette.h"
+#include "ui/common/french.h"
 
 using namespace roulette;
 using namespace roulette::testing;

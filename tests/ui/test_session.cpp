@@ -7,9 +7,9 @@
 
 #include "tests/tempdir.h"
 #include "tests/ui/window.h"
-#include "ui/studywindow.h"
-#include "ui/verdict.h"
-#include "ui/wheelchart.h"
+#include "ui/study/studywindow.h"
+#include "ui/study/verdict.h"
+#include "ui/study/wheelchart.h"
 
 using namespace roulette::testing;
 
@@ -269,7 +269,8 @@ void TestSession::studyWindowFollowsTheBoard()
     for (const TextTable *table : study->findChildren<TextTable *>())
         computing << table->texts().filter(u"calcul…"_s);
     QVERIFY(computing.size() >= 3);
-    QVERIFY(studyTexts(*study).contains(u"39 tirages étudiés, depuis la dernière remise à zéro."_s));
+    QVERIFY(
+        studyTexts(*study).contains(u"39 tirages étudiés, depuis la dernière remise à zéro."_s));
     QVERIFY(!studyTexts(*study).filter(u"Rouge / noir | 20 / 18 |"_s).isEmpty());
     QVERIFY(!studyTexts(*study).filter(u"Pair / impair | 18 / 20 |"_s).isEmpty());
     QCOMPARE(pValueText(0.001) + u' ' + pValueText(0.00099), u"p = 0,001 p < 0,001"_s);

@@ -9,8 +9,8 @@
 #include <filesystem>
 
 #include "tests/fakes.h"
-#include "ui/chartview.h"
-#include "ui/form1.h"
+#include "ui/board/form1.h"
+#include "ui/charts/chartview.h"
 
 namespace roulette::testing
 {

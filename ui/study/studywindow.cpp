@@ -1,4 +1,4 @@
-#include "ui/studywindow.h"
+#include "ui/study/studywindow.h"
 
 #include <QCoreApplication>
 #include <QGroupBox>
@@ -16,9 +16,9 @@
 #include "stats/binomial.h"
 #include "stats/fairness.h"
 #include "stats/pockets.h"
-#include "ui/texttable.h"
-#include "ui/verdict.h"
-#include "ui/wheelchart.h"
+#include "ui/study/texttable.h"
+#include "ui/study/verdict.h"
+#include "ui/study/wheelchart.h"
 
 using roulette::ArcExtremes;
 using TableRow = TextTable::Row;

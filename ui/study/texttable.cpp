@@ -1,4 +1,4 @@
-#include "ui/texttable.h"
+#include "ui/study/texttable.h"
 
 #include <QPainter>
 

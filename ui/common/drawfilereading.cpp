@@ -1,11 +1,11 @@
-#include "ui/drawfilereading.h"
+#include "ui/common/drawfilereading.h"
 
 #include <QFileInfo>
 #include <QProgressDialog>
 
 #include <filesystem>
 
-#include "ui/batchprogress.h"
+#include "ui/common/batchprogress.h"
 
 namespace
 {

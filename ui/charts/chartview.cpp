@@ -1,4 +1,4 @@
-#include "ui/chartview.h"
+#include "ui/charts/chartview.h"
 
 #include <QContextMenuEvent>
 #include <QHelpEvent>

@@ -1,10 +1,10 @@
-#include "ui/slicedwrite.h"
+#include "ui/common/slicedwrite.h"
 
 #include <QSaveFile>
 
 #include <algorithm>
 
-#include "ui/batchprogress.h"
+#include "ui/common/batchprogress.h"
 
 namespace
 {

@@ -1,4 +1,4 @@
-#include "ui/clicklabel.h"
+#include "ui/board/clicklabel.h"
 
 #include <QMouseEvent>
 

@@ -1,4 +1,4 @@
-#include "ui/formlayout.h"
+#include "ui/board/formlayout.h"
 
 namespace roulette::layout
 {

@@ -1,6 +1,6 @@
 // Form1's actions on the whole session: many spins at once, saving and exporting the spins
 // since the reset, and the question asked before closing over unsaved hand-entered spins.
-#include "ui/form1.h"
+#include "ui/board/form1.h"
 
 #include <QDate>
 #include <QDir>
@@ -12,8 +12,8 @@
 
 #include "sources/drawfile.h"
 #include "stats/csvexport.h"
-#include "ui/batchprogress.h"
-#include "ui/slicedwrite.h"
+#include "ui/common/batchprogress.h"
+#include "ui/common/slicedwrite.h"
 
 namespace
 {

@@ -1,6 +1,6 @@
-#include "ui/forroulette.h"
+#include "ui/board/forroulette.h"
 
-#include "ui/formlayout.h"
+#include "ui/board/formlayout.h"
 
 ForRoulette::ForRoulette(const roulette::WheelTable &table) : m_table(table)
 {

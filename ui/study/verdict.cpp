@@ -1,4 +1,4 @@
-#include "ui/verdict.h"
+#include "ui/study/verdict.h"
 
 #include <QLocale>
 

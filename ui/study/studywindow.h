@@ -10,7 +10,7 @@
 #include "stats/nulldistribution.h"
 #include "stats/study.h"
 
-#include "ui/texttable.h"
+#include "ui/study/texttable.h"
 
 class QLabel;
 class QVBoxLayout;

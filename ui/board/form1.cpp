@@ -1,4 +1,4 @@
-#include "ui/form1.h"
+#include "ui/board/form1.h"
 
 #include <QAction>
 #include <QApplication>
@@ -23,16 +23,16 @@
 
 #include "sources/textrules.h"
 #include "stats/fairness.h"
-#include "ui/chartview.h"
-#include "ui/clicklabel.h"
-#include "ui/drawfilereading.h"
-#include "ui/formlayout.h"
-#include "ui/forroulette.h"
-#include "ui/helpwindow.h"
-#include "ui/studywindow.h"
-#include "ui/tooltips.h"
-#include "ui/verdict.h"
-#include "ui/wrapbutton.h"
+#include "ui/board/clicklabel.h"
+#include "ui/board/formlayout.h"
+#include "ui/board/forroulette.h"
+#include "ui/board/tooltips.h"
+#include "ui/board/wrapbutton.h"
+#include "ui/charts/chartview.h"
+#include "ui/common/drawfilereading.h"
+#include "ui/common/helpwindow.h"
+#include "ui/study/studywindow.h"
+#include "ui/study/verdict.h"
 
 using roulette::BoardState;
 using roulette::Colour;

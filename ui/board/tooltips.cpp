@@ -1,4 +1,4 @@
-#include "ui/tooltips.h"
+#include "ui/board/tooltips.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "ui/wheelchart.h"
+#include "ui/study/wheelchart.h"
 
 #include <QPainter>
 
@@ -6,7 +6,7 @@
 #include <cmath>
 
 #include "stats/pockets.h"
-#include "ui/verdict.h"
+#include "ui/study/verdict.h"
 
 namespace
 {

@@ -1,4 +1,4 @@
-#include "ui/french.h"
+#include "ui/common/french.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

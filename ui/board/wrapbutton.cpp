@@ -1,4 +1,4 @@
-#include "ui/wrapbutton.h"
+#include "ui/board/wrapbutton.h"
 
 #include <QStyleOptionButton>
 #include <QStylePainter>

@@ -1,4 +1,4 @@
-#include "ui/helpwindow.h"
+#include "ui/common/helpwindow.h"
 
 #include <QTextDocument>
 #include <QUrl>

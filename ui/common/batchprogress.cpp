@@ -1,4 +1,4 @@
-#include "ui/batchprogress.h"
+#include "ui/common/batchprogress.h"
 
 #include <QCoreApplication>
 #include <QLabel>
