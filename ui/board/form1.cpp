@@ -318,8 +318,7 @@ void Form1::buildWidgets()
         widget->setGeometry(placeOf(c));
         if (c.kind != Kind::Chart)
             widget->setFont(fontFor(c.font));
-        const std::string_view tip =
-            c.tooltip.empty() ? roulette::layout::toolTipFor(c.name) : c.tooltip;
+        const std::string_view tip = roulette::layout::toolTipFor(c.name);
         widget->setToolTip(QString::fromUtf8(tip.data(), qsizetype(tip.size())));
         if (!c.visible)
             widget->hide();

@@ -43,8 +43,9 @@ enum class Font {
     Large,   // 12 pt bold
 };
 
-/// One widget of the main window. An empty colour means the desktop's own colour for that
-/// kind of widget. A line's height is 0: it runs from (left, top) to (left + width, top).
+/// One widget of the main window (its tooltip is in tooltips.h). An empty colour means the
+/// desktop's own colour for that kind of widget. A line's height is 0: it runs from (left, top) to
+/// (left + width, top).
 struct Control {
     Kind kind = Kind::Label;
     std::string name{};   // objectName, arrays as "Label1(17)"
@@ -55,7 +56,6 @@ struct Control {
     std::optional<Colour> fore{};
     Font font = Font::Default;
     bool bordered = false;
-    std::string tooltip{};
     bool visible = true;
 };
 

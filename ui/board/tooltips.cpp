@@ -27,7 +27,9 @@ constexpr std::array ToolTips{
     Entry{"Line2", "Deuxième douzaine : 13 à 18"},
     Entry{"Line3", "Deuxième douzaine : 19 à 24"},
     Entry{"Line4", "Troisième douzaine : 25 à 36"},
+    Entry{"Label4", "Choisir les n° à la main , cliquer sur le N°  que vous voulez valider"},
     Entry{"Label6", "Un numéro marqué vient de sortir."},
+    Entry{"Label10", "Étude Roulette : les tirages d'une roulette à un zéro, spin par spin"},
     Entry{"Command3", "Remet à zéro les sorties, les compteurs, les marques et les graphiques "
                       "(ceux-ci au tirage suivant).\nL'historique et le fichier de tirage "
                       "restent."},
@@ -48,6 +50,8 @@ constexpr std::array ToolTips{
     Entry{"Option1(0)", "Le générateur pseudo-aléatoire de l'ordinateur"},
     Entry{"Option1(1)", "Une roue simulée : une position tirée sur un tour du cylindre"},
     Entry{"Option1(2)", "Une roue simulée : une position tirée sur quatre tours du cylindre"},
+    Entry{"Frame3", "Pour un tirage sur fichier , votre fichier doit etre en .TXT avec un n° par "
+                    "ligne , sans espace ni autre signe."},
     Entry{"Command4", "Choisir un fichier de tirage (.txt, un numéro par ligne)."},
     Entry{"Label8(4)", "Nombre de numéros lus dans le fichier de tirage"},
     Entry{"Command5", "Lecture automatique du fichier : pas en fonction."},
