@@ -6,7 +6,6 @@
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QFileDialog>
-#include <QFontDatabase>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMenu>
@@ -31,6 +30,7 @@
 #include "ui/charts/chartview.h"
 #include "ui/common/drawfilereading.h"
 #include "ui/common/helpwindow.h"
+#include "ui/common/palette.h"
 #include "ui/study/studywindow.h"
 #include "ui/study/verdict.h"
 
@@ -47,11 +47,6 @@ constexpr int BlinkMilliseconds = 500;
 QString qs(const std::string &text)
 {
     return QString::fromStdString(text);
-}
-
-QColor toQColor(Colour c)
-{
-    return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
 }
 
 QRect toPixels(const roulette::layout::Twips &t)
@@ -73,10 +68,7 @@ QFont fontFor(roulette::layout::Font kind)
 {
     using roulette::layout::Font;
     using roulette::layout::fontPixels;
-    static const QString family = QFontDatabase::hasFamily(QStringLiteral("MS Sans Serif"))
-                                      ? QStringLiteral("MS Sans Serif")
-                                      : QStringLiteral("Liberation Sans");
-    QFont font(family);
+    QFont font(palette::boardFontFamily());
     font.setBold(kind == Font::Bold || kind == Font::Large);
     switch (kind) {
     case Font::Default:
@@ -113,9 +105,10 @@ QWidget *makeLabel(const Control &c, QWidget *parent)
     if (c.bordered)
         label->setFrameStyle(QFrame::Box | QFrame::Plain);
     const QPalette system = QApplication::palette();
-    setColour(label, QPalette::Window, c.back ? toQColor(*c.back) : system.color(QPalette::Button));
+    setColour(label, QPalette::Window,
+              c.back ? palette::fromBgr(*c.back) : system.color(QPalette::Button));
     setColour(label, QPalette::WindowText,
-              c.fore ? toQColor(*c.fore) : system.color(QPalette::ButtonText));
+              c.fore ? palette::fromBgr(*c.fore) : system.color(QPalette::ButtonText));
     return label;
 }
 
@@ -123,8 +116,8 @@ QWidget *makeTextBox(const Control &c, QWidget *parent)
 {
     auto *box = new QLineEdit(qs(c.text), parent);
     box->setAlignment(Qt::AlignCenter);
-    setColour(box, QPalette::Base, toQColor(c.back.value()));
-    setColour(box, QPalette::Text, toQColor(c.fore.value()));
+    setColour(box, QPalette::Base, palette::fromBgr(c.back.value()));
+    setColour(box, QPalette::Text, palette::fromBgr(c.fore.value()));
     return box;
 }
 
@@ -137,7 +130,7 @@ QWidget *makeButton(const Control &c, QWidget *parent)
         QStyle *style = QStyleFactory::create(QStringLiteral("Windows"));
         style->setParent(button);
         button->setStyle(style);
-        setColour(button, QPalette::Button, toQColor(*c.back));
+        setColour(button, QPalette::Button, palette::fromBgr(*c.back));
     }
     return button;
 }
@@ -147,8 +140,8 @@ QWidget *makeOption(const Control &c, QWidget *parent)
     auto *option = new QRadioButton(qs(c.text), parent);
     option->setBackgroundRole(QPalette::Window); // buttons fill with their face colour otherwise
     option->setAutoFillBackground(true);
-    setColour(option, QPalette::Window, toQColor(c.back.value()));
-    setColour(option, QPalette::WindowText, toQColor(c.fore.value()));
+    setColour(option, QPalette::Window, palette::fromBgr(c.back.value()));
+    setColour(option, QPalette::WindowText, palette::fromBgr(c.fore.value()));
     // The frame's caption colour must not reach the dot of the selected option.
     setColour(option, QPalette::Text, QApplication::palette().color(QPalette::Text));
     return option;
@@ -158,10 +151,10 @@ QWidget *makeFrame(const Control &c, QWidget *parent)
 {
     auto *frame = new QGroupBox(qs(c.text), parent);
     frame->setAutoFillBackground(true);
-    setColour(frame, QPalette::Window, toQColor(c.back.value()));
+    setColour(frame, QPalette::Window, palette::fromBgr(c.back.value()));
     // Styles take the caption's colour from either role.
-    setColour(frame, QPalette::WindowText, toQColor(c.fore.value()));
-    setColour(frame, QPalette::Text, toQColor(c.fore.value()));
+    setColour(frame, QPalette::WindowText, palette::fromBgr(c.fore.value()));
+    setColour(frame, QPalette::Text, palette::fromBgr(c.fore.value()));
     return frame;
 }
 
@@ -169,7 +162,7 @@ QWidget *makeLine(const Control &c, QWidget *parent)
 {
     auto *line = new QFrame(parent);
     line->setAutoFillBackground(true);
-    setColour(line, QPalette::Window, toQColor(c.back.value()));
+    setColour(line, QPalette::Window, palette::fromBgr(c.back.value()));
     return line;
 }
 
@@ -247,8 +240,8 @@ Form1::Form1(roulette::Board board, QWidget *parent) : QWidget(parent), m_board(
     setFixedSize(toPixels(roulette::layout::MainClientArea).size());
     setFont(fontFor(roulette::layout::Font::Default));
     setAutoFillBackground(true);
-    setColour(this, QPalette::Window, toQColor(roulette::colours::DarkRed));
-    setColour(this, QPalette::WindowText, toQColor(roulette::colours::Black));
+    setColour(this, QPalette::Window, palette::fromBgr(roulette::colours::DarkRed));
+    setColour(this, QPalette::WindowText, palette::fromBgr(roulette::colours::Black));
 
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("Timer1"));
@@ -634,9 +627,9 @@ void Form1::render()
 
     for (int n = 0; n < roulette::NumberCount; ++n) {
         m_numberCells[n]->setText(qs(s.numberCaption[n]));
-        setColour(m_numberCells[n], QPalette::Window, toQColor(s.numberColour[n]));
+        setColour(m_numberCells[n], QPalette::Window, palette::fromBgr(s.numberColour[n]));
         m_hitCells[n]->setText(qs(decimalText(s.hitCaption[n])));
-        setColour(m_hitCells[n], QPalette::Window, toQColor(s.hitColour[n]));
+        setColour(m_hitCells[n], QPalette::Window, palette::fromBgr(s.hitColour[n]));
         m_markers[n]->setVisible(s.marked[n]);
     }
     for (int i = 0; i < roulette::HistoryLength; ++i)

@@ -12,6 +12,7 @@
 #include <limits>
 
 #include "stats/fairness.h"
+#include "ui/common/palette.h"
 
 using namespace roulette;
 
@@ -99,15 +100,9 @@ QString countReadOut(std::int64_t spins, const QString &name, int pockets, std::
         .arg(decimal(e.mean), decimal(e.sigma));
 }
 
-QColor fromBgr(std::uint32_t colour)
-{
-    return QColor(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
-}
-
 QFont chartFont(double points)
 {
-    QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans")});
+    QFont font(palette::boardFontFamily());
     font.setPointSizeF(points);
     return font;
 }
@@ -192,7 +187,7 @@ void ChartView::setUpLooks()
         auto *line = new ChartLine(xAxis, yAxis);
         line->setName(QString::fromUtf8(column.label));
         line->setLineStyle(QCPGraph::lsLine);
-        line->setPen(QPen(fromBgr(column.colour), 2));
+        line->setPen(QPen(palette::fromBgr(column.colour), 2));
     }
     xAxis->setTickLabelFont(chartFont(8));
     yAxis->setTickLabelFont(chartFont(8.25));
@@ -436,7 +431,7 @@ void ChartView::showExpectation(bool shown)
     m_sampledWidth = 0;
     if (shown && m_kind == ChartKind::Spread) {
         for (const Column &column : m_columns)
-            addExpectationGraph(QPen(fromBgr(column.colour), 1, Qt::DashLine));
+            addExpectationGraph(QPen(palette::fromBgr(column.colour), 1, Qt::DashLine));
     } else if (shown) {
         // Bands first, so that the dashed means are drawn over them.
         for (const QColor &band : {ZeroBand, DozenBand}) {
@@ -445,7 +440,7 @@ void ChartView::showExpectation(bool shown)
             high->setBrush(band);
             high->setChannelFillGraph(low);
         }
-        addExpectationGraph(QPen(fromBgr(m_columns.front().colour), 1, Qt::DashLine));
+        addExpectationGraph(QPen(palette::fromBgr(m_columns.front().colour), 1, Qt::DashLine));
         addExpectationGraph(QPen(DozenExpectation, 1, Qt::DashLine));
     }
     sampleExpectation();
