@@ -268,7 +268,10 @@ Form1::Form1(roulette::Board board, QWidget *parent) : QWidget(parent), m_board(
     Form_Load();
 }
 
-Form1::~Form1() = default;
+Form1::~Form1()
+{
+    delete m_study; // it follows the board's series: it must go before them
+}
 
 std::unique_ptr<QMessageBox> Form1::makeMessageBox(QWidget *parent, const QString &text)
 {
@@ -402,8 +405,6 @@ void Form1::Form_Unload()
     m_reading = nullptr;
     m_timer->stop();
     m_forRoulette.reset();
-    m_study.reset();
-    QCoreApplication::exit(0);
 }
 
 // A text box claims the keys of its own editing commands before the window's shortcuts see
@@ -486,10 +487,11 @@ void Form1::Command1_Click()
 
 void Form1::Command2_Click()
 {
-    const bool showDozens = m_chartButton->text() == QStringLiteral("Voir graphe");
-    m_chartButton->setText(showDozens ? QStringLiteral("Fermer") : QStringLiteral("Voir graphe"));
-    m_chart1->setVisible(!showDozens);
-    m_chart2->setVisible(showDozens);
+    m_showingDozens = !m_showingDozens;
+    m_chartButton->setText(m_showingDozens ? QStringLiteral("Fermer")
+                                           : QStringLiteral("Voir graphe"));
+    m_chart1->setVisible(!m_showingDozens);
+    m_chart2->setVisible(m_showingDozens);
 }
 
 void Form1::Command3_Click()
@@ -592,7 +594,7 @@ void Form1::showHelp()
 void Form1::openStudy()
 {
     if (!m_study)
-        m_study = std::make_unique<StudyWindow>(m_board.series());
+        m_study = new StudyWindow(m_board.series(), this);
     m_study->show();
     m_study->raise();
     m_study->activateWindow();

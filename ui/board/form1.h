@@ -38,7 +38,7 @@ public:
 
     const roulette::Board &board() const { return m_board; }
     ForRoulette *forRoulette() const { return m_forRoulette.get(); }
-    StudyWindow *studyWindow() const { return m_study.get(); }
+    StudyWindow *studyWindow() const { return m_study; }
 
     /// Where the window's messages go. By default a modal box; tests take them instead.
     void setMessageSink(std::function<void(const QString &)> sink) { m_sink = std::move(sink); }
@@ -158,8 +158,9 @@ private:
     QAction *m_closeFileAction = nullptr;
     QAction *m_studyAction = nullptr;
     QAction *m_helpAction = nullptr;
-    HelpWindow *m_help = nullptr; // a child, from the first showHelp on
-    std::unique_ptr<StudyWindow> m_study;
-    int m_batchCount = 1000; // the last count asked, offered again
+    HelpWindow *m_help = nullptr;   // a child, from the first showHelp on
+    StudyWindow *m_study = nullptr; // a window of its own, from the first openStudy on
+    int m_batchCount = 1000;        // the last count asked, offered again
     bool m_batchStopped = false;
+    bool m_showingDozens = false; // MSChart2 in front, Command2 reads "Fermer"
 };
