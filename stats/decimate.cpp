@@ -8,16 +8,6 @@
 namespace roulette
 {
 
-namespace
-{
-
-MinMax merged(MinMax a, MinMax b)
-{
-    return {std::min(a.min, b.min), std::max(a.max, b.max)};
-}
-
-} // namespace
-
 Decimation::Decimation(int budget) : m_budget(std::max(budget, 2)) {}
 
 std::int64_t Decimation::bucketRowsFor(std::int64_t rows) const

@@ -12,11 +12,6 @@ namespace roulette
 namespace
 {
 
-MinMax merged(MinMax a, MinMax b)
-{
-    return {std::min(a.min, b.min), std::max(a.max, b.max)};
-}
-
 constexpr MinMax Empty{std::numeric_limits<std::int32_t>::max(),
                        std::numeric_limits<std::int32_t>::min()};
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -15,6 +16,12 @@ struct MinMax {
     std::int32_t max;
     bool operator==(const MinMax &) const = default;
 };
+
+/// The range that covers both.
+inline MinMax merged(MinMax a, MinMax b)
+{
+    return {std::min(a.min, b.min), std::max(a.max, b.max)};
+}
 
 /// The fifteen series, always in this order.
 enum SeriesIndex : int {
