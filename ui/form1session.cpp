@@ -13,6 +13,7 @@
 #include "sources/drawfile.h"
 #include "stats/csvexport.h"
 #include "ui/batchprogress.h"
+#include "ui/plaintext.h"
 #include "ui/slicedwrite.h"
 
 namespace
@@ -53,7 +54,7 @@ bool Form1::saveSpins()
         m_board.markSaved();
     else if (!result.error.isEmpty())
         message(QStringLiteral("Les tirages n'ont pas été enregistrés dans « %1 » : %2.")
-                    .arg(path, result.error));
+                    .arg(printableText(path), result.error));
     return result.written;
 }
 
@@ -73,8 +74,8 @@ void Form1::exportCsv()
                           });
                       });
     if (!result.error.isEmpty())
-        message(
-            QStringLiteral("L'export n'a pas été écrit dans « %1 » : %2.").arg(path, result.error));
+        message(QStringLiteral("L'export n'a pas été écrit dans « %1 » : %2.")
+                    .arg(printableText(path), result.error));
 }
 
 // Hand-entered spins are the ones nothing else can give back.

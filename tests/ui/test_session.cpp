@@ -5,6 +5,11 @@
 #include <QProgressDialog>
 #include <QPushButton>
 
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "tests/tempdir.h"
 #include "tests/ui/window.h"
 #include "ui/studywindow.h"
@@ -54,6 +59,31 @@ void answer(const QString &button)
     });
 }
 
+// What write() answers in a child process whose files may not grow past limit bytes, SIGXFSZ
+// ignored so that the write fails instead: the test process keeps no limit.
+QString answerUnderSizeLimit(rlim_t limit, const std::function<QString()> &write)
+{
+    int pipeEnds[2];
+    if (::pipe(pipeEnds) != 0)
+        return u"no pipe"_s;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit size{limit, limit};
+        const QByteArray answer = ::setrlimit(RLIMIT_FSIZE, &size) == 0 ? write().toUtf8() : "";
+        const bool told = ::write(pipeEnds[1], answer.data(), std::size_t(answer.size())) > 0;
+        ::_exit(told ? 0 : 1);
+    }
+    ::close(pipeEnds[1]);
+    QByteArray answer;
+    char bytes[4096];
+    for (ssize_t got; (got = ::read(pipeEnds[0], bytes, sizeof bytes)) > 0;)
+        answer.append(bytes, got);
+    ::close(pipeEnds[0]);
+    ::waitpid(child, nullptr, 0);
+    return QString::fromUtf8(answer);
+}
+
 } // namespace
 
 class TestSession : public QObject
@@ -61,7 +91,8 @@ class TestSession : public QObject
     Q_OBJECT
 private slots:
     void onlyAFileWithNumbersChangesTheBoard();
-    void savedSpinsReplayAlikeAndAFailedSaveKeepsTheOldFile();
+    void savedSpinsReplayAlikeAndExportAsCsv();
+    void aFailedWriteKeepsTheOldFileAndSaysWhy();
     void enterPlaysAndOnlyHandSpinsHoldTheWindowOpen();
     void undoGoesBackThroughTheLastReset();
     void spinCounterTellsWhetherTheWheelLooksFair();
@@ -98,7 +129,7 @@ void TestSession::onlyAFileWithNumbersChangesTheBoard()
     closing.click(u"Command4"_s); // and the window goes before the reading ends
 }
 
-void TestSession::savedSpinsReplayAlikeAndAFailedSaveKeepsTheOldFile()
+void TestSession::savedSpinsReplayAlikeAndExportAsCsv()
 {
     const TempDir dir;
     Window w({0.1f, 0.9f, 0.5f, 0.0f, 0.33f});
@@ -132,13 +163,65 @@ void TestSession::savedSpinsReplayAlikeAndAFailedSaveKeepsTheOldFile()
     QVERIFY(rows[0].startsWith("\xEF\xBB\xBFTirage;Numéro;N° Pas Sorti;"));
     QCOMPARE(rows.size(), 1 + 81 + 1); // the header, a row per spin, after the last CR LF
     QVERIFY(rows[81].startsWith("81;17;") && rows[81].count(';') == 16); // and the 15 series
+}
 
+// A write that fails leaves the old file whole and nothing beside it, the hand spins unsaved,
+// and says why: a full disk (the size limit reached in Qt's buffer, or in a large slice, for
+// both the save and the export), a folder as the target, no right to write, or the system's
+// own words.
+void TestSession::aFailedWriteKeepsTheOldFileAndSaysWhy()
+{
+    namespace fs = std::filesystem;
+    const TempDir dir;
+    Window small, large;
+    small.form.spinMany(300);
+    large.form.spinMany(200'000);
+    for (Window *w : {&small, &large}) {
+        w->click(u"Label4"_s);
+        w->clickNumber(17);
+    }
     const auto old = dir.write("old.txt", "7\r\n");
-    target = QString::fromStdString((old / "x.txt").string()); // a file where a folder should be
-    QVERIFY(!w.form.saveSpins());
-    QVERIFY(w.messages.last().contains(target));
-    QFile kept(QString::fromStdString(old.string()));
-    QVERIFY(kept.open(QIODevice::ReadOnly) && kept.readAll() == "7\r\n");
+    fs::create_directory(dir.path() / "dossier");
+    fs::create_directory(dir.path() / "lecture");
+    const auto locked = dir.write("lecture/old.txt", "7\r\n");
+    fs::permissions(dir.path() / "lecture", fs::perms::owner_read | fs::perms::owner_exec);
+    const bool permissionsBite = ::geteuid() != 0;
+    const QString full = u"le disque est plein"_s;
+    struct Case {
+        Window *w;
+        bool save;
+        rlim_t limit;
+        fs::path target;
+        QString cause;
+    };
+    const Case cases[] = {
+        {&small, true, 500, old, full},
+        {&large, true, 300'000, old, full},
+        {&small, false, 4096, old, full},
+        {&large, false, 1'000'000, old, full},
+        {&small, true, RLIM_INFINITY, dir.path() / "dossier", u"c'est un dossier"_s},
+        {&small, false, RLIM_INFINITY, locked, u"vous n'avez pas le droit d'écrire"_s},
+        {&small, true, RLIM_INFINITY, old / "x.txt", u"erreur du système : "_s}};
+    for (const Case &c : cases) {
+        if (c.target == locked && !permissionsBite)
+            continue;
+        const QString target = QString::fromStdString(c.target.string());
+        c.w->form.setSaveChooser([target](QWidget *, auto &, auto &, auto &) { return target; });
+        const QString answer = answerUnderSizeLimit(c.limit, [&c] {
+            c.save ? void(c.w->form.saveSpins()) : c.w->form.exportCsv();
+            const bool unsaved = c.w->form.board().hasUnsavedHandSpins();
+            return c.w->messages.value(0) + (unsaved ? u" | non enregistré"_s : QString());
+        });
+        QVERIFY2(answer.contains(c.cause) && answer.contains(target), qPrintable(answer));
+        QVERIFY2(answer.endsWith(u" | non enregistré"_s), qPrintable(answer));
+        for (const fs::path &kept : {old, locked}) {
+            QFile file(QString::fromStdString(kept.string()));
+            QVERIFY(file.open(QIODevice::ReadOnly) && file.readAll() == "7\r\n");
+        }
+        QCOMPARE(std::distance(fs::directory_iterator(dir.path()), {}), std::ptrdiff_t{3});
+    }
+    fs::permissions(dir.path() / "lecture", fs::perms::owner_all);
+    QCOMPARE(std::distance(fs::directory_iterator(dir.path() / "lecture"), {}), std::ptrdiff_t{1});
 }
 
 // Typing « 17⏎5⏎ » plays two spins and leaves the box nothing of its own to take back. Leaving
@@ -269,7 +352,8 @@ void TestSession::studyWindowFollowsTheBoard()
     for (const TextTable *table : study->findChildren<TextTable *>())
         computing << table->texts().filter(u"calcul…"_s);
     QVERIFY(computing.size() >= 3);
-    QVERIFY(studyTexts(*study).contains(u"39 tirages étudiés, depuis la dernière remise à zéro."_s));
+    QVERIFY(
+        studyTexts(*study).contains(u"39 tirages étudiés, depuis la dernière remise à zéro."_s));
     QVERIFY(!studyTexts(*study).filter(u"Rouge / noir | 20 / 18 |"_s).isEmpty());
     QVERIFY(!studyTexts(*study).filter(u"Pair / impair | 18 / 20 |"_s).isEmpty());
     QCOMPARE(pValueText(0.001) + u' ' + pValueText(0.00099), u"p = 0,001 p < 0,001"_s);
