@@ -408,6 +408,7 @@ void Form1::Form_Unload()
 {
     delete m_reading; // stops the worker before the window goes
     m_reading = nullptr;
+    m_loadAfterBatch.reset();
     m_timer->stop();
     m_forRoulette.reset();
     m_study.reset();
@@ -521,14 +522,25 @@ void Form1::Command4_Click()
             new DrawFileReading(path, this, [this](auto load) { drawFileRead(std::move(load)); });
 }
 
-// The board takes the whole file at once, on the window's thread.
+// The board takes the whole file at once, on the window's thread. A reading that ends while
+// a batch lets the window breathe waits for the batch's end: the batch's spins all come from
+// the source it started with.
 void Form1::drawFileRead(std::optional<roulette::DrawFileLoad> load)
 {
     m_reading->deleteLater();
     m_reading = nullptr;
     if (!load)
         return;
-    const std::string text = m_board.Command4_Click(std::move(*load));
+    if (m_batchRunning) {
+        m_loadAfterBatch = std::move(load);
+        return;
+    }
+    takeDrawFile(std::move(*load));
+}
+
+void Form1::takeDrawFile(roulette::DrawFileLoad load)
+{
+    const std::string text = m_board.Command4_Click(std::move(load));
     render();
     if (!text.empty())
         message(qs(text));

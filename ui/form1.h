@@ -108,6 +108,7 @@ private:
     void findWidgets();
     void connectEvents();
     void drawFileRead(std::optional<roulette::DrawFileLoad> load);
+    void takeDrawFile(roulette::DrawFileLoad load);
     void showSpin(const roulette::SpinResult &result);
     void render();
     void showText(roulette::TextBox box, QLineEdit *edit, const std::string &text);
@@ -124,6 +125,7 @@ private:
     std::function<QString(QWidget *)> m_chooseFile;
     SaveChooser m_chooseSavePath;
     DrawFileReading *m_reading = nullptr; // a child, while a draw file is being read
+    std::optional<roulette::DrawFileLoad> m_loadAfterBatch; // read while a batch ran
     /// The state last shown, and how often the board had written each text box by then: a
     /// box the user typed in keeps its text until the board writes it again.
     std::optional<roulette::BoardState> m_shown;
@@ -162,4 +164,5 @@ private:
     std::unique_ptr<StudyWindow> m_study;
     int m_batchCount = 1000; // the last count asked, offered again
     bool m_batchStopped = false;
+    bool m_batchRunning = false;
 };

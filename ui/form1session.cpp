@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <utility>
+
 #include "sources/drawfile.h"
 #include "stats/csvexport.h"
 #include "ui/batchprogress.h"
@@ -113,6 +115,7 @@ void Form1::spinMany(std::int64_t count)
 {
     m_timer->stop(); // the board is not shown again before the last spin
     m_batchStopped = false;
+    m_batchRunning = true;
     BatchProgress progress(this);
     std::int64_t done = 0;
     roulette::BatchResult last;
@@ -122,8 +125,11 @@ void Form1::spinMany(std::int64_t count)
         progress.advance(done, count);
     }
     progress.close();
+    m_batchRunning = false;
     render();
     DrawCharts();
     if (!last.message.empty())
         message(QString::fromStdString(last.message));
+    if (m_loadAfterBatch)
+        takeDrawFile(*std::exchange(m_loadAfterBatch, std::nullopt));
 }

@@ -8,6 +8,7 @@
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 #include "tests/tempdir.h"
@@ -93,6 +94,7 @@ private slots:
     void onlyAFileWithNumbersChangesTheBoard();
     void savedSpinsReplayAlikeAndExportAsCsv();
     void aFailedWriteKeepsTheOldFileAndSaysWhy();
+    void aDrawFileReadDuringABatchWaitsForItsEnd();
     void enterPlaysAndOnlyHandSpinsHoldTheWindowOpen();
     void undoGoesBackThroughTheLastReset();
     void spinCounterTellsWhetherTheWheelLooksFair();
@@ -222,6 +224,22 @@ void TestSession::aFailedWriteKeepsTheOldFileAndSaysWhy()
     }
     fs::permissions(dir.path() / "lecture", fs::perms::owner_all);
     QCOMPARE(std::distance(fs::directory_iterator(dir.path() / "lecture"), {}), std::ptrdiff_t{1});
+}
+
+// A draw file whose reading ends while a batch runs waits for the batch's end: every spin of
+// the batch comes from the source it started with.
+void TestSession::aDrawFileReadDuringABatchWaitsForItsEnd()
+{
+    const TempDir dir;
+    Window w; // draws only zeros
+    w.chosen = QString::fromStdString(dir.write("f.txt", "17\n").string());
+    w.click(u"Command4"_s);
+    // Read, and its timer due, before the batch lets the window breathe for the first time.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    w.form.spinMany(5000);
+    QCOMPARE(w.form.board().state().HitCount[0], std::int64_t{5000});
+    QCOMPARE(w.text(u"Label9"_s) + w.text(u"Text3"_s), u"f.txt0"_s);
+    QVERIFY(w.messages.isEmpty());
 }
 
 // Typing « 17⏎5⏎ » plays two spins and leaves the box nothing of its own to take back. Leaving
