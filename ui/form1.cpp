@@ -13,6 +13,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QStyle>
 #include <QStyleFactory>
@@ -592,12 +593,43 @@ void Form1::playTypedNumber()
 {
     if (!m_board.state().manualMode())
         return;
+    static const QRegularExpression lineBreaks(QStringLiteral("[\r\n]+"));
+    if (const QStringList lines = m_lastText->text().split(lineBreaks, Qt::SkipEmptyParts);
+        lines.size() > 1) {
+        playTypedLines(lines);
+        return;
+    }
     const roulette::SpinResult result = m_board.Command1_Click();
     showSpin(result);
     if (result.spun) {
         m_lastText->setText(m_lastText->text());
         m_lastText->selectAll();
     }
+}
+
+// A pasted column: each line plays in turn, as Enter after it would. From the first line that
+// is not a roulette number on, the lines stay in the box, to be put right.
+void Form1::playTypedLines(const QStringList &lines)
+{
+    roulette::SpinResult result{true, {}};
+    qsizetype played = 0;
+    for (; result.spun && played < lines.size(); played += result.spun) {
+        m_board.setLastText(lines[played].toStdString());
+        result = m_board.Command1_Click();
+    }
+    const QString left = lines.mid(played).join(u'\n');
+    if (!left.isEmpty())
+        m_board.setLastText(left.toStdString());
+    if (played > 0)
+        m_timer->stop(); // the blink starts over on the last number
+    render();
+    if (played > 0)
+        DrawCharts();
+    m_lastText->setText(left.isEmpty() ? lines.last() : left);
+    if (left.isEmpty())
+        m_lastText->selectAll();
+    if (!result.message.empty())
+        message(qs(result.message));
 }
 
 void Form1::showHelp()

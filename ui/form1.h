@@ -117,6 +117,7 @@ private:
     QAction *addBoardAction(const QString &text, const QString &name, const QKeySequence &keys);
     QString askSavePath(const QString &title, const QString &suggested, const QString &filter);
     void playTypedNumber();
+    void playTypedLines(const QStringList &lines);
     bool closeAllowed();
 
     roulette::Board m_board;

@@ -1,5 +1,6 @@
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QProgressDialog>
@@ -242,8 +243,9 @@ void TestSession::aDrawFileReadDuringABatchWaitsForItsEnd()
     QVERIFY(w.messages.isEmpty());
 }
 
-// Typing « 17⏎5⏎ » plays two spins and leaves the box nothing of its own to take back. Leaving
-// the draw file brings back random spins, which need no saving.
+// Typing « 17⏎5⏎ » plays two spins and leaves the box nothing of its own to take back; so does
+// pasting a column of numbers. Leaving the draw file brings back random spins, which need no
+// saving.
 void TestSession::enterPlaysAndOnlyHandSpinsHoldTheWindowOpen()
 {
     const TempDir dir;
@@ -269,6 +271,13 @@ void TestSession::enterPlaysAndOnlyHandSpinsHoldTheWindowOpen()
         QTest::keyClick(box, Qt::Key_Return);
     }
     QVERIFY(hand.spins() == 2 && box->selectedText() == u"5"_s && !box->isUndoAvailable());
+    // A pasted column plays a line at a time, up to the first line that is not a number.
+    QGuiApplication::clipboard()->setText(u"32\n\n4\r\n40\n7"_s);
+    QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(box, Qt::Key_Return);
+    QVERIFY(hand.spins() == 4 && hand.form.board().state().CurrentNumber == 4);
+    QCOMPARE(box->text() + u' ' + hand.messages.value(0),
+             u"40\n7 « 40 » n'est pas un numéro de roulette (0 à 36)."_s);
     answer(u"Annuler"_s);
     QVERIFY(!hand.form.close());
     answer(u"Quitter sans enregistrer"_s);
