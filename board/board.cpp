@@ -368,11 +368,11 @@ void Board::startSession()
                       m_state.spinText};
 }
 
-void Board::loadDrawFile(DrawRecords records, std::string fileName)
+void Board::loadDrawFile(DrawRecords records, std::string_view fileName)
 {
     m_state.FileLineCount = static_cast<std::int32_t>(records.size());
     m_state.fileCountCaption = decimalText(m_state.FileLineCount);
-    m_state.fileNameCaption = std::move(fileName);
+    m_state.fileNameCaption = printable(fileName);
     m_state.FileCursor = 0;
     writeText(Text3, "0");
     m_state.fileButtonsVisible = true;
@@ -383,7 +383,7 @@ void Board::loadDrawFile(DrawRecords records, std::string fileName)
 std::string Board::Command4_Click(DrawFileLoad load)
 {
     if (load.records)
-        loadDrawFile(std::move(*load.records), std::move(load.fileName));
+        loadDrawFile(std::move(*load.records), load.fileName);
     return std::move(load.message);
 }
 

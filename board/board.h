@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "board/boardstate.h"
 #include "board/spintexts.h"
@@ -74,8 +75,9 @@ public:
     bool hasUnsavedHandSpins() const;
     /// The spins since the reset were saved as they stand now.
     void markSaved();
-    /// A draw file's records replace the previous file's; the replay starts at record 1.
-    void loadDrawFile(DrawRecords records, std::string fileName);
+    /// A draw file's records replace the previous file's; the replay starts at record 1. The
+    /// file name shows as printable text.
+    void loadDrawFile(DrawRecords records, std::string_view fileName);
     /// "Ouvre", once the chosen file is read: loads its numbers, or changes nothing when it
     /// gave none. Returns the French message of the reading (empty when there is none).
     std::string Command4_Click(DrawFileLoad load);

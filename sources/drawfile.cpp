@@ -193,10 +193,26 @@ void DrawFileReader::endLine()
 namespace
 {
 
+// Thrown when the bytes read are not the bytes the file held when the reading began.
+struct FileChanged : std::runtime_error {
+    FileChanged() : std::runtime_error("draw file changed while read") {}
+};
+
+// A file measured with no size (as /proc's are) is read to its end; any other must give
+// exactly its size, and still have it once read, or what was read is a mix of two files.
+void checkUnchanged(const std::filesystem::path &path, std::uint64_t size, std::uint64_t read)
+{
+    std::error_code error;
+    const std::uintmax_t sizeNow = std::filesystem::file_size(path, error);
+    if (error || sizeNow != size || (size != 0 && read != size))
+        throw FileChanged{};
+}
+
 // The stream's size lets progress be told the fraction read. Empty when progress stopped it;
-// throws std::ios_base::failure on a read error, and what DrawFileReader::read throws.
-std::optional<DrawFileContent> readContent(std::istream &in, std::uint64_t size,
-                                           const ReadProgress &progress)
+// throws std::ios_base::failure on a read error, FileChanged, and what DrawFileReader::read
+// throws.
+std::optional<DrawFileContent> readContent(std::istream &in, const std::filesystem::path &path,
+                                           std::uint64_t size, const ReadProgress &progress)
 {
     DrawFileReader reader;
     std::vector<char> chunk(ChunkBytes);
@@ -212,6 +228,7 @@ std::optional<DrawFileContent> readContent(std::istream &in, std::uint64_t size,
     }
     if (in.bad())
         throw std::ios_base::failure("draw file read error");
+    checkUnchanged(path, size, done);
     return reader.finish();
 }
 
@@ -254,7 +271,9 @@ DrawFileLoad readDrawFile(const std::filesystem::path &path, const ReadProgress 
         return failure(name, openFailure(file, std::error_code(errno, std::generic_category())));
     try {
         const std::uintmax_t size = std::filesystem::file_size(path, error);
-        std::optional<DrawFileContent> content = readContent(in, error ? 0 : size, progress);
+        if (error)
+            return failure(name, openFailure(file, error));
+        std::optional<DrawFileContent> content = readContent(in, path, size, progress);
         if (!content)
             return failure(name, {});
         if (content->numbers.size() == 0)
@@ -270,6 +289,8 @@ DrawFileLoad readDrawFile(const std::filesystem::path &path, const ReadProgress 
                                  nothingLoaded);
     } catch (const std::ios_base::failure &) {
         return failure(name, "Erreur de lecture du fichier " + file + nothingLoaded);
+    } catch (const FileChanged &) {
+        return failure(name, "Le fichier " + file + " a changé pendant la lecture" + nothingLoaded);
     }
 }
 

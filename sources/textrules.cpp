@@ -58,7 +58,8 @@ std::size_t sequenceLength(std::string_view text)
 }
 
 // Characters that would break a message's line or be invisible: C0 and C1 controls, DEL,
-// the line and paragraph separators.
+// the line and paragraph separators, and the marks, embeddings, overrides and isolates that
+// change the direction of text, so that a name cannot show its letters in another order.
 bool isControl(std::string_view sequence)
 {
     const auto lead = static_cast<unsigned char>(sequence[0]);
@@ -66,8 +67,18 @@ bool isControl(std::string_view sequence)
         return lead < 0x20 || lead == 0x7F;
     const auto second = static_cast<unsigned char>(sequence[1]);
     if (sequence.size() == 2)
-        return lead == 0xC2 && second < 0xA0;
-    return sequence == "\u2028" || sequence == "\u2029";
+        return (lead == 0xC2 && second < 0xA0) || sequence == "\u061C";
+    if (sequence.size() != 3 || lead != 0xE2)
+        return false;
+    const auto third = static_cast<unsigned char>(sequence[2]);
+    switch (second) {
+    case 0x80: // U+200E, U+200F; U+2028, U+2029; U+202A..U+202E
+        return third == 0x8E || third == 0x8F || (third >= 0xA8 && third <= 0xAE);
+    case 0x81: // U+2066..U+2069
+        return third >= 0xA6 && third <= 0xA9;
+    default:
+        return false;
+    }
 }
 
 Scan scanNumber(std::string_view text)

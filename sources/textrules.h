@@ -32,8 +32,9 @@ inline constexpr std::size_t QuoteLimit = 40;
 /// Bytes of a text that always suffice to quote it exactly as the whole text.
 inline constexpr std::size_t QuoteBytes = 4 * (QuoteLimit + 1);
 
-/// A text as a message may show it: valid UTF-8 on one line, control characters and bytes
-/// that are not UTF-8 shown as "?"; past maxChars characters it is cut and ends with "…".
+/// A text as a message or a label may show it: valid UTF-8 on one line, in the order it was
+/// written; control characters (text direction controls among them) and bytes that are not
+/// UTF-8 shown as "?"; past maxChars characters it is cut and ends with "…".
 std::string printable(std::string_view text, std::size_t maxChars = std::string_view::npos);
 
 /// A user's text between « », printable and cut after QuoteLimit characters.

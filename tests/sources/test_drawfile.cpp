@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <functional>
 #include <stdexcept>
 
 #include "sources/drawfile.h"
@@ -134,5 +136,31 @@ TEST(DrawFile, LoadingFromDiskSucceedsOrSaysWhyNot)
         EXPECT_NE(load.message.find(cause), std::string::npos) << load.message;
         EXPECT_NE(load.message.find(printable(failing.filename().string())), std::string::npos)
             << load.message << " names the file";
+    }
+}
+
+// A file cut short or grown while it is read, or grown once all of it was read, loads nothing:
+// what was read is part of two different files.
+TEST(DrawFile, AFileThatChangesWhileReadLoadsNothing)
+{
+    const TempDir dir;
+    std::string lines;
+    for (int i = 0; i < 100'000; ++i)
+        lines += "17\r\n"; // several chunks
+    const auto path = dir.path() / "tirage.txt";
+    const auto grow = [&path] { std::ofstream(path, std::ios::app) << "5\r\n"; };
+    const std::pair<double, std::function<void()>> changes[] = {
+        {0.0, [&path] { std::filesystem::resize_file(path, 1001); }}, {0.0, grow}, {1.0, grow}};
+    for (const auto &[when, change] : changes) {
+        dir.write("tirage.txt", lines);
+        bool changed = false;
+        const DrawFileLoad load = readDrawFile(path, [&](double done) {
+            if (done >= when && !std::exchange(changed, true))
+                change();
+            return true;
+        });
+        EXPECT_TRUE(changed && !load.records) << "changed once " << when << " was read";
+        EXPECT_NE(load.message.find("a changé pendant la lecture"), std::string::npos)
+            << load.message;
     }
 }

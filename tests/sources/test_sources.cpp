@@ -40,9 +40,16 @@ TEST(TextRules, NumbersAndPrintableText)
         {"\t\x1F\x7F\xC2\x85\u2028\u2029\x80\xC1\xBF\xF5\xE0\x9F\xBF\xED\xA0\x80",
          "????????????????"},
         {"\xF0\x8F\xBF\xBF\xF4\x90\x80\x80\xE2\x41\xA1\xF0\x9F\x41\x80\xF0\x9F\x98",
-         "?????????A???A????"}};
+         "?????????A???A????"},
+        // The controls of text direction, between neighbours that stay.
+        {"\u200D\u200E\u200F\u2010\u2027\u202A\u202B\u202C\u202D\u202E\u202F\u2065\u2066\u2067"
+         "\u2068\u2069\u206A\u061B\u061C\u061D",
+         "\u200D??\u2010\u2027?????\u202F\u2065????\u206A\u061B?\u061D"}};
     for (const auto &[text, shown] : printed)
         EXPECT_EQ(printable(text), shown) << text;
+    Board board = roulette::testing::loadedBoard();
+    board.loadDrawFile({}, "\u202Etxt.exe\n.txt");
+    EXPECT_EQ(board.state().fileNameCaption, "?txt.exe?.txt") << "a file name is text as well";
     std::string accents;
     for (std::size_t i = 0; i < QuoteLimit + 10; ++i)
         accents += "é";

@@ -1,9 +1,17 @@
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScopeGuard>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 
 #include "tests/tempdir.h"
 #include "tests/ui/window.h"
@@ -54,6 +62,31 @@ void answer(const QString &button)
     });
 }
 
+// What write() answers in a child process whose files may not grow past limit bytes, SIGXFSZ
+// ignored so that the write fails instead: the test process keeps no limit.
+QString answerUnderSizeLimit(rlim_t limit, const std::function<QString()> &write)
+{
+    int pipeEnds[2];
+    if (::pipe(pipeEnds) != 0)
+        return u"no pipe"_s;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit size{limit, limit};
+        const QByteArray answer = ::setrlimit(RLIMIT_FSIZE, &size) == 0 ? write().toUtf8() : "";
+        const bool told = ::write(pipeEnds[1], answer.data(), std::size_t(answer.size())) > 0;
+        ::_exit(told ? 0 : 1);
+    }
+    ::close(pipeEnds[1]);
+    QByteArray answer;
+    char bytes[4096];
+    for (ssize_t got; (got = ::read(pipeEnds[0], bytes, sizeof bytes)) > 0;)
+        answer.append(bytes, got);
+    ::close(pipeEnds[0]);
+    ::waitpid(child, nullptr, 0);
+    return QString::fromUtf8(answer);
+}
+
 } // namespace
 
 class TestSession : public QObject
@@ -61,7 +94,9 @@ class TestSession : public QObject
     Q_OBJECT
 private slots:
     void onlyAFileWithNumbersChangesTheBoard();
-    void savedSpinsReplayAlikeAndAFailedSaveKeepsTheOldFile();
+    void savedSpinsReplayAlikeAndExportAsCsv();
+    void aFailedWriteKeepsTheOldFileAndSaysWhy();
+    void aDrawFileReadDuringABatchWaitsForItsEnd();
     void enterPlaysAndOnlyHandSpinsHoldTheWindowOpen();
     void undoGoesBackThroughTheLastReset();
     void spinCounterTellsWhetherTheWheelLooksFair();
@@ -98,7 +133,7 @@ void TestSession::onlyAFileWithNumbersChangesTheBoard()
     closing.click(u"Command4"_s); // and the window goes before the reading ends
 }
 
-void TestSession::savedSpinsReplayAlikeAndAFailedSaveKeepsTheOldFile()
+void TestSession::savedSpinsReplayAlikeAndExportAsCsv()
 {
     const TempDir dir;
     Window w({0.1f, 0.9f, 0.5f, 0.0f, 0.33f});
@@ -132,17 +167,86 @@ void TestSession::savedSpinsReplayAlikeAndAFailedSaveKeepsTheOldFile()
     QVERIFY(rows[0].startsWith("\xEF\xBB\xBFTirage;Numéro;N° Pas Sorti;"));
     QCOMPARE(rows.size(), 1 + 81 + 1); // the header, a row per spin, after the last CR LF
     QVERIFY(rows[81].startsWith("81;17;") && rows[81].count(';') == 16); // and the 15 series
-
-    const auto old = dir.write("old.txt", "7\r\n");
-    target = QString::fromStdString((old / "x.txt").string()); // a file where a folder should be
-    QVERIFY(!w.form.saveSpins());
-    QVERIFY(w.messages.last().contains(target));
-    QFile kept(QString::fromStdString(old.string()));
-    QVERIFY(kept.open(QIODevice::ReadOnly) && kept.readAll() == "7\r\n");
 }
 
-// Typing « 17⏎5⏎ » plays two spins and leaves the box nothing of its own to take back. Leaving
-// the draw file brings back random spins, which need no saving.
+// A write that fails leaves the old file whole and nothing beside it, the hand spins unsaved,
+// and says why: a full disk (the size limit reached in Qt's buffer, or in a large slice, for
+// both the save and the export), a folder as the target, no right to write, or the system's
+// own words.
+void TestSession::aFailedWriteKeepsTheOldFileAndSaysWhy()
+{
+    namespace fs = std::filesystem;
+    const TempDir dir;
+    Window small, large;
+    small.form.spinMany(300);
+    large.form.spinMany(200'000);
+    for (Window *w : {&small, &large}) {
+        w->click(u"Label4"_s);
+        w->clickNumber(17);
+    }
+    const auto old = dir.write("old.txt", "7\r\n");
+    fs::create_directory(dir.path() / "dossier");
+    fs::create_directory(dir.path() / "lecture");
+    const auto locked = dir.write("lecture/old.txt", "7\r\n");
+    fs::permissions(dir.path() / "lecture", fs::perms::owner_read | fs::perms::owner_exec);
+    const auto unlock =
+        qScopeGuard([&dir] { fs::permissions(dir.path() / "lecture", fs::perms::owner_all); });
+    const bool permissionsBite = ::geteuid() != 0;
+    const QString full = u"le disque est plein"_s;
+    struct Case {
+        Window *w;
+        bool save;
+        rlim_t limit;
+        fs::path target;
+        QString cause;
+    };
+    const Case cases[] = {
+        {&small, true, 500, old, full},
+        {&large, true, 300'000, old, full},
+        {&small, false, 4096, old, full},
+        {&large, false, 1'000'000, old, full},
+        {&small, true, RLIM_INFINITY, dir.path() / "dossier", u"c'est un dossier"_s},
+        {&small, false, RLIM_INFINITY, locked, u"vous n'avez pas le droit d'écrire"_s},
+        {&small, true, RLIM_INFINITY, old / "x.txt", u"erreur du système : "_s}};
+    for (const Case &c : cases) {
+        if (c.target == locked && !permissionsBite)
+            continue;
+        const QString target = QString::fromStdString(c.target.string());
+        c.w->form.setSaveChooser([target](QWidget *, auto &, auto &, auto &) { return target; });
+        const QString answer = answerUnderSizeLimit(c.limit, [&c] {
+            c.save ? void(c.w->form.saveSpins()) : c.w->form.exportCsv();
+            const bool unsaved = c.w->form.board().hasUnsavedHandSpins();
+            return c.w->messages.value(0) + (unsaved ? u" | non enregistré"_s : QString());
+        });
+        QVERIFY2(answer.contains(c.cause) && answer.contains(target), qPrintable(answer));
+        QVERIFY2(answer.endsWith(u" | non enregistré"_s), qPrintable(answer));
+        for (const fs::path &kept : {old, locked}) {
+            QFile file(QString::fromStdString(kept.string()));
+            QVERIFY(file.open(QIODevice::ReadOnly) && file.readAll() == "7\r\n");
+        }
+        QCOMPARE(std::distance(fs::directory_iterator(dir.path()), {}), std::ptrdiff_t{3});
+    }
+}
+
+// A draw file whose reading ends while a batch runs waits for the batch's end: every spin of
+// the batch comes from the source it started with.
+void TestSession::aDrawFileReadDuringABatchWaitsForItsEnd()
+{
+    const TempDir dir;
+    Window w; // draws only zeros
+    w.chosen = QString::fromStdString(dir.write("f.txt", "17\n").string());
+    w.click(u"Command4"_s);
+    // Read, and its timer due, before the batch lets the window breathe for the first time.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    w.form.spinMany(5000);
+    QCOMPARE(w.form.board().state().HitCount[0], std::int64_t{5000});
+    QCOMPARE(w.text(u"Label9"_s) + w.text(u"Text3"_s), u"f.txt0"_s);
+    QVERIFY(w.messages.isEmpty());
+}
+
+// Typing « 17⏎5⏎ » plays two spins and leaves the box nothing of its own to take back; so does
+// pasting a column of numbers. Leaving the draw file brings back random spins, which need no
+// saving.
 void TestSession::enterPlaysAndOnlyHandSpinsHoldTheWindowOpen()
 {
     const TempDir dir;
@@ -168,6 +272,13 @@ void TestSession::enterPlaysAndOnlyHandSpinsHoldTheWindowOpen()
         QTest::keyClick(box, Qt::Key_Return);
     }
     QVERIFY(hand.spins() == 2 && box->selectedText() == u"5"_s && !box->isUndoAvailable());
+    // A pasted column plays a line at a time, up to the first line that is not a number.
+    QGuiApplication::clipboard()->setText(u"32\n\n4\r\n40\n7"_s);
+    QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(box, Qt::Key_Return);
+    QVERIFY(hand.spins() == 4 && hand.form.board().state().CurrentNumber == 4);
+    QCOMPARE(box->text() + u' ' + hand.messages.value(0),
+             u"40\n7 « 40 » n'est pas un numéro de roulette (0 à 36)."_s);
     answer(u"Annuler"_s);
     QVERIFY(!hand.form.close());
     answer(u"Quitter sans enregistrer"_s);

@@ -12,6 +12,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QStyle>
 #include <QStyleFactory>
@@ -403,6 +404,7 @@ void Form1::Form_Unload()
 {
     delete m_reading; // stops the worker before the window goes
     m_reading = nullptr;
+    m_loadAfterBatch.reset();
     m_timer->stop();
     m_forRoulette.reset();
 }
@@ -515,14 +517,25 @@ void Form1::Command4_Click()
             new DrawFileReading(path, this, [this](auto load) { drawFileRead(std::move(load)); });
 }
 
-// The board takes the whole file at once, on the window's thread.
+// The board takes the whole file at once, on the window's thread. A reading that ends while
+// a batch lets the window breathe waits for the batch's end: the batch's spins all come from
+// the source it started with.
 void Form1::drawFileRead(std::optional<roulette::DrawFileLoad> load)
 {
     m_reading->deleteLater();
     m_reading = nullptr;
     if (!load)
         return;
-    const std::string text = m_board.Command4_Click(std::move(*load));
+    if (m_batchRunning) {
+        m_loadAfterBatch = std::move(load);
+        return;
+    }
+    takeDrawFile(std::move(*load));
+}
+
+void Form1::takeDrawFile(roulette::DrawFileLoad load)
+{
+    const std::string text = m_board.Command4_Click(std::move(load));
     render();
     if (!text.empty())
         message(qs(text));
@@ -574,12 +587,43 @@ void Form1::playTypedNumber()
 {
     if (!m_board.state().manualMode())
         return;
+    static const QRegularExpression lineBreaks(QStringLiteral("[\r\n]+"));
+    if (const QStringList lines = m_lastText->text().split(lineBreaks, Qt::SkipEmptyParts);
+        lines.size() > 1) {
+        playTypedLines(lines);
+        return;
+    }
     const roulette::SpinResult result = m_board.Command1_Click();
     showSpin(result);
     if (result.spun) {
         m_lastText->setText(m_lastText->text());
         m_lastText->selectAll();
     }
+}
+
+// A pasted column: each line plays in turn, as Enter after it would. From the first line that
+// is not a roulette number on, the lines stay in the box, to be put right.
+void Form1::playTypedLines(const QStringList &lines)
+{
+    roulette::SpinResult result{true, {}};
+    qsizetype played = 0;
+    for (; result.spun && played < lines.size(); played += result.spun) {
+        m_board.setLastText(lines[played].toStdString());
+        result = m_board.Command1_Click();
+    }
+    const QString left = lines.mid(played).join(u'\n');
+    if (!left.isEmpty())
+        m_board.setLastText(left.toStdString());
+    if (played > 0)
+        m_timer->stop(); // the blink starts over on the last number
+    render();
+    if (played > 0)
+        DrawCharts();
+    m_lastText->setText(left.isEmpty() ? lines.last() : left);
+    if (left.isEmpty())
+        m_lastText->selectAll();
+    if (!result.message.empty())
+        message(qs(result.message));
 }
 
 void Form1::showHelp()

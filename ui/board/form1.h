@@ -108,6 +108,7 @@ private:
     void findWidgets();
     void connectEvents();
     void drawFileRead(std::optional<roulette::DrawFileLoad> load);
+    void takeDrawFile(roulette::DrawFileLoad load);
     void showSpin(const roulette::SpinResult &result);
     void render();
     void showText(roulette::TextBox box, QLineEdit *edit, const std::string &text);
@@ -116,6 +117,7 @@ private:
     QAction *addBoardAction(const QString &text, const QString &name, const QKeySequence &keys);
     QString askSavePath(const QString &title, const QString &suggested, const QString &filter);
     void playTypedNumber();
+    void playTypedLines(const QStringList &lines);
     bool closeAllowed();
 
     roulette::Board m_board;
@@ -124,6 +126,7 @@ private:
     std::function<QString(QWidget *)> m_chooseFile;
     SaveChooser m_chooseSavePath;
     DrawFileReading *m_reading = nullptr; // a child, while a draw file is being read
+    std::optional<roulette::DrawFileLoad> m_loadAfterBatch; // read while a batch ran
     /// The state last shown, and how often the board had written each text box by then: a
     /// box the user typed in keeps its text until the board writes it again.
     std::optional<roulette::BoardState> m_shown;
@@ -163,4 +166,5 @@ private:
     int m_batchCount = 1000;        // the last count asked, offered again
     bool m_batchStopped = false;
     bool m_showingDozens = false; // MSChart2 in front, Command2 reads "Fermer"
+    bool m_batchRunning = false;
 };

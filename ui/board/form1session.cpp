@@ -10,9 +10,12 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <utility>
+
 #include "sources/drawfile.h"
 #include "stats/csvexport.h"
 #include "ui/common/batchprogress.h"
+#include "ui/common/plaintext.h"
 #include "ui/common/slicedwrite.h"
 
 namespace
@@ -53,7 +56,7 @@ bool Form1::saveSpins()
         m_board.markSaved();
     else if (!result.error.isEmpty())
         message(QStringLiteral("Les tirages n'ont pas été enregistrés dans « %1 » : %2.")
-                    .arg(path, result.error));
+                    .arg(printableText(path), result.error));
     return result.written;
 }
 
@@ -73,8 +76,8 @@ void Form1::exportCsv()
                           });
                       });
     if (!result.error.isEmpty())
-        message(
-            QStringLiteral("L'export n'a pas été écrit dans « %1 » : %2.").arg(path, result.error));
+        message(QStringLiteral("L'export n'a pas été écrit dans « %1 » : %2.")
+                    .arg(printableText(path), result.error));
 }
 
 // Hand-entered spins are the ones nothing else can give back.
@@ -112,6 +115,7 @@ void Form1::spinMany(std::int64_t count)
 {
     m_timer->stop(); // the board is not shown again before the last spin
     m_batchStopped = false;
+    m_batchRunning = true;
     BatchProgress progress(this);
     std::int64_t done = 0;
     roulette::BatchResult last;
@@ -121,8 +125,11 @@ void Form1::spinMany(std::int64_t count)
         progress.advance(done, count);
     }
     progress.close();
+    m_batchRunning = false;
     render();
     DrawCharts();
     if (!last.message.empty())
         message(QString::fromStdString(last.message));
+    if (m_loadAfterBatch)
+        takeDrawFile(*std::exchange(m_loadAfterBatch, std::nullopt));
 }

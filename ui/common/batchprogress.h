@@ -15,8 +15,8 @@ void setUpProgressDialog(QProgressDialog &dialog, const QString &label);
 
 /// Progress of a long task done on the window's thread in slices: the task asks how much
 /// to do next, does it, then reports. Past half a second a window-modal dialog shows how
-/// far the task is and offers « Annuler »; before that, the window takes no input, so
-/// nothing interleaves with the task.
+/// far the task is and offers « Annuler »; before that, the window takes no input. Timers
+/// still fire between slices: what they would change under the task must wait for its end.
 class BatchProgress
 {
 public:

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "ui/common/batchprogress.h"
+#include "ui/common/plaintext.h"
 
 namespace
 {
@@ -18,8 +19,8 @@ constexpr int ShowAfterMilliseconds = 500;
 DrawFileReading::DrawFileReading(const QString &path, QWidget *window, Done done)
     : QObject(window), m_done(std::move(done)), m_dialog(new QProgressDialog(window))
 {
-    setUpProgressDialog(
-        *m_dialog, QStringLiteral("Lecture du fichier « %1 »…").arg(QFileInfo(path).fileName()));
+    setUpProgressDialog(*m_dialog, QStringLiteral("Lecture du fichier « %1 »…")
+                                       .arg(printableText(QFileInfo(path).fileName())));
     m_dialog->setWindowModality(Qt::WindowModal);
     m_dialog->setMinimumDuration(ShowAfterMilliseconds);
     m_dialog->setValue(0); // the half second starts now
