@@ -94,8 +94,11 @@ void Form1::buildMenuBar()
     statusBar()->setObjectName(QStringLiteral("statusBar"));
 }
 
+// Over the board only: the menu bar and the status bar have none.
 void Form1::contextMenuEvent(QContextMenuEvent *event)
 {
+    if (!centralWidget()->geometry().contains(event->pos()))
+        return;
     QMenu menu(this);
     menu.addActions({m_undoAction, m_batchAction});
     menu.addSeparator();
