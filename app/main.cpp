@@ -6,6 +6,9 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    // Where the program's settings are kept (the dialogs' last folder).
+    QCoreApplication::setOrganizationName(QStringLiteral("etude-roulette"));
+    QCoreApplication::setApplicationName(QStringLiteral("etude-roulette"));
     installFrenchTranslations(app);
     Form1 window;
     window.show();

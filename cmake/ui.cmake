@@ -6,9 +6,11 @@ find_package(QCustomPlotQt6 REQUIRED)
 add_library(ui STATIC
   # The board window and its helpers.
   ui/board/clicklabel.cpp
+  ui/board/fitfont.cpp
   ui/board/formlayout.cpp
   ui/board/form1.cpp
   ui/board/form1session.cpp
+  ui/board/form1menus.cpp
   ui/board/wrapbutton.cpp
   ui/board/forroulette.cpp
   ui/board/tooltips.cpp
@@ -19,12 +21,13 @@ add_library(ui STATIC
   ui/study/texttable.cpp
   ui/study/wheelchart.cpp
   ui/study/studywindow.cpp
-  # What several windows share: long tasks, French, help.
+  # What several windows share: long tasks, French, help, the dialogs' folder.
   ui/common/drawfilereading.cpp
   ui/common/french.cpp
   ui/common/batchprogress.cpp
   ui/common/slicedwrite.cpp
   ui/common/helpwindow.cpp
+  ui/common/lastfolder.cpp
 )
 qt_add_resources(ui icons PREFIX /icons BASE ui/common FILES ui/common/etude-roulette.xpm)
 qt_add_resources(ui help PREFIX /help BASE ui/common/help FILES ui/common/help/aide.html)

@@ -35,8 +35,10 @@ pid=$!
 trap 'kill "$pid" 2>/dev/null || true; rm -f "$draws"' EXIT
 
 board=$(timeout 20 xdotool search --sync --onlyvisible --name '^Étude Roulette$' | head -n 1)
+# The board starts under the menu bar, 19 px high with Xvfb's fonts.
+top=19
 # "Ouvre" (Command4 at 120, 840 in Frame3 at 9000, 2520 twips), then the file's path.
-xdotool mousemove --window "$board" 652 234 click 1
+xdotool mousemove --window "$board" 652 $((234 + top)) click 1
 sleep 1
 xdotool type --delay 20 "$draws"
 xdotool key Return
@@ -47,7 +49,7 @@ xdotool key ctrl+a type "${SPINS:-5000}"
 xdotool key Return
 sleep 1
 # Ctrl+E with the focus in Text2 (0, 0, 615 x 375 twips), a text box.
-xdotool windowfocus --sync "$board" mousemove --window "$board" 20 12 click 1 key ctrl+e
+xdotool windowfocus --sync "$board" mousemove --window "$board" 20 $((12 + top)) click 1 key ctrl+e
 study=$(timeout 20 xdotool search --sync --onlyvisible --name '^Étude du cylindre$' | head -n 1)
 sleep 3 # the simulated p-values
 import -window "$study" "$out"

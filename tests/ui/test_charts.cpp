@@ -149,9 +149,10 @@ void TestCharts::chartsRepaintWhatASpinChanges()
     QVERIFY(qAbs(legend.center().y() - dozens->height() / 2) <= 3 &&
             legend.height() == dozens->legend->minimumOuterSizeHint().height());
     w.click(u"Command2"_s);
-    const QRect part = dozens->geometry() & w.form.rect();
+    const QRect part = dozens->geometry() & w.form.boardArea()->rect();
     const auto onScreen = [&w, &part] {
-        return rgb(w.form.screen()->grabWindow(w.form.winId()).copy(part));
+        const QPoint board = w.form.boardArea()->mapTo(&w.form, QPoint(0, 0));
+        return rgb(w.form.screen()->grabWindow(w.form.winId()).copy(part.translated(board)));
     };
     for (int spin = 1; spin <= 2048; ++spin) {
         w.form.Command1_Click();
@@ -162,7 +163,7 @@ void TestCharts::chartsRepaintWhatASpinChanges()
         QVERIFY2(onScreen() == whole, qPrintable(QString::number(spin)));
         expectWithinAxes(dozens);
     }
-    ChartView fresh(ChartKind::ZeroDozens, w.form.board().series(), &w.form);
+    ChartView fresh(ChartKind::ZeroDozens, w.form.board().series(), w.form.boardArea());
     fresh.setGeometry(dozens->geometry());
     fresh.show();
     fresh.refresh();

@@ -2,11 +2,16 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPointer>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSettings>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTextBrowser>
 #include <QTextDocument>
 
@@ -77,6 +82,8 @@ class TestForm1 : public QObject
 private slots:
     void showsTheBoardThroughAGame();
     void looksAsDrawn();
+    void boardKeepsItsPlaceOnAnyScreen();
+    void countsOutgrowingTheirBoxesStayWhole();
     void dialogsSpeakFrenchInPlainText();
     void helpToolTipsAndShortcutsFromEveryWidget();
     void closingEndsTheProgramAndTheWheelWindow();
@@ -97,7 +104,7 @@ void TestForm1::showsTheBoardThroughAGame()
         const bool spread = w.shown(u"MSChart1"_s);
         QCOMPARE(w.text(u"Command2"_s), spread ? u"Voir graphe"_s : u"Fermer"_s);
         auto *front = w.get<ChartView>(spread ? u"MSChart1"_s : u"MSChart2"_s);
-        QVERIFY(w.form.childAt(500, 400) == front && w.shown(u"MSChart2"_s) != spread);
+        QVERIFY(w.form.boardArea()->childAt(500, 400) == front && w.shown(u"MSChart2"_s) != spread);
         QCoreApplication::processEvents(); // the replots queued by the spins
         const QImage shown = front->grab().toImage();
         front->replot();
@@ -122,6 +129,7 @@ void TestForm1::showsTheBoardThroughAGame()
                 w.type(u"x"_s, u"Text1"_s);
                 w.type(u"y"_s, u"Text3"_s);
             }
+            activate(w.form); // a progress dialog of a slow load may have taken the focus
             QTest::keyClick(w.get(u"Command2"_s), Qt::Key_Z, Qt::ControlModifier);
         },
         [&] { n % 4 ? w.form.spinMany(n % 7) : w.form.closeDrawFile(); },
@@ -142,7 +150,6 @@ void TestForm1::looksAsDrawn()
     QCOMPARE(w.get(u"Label1(36)"_s)->geometry(), QRect(552, 168, 33, 25));
     w.click(u"Command1"_s); // the blink's own timer darkens the cell
     QTRY_COMPARE_WITH_TIMEOUT(background(w.label("Label1", 0)).name(), bgr(colours::Black), 1500);
-    QVERIFY(w.form.size() == QSize(1054, 719) && w.form.minimumSize() == w.form.maximumSize());
     QCOMPARE(w.form.windowTitle(), u"Étude Roulette"_s);
     QCOMPARE(w.get<QLineEdit>(u"Text2"_s)->alignment(), Qt::AlignCenter);
     QStringList visited; // the Tab key's round
@@ -178,10 +185,10 @@ void TestForm1::looksAsDrawn()
         {u"Line4"_s, u""_s, 0x00FFFF, 0, 11}};
     w.clickNumber(0); // marks it
     QVERIFY(w.shown(u"Label3(0)"_s));
-    const QImage shot = w.form.grab().toImage();
+    const QImage shot = w.form.boardArea()->grab().toImage();
     for (const auto &[name, caption, back, box, pixels] : looks) {
         const QWidget *x = w.get(name);
-        const QPoint corner = x->mapTo(&w.form, QPoint(0, 0));
+        const QPoint corner = x->mapTo(w.form.boardArea(), QPoint(0, 0));
         // Near the top right corner: inside any border, clear of the caption, of an option's
         // dot and of the panel a style may draw inside a frame.
         const QPoint inside = corner + QPoint(x->width() - 8, qMin(x->height() / 2, 3));
@@ -197,6 +204,61 @@ void TestForm1::looksAsDrawn()
         chart->replot();
         QVERIFY(chart->x() + chart->axisRect()->left() >= 16);
     }
+}
+
+// Each widget keeps its place measured from the board's top-left corner: under the menu bar
+// on a large screen, the whole board in sight; on a small one, where the window opens within
+// the screen and the board scrolls.
+void TestForm1::boardKeepsItsPlaceOnAnyScreen()
+{
+    Window large;
+    Form1 small; // the offscreen screen, 800 x 600, is smaller than the board
+    for (Form1 *form : {&large.form, &small}) {
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form));
+        const auto at = [form](const QString &name) {
+            return form->findChild<QWidget *>(name)->mapTo(form->boardArea(), QPoint(0, 0));
+        };
+        QVERIFY(at(u"Label1(36)"_s) == QPoint(552, 168) && at(u"Command1"_s) == QPoint(480, 240));
+        QVERIFY(at(u"Label7(3)"_s) == QPoint(800, 80) && at(u"Text3"_s) == QPoint(816, 240));
+        QCOMPARE(form->boardArea()->size(), QSize(1054, 719));
+    }
+    const int menu = large.form.menuBar()->height();
+    QCOMPARE(large.form.boardArea()->mapTo(&large.form, QPoint(0, 0)), QPoint(0, menu));
+    QCOMPARE(large.form.size(), QSize(1054, 719 + menu + large.form.statusBar()->height()));
+    const auto *scroll = large.form.findChild<QScrollArea *>();
+    QVERIFY(!scroll->horizontalScrollBar()->isVisible() &&
+            !scroll->verticalScrollBar()->isVisible());
+    QVERIFY(small.screen()->availableGeometry().contains(small.frameGeometry()));
+    scroll = small.findChild<QScrollArea *>();
+    QVERIFY(scroll->horizontalScrollBar()->maximum() > 0 &&
+            scroll->verticalScrollBar()->maximum() > 0);
+}
+
+// A count wider than its box is drawn smaller, whole, and given in its tooltip; Text1 shows
+// it from its beginning. Once it fits again, it takes back the layout's font.
+void TestForm1::countsOutgrowingTheirBoxesStayWhole()
+{
+    Window w({valueFor(0, 37), valueFor(17, 37)});
+    w.form.show();
+    w.form.spinMany(100'047);
+    auto *text1 = w.get<QLineEdit>(u"Text1"_s);
+    QCOMPARE(text1->text(), u"100047"_s);
+    QVERIFY(text1->toolTip().contains(u"100047"_s));
+    QCOMPARE(text1->cursorPosition(), 0); // its beginning in sight
+    const QImage start = text1->grab().toImage();
+    text1->end(false); // and its end too, without scrolling
+    QVERIFY(text1->grab().toImage() == start);
+    for (const QLabel *count :
+         {w.label("Label2", 0), w.label("Label2", 17), w.label("Label7", 0)}) {
+        QVERIFY(count->text().size() == 5 && count->font().pixelSize() < 13);
+        QVERIFY(count->fontMetrics().horizontalAdvance(count->text()) <=
+                count->contentsRect().width());
+        QVERIFY(count->toolTip().startsWith(count->text() + u'\n'));
+    }
+    w.click(u"Command3"_s);
+    QVERIFY(w.label("Label2", 0)->font() == w.label("Label2", 1)->font() &&
+            w.label("Label2", 0)->toolTip() == w.label("Label2", 1)->toolTip());
 }
 
 // The board and both charts show, once, what as many clicks would; closing the window
@@ -229,19 +291,27 @@ void TestForm1::dialogsSpeakFrenchInPlainText()
     QVERIFY(box->windowTitle() == u"Étude Roulette"_s && box->text() == markup &&
             box->textFormat() == Qt::PlainText && box->icon() == QMessageBox::NoIcon &&
             box->buttons().size() == 1 && box->windowModality() == Qt::ApplicationModal);
+    Window w;
+    QSettings().clear(); // as on the first run
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const auto folder = [] { return Form1::makeFileDialog(nullptr)->directory().canonicalPath(); };
+    QCOMPARE(folder(),
+             QDir(QDir(documents).exists() ? documents : QDir::homePath()).canonicalPath());
     const auto dialog = Form1::makeFileDialog(nullptr);
     QVERIFY(dialog->objectName() == u"CD1"_s &&
             dialog->nameFilters() == QStringList{u"txt (*.txt)"_s} &&
             dialog->fileMode() == QFileDialog::ExistingFile &&
-            dialog->windowModality() == Qt::ApplicationModal &&
-            QDir(dialog->directory()).canonicalPath() == QDir::home().canonicalPath());
+            dialog->windowModality() == Qt::ApplicationModal);
 
-    Window w;
     QStringList before = snapshot(w);
     w.form.Command5_Click();
     QCOMPARE(w.messages, QStringList{u"Pas en fonction !"_s});
     QCOMPARE(snapshot(w), before);
     w.click(u"Label4"_s);
+    QTest::keyClick(w.get(u"Text2"_s), Qt::Key_L, Qt::ControlModifier); // greyed: it says why
+    QVERIFY(w.form.statusBar()->currentMessage().contains(u"mode manuel"_s));
+    w.click(u"Text2"_s); // selects the old number, so that typing replaces it
+    QCOMPARE(w.get<QLineEdit>(u"Text2"_s)->selectedText(), w.text(u"Text2"_s));
     w.type(markup);
     before = snapshot(w);
     w.click(u"Command1"_s);
@@ -255,25 +325,23 @@ void TestForm1::dialogsSpeakFrenchInPlainText()
     QTextDocument tip;
     tip.setHtml(label9->toolTip());
     QCOMPARE(tip.toPlainText(), name);
+    QCOMPARE(folder(), QDir(QString::fromStdString(dir.path().string())).canonicalPath());
 
-    const QSize window(1054, 719);
-    QCOMPARE(Form1::placeWithin({0, 0, 1920, 1050}, window), QPoint(433, 165));
-    QCOMPARE(Form1::placeWithin({0, 30, 1093, 584}, window), QPoint(19, 30));
-    QCOMPARE(Form1::placeWithin({100, 0, 800, 600}, window), QPoint(100, 0));
+    const QSize window(1054, 761);
+    QCOMPARE(Form1::placeWithin({0, 0, 1920, 1050}, window), QRect(433, 144, 1054, 761));
+    QCOMPARE(Form1::placeWithin({0, 30, 1093, 584}, window), QRect(19, 30, 1054, 584));
+    QCOMPARE(Form1::placeWithin({100, 0, 800, 600}, window), QRect(100, 0, 800, 600));
 }
 
 // Every widget says what it shows; F1 opens one help window that names every shortcut; each
-// board shortcut reaches the board from whichever widget has the focus, text boxes included.
+// board shortcut reaches the board from whichever widget has the focus, text boxes included;
+// the menu bar and the context menu hold those same actions.
 void TestForm1::helpToolTipsAndShortcutsFromEveryWidget()
 {
     Window w;
-    QStringList menu;
-    for (const QAction *action : w.form.actions())
-        menu << action->objectName();
-    QCOMPARE(menu.join(u' '), u"undoLastSpin spinMany save export closeDrawFile study help"_s);
-    for (const QWidget *widget : w.form.findChildren<QWidget *>())
+    for (const QWidget *widget : w.form.boardArea()->findChildren<QWidget *>())
         QVERIFY2(!widget->toolTip().isEmpty(), qPrintable(widget->objectName()));
-    QVERIFY(w.get(u"Text1"_s)->toolTip().startsWith(u"Tirages depuis la remise à zéro\n"_s));
+    QVERIFY(w.get(u"Text1"_s)->toolTip().startsWith(u"Tirages depuis la remise à zéro : 00\n"_s));
 
     activate(w.form);
     for (const QString &focus : {u"Text2"_s, u"MSChart1"_s}) {
@@ -306,6 +374,36 @@ void TestForm1::helpToolTipsAndShortcutsFromEveryWidget()
         }
         QVERIFY2(triggered.size() == focusable.size(), qPrintable(action->text()));
     }
+    // Every entry of the menu bar and of the board's context menu is one of the board's
+    // actions, whose shortcuts were just tried.
+    QList<QAction *> inMenus;
+    QString menus;
+    for (const QAction *title : w.form.menuBar()->actions()) {
+        menus += u'\n' + title->text() + u':';
+        for (QAction *entry : title->menu()->actions()) {
+            menus += u" [%1 %2]"_s.arg(entry->text(), entry->shortcut().toString());
+            inMenus << entry;
+        }
+    }
+    QCOMPARE(menus, u"\n&Fichier: [Ouvrir un fichier de tirage… Ctrl+O] [Enregistrer les tirages… "
+                    u"Ctrl+S] [Exporter en CSV… ] [Fermer le fichier de tirage ] [ ] [Quitter "
+                    u"Ctrl+Q]\n&Tirages: [Annuler le dernier tirage Ctrl+Z] [Lancer plusieurs "
+                    u"tirages… Ctrl+L] [Remettre à zéro ]\nÉt&ude: [Étude du cylindre… Ctrl+E]"
+                    u"\n&Aide: [Comment lire ce tableau ? F1] [ ] [À propos d'Étude Roulette ]"_s);
+    QList<QAction *> inContextMenu;
+    QTimer::singleShot(0, &w.form, [&inContextMenu] {
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        inContextMenu = menu->actions();
+        menu->close();
+    });
+    const QPoint corner(1000, 20);
+    QContextMenuEvent rightClick(QContextMenuEvent::Mouse, corner,
+                                 w.form.boardArea()->mapToGlobal(corner));
+    QApplication::sendEvent(w.form.boardArea(), &rightClick);
+    QCOMPARE(inContextMenu.size(), 9);
+    for (QAction *action : inMenus + inContextMenu)
+        QVERIFY(action->isSeparator() ||
+                (w.form.actions().contains(action) && inMenus.contains(action)));
 }
 
 void TestForm1::closingEndsTheProgramAndTheWheelWindow()

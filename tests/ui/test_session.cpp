@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QScopeGuard>
 
+#include <QStatusBar>
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -119,6 +120,7 @@ void TestSession::onlyAFileWithNumbersChangesTheBoard()
     w.click(u"Command4"_s);
     auto *progress = w.form.findChild<QProgressDialog *>();
     QCOMPARE(progress->findChild<QLabel *>()->textFormat(), Qt::PlainText);
+    QVERIFY(progress->windowTitle().startsWith(u"Lecture du fichier « tirage.txt »"_s));
     progress->findChild<QPushButton *>()->click(); // « Annuler », the reading done or not
     QVERIFY(QTest::qWaitFor([&w] { return !w.form.findChild<QProgressDialog *>(); }));
     QCOMPARE(w.messages.size(), 2);
@@ -128,6 +130,13 @@ void TestSession::onlyAFileWithNumbersChangesTheBoard()
     QCOMPARE(w.messages.last(), u"1 ligne n'est pas un numéro de roulette et ne sera pas jouée : "
                                 "ligne 4 « <b>x</b> »."_s);
     QCOMPARE(w.text(u"Label9"_s) + w.text(u"Label8(4)"_s), u"tirage.txt3"_s);
+    w.click(u"Command6"_s);
+    QTimer::singleShot(0, [] { // « Lancer plusieurs tirages… » offers the records left
+        auto *ask = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
+        QVERIFY(ask->intValue() == 2 && ask->windowTitle() == u"Lancer plusieurs tirages"_s);
+        ask->reject();
+    });
+    w.form.askSpinMany();
     Window closing;
     closing.chosen = w.chosen;
     closing.click(u"Command4"_s); // and the window goes before the reading ends
@@ -152,6 +161,7 @@ void TestSession::savedSpinsReplayAlikeAndExportAsCsv()
     QVERIFY(w.form.board().hasUnsavedHandSpins());
     QVERIFY(w.form.saveSpins());
     QVERIFY(!w.form.board().hasUnsavedHandSpins());
+    QCOMPARE(w.form.statusBar()->currentMessage(), u"81 tirages enregistrés dans s.txt"_s);
 
     Window replay;
     replay.open(dir.path() / "s.txt");
@@ -167,6 +177,7 @@ void TestSession::savedSpinsReplayAlikeAndExportAsCsv()
     QVERIFY(rows[0].startsWith("\xEF\xBB\xBFTirage;Numéro;N° Pas Sorti;"));
     QCOMPARE(rows.size(), 1 + 81 + 1); // the header, a row per spin, after the last CR LF
     QVERIFY(rows[81].startsWith("81;17;") && rows[81].count(';') == 16); // and the 15 series
+    QCOMPARE(w.form.statusBar()->currentMessage(), u"81 tirages exportés dans t.csv"_s);
 }
 
 // A write that fails leaves the old file whole and nothing beside it, the hand spins unsaved,

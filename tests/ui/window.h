@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressDialog>
+#include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
 
@@ -18,7 +19,8 @@ namespace roulette::testing
 using namespace Qt::StringLiterals;
 
 /// A window whose random draws are the values given, whose messages are collected instead
-/// of shown and whose "Ouvre" gets the path in `chosen`.
+/// of shown and whose "Ouvre" gets the path in `chosen`; at its full size whatever the
+/// screen, and with settings of its own.
 struct Window {
     QStringList messages;
     QString chosen;
@@ -28,6 +30,8 @@ struct Window {
         : form(Board(std::make_unique<ScriptedGenerator>(std::move(draws)),
                      std::make_unique<FixedClock>()))
     {
+        QStandardPaths::setTestModeEnabled(true);
+        form.resize(form.maximumSize());
         form.setMessageSink([this](const QString &text) { messages << text; });
         form.setFileChooser(
             [this](QWidget *parent) { return parent == &form ? chosen : QString(); });
@@ -80,12 +84,12 @@ inline void activate(QWidget &window)
         qFatal("the window does not become active");
 }
 
-/// Everything a user could see of the window's widgets, tooltips included, and optionally
+/// Everything a user could see of the board's widgets, tooltips included, and optionally
 /// the rows both charts draw.
 inline QStringList snapshot(const Window &w, bool withCharts = true)
 {
     QStringList seen;
-    for (const QWidget *widget : w.form.findChildren<QWidget *>()) {
+    for (const QWidget *widget : w.form.boardArea()->findChildren<QWidget *>()) {
         seen << u"%1 %2%3 %4 %5 %6 %7"_s
                     .arg(widget->objectName(), widget->property("text").toString(),
                          widget->property("title").toString())

@@ -8,12 +8,14 @@
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLineEdit>
-#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QScrollArea>
+#include <QStatusBar>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QTextDocument>
@@ -24,6 +26,7 @@
 #include "sources/textrules.h"
 #include "stats/fairness.h"
 #include "ui/board/clicklabel.h"
+#include "ui/board/fitfont.h"
 #include "ui/board/formlayout.h"
 #include "ui/board/forroulette.h"
 #include "ui/board/tooltips.h"
@@ -31,6 +34,7 @@
 #include "ui/charts/chartview.h"
 #include "ui/common/drawfilereading.h"
 #include "ui/common/helpwindow.h"
+#include "ui/common/lastfolder.h"
 #include "ui/common/palette.h"
 #include "ui/study/studywindow.h"
 #include "ui/study/verdict.h"
@@ -209,6 +213,12 @@ QString plainToolTip(const QString &text)
     return Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal);
 }
 
+QString layoutTip(const QWidget *widget)
+{
+    const std::string_view tip = roulette::layout::toolTipFor(widget->objectName().toStdString());
+    return QString::fromUtf8(tip.data(), qsizetype(tip.size()));
+}
+
 // Whether the hit counts so far look like those of a fair wheel.
 QString fairnessText(const BoardState &s)
 {
@@ -230,43 +240,53 @@ QString Form1::programTitle()
     return QStringLiteral("Étude Roulette");
 }
 
-Form1::Form1(roulette::Board board, QWidget *parent) : QWidget(parent), m_board(std::move(board))
+Form1::Form1(roulette::Board board, QWidget *parent)
+    : QMainWindow(parent), m_board(std::move(board))
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(programTitle());
     setWindowIcon(QIcon(QStringLiteral(":/icons/etude-roulette.xpm")));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(toPixels(roulette::layout::MainClientArea).size());
-    setFont(fontFor(roulette::layout::Font::Default));
-    setAutoFillBackground(true);
-    setColour(this, QPalette::Window, palette::fromBgr(roulette::colours::DarkRed));
-    setColour(this, QPalette::WindowText, palette::fromBgr(roulette::colours::Black));
-
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("Timer1"));
     m_timer->setInterval(BlinkMilliseconds);
-    m_undoAction = addBoardAction(QStringLiteral("Annuler le dernier tirage"),
-                                  QStringLiteral("undoLastSpin"), QKeySequence::Undo);
-    m_batchAction = addBoardAction(QStringLiteral("Lancer plusieurs tirages…"),
-                                   QStringLiteral("spinMany"), QKeySequence(Qt::CTRL | Qt::Key_L));
-    m_saveAction = addBoardAction(QStringLiteral("Enregistrer les tirages…"),
-                                  QStringLiteral("save"), QKeySequence::Save);
-    m_exportAction =
-        addBoardAction(QStringLiteral("Exporter en CSV…"), QStringLiteral("export"), {});
-    m_closeFileAction = addBoardAction(QStringLiteral("Fermer le fichier de tirage"),
-                                       QStringLiteral("closeDrawFile"), {});
-    m_studyAction = addBoardAction(QStringLiteral("Étude du cylindre…"), QStringLiteral("study"),
-                                   QKeySequence(Qt::CTRL | Qt::Key_E));
-    m_helpAction = addBoardAction(QStringLiteral("Aide"), QStringLiteral("help"), Qt::Key_F1);
 
+    createActions();
+    buildBoardArea();
     buildWidgets();
     findWidgets();
     connectEvents();
-    if (const QScreen *s = screen())
-        move(placeWithin(s->availableGeometry(), size()));
+    buildMenuBar();
+    setMaximumSize(fullSize());
+    resize(fullSize());
+    m_openingSize = size();
+    keepOnScreen();
     Form_Load();
+}
+
+void Form1::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_openingSize.isEmpty()) // the frame the desktop draws is known once it is shown
+        QTimer::singleShot(0, this, &Form1::keepOnScreen);
+}
+
+// The window and its frame within the screen's free area, unless the window was resized
+// before it first showed.
+void Form1::keepOnScreen()
+{
+    const QScreen *s = screen();
+    if (!s || size() != m_openingSize)
+        return;
+    const QRect frame = frameGeometry();
+    const QMargins margins(geometry().left() - frame.left(), geometry().top() - frame.top(),
+                           frame.right() - geometry().right(),
+                           frame.bottom() - geometry().bottom());
+    const QRect within = placeWithin(s->availableGeometry(), fullSize().grownBy(margins));
+    move(within.topLeft()); // where the frame goes
+    resize(within.size().shrunkBy(margins));
+    m_openingSize = isVisible() ? QSize() : size();
 }
 
 Form1::~Form1()
@@ -285,14 +305,9 @@ std::unique_ptr<QMessageBox> Form1::makeMessageBox(QWidget *parent, const QStrin
 
 std::unique_ptr<QFileDialog> Form1::makeFileDialog(QWidget *parent)
 {
-#ifdef Q_OS_WIN
-    const QString start = QDir::rootPath();
-#else
-    const QString start = QDir::homePath();
-#endif
     auto dialog =
-        std::make_unique<QFileDialog>(parent, QStringLiteral("Ouvrir un fichier de tirage"), start,
-                                      QStringLiteral("txt (*.txt)"));
+        std::make_unique<QFileDialog>(parent, QStringLiteral("Ouvrir un fichier de tirage"),
+                                      lastFolder(), QStringLiteral("txt (*.txt)"));
     dialog->setObjectName(QStringLiteral("CD1"));
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     dialog->setFileMode(QFileDialog::ExistingFile);
@@ -300,16 +315,40 @@ std::unique_ptr<QFileDialog> Form1::makeFileDialog(QWidget *parent)
     return dialog;
 }
 
-QPoint Form1::placeWithin(const QRect &available, const QSize &size)
+QRect Form1::placeWithin(const QRect &available, const QSize &size)
 {
     const QSize room = (available.size() - size).expandedTo(QSize(0, 0));
-    return available.topLeft() + QPoint(room.width() / 2, room.height() / 2);
+    return QRect(available.topLeft() + QPoint(room.width() / 2, room.height() / 2),
+                 size.boundedTo(available.size()));
+}
+
+// The board keeps its drawn size; a window too small for it scrolls it.
+void Form1::buildBoardArea()
+{
+    m_boardArea = new QWidget;
+    m_boardArea->setObjectName(QStringLiteral("boardArea"));
+    m_boardArea->setFixedSize(toPixels(roulette::layout::MainClientArea).size());
+    m_boardArea->setFont(fontFor(roulette::layout::Font::Default));
+    setColour(m_boardArea, QPalette::Window, palette::fromBgr(roulette::colours::DarkRed));
+    setColour(m_boardArea, QPalette::WindowText, palette::fromBgr(roulette::colours::Black));
+    auto *scroll = new QScrollArea;
+    scroll->setObjectName(QStringLiteral("boardScroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setFocusPolicy(Qt::NoFocus); // the Tab key goes round the board's own widgets
+    scroll->setWidget(m_boardArea);      // which fills the board's background
+    setCentralWidget(scroll);
+}
+
+QSize Form1::fullSize() const
+{
+    return m_boardArea->size() +
+           QSize(0, menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
 }
 
 void Form1::buildWidgets()
 {
     for (const Control &c : roulette::layout::formControls()) {
-        QWidget *parent = c.parent.empty() ? this : child<QWidget>(this, c.parent);
+        QWidget *parent = c.parent.empty() ? m_boardArea : child<QWidget>(this, c.parent);
         QWidget *widget = c.kind == Kind::Chart ? createChart(qs(c.name)) : makeWidget(c, parent);
         widget->setObjectName(qs(c.name));
         widget->setGeometry(placeOf(c));
@@ -323,6 +362,7 @@ void Form1::buildWidgets()
     const auto &order = roulette::layout::tabOrder();
     for (std::size_t i = 1; i < order.size(); ++i)
         setTabOrder(child<QWidget>(this, order[i - 1]), child<QWidget>(this, order[i]));
+    m_countFont = child<QWidget>(this, "Text1")->font();
 }
 
 // The one place where the charts are made.
@@ -330,7 +370,7 @@ ChartView *Form1::createChart(const QString &name)
 {
     const ChartKind kind =
         name == QStringLiteral("MSChart1") ? ChartKind::Spread : ChartKind::ZeroDozens;
-    auto *chart = new ChartView(kind, m_board.series(), this);
+    auto *chart = new ChartView(kind, m_board.series(), m_boardArea);
     chart->setObjectName(name);
     chart->setFocusPolicy(Qt::TabFocus);
     return chart;
@@ -376,14 +416,7 @@ void Form1::connectEvents()
     connect(m_openButton, &QPushButton::clicked, this, &Form1::Command4_Click);
     connect(m_autoButton, &QPushButton::clicked, this, &Form1::Command5_Click);
     connect(m_replayButton, &QPushButton::clicked, this, &Form1::Command6_Click);
-    connect(m_undoAction, &QAction::triggered, this, &Form1::undo);
-    connect(m_batchAction, &QAction::triggered, this, &Form1::askSpinMany);
-    connect(m_saveAction, &QAction::triggered, this, &Form1::saveSpins);
-    connect(m_exportAction, &QAction::triggered, this, &Form1::exportCsv);
-    connect(m_closeFileAction, &QAction::triggered, this, &Form1::closeDrawFile);
     connect(m_lastText, &QLineEdit::returnPressed, this, &Form1::playTypedNumber);
-    connect(m_studyAction, &QAction::triggered, this, &Form1::openStudy);
-    connect(m_helpAction, &QAction::triggered, this, &Form1::showHelp);
     for (QLineEdit *box : {m_spinText, m_lastText, m_filePosText})
         box->installEventFilter(this);
     connect(m_lastText, &QLineEdit::textEdited, this,
@@ -423,7 +456,10 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
     }
-    return QWidget::eventFilter(watched, event);
+    if (watched == m_lastText && event->type() == QEvent::MouseButtonRelease &&
+        m_board.state().manualMode() && !m_lastText->hasSelectedText())
+        m_lastText->selectAll(); // so that the number typed next replaces the last one
+    return QMainWindow::eventFilter(watched, event);
 }
 
 bool Form1::isBoardShortcut(const QKeySequence &keys) const
@@ -442,21 +478,6 @@ void Form1::closeEvent(QCloseEvent *event)
     m_batchStopped = true;
     Form_Unload();
     event->accept();
-}
-
-void Form1::contextMenuEvent(QContextMenuEvent *event)
-{
-    QMenu menu(this);
-    menu.addAction(m_undoAction);
-    menu.addAction(m_batchAction);
-    menu.addSeparator();
-    menu.addAction(m_saveAction);
-    menu.addAction(m_exportAction);
-    menu.addAction(m_closeFileAction);
-    menu.addSeparator();
-    menu.addAction(m_studyAction);
-    menu.addAction(m_helpAction);
-    menu.exec(event->globalPos());
 }
 
 void Form1::Label1_Click(int index)
@@ -512,9 +533,11 @@ void Form1::Command4_Click()
     } else if (const auto dialog = makeFileDialog(this); dialog->exec() == QDialog::Accepted) {
         path = dialog->selectedFiles().value(0);
     }
-    if (!path.isEmpty())
-        m_reading =
-            new DrawFileReading(path, this, [this](auto load) { drawFileRead(std::move(load)); });
+    if (path.isEmpty())
+        return;
+    rememberFolder(path);
+    m_reading =
+        new DrawFileReading(path, this, [this](auto load) { drawFileRead(std::move(load)); });
 }
 
 // The board takes the whole file at once, on the window's thread. A reading that ends while
@@ -563,16 +586,6 @@ void Form1::undo()
         return;
     render();
     DrawCharts();
-}
-
-QAction *Form1::addBoardAction(const QString &text, const QString &name, const QKeySequence &keys)
-{
-    auto *action = new QAction(text, this);
-    action->setObjectName(name);
-    action->setShortcut(keys);
-    action->setShortcutContext(Qt::WindowShortcut); // eventFilter lets it past the text boxes
-    addAction(action);
-    return action;
 }
 
 void Form1::closeDrawFile()
@@ -674,14 +687,14 @@ void Form1::render()
     for (int n = 0; n < roulette::NumberCount; ++n) {
         m_numberCells[n]->setText(qs(s.numberCaption[n]));
         setColour(m_numberCells[n], QPalette::Window, palette::fromBgr(s.numberColour[n]));
-        m_hitCells[n]->setText(qs(decimalText(s.hitCaption[n])));
+        showCount(m_hitCells[n], qs(decimalText(s.hitCaption[n])), layoutTip(m_hitCells[n]));
         setColour(m_hitCells[n], QPalette::Window, palette::fromBgr(s.hitColour[n]));
         m_markers[n]->setVisible(s.marked[n]);
     }
     for (int i = 0; i < roulette::HistoryLength; ++i)
         m_history[i]->setText(qs(s.history[i]));
     for (std::size_t i = 0; i < m_counters.size(); ++i)
-        m_counters[i]->setText(qs(decimalText(s.counters[i])));
+        showCount(m_counters[i], qs(decimalText(s.counters[i])), layoutTip(m_counters[i]));
 
     showText(roulette::Text1, m_spinText, s.spinText);
     showText(roulette::Text2, m_lastText, s.lastText);
@@ -696,18 +709,11 @@ void Form1::render()
     m_replayButton->setVisible(s.fileButtonsVisible);
     if (s.blinkRunning != m_timer->isActive())
         s.blinkRunning ? m_timer->start() : m_timer->stop();
-    if (!was || was->HitCount != s.HitCount)
-        m_spinText->setToolTip(QStringLiteral("Tirages depuis la remise à zéro\n") +
-                               fairnessText(s));
-    m_undoAction->setEnabled(m_board.canUndo());
-    m_undoAction->setText(m_board.canUndoSpin() || !m_board.canUndo()
-                              ? QStringLiteral("Annuler le dernier tirage")
-                              : QStringLiteral("Annuler la remise à zéro"));
-    const bool spinsToWrite = m_board.series().session().lastRow() > 0;
-    m_saveAction->setEnabled(spinsToWrite);
-    m_exportAction->setEnabled(spinsToWrite);
-    m_closeFileAction->setEnabled(s.fileMode());
-    m_batchAction->setEnabled(!s.manualMode()); // it would play the same typed number
+    if (!was || was->HitCount != s.HitCount || was->spinText != s.spinText)
+        m_spinText->setToolTip(
+            QStringLiteral("Tirages depuis la remise à zéro : %1\n").arg(qs(s.spinText)) +
+            fairnessText(s));
+    showAvailability();
     m_shown = s;
     m_shownWrites = m_board.textWrites();
     if (m_study)
@@ -717,6 +723,27 @@ void Form1::render()
 // Only a box the board wrote since the last render: what the user typed stays until then.
 void Form1::showText(roulette::TextBox box, QLineEdit *edit, const std::string &text)
 {
-    if (!m_shown || m_board.textWrites()[box] != m_shownWrites[box])
-        edit->setText(qs(text));
+    if (m_shown && m_board.textWrites()[box] == m_shownWrites[box])
+        return;
+    if (edit == m_lastText)
+        edit->setText(qs(text)); // a number of the wheel, or what the user typed
+    else                         // Text1's tooltip is the spin counter's own
+        showCount(edit, qs(text), edit == m_spinText ? QString() : layoutTip(edit));
+}
+
+// A count wider than its box is drawn smaller but whole, and then also given in the tooltip
+// in case it has become too small to read.
+void Form1::showCount(QWidget *box, const QString &text, const QString &tip)
+{
+    auto *edit = qobject_cast<QLineEdit *>(box);
+    if (edit)
+        edit->setText(text);
+    else
+        static_cast<QLabel *>(box)->setText(text);
+    const QFont font = fittingFont(m_countFont, text, textRoom(box));
+    box->setFont(font);
+    if (edit)
+        edit->setCursorPosition(0); // a box too narrow shows the number's beginning
+    if (!tip.isNull())
+        box->setToolTip(font.pixelSize() < m_countFont.pixelSize() ? text + u'\n' + tip : tip);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include <QMainWindow>
 
 #include <array>
 #include <functional>
@@ -18,6 +18,7 @@ class QFileDialog;
 class QKeySequence;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QMessageBox;
 class QPushButton;
 class QRadioButton;
@@ -25,9 +26,10 @@ class QTimer;
 class ForRoulette;
 class StudyWindow;
 
-/// The main window. Each event calls one board operation, then the window shows what
-/// changed in the board's state; the window itself decides nothing about the game.
-class Form1 : public QWidget
+/// The main window: a menu bar, the board and a status bar. Each event calls one board
+/// operation, then the window shows what changed in the board's state; the window itself
+/// decides nothing about the game.
+class Form1 : public QMainWindow
 {
     Q_OBJECT
 public:
@@ -39,6 +41,12 @@ public:
     const roulette::Board &board() const { return m_board; }
     ForRoulette *forRoulette() const { return m_forRoulette.get(); }
     StudyWindow *studyWindow() const { return m_study; }
+    /// The board's own area, every widget placed from its top-left corner; the window
+    /// scrolls it when the screen is too small for the whole board.
+    QWidget *boardArea() const { return m_boardArea; }
+    /// The window's size with the whole board in sight: the board, the menu bar above and
+    /// the status bar below. The window is never larger.
+    QSize fullSize() const;
 
     /// Where the window's messages go. By default a modal box; tests take them instead.
     void setMessageSink(std::function<void(const QString &)> sink) { m_sink = std::move(sink); }
@@ -50,17 +58,17 @@ public:
     {
         m_chooseFile = std::move(chooser);
     }
-    /// The dialog CD1, ready to show: modal, "*.txt" files, from the home folder (the system
-    /// drive's root on Windows).
+    /// The dialog CD1, ready to show: modal, "*.txt" files, from the folder of the last file
+    /// chosen (the Documents folder the first time).
     static std::unique_ptr<QFileDialog> makeFileDialog(QWidget *parent);
     /// How a file to write is asked for: (parent, title, suggested path, filter) gives the
     /// chosen path, empty when the user cancels. By default a save dialog; tests answer.
     using SaveChooser =
         std::function<QString(QWidget *, const QString &, const QString &, const QString &)>;
     void setSaveChooser(SaveChooser chooser) { m_chooseSavePath = std::move(chooser); }
-    /// Where a window of the given size opens: centred in the screen's available area, but
-    /// never above or left of it, so that its title bar stays in reach.
-    static QPoint placeWithin(const QRect &available, const QSize &size);
+    /// Where a window of the given size opens: centred in the screen's available area, no
+    /// larger than that area (the board then scrolls), so that nothing starts cut off.
+    static QRect placeWithin(const QRect &available, const QSize &size);
 
     void Label1_Click(int index);
     void Label4_Click();
@@ -93,16 +101,24 @@ public:
     void showHelp();
     /// Opens « Étude du cylindre » (Ctrl+E, the board's context menu), or brings it forward.
     void openStudy();
+    /// « À propos d'Étude Roulette ».
+    void showAbout();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void Form_Load();
     void Form_Unload();
 
+    void buildBoardArea();
+    void keepOnScreen();
+    void createActions();
+    void buildMenuBar();
     void buildWidgets();
     ChartView *createChart(const QString &name);
     void findWidgets();
@@ -112,7 +128,12 @@ private:
     void showSpin(const roulette::SpinResult &result);
     void render();
     void showText(roulette::TextBox box, QLineEdit *edit, const std::string &text);
+    void showCount(QWidget *box, const QString &text, const QString &tip);
+    void showAvailability();
     void message(const QString &text);
+    /// A line in the status bar that the user may read or not: nothing to answer.
+    void confirm(const QString &text);
+    void confirmWritten(std::int64_t spins, const QString &path, const QString &done);
     bool isBoardShortcut(const QKeySequence &keys) const;
     QAction *addBoardAction(const QString &text, const QString &name, const QKeySequence &keys);
     QString askSavePath(const QString &title, const QString &suggested, const QString &filter);
@@ -121,6 +142,10 @@ private:
     bool closeAllowed();
 
     roulette::Board m_board;
+    QWidget *m_boardArea = nullptr;
+    QMenu *m_studyMenu = nullptr; // one entry per study window, also in the context menu
+    QFont m_countFont;            // the layout's font of every box that shows a count
+    QSize m_openingSize;          // until the window first shows with its frame
     std::unique_ptr<ForRoulette> m_forRoulette;
     std::function<void(const QString &)> m_sink;
     std::function<QString(QWidget *)> m_chooseFile;
@@ -154,6 +179,10 @@ private:
     ChartView *m_chart1 = nullptr;         // MSChart1
     ChartView *m_chart2 = nullptr;         // MSChart2
     QTimer *m_timer = nullptr;             // Timer1
+    QAction *m_openAction = nullptr;
+    QAction *m_quitAction = nullptr;
+    QAction *m_resetAction = nullptr;
+    QAction *m_aboutAction = nullptr;
     QAction *m_undoAction = nullptr;
     QAction *m_batchAction = nullptr;
     QAction *m_saveAction = nullptr;

@@ -15,6 +15,7 @@
 #include "sources/drawfile.h"
 #include "stats/csvexport.h"
 #include "ui/common/batchprogress.h"
+#include "ui/common/lastfolder.h"
 #include "ui/common/plaintext.h"
 #include "ui/common/slicedwrite.h"
 
@@ -23,20 +24,24 @@ namespace
 
 constexpr int MaxBatch = 10'000'000;
 
-// The name offered when the spins are written: in the home folder, after today's date.
+// The name offered when the spins are written: in the last folder used, after today's date.
 QString todaysFile(const QString &extension)
 {
-    return QDir::home().filePath(
-        QStringLiteral("tirages-%1.%2").arg(QDate::currentDate().toString(Qt::ISODate), extension));
+    return QDir(lastFolder())
+        .filePath(QStringLiteral("tirages-%1.%2")
+                      .arg(QDate::currentDate().toString(Qt::ISODate), extension));
 }
 
 } // namespace
 
 QString Form1::askSavePath(const QString &title, const QString &suggested, const QString &filter)
 {
-    if (m_chooseSavePath)
-        return m_chooseSavePath(this, title, suggested, filter);
-    return QFileDialog::getSaveFileName(this, title, suggested, filter);
+    const QString path = m_chooseSavePath
+                             ? m_chooseSavePath(this, title, suggested, filter)
+                             : QFileDialog::getSaveFileName(this, title, suggested, filter);
+    if (!path.isEmpty())
+        rememberFolder(path);
+    return path;
 }
 
 bool Form1::saveSpins()
@@ -52,9 +57,10 @@ bool Form1::saveSpins()
             for (std::int64_t s = first; s <= last; ++s)
                 roulette::appendDrawFileLine(out, session.outcome(s));
         });
-    if (result.written)
+    if (result.written) {
         m_board.markSaved();
-    else if (!result.error.isEmpty())
+        confirmWritten(session.lastRow(), path, QStringLiteral("enregistré"));
+    } else if (!result.error.isEmpty())
         message(QStringLiteral("Les tirages n'ont pas été enregistrés dans « %1 » : %2.")
                     .arg(printableText(path), result.error));
     return result.written;
@@ -75,7 +81,9 @@ void Form1::exportCsv()
                               roulette::appendCsvRow(out, s, session.outcome(s), tally);
                           });
                       });
-    if (!result.error.isEmpty())
+    if (result.written)
+        confirmWritten(session.lastRow(), path, QStringLiteral("exporté"));
+    else if (!result.error.isEmpty())
         message(QStringLiteral("L'export n'a pas été écrit dans « %1 » : %2.")
                     .arg(printableText(path), result.error));
 }
@@ -101,10 +109,16 @@ bool Form1::closeAllowed()
 
 void Form1::askSpinMany()
 {
+    // A draw file offers what is left of it; otherwise the last count asked.
+    const roulette::BoardState &s = m_board.state();
+    const std::int64_t left = m_board.FileNumbers().size() - s.FileCursor;
+    const int offered = s.fileMode() && left > 0
+                            ? static_cast<int>(std::min<std::int64_t>(left, MaxBatch))
+                            : m_batchCount;
     bool ok = false;
-    const int count =
-        QInputDialog::getInt(this, programTitle(), QStringLiteral("Nombre de tirages :"),
-                             m_batchCount, 1, MaxBatch, 1000, &ok);
+    const int count = QInputDialog::getInt(this, QStringLiteral("Lancer plusieurs tirages"),
+                                           QStringLiteral("Nombre de tirages :"), offered, 1,
+                                           MaxBatch, 1000, &ok);
     if (!ok)
         return;
     m_batchCount = count;

@@ -19,7 +19,12 @@ void setUpProgressDialog(QProgressDialog &dialog, const QString &label)
     text->setTextFormat(Qt::PlainText);
     dialog.setLabel(text);
     dialog.setCancelButtonText(QStringLiteral("Annuler"));
-    dialog.setWindowTitle(dialog.parentWidget()->window()->windowTitle());
+    // What is in progress, then the program, as a window list shows it.
+    QString task = label;
+    if (task.endsWith(u'…'))
+        task.chop(1);
+    dialog.setWindowTitle(task + QStringLiteral(" — ") +
+                          dialog.parentWidget()->window()->windowTitle());
     dialog.setRange(0, ProgressSteps);
     dialog.setAutoReset(false);
     dialog.setAutoClose(false);

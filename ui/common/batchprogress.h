@@ -9,8 +9,9 @@
 inline constexpr int ProgressSteps = 1000;
 
 /// Sets a progress dialog up as every long task of the program shows one: its label as plain
-/// text (it may hold a file name), its window's title, « Annuler », ProgressSteps steps, and
-/// no closing or resetting of its own once the steps are done.
+/// text (it may hold a file name), a title that says what is in progress and in which
+/// window, « Annuler », ProgressSteps steps, and no closing or resetting of its own once the
+/// steps are done.
 void setUpProgressDialog(QProgressDialog &dialog, const QString &label);
 
 /// Progress of a long task done on the window's thread in slices: the task asks how much
