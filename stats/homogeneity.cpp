@@ -139,9 +139,9 @@ bool atLeast(double simulated, double observed)
     return simulated >= observed * (1 - 1e-9);
 }
 
-double pValueOf(int asExtreme)
+double pValueOf(int asExtreme, int samples)
 {
-    return static_cast<double>(1 + asExtreme) / (HomogeneitySamples + 1);
+    return static_cast<double>(1 + asExtreme) / (samples + 1);
 }
 
 std::vector<std::int64_t> spinsOfRows(std::span<const HitCounts> rows)
@@ -154,7 +154,7 @@ std::vector<std::int64_t> spinsOfRows(std::span<const HitCounts> rows)
 
 } // namespace
 
-Homogeneity homogeneityTest(std::span<const HitCounts> sessions)
+Homogeneity homogeneityTest(std::span<const HitCounts> sessions, int samples)
 {
     const Margins margins = marginsOf(sessions);
     const std::vector<std::int64_t> spins = spinsOfRows(sessions);
@@ -189,7 +189,7 @@ Homogeneity homogeneityTest(std::span<const HitCounts> sessions)
     std::vector<HitCounts> replicate(sessions.size());
     int tableExtreme = 0;
     std::vector<int> partExtreme(sessions.size(), 0);
-    for (int r = 0; r < HomogeneitySamples; ++r) {
+    for (int r = 0; r < samples; ++r) {
         law.draw(spins, replicate);
         const Margins replicateMargins = marginsOf(replicate);
         tableExtreme += atLeast(tableChiSquare(replicate, replicateMargins), result.chiSquare);
@@ -197,31 +197,57 @@ Homogeneity homogeneityTest(std::span<const HitCounts> sessions)
             partExtreme[i] +=
                 atLeast(partChiSquare(replicate[i], spins[i], replicateMargins), partChi[i]);
     }
-    result.pValue = pValueOf(tableExtreme);
+    result.pValue = pValueOf(tableExtreme, samples);
     for (std::size_t i = 0; i < sessions.size(); ++i)
-        result.sessionPValues.push_back(spins[i] > 0 ? pValueOf(partExtreme[i]) : 1.0);
+        result.sessionPValues.push_back(spins[i] > 0 ? pValueOf(partExtreme[i], samples) : 1.0);
     return result;
 }
 
-ChangePoint changePoint(std::span<const HitCounts> sessions)
+namespace
+{
+
+double simulatedScan(std::span<const HitCounts> sessions, const Margins &margins, double observed,
+                     int samples)
+{
+    const std::vector<std::int64_t> spins = spinsOfRows(sessions);
+    PooledLaw law(margins);
+    std::vector<HitCounts> replicate(sessions.size());
+    int asExtreme = 0;
+    for (int r = 0; r < samples; ++r) {
+        law.draw(spins, replicate);
+        asExtreme += atLeast(bestSplit(replicate, marginsOf(replicate)).chiSquare, observed);
+    }
+    return pValueOf(asExtreme, samples);
+}
+
+// Under an unchanged wheel the sessions could have come in any order, and shuffling them
+// costs no draw of counts: with many sessions this is far cheaper than simulating them.
+double permutedScan(std::span<const HitCounts> sessions, const Margins &margins, double observed,
+                    int samples)
+{
+    std::mt19937_64 random(0x5e55'1075);
+    std::vector<HitCounts> shuffled(sessions.begin(), sessions.end());
+    int asExtreme = 0;
+    for (int r = 0; r < samples; ++r) {
+        std::shuffle(shuffled.begin(), shuffled.end(), random);
+        asExtreme += atLeast(bestSplit(shuffled, margins).chiSquare, observed);
+    }
+    return pValueOf(asExtreme, samples);
+}
+
+} // namespace
+
+ChangePoint changePoint(std::span<const HitCounts> sessions, int samples)
 {
     if (sessions.size() < 2)
         return {};
     const Margins margins = marginsOf(sessions);
     const Split observed = bestSplit(sessions, margins);
     ChangePoint result{observed.split, observed.chiSquare, 1.0};
-    if (observed.chiSquare <= 0)
-        return result;
-    const std::vector<std::int64_t> spins = spinsOfRows(sessions);
-    PooledLaw law(margins);
-    std::vector<HitCounts> replicate(sessions.size());
-    int asExtreme = 0;
-    for (int r = 0; r < HomogeneitySamples; ++r) {
-        law.draw(spins, replicate);
-        asExtreme +=
-            atLeast(bestSplit(replicate, marginsOf(replicate)).chiSquare, observed.chiSquare);
-    }
-    result.pValue = pValueOf(asExtreme);
+    if (observed.chiSquare > 0)
+        result.pValue = sessions.size() < PermutedSessions
+                            ? simulatedScan(sessions, margins, observed.chiSquare, samples)
+                            : permutedScan(sessions, margins, observed.chiSquare, samples);
     return result;
 }
 

@@ -27,18 +27,21 @@ struct Homogeneity {
     /// Each session against all the others pooled, in the sessions' order.
     std::vector<double> sessionPValues;
 };
-Homogeneity homogeneityTest(std::span<const HitCounts> sessions);
+Homogeneity homogeneityTest(std::span<const HitCounts> sessions, int samples = HomogeneitySamples);
 
 /// The split between two sessions where the counts before and after differ most, with a
 /// p-value that allows for the split having been chosen as the most different one: the
-/// same scan run on sessions simulated under the pooled law.
+/// same scan run on the sessions shuffled, or, when they are too few for their orders to
+/// be told apart, on sessions simulated under the pooled law.
 struct ChangePoint {
     std::size_t split = 0; ///< the first session after the change; 0 with fewer than two
     double chiSquare = 0;  ///< before against after, at that split
     double pValue = 1;
     bool found() const { return split > 0 && pValue < 0.05; }
 };
-ChangePoint changePoint(std::span<const HitCounts> sessions);
+ChangePoint changePoint(std::span<const HitCounts> sessions, int samples = HomogeneitySamples);
+/// From this many sessions on, their orders are many enough to be shuffled.
+inline constexpr std::size_t PermutedSessions = 8;
 
 /// What the user should do about it, in plain French; `splitDate` names the session at the
 /// split as the window shows it (« 12 mars »).

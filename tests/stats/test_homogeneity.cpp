@@ -1,1 +1,170 @@
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+#include "stats/binomial.h"
+#include "stats/homogeneity.h"
+#include "stats/pockets.h"
+
+using namespace roulette;
+
+namespace
+{
+
+// Counts of sessions of these lengths spun one spin at a time from a wheel whose pockets
+// (by wheel position) have these weights.
+std::vector<HitCounts> spinSessions(const std::vector<std::int64_t> &lengths,
+                                    const std::vector<double> &weights, std::mt19937 &random)
+{
+    std::discrete_distribution<std::size_t> position(weights.begin(), weights.end());
+    std::vector<HitCounts> sessions(lengths.size());
+    for (std::size_t i = 0; i < lengths.size(); ++i)
+        for (std::int64_t s = 0; s < lengths[i]; ++s)
+            ++sessions[i][static_cast<std::size_t>(WheelOrder[position(random)])];
+    return sessions;
+}
+
+std::vector<double> hotArc(std::size_t from, double weight)
+{
+    std::vector<double> weights(37, 1.0);
+    for (std::size_t p = from; p < from + 5; ++p)
+        weights[p] = weight;
+    return weights;
+}
+
+// Pearson's statistic by its other form, sum of O²/E less N, over the cells expected.
+double pearson(const std::vector<HitCounts> &rows)
+{
+    std::vector<double> rowTotals;
+    std::array<double, 37> columns{};
+    double n = 0;
+    for (const auto &row : rows) {
+        rowTotals.push_back(0);
+        for (std::size_t j = 0; j < 37; ++j) {
+            rowTotals.back() += static_cast<double>(row[j]);
+            columns[j] += static_cast<double>(row[j]);
+            n += static_cast<double>(row[j]);
+        }
+    }
+    double sum = 0;
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        for (std::size_t j = 0; j < 37; ++j)
+            if (rowTotals[i] * columns[j] > 0)
+                sum +=
+                    static_cast<double>(rows[i][j] * rows[i][j]) * n / (rowTotals[i] * columns[j]);
+    return sum - n;
+}
+
+std::vector<HitCounts> sessionAgainstRest(const std::vector<HitCounts> &rows, std::size_t i)
+{
+    HitCounts rest{};
+    for (std::size_t k = 0; k < rows.size(); ++k)
+        for (std::size_t j = 0; j < 37 && k != i; ++j)
+            rest[j] += rows[k][j];
+    return {rows[i], rest};
+}
+
+// Wilson and Hilferty's cube root: the chi-square tail within a few thousandths from 30
+// degrees of freedom up.
+double wilsonHilferty(double x, int degrees)
+{
+    const double v = 2.0 / (9.0 * degrees);
+    return normalUpperTail((std::cbrt(x / degrees) - (1 - v)) / std::sqrt(v));
+}
+
+} // namespace
+
+// Against the other form of the statistic, and its tail against another approximation.
+TEST(Homogeneity, AgreesWithAnIndependentChiSquare)
+{
+    std::mt19937 random(37);
+    for (int round = 0; round < 20; ++round) {
+        std::vector<std::int64_t> lengths;
+        for (int i = 0, n = 2 + round % 5; i < n; ++i)
+            lengths.push_back(std::uniform_int_distribution<std::int64_t>(400, 3000)(random));
+        lengths.push_back(0);
+        const auto sessions = spinSessions(lengths, hotArc(round, 1.0 + 0.05 * round), random);
+        const Homogeneity test = homogeneityTest(sessions);
+        ASSERT_FALSE(test.simulated);
+        const int degrees = 36 * static_cast<int>(lengths.size() - 2);
+        EXPECT_EQ(test.degrees, degrees);
+        EXPECT_NEAR(test.chiSquare, pearson(sessions), 1e-6 * test.chiSquare);
+        EXPECT_NEAR(test.pValue, wilsonHilferty(pearson(sessions), degrees), 0.005);
+        for (std::size_t i = 0; i + 1 < sessions.size(); ++i)
+            EXPECT_NEAR(test.sessionPValues[i],
+                        wilsonHilferty(pearson(sessionAgainstRest(sessions, i)), 36), 0.005);
+        EXPECT_EQ(test.sessionPValues.back(), 1.0);
+    }
+}
+
+// Few spins: the p-values come from simulation, and agree with a plain Monte Carlo that
+// spins each replicate one spin at a time.
+TEST(Homogeneity, SimulatesWhenExpectedCountsAreSmall)
+{
+    std::mt19937 random(3);
+    const auto sessions = spinSessions({60, 25, 80}, hotArc(0, 3.0), random);
+    const Homogeneity test = homogeneityTest(sessions);
+    ASSERT_TRUE(test.simulated);
+
+    std::vector<double> pooled(37, 0.0);
+    for (const auto &row : sessions)
+        for (std::size_t j = 0; j < 37; ++j)
+            pooled[j] += static_cast<double>(row[j]);
+    std::vector<double> byPosition(37);
+    for (std::size_t p = 0; p < 37; ++p)
+        byPosition[p] = pooled[static_cast<std::size_t>(WheelOrder[p])];
+    const double observed = pearson(sessions);
+    const double firstObserved = pearson(sessionAgainstRest(sessions, 1));
+    int extreme = 0, firstExtreme = 0;
+    constexpr int Replicates = 4000;
+    for (int r = 0; r < Replicates; ++r) {
+        const auto replicate = spinSessions({60, 25, 80}, byPosition, random);
+        extreme += pearson(replicate) >= observed - 1e-9;
+        firstExtreme += pearson(sessionAgainstRest(replicate, 1)) >= firstObserved - 1e-9;
+    }
+    EXPECT_NEAR(test.pValue, extreme / double(Replicates), 0.04);
+    EXPECT_NEAR(test.sessionPValues[1], firstExtreme / double(Replicates), 0.04);
+}
+
+// The first sessions favour one arc, the last ones the opposite arc: the scan cuts between
+// them and calls it a change, whether it shuffles few sessions or simulates many.
+TEST(ChangePoint, FindsAPlantedChangeAtItsSplit)
+{
+    std::mt19937 random(12);
+    for (const std::size_t before : {2U, 6U}) {
+        auto sessions =
+            spinSessions(std::vector<std::int64_t>(before, 1500), hotArc(0, 1.5), random);
+        const auto after =
+            spinSessions(std::vector<std::int64_t>(before - 1, 1500), hotArc(18, 1.5), random);
+        sessions.insert(sessions.end(), after.begin(), after.end());
+        const ChangePoint change = changePoint(sessions);
+        EXPECT_EQ(change.split, before);
+        EXPECT_LT(change.pValue, 0.01);
+        EXPECT_TRUE(change.found());
+        EXPECT_NE(changeAdvice(change, "12 mars").find("depuis le 12 mars"), std::string::npos);
+        EXPECT_LT(homogeneityTest(sessions).pValue, 0.01);
+    }
+}
+
+// One biased law cut into 3 to 14 sessions of random lengths: both tests reject about 5 %
+// of the time at 0.05. 200 repetitions give 10 ± 3; 4 to 18 is more than two standard
+// deviations each way. Seen with this seed: 8 for the scan, 10 for homogeneity.
+TEST(ChangePoint, RarelyFoundInOneLawCutInSessions)
+{
+    std::mt19937 random(2026);
+    int changes = 0, inhomogeneous = 0;
+    for (int repetition = 0; repetition < 200; ++repetition) {
+        std::vector<std::int64_t> lengths(
+            std::uniform_int_distribution<std::size_t>(3, 14)(random));
+        for (auto &length : lengths)
+            length = std::uniform_int_distribution<std::int64_t>(300, 1500)(random);
+        const auto sessions = spinSessions(lengths, hotArc(7, 1.3), random);
+        changes += changePoint(sessions, 199).pValue < 0.05;
+        inhomogeneous += homogeneityTest(sessions, 199).pValue < 0.05;
+    }
+    EXPECT_GE(changes, 4);
+    EXPECT_LE(changes, 18);
+    EXPECT_GE(inhomogeneous, 4);
+    EXPECT_LE(inhomogeneous, 18);
+}
