@@ -12,24 +12,25 @@ using namespace roulette;
 namespace
 {
 
-// Counts of sessions of these lengths spun one spin at a time from a wheel whose pockets
-// (by wheel position) have these weights.
+// Counts of sessions of these lengths spun one spin at a time from a wheel whose numbers
+// have these weights.
 std::vector<HitCounts> spinSessions(const std::vector<std::int64_t> &lengths,
                                     const std::vector<double> &weights, std::mt19937 &random)
 {
-    std::discrete_distribution<std::size_t> position(weights.begin(), weights.end());
+    std::discrete_distribution<std::size_t> number(weights.begin(), weights.end());
     std::vector<HitCounts> sessions(lengths.size());
     for (std::size_t i = 0; i < lengths.size(); ++i)
         for (std::int64_t s = 0; s < lengths[i]; ++s)
-            ++sessions[i][static_cast<std::size_t>(WheelOrder[position(random)])];
+            ++sessions[i][number(random)];
     return sessions;
 }
 
+// Five neighbours on the wheel from position `from` on weigh `weight`, the others 1.
 std::vector<double> hotArc(std::size_t from, double weight)
 {
     std::vector<double> weights(37, 1.0);
     for (std::size_t p = from; p < from + 5; ++p)
-        weights[p] = weight;
+        weights[static_cast<std::size_t>(WheelOrder[p])] = weight;
     return weights;
 }
 
@@ -99,7 +100,9 @@ TEST(Homogeneity, AgreesWithAnIndependentChiSquare)
 }
 
 // Few spins: the p-values come from simulation, and agree with a plain Monte Carlo that
-// spins each replicate one spin at a time.
+// spins each replicate one spin at a time. Both estimates near 0.6 have a standard
+// deviation of 0.017 together: 0.06 is three and a half (at 40,000 samples each they were
+// seen 0.004 apart).
 TEST(Homogeneity, SimulatesWhenExpectedCountsAreSmall)
 {
     std::mt19937 random(3);
@@ -111,24 +114,21 @@ TEST(Homogeneity, SimulatesWhenExpectedCountsAreSmall)
     for (const auto &row : sessions)
         for (std::size_t j = 0; j < 37; ++j)
             pooled[j] += static_cast<double>(row[j]);
-    std::vector<double> byPosition(37);
-    for (std::size_t p = 0; p < 37; ++p)
-        byPosition[p] = pooled[static_cast<std::size_t>(WheelOrder[p])];
     const double observed = pearson(sessions);
     const double firstObserved = pearson(sessionAgainstRest(sessions, 1));
     int extreme = 0, firstExtreme = 0;
     constexpr int Replicates = 4000;
     for (int r = 0; r < Replicates; ++r) {
-        const auto replicate = spinSessions({60, 25, 80}, byPosition, random);
+        const auto replicate = spinSessions({60, 25, 80}, pooled, random);
         extreme += pearson(replicate) >= observed - 1e-9;
         firstExtreme += pearson(sessionAgainstRest(replicate, 1)) >= firstObserved - 1e-9;
     }
-    EXPECT_NEAR(test.pValue, extreme / double(Replicates), 0.04);
-    EXPECT_NEAR(test.sessionPValues[1], firstExtreme / double(Replicates), 0.04);
+    EXPECT_NEAR(test.pValue, extreme / double(Replicates), 0.06);
+    EXPECT_NEAR(test.sessionPValues[1], firstExtreme / double(Replicates), 0.06);
 }
 
 // The first sessions favour one arc, the last ones the opposite arc: the scan cuts between
-// them and calls it a change, whether it shuffles few sessions or simulates many.
+// them and calls it a change, whether it simulates few sessions or shuffles many.
 TEST(ChangePoint, FindsAPlantedChangeAtItsSplit)
 {
     std::mt19937 random(12);
@@ -148,23 +148,26 @@ TEST(ChangePoint, FindsAPlantedChangeAtItsSplit)
 }
 
 // One biased law cut into 3 to 14 sessions of random lengths: both tests reject about 5 %
-// of the time at 0.05. 200 repetitions give 10 ± 3; 4 to 18 is more than two standard
-// deviations each way. Seen with this seed: 8 for the scan, 10 for homogeneity.
+// of the time at 0.05. The scan, 200 times: 10 ± 3, and 4 to 18 is more than two standard
+// deviations each way; homogeneity, cheaper, 1000 times: 50 ± 7, and 30 to 80 leaves room
+// for the chi-square law, a little generous at these counts. Seen with this seed: 7 and 66
+// (5.5 % over 2000 repetitions of another seed).
 TEST(ChangePoint, RarelyFoundInOneLawCutInSessions)
 {
     std::mt19937 random(2026);
     int changes = 0, inhomogeneous = 0;
-    for (int repetition = 0; repetition < 200; ++repetition) {
+    for (int repetition = 0; repetition < 1000; ++repetition) {
         std::vector<std::int64_t> lengths(
             std::uniform_int_distribution<std::size_t>(3, 14)(random));
         for (auto &length : lengths)
             length = std::uniform_int_distribution<std::int64_t>(300, 1500)(random);
         const auto sessions = spinSessions(lengths, hotArc(7, 1.3), random);
-        changes += changePoint(sessions, 199).pValue < 0.05;
+        if (repetition < 200)
+            changes += changePoint(sessions, 199).pValue < 0.05;
         inhomogeneous += homogeneityTest(sessions, 199).pValue < 0.05;
     }
     EXPECT_GE(changes, 4);
     EXPECT_LE(changes, 18);
-    EXPECT_GE(inhomogeneous, 4);
-    EXPECT_LE(inhomogeneous, 18);
+    EXPECT_GE(inhomogeneous, 30);
+    EXPECT_LE(inhomogeneous, 80);
 }
