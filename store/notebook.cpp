@@ -61,8 +61,13 @@ NotebookError translate(const SQLite::Exception &error, const std::filesystem::p
     case SQLITE_CORRUPT:
         return {Kind::NotANotebook,
                 "Le fichier " + name + " n'est pas un carnet des roues, ou il est endommagé."};
-    case SQLITE_FULL:
     case SQLITE_IOERR:
+        if (error.getExtendedErrorCode() == SQLITE_IOERR_READ ||
+            error.getExtendedErrorCode() == SQLITE_IOERR_SHORT_READ)
+            return {Kind::Other,
+                    "Le carnet " + name + " n'a pas pu être lu (support retiré ou endommagé)."};
+        [[fallthrough]];
+    case SQLITE_FULL:
         return {Kind::WriteFailed, "Le carnet " + name +
                                        " n'a pas pu être écrit (disque plein ou support "
                                        "retiré) ; ce qu'il contenait déjà est intact."};
@@ -561,14 +566,21 @@ Notebook::findRepeatedBlock(std::int64_t wheelId, std::span<const std::uint8_t> 
 
 void Notebook::backupTo(const std::filesystem::path &target) const
 {
-    const std::filesystem::path partial = target.string() + ".partiel";
     std::error_code ignored;
+    // Renaming a copy over the open file would leave this connection writing to a file
+    // that no longer has a name.
+    if (std::filesystem::equivalent(target, m_file, ignored))
+        throw NotebookError(Kind::Invalid,
+                            "La copie doit aller dans un autre fichier que le carnet lui-même.");
+    const std::filesystem::path partial = target.string() + ".partiel";
     try {
         std::filesystem::remove(partial, ignored);
         {
             SQLite::Database copy(partial, SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE);
             SQLite::Backup backup(copy, *m_db);
             backup.executeStep();
+            // A copy in one file: an old log left beside the target cannot be replayed into it.
+            copy.exec("PRAGMA journal_mode = DELETE");
         }
         std::filesystem::rename(partial, target);
     } catch (const std::exception &error) {

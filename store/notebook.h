@@ -35,7 +35,7 @@ struct WheelInfo {
 struct SessionInfo {
     std::int64_t id = 0;
     std::int64_t wheelId = 0;
-    std::string startedAt; ///< as the caller wrote it, ISO 8601 so that it sorts
+    std::string startedAt; ///< as the caller wrote it: ISO 8601 ("2026-03-12T20:15") sorts
     Origin origin = Origin::Hand;
     std::string label, notes;
     std::int64_t spins = 0;
@@ -98,6 +98,7 @@ private:
 
 /// The notebook of wheels: one SQLite file holding wheels, their sessions and the spins
 /// of each. Every change is one committed transaction, durable when the call returns.
+/// One object serves one thread; another thread opens the file again.
 class Notebook
 {
 public:
