@@ -51,9 +51,12 @@ NotebookError translate(const SQLite::Exception &error, const std::filesystem::p
         return {Kind::Busy, "Le carnet " + name +
                                 " est occupé par un autre exemplaire du programme ; réessayez "
                                 "dans un instant."};
+    case SQLITE_CANTOPEN:
+        return {Kind::ReadOnly, "Le carnet " + name +
+                                    " ne peut être ni ouvert ni créé : son dossier manque ou "
+                                    "est en lecture seule."};
     case SQLITE_READONLY:
     case SQLITE_PERM:
-    case SQLITE_CANTOPEN:
         return {Kind::ReadOnly, "Le carnet " + name +
                                     " ne peut pas être modifié : le fichier ou son dossier est "
                                     "en lecture seule."};
