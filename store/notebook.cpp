@@ -78,7 +78,7 @@ NotebookError translate(const SQLite::Exception &error, const std::filesystem::p
         if (error.getExtendedErrorCode() == SQLITE_CONSTRAINT_UNIQUE)
             return {Kind::NameTaken, "Une roue porte déjà ce nom dans le carnet."};
         if (error.getExtendedErrorCode() == SQLITE_CONSTRAINT_FOREIGNKEY)
-            return {Kind::NotFound, "Cette roue n'est plus dans le carnet."};
+            return {Kind::NotFound, "Cette roue ou cette séance n'est plus dans le carnet."};
         return {Kind::Invalid, "Cet élément est déjà dans le carnet."};
     default:
         return {Kind::Other, "Erreur du carnet " + name + " : " + error.what()};
@@ -352,14 +352,6 @@ SessionInfo Notebook::sessionInfo(std::int64_t sessionId) const
     return readSession(query);
 }
 
-void Notebook::requireSession(std::int64_t sessionId) const
-{
-    SQLite::Statement query(*m_db, "SELECT 1 FROM sessions WHERE id = ?");
-    query.bind(1, sessionId);
-    if (!query.executeStep())
-        throw NotebookError(Kind::NotFound, "Cette séance n'est plus dans le carnet.");
-}
-
 std::int64_t Notebook::createSession(std::int64_t wheelId, const std::string &startedAt,
                                      Origin origin, const std::string &label)
 {
@@ -494,7 +486,6 @@ void Notebook::appendSpins(std::int64_t sessionId, std::span<const std::uint8_t>
     checkNumbers(numbers);
     guarded([&] {
         SQLite::Transaction transaction(*m_db, SQLite::TransactionBehavior::IMMEDIATE);
-        requireSession(sessionId);
         insertChunks(sessionId, numbers);
         transaction.commit();
     });

@@ -159,7 +159,6 @@ private:
     void openSchema();
     void insertChunks(std::int64_t sessionId, std::span<const std::uint8_t> numbers);
     void insertSession(const DeletedSession &session);
-    void requireSession(std::int64_t sessionId) const;
     void requireChange(const char *what) const;
     WheelInfo wheelInfo(std::int64_t wheelId) const;
     SessionInfo sessionInfo(std::int64_t sessionId) const;

@@ -190,6 +190,12 @@ TEST(Notebook, HoldsWhatWasWrittenAcrossReopeningMigrationAndBackup)
             } else if (action == 7) {
                 notebook.moveSession(sid, wheel.id);
                 model.sessions[sid].info.wheelId = wheel.id;
+                const WheelInfo other = pick(model.wheels, random);
+                if (other.id != wheel.id)
+                    expectFault(NotebookError::Kind::NameTaken,
+                                [&] { notebook.renameWheel(wheel.id, other.name); });
+                notebook.renameWheel(wheel.id, wheel.name + "+");
+                model.wheels[wheel.id].name += "+";
             } else if (action == 8) {
                 const DeletedSession deleted = notebook.deleteSession(sid);
                 EXPECT_EQ(deleted.numbers, session.numbers);
@@ -202,6 +208,8 @@ TEST(Notebook, HoldsWhatWasWrittenAcrossReopeningMigrationAndBackup)
                 notebook.restoreWheel(deleted);
             }
         }
+        expectFault(NotebookError::Kind::Invalid, [&] { notebook.createWheel(" "); });
+        expectFault(NotebookError::Kind::NotFound, [&] { notebook.appendSpin(-1, 7); });
         EXPECT_EQ(contents(notebook), model.contents());
         notebook.backupTo(dir.path() / "copie.sqlite");
     }
