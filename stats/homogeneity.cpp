@@ -154,6 +154,18 @@ std::vector<std::int64_t> spinsOfRows(std::span<const HitCounts> rows)
 
 } // namespace
 
+std::vector<HitCounts> sessionCounts(std::span<const std::uint8_t> numbers,
+                                     std::span<const std::size_t> starts)
+{
+    std::vector<HitCounts> counts(starts.size());
+    for (std::size_t i = 0; i < starts.size(); ++i) {
+        const std::size_t end = i + 1 < starts.size() ? starts[i + 1] : numbers.size();
+        for (std::size_t s = starts[i]; s < end; ++s)
+            ++counts[i][numbers[s]];
+    }
+    return counts;
+}
+
 Homogeneity homogeneityTest(std::span<const HitCounts> sessions, int samples)
 {
     const Margins margins = marginsOf(sessions);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <span>
 #include <string>
 #include <vector>
@@ -13,6 +14,11 @@ namespace roulette
 /// Replicates behind every simulated p-value here, drawn from a fixed seed so that the same
 /// sessions always read the same.
 inline constexpr int HomogeneitySamples = 999;
+
+/// The 37 counts of each session of pooled spins; session i runs from starts[i] to the next
+/// start, the last one to the end.
+std::vector<HitCounts> sessionCounts(std::span<const std::uint8_t> numbers,
+                                     std::span<const std::size_t> starts);
 
 /// Pearson's chi-square of homogeneity of the sessions' 37 counts: could every session come
 /// from one and the same wheel? Sessions without spins and numbers never out count for

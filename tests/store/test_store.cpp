@@ -125,11 +125,18 @@ std::int64_t newSession(const std::filesystem::path &file)
     return notebook.createSession(notebook.createWheel("Roue"), "2026-03-12T20:00", Origin::Hand);
 }
 
-int runChild(const std::function<int()> &work)
+// Runs `work` in a child process: the kind of fault it ended with, 99 for none.
+int faultInChild(const std::function<void()> &work)
 {
     const pid_t child = fork();
-    if (child == 0)
-        _exit(work());
+    if (child == 0) {
+        try {
+            work();
+        } catch (const NotebookError &error) {
+            _exit(static_cast<int>(error.kind()));
+        }
+        _exit(99);
+    }
     int status = 0;
     waitpid(child, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -264,43 +271,40 @@ TEST(NotebookFaults, HandSpinsSurviveAKill)
     TempDir dir;
     const auto file = dir.path() / "carnet.sqlite";
     const std::int64_t session = newSession(file);
-    std::mt19937 random(9);
-    for (int round = 0; round < 3; ++round) {
-        const auto before = Notebook(file).spins(session).size();
-        int reports[2];
-        ASSERT_EQ(pipe(reports), 0);
-        const pid_t child = fork();
-        if (child == 0) {
-            close(reports[0]);
-            try {
-                Notebook notebook(file);
-                for (std::size_t i = before;; ++i) {
-                    notebook.appendSpin(session, static_cast<int>(i % 37));
-                    if (write(reports[1], "x", 1) != 1)
-                        _exit(1);
-                }
-            } catch (...) {
-                _exit(2);
-            }
-        }
-        close(reports[1]);
-        const int killAfter = std::uniform_int_distribution<int>(1, 300)(random);
-        std::size_t reported = 0;
-        char byte = 0;
-        while (static_cast<int>(reported) < killAfter && read(reports[0], &byte, 1) == 1)
-            ++reported;
-        kill(child, SIGKILL);
-        waitpid(child, nullptr, 0);
-        while (read(reports[0], &byte, 1) == 1)
-            ++reported;
+    int reports[2];
+    ASSERT_EQ(pipe(reports), 0);
+    const pid_t child = fork();
+    if (child == 0) {
         close(reports[0]);
-
-        const auto spins = Notebook(file).spins(session);
-        ASSERT_GE(spins.size(), before + reported);
-        EXPECT_LE(spins.size(), before + reported + 1);
-        for (std::size_t i = 0; i < spins.size(); ++i)
-            ASSERT_EQ(spins[i], i % 37) << i;
+        try {
+            Notebook notebook(file);
+            for (int i = 0;; ++i) {
+                notebook.appendSpin(session, i % 37);
+                if (write(reports[1], "x", 1) != 1)
+                    _exit(1);
+            }
+        } catch (...) {
+            _exit(2);
+        }
     }
+    close(reports[1]);
+    std::mt19937 random(9);
+    const auto killAfter = std::uniform_int_distribution<std::size_t>(1, 500)(random);
+    std::size_t reported = 0;
+    char byte = 0;
+    while (reported < killAfter && read(reports[0], &byte, 1) == 1)
+        ++reported;
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    while (read(reports[0], &byte, 1) == 1)
+        ++reported;
+    close(reports[0]);
+
+    const auto spins = Notebook(file).spins(session);
+    ASSERT_GE(spins.size(), reported);
+    EXPECT_LE(spins.size(), reported + 1);
+    for (std::size_t i = 0; i < spins.size(); ++i)
+        ASSERT_EQ(spins[i], i % 37) << i;
 }
 
 // A file that is not a notebook of this version is refused with its reason, and left
@@ -351,19 +355,13 @@ TEST(NotebookFaults, AFullDiskLosesNothingStored)
     const std::int64_t session = newSession(file);
     Notebook(file).appendSpins(session, std::vector<std::uint8_t>(5000, 3));
     const auto before = contents(Notebook(file));
-    const int status = runChild([&] {
-        signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{64 * 1024, 64 * 1024};
-        setrlimit(RLIMIT_FSIZE, &limit);
-        try {
-            Notebook notebook(file);
-            notebook.appendSpins(session, std::vector<std::uint8_t>(1'000'000, 5));
-            return 1;
-        } catch (const NotebookError &error) {
-            return error.kind() == NotebookError::Kind::WriteFailed ? 0 : 2;
-        }
-    });
-    EXPECT_EQ(status, 0);
+    EXPECT_EQ(faultInChild([&] {
+                  signal(SIGXFSZ, SIG_IGN);
+                  const rlimit limit{64 * 1024, 64 * 1024};
+                  setrlimit(RLIMIT_FSIZE, &limit);
+                  Notebook(file).appendSpins(session, std::vector<std::uint8_t>(1'000'000, 5));
+              }),
+              static_cast<int>(NotebookError::Kind::WriteFailed));
     EXPECT_EQ(contents(Notebook(file)), before);
 }
 
@@ -376,16 +374,11 @@ TEST(NotebookFaults, ReadOnlyFileIsRefusedUntouched)
     chmod(file.c_str(), 0444);
     chmod(dir.path().c_str(), 0755);
     const std::string before = bytesOf(file);
-    EXPECT_EQ(runChild([&] {
+    EXPECT_EQ(faultInChild([&] {
                   if (geteuid() == 0 && setuid(65534) != 0)
-                      return 1;
-                  try {
-                      Notebook notebook(file);
-                      return 2;
-                  } catch (const NotebookError &error) {
-                      return error.kind() == NotebookError::Kind::ReadOnly ? 0 : 3;
-                  }
+                      return;
+                  Notebook notebook(file);
               }),
-              0);
+              static_cast<int>(NotebookError::Kind::ReadOnly));
     EXPECT_EQ(bytesOf(file), before);
 }
