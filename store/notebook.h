@@ -116,21 +116,30 @@ public:
 
     /// The wheels by name, with their number of spins and sessions and latest session.
     std::vector<WheelInfo> wheels() const;
+    /// A new wheel, its id returned; Kind::NameTaken when another wheel has the name.
     std::int64_t createWheel(const std::string &name, const std::string &place = {},
                              const std::string &notes = {});
+    /// Kind::NameTaken when another wheel has the name, Kind::NotFound when the wheel is gone.
     void renameWheel(std::int64_t wheelId, const std::string &name);
+    /// Sets the wheel's place and notes.
     void annotateWheel(std::int64_t wheelId, const std::string &place, const std::string &notes);
     /// Deletes the wheel with its sessions and gives them back for restoreWheel.
     DeletedWheel deleteWheel(std::int64_t wheelId);
+    /// Puts a deleted wheel back with its sessions and their ids.
     void restoreWheel(const DeletedWheel &wheel);
 
     /// The wheel's sessions, oldest first.
     std::vector<SessionInfo> sessions(std::int64_t wheelId) const;
+    /// A new session without spins at the end of the wheel's, its id returned.
     std::int64_t createSession(std::int64_t wheelId, const std::string &startedAt, Origin origin,
                                const std::string &label = {});
+    /// Sets the session's label.
     void renameSession(std::int64_t sessionId, const std::string &label);
+    /// Sets the session's notes.
     void annotateSession(std::int64_t sessionId, const std::string &notes);
+    /// Gives the session, with its spins, to another wheel.
     void moveSession(std::int64_t sessionId, std::int64_t toWheelId);
+    /// Deletes the session and gives it back whole for restoreSession.
     DeletedSession deleteSession(std::int64_t sessionId);
     /// Puts a deleted session back in its wheel, with its id.
     void restoreSession(const DeletedSession &session);
@@ -142,6 +151,7 @@ public:
     /// Takes back the session's last spin; false when it has none.
     bool removeLastSpin(std::int64_t sessionId);
 
+    /// The session's spins in order.
     std::vector<std::uint8_t> spins(std::int64_t sessionId) const;
     /// The spins of these sessions in the order given.
     PooledSpins pooledSpins(std::span<const std::int64_t> sessionIds) const;
