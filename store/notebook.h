@@ -130,7 +130,7 @@ public:
 
     /// The wheel's sessions, oldest first.
     std::vector<SessionInfo> sessions(std::int64_t wheelId) const;
-    /// A new session without spins at the end of the wheel's, its id returned.
+    /// A new session of the wheel, without spins yet; its id returned.
     std::int64_t createSession(std::int64_t wheelId, const std::string &startedAt, Origin origin,
                                const std::string &label = {});
     /// Sets the session's label.
