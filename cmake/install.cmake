@@ -30,9 +30,10 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Étudier les tirages d'une roulette à un
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 # Libraries come from what the binary links; the font and Qt's French texts are loaded by
-# name, so they are named here.
+# name, so they are named here. SQLite is named too: the notebook cannot work without it.
+# SQLiteCpp needs no package at run time, Debian ships it as a static library only.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, qt6-translations-l10n")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, qt6-translations-l10n, libsqlite3-0")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 include(CPack)

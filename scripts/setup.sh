@@ -12,6 +12,7 @@ packages=(
   desktop-file-utils appstream dpkg-dev
   clang-14 libclang-rt-14-dev
   qt6-translations-l10n
+  libsqlitecpp-dev libsqlite3-dev
 )
 
 missing=()

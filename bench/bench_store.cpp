@@ -1,0 +1,128 @@
+// The notebook of wheels: a spin entered by hand, a long session stored, a large wheel
+// read back, the bytes a spin takes on disk, and the tests of change over many sessions.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+
+#include "stats/homogeneity.h"
+#include "store/notebook.h"
+
+using namespace roulette;
+
+namespace
+{
+
+// A folder of its own, removed with the notebooks in it.
+struct BenchDir {
+    BenchDir()
+        : path(
+              ::mkdtemp((std::filesystem::temp_directory_path() / "carnet-XXXXXX").string().data()))
+    {
+    }
+    ~BenchDir() { std::filesystem::remove_all(path); }
+    std::filesystem::path path;
+};
+
+std::vector<std::uint8_t> randomSpins(std::size_t count, std::uint32_t seed)
+{
+    std::mt19937 random(seed);
+    std::uniform_int_distribution<int> number(0, 36);
+    std::vector<std::uint8_t> spins(count);
+    for (auto &n : spins)
+        n = static_cast<std::uint8_t>(number(random));
+    return spins;
+}
+
+// Committed with a full sync of the log before it returns.
+void BM_HandSpinDurable(benchmark::State &state)
+{
+    BenchDir dir;
+    Notebook notebook(dir.path / "carnet.sqlite");
+    const std::int64_t session =
+        notebook.createSession(notebook.createWheel("Roue"), "2026-03-12T20:00", Origin::Hand);
+    notebook.appendSpins(session, randomSpins(100'000, 1));
+    int number = 0;
+    for (auto _ : state)
+        notebook.appendSpin(session, number++ % 37);
+}
+
+void BM_StoreMillionSpins(benchmark::State &state)
+{
+    BenchDir dir;
+    const auto file = dir.path / "carnet.sqlite";
+    const auto spins = randomSpins(1'000'000, 2);
+    {
+        Notebook notebook(file);
+        const std::int64_t wheel = notebook.createWheel("Roue");
+        for (auto _ : state)
+            notebook.appendSpins(
+                notebook.createSession(wheel, "2026-03-12T20:00", Origin::DrawFile), spins);
+    }
+    // The size of a notebook holding one such session, its log folded in on closing.
+    const auto single = dir.path / "seul.sqlite";
+    {
+        Notebook notebook(single);
+        notebook.appendSpins(notebook.createSession(notebook.createWheel("Roue"),
+                                                    "2026-03-12T20:00", Origin::DrawFile),
+                             spins);
+    }
+    state.counters["bytes_per_spin"] =
+        static_cast<double>(std::filesystem::file_size(single)) / static_cast<double>(spins.size());
+}
+
+// Opening the notebook, listing its wheels and sessions, reading every spin pooled, and
+// whether the wheel changed between its sessions.
+void BM_OpenWheelOf10MillionSpins(benchmark::State &state)
+{
+    BenchDir dir;
+    const auto file = dir.path / "carnet.sqlite";
+    {
+        Notebook notebook(file);
+        const std::int64_t wheel = notebook.createWheel("Roue");
+        for (std::uint32_t s = 0; s < 20; ++s)
+            notebook.appendSpins(notebook.createSession(wheel, "2026-03-12T20:00", Origin::Import),
+                                 randomSpins(500'000, s));
+    }
+    for (auto _ : state) {
+        Notebook notebook(file);
+        const WheelInfo wheel = notebook.wheels().front();
+        std::vector<std::int64_t> ids;
+        for (const SessionInfo &session : notebook.sessions(wheel.id))
+            ids.push_back(session.id);
+        const PooledSpins pooled = notebook.pooledSpins(ids);
+        const std::vector<HitCounts> counts = sessionCounts(pooled.numbers, pooled.starts);
+        benchmark::DoNotOptimize(homogeneityTest(counts));
+        benchmark::DoNotOptimize(changePoint(counts));
+    }
+}
+
+// 50 sessions of `range(0)` spins each: at 100 spins the expected counts are small and
+// homogeneity is simulated too.
+void BM_HomogeneityAndChangePoint50(benchmark::State &state)
+{
+    std::mt19937 random(3);
+    std::uniform_int_distribution<std::size_t> number(0, 36);
+    std::vector<HitCounts> sessions(50);
+    for (HitCounts &counts : sessions)
+        for (std::int64_t s = 0; s < state.range(0); ++s)
+            ++counts[number(random)];
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(homogeneityTest(sessions));
+        benchmark::DoNotOptimize(changePoint(sessions));
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_HandSpinDurable)
+    ->Iterations(200)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StoreMillionSpins)->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenWheelOf10MillionSpins)->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HomogeneityAndChangePoint50)->Arg(2000)->Arg(100)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();

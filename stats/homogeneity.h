@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "stats/spread.h"
+
+namespace roulette
+{
+
+/// Replicates behind every simulated p-value here, drawn from a fixed seed so that the same
+/// sessions always read the same.
+inline constexpr int HomogeneitySamples = 999;
+
+/// The 37 counts of each session of pooled spins; session i runs from starts[i] to the next
+/// start, the last one to the end.
+std::vector<HitCounts> sessionCounts(std::span<const std::uint8_t> numbers,
+                                     std::span<const std::size_t> starts);
+
+/// Pearson's chi-square of homogeneity of the sessions' 37 counts: could every session come
+/// from one and the same wheel? Sessions without spins and numbers never out count for
+/// nothing.
+struct Homogeneity {
+    double chiSquare = 0;
+    int degrees = 0;
+    double pValue = 1;
+    /// True when some expected count is below 5, where the chi-square law is too rough: the
+    /// p-values are then simulated under the pooled law.
+    bool simulated = false;
+    /// Each session against all the others pooled, in the sessions' order.
+    std::vector<double> sessionPValues;
+};
+Homogeneity homogeneityTest(std::span<const HitCounts> sessions, int samples = HomogeneitySamples);
+
+/// The split between two sessions where the counts before and after differ most, with a
+/// p-value that allows for the split having been chosen as the most different one: the
+/// same scan run on the sessions shuffled, or, when they are too few for their orders to
+/// be told apart, on sessions simulated under the pooled law.
+struct ChangePoint {
+    std::size_t split = 0; ///< the first session after the change; 0 with fewer than two
+    double chiSquare = 0;  ///< before against after, at that split
+    double pValue = 1;
+    bool found() const { return split > 0 && pValue < 0.05; }
+};
+ChangePoint changePoint(std::span<const HitCounts> sessions, int samples = HomogeneitySamples);
+/// From this many sessions on, their orders are many enough to be shuffled.
+inline constexpr std::size_t PermutedSessions = 8;
+
+/// What the user should do about it, in plain French; `splitDate` names the session at the
+/// split as the window shows it (« 12 mars »).
+std::string changeAdvice(const ChangePoint &change, const std::string &splitDate);
+
+} // namespace roulette
