@@ -79,8 +79,7 @@ constexpr int LastSeenBits = 16;
 
 } // namespace
 
-PermanenceReader::PermanenceReader(const PermanenceLayout &layout,
-                                   const PermanenceOptions &options)
+PermanenceReader::PermanenceReader(const PermanenceLayout &layout, const PermanenceOptions &options)
     : m_decoder(layout.encoding, layout.markLength), m_sink(layout, options),
       m_splitter(layout.separator, m_sink)
 {
@@ -185,8 +184,8 @@ void PermanenceReader::Sink::keepLine()
         follow(analysis.spins[i], i);
     ++m_perLine[static_cast<std::size_t>(
         std::min<std::int64_t>(m_integers, static_cast<std::int64_t>(PerLineBuckets - 1)))];
-    analysis.minPerLine = analysis.maxPerLine == 0 ? m_integers
-                                                   : std::min(analysis.minPerLine, m_integers);
+    analysis.minPerLine =
+        analysis.maxPerLine == 0 ? m_integers : std::min(analysis.minPerLine, m_integers);
     analysis.maxPerLine = std::max(analysis.maxPerLine, m_integers);
     for (QuotedLine &refused : m_lineRefused.first)
         analysis.refused.add(std::move(refused));
@@ -354,8 +353,7 @@ StoredOverlap findInStored(std::span<const std::uint8_t> spins,
     if (k == 0 || stored.size() < k)
         return overlap;
     const std::uint64_t top = power37(k - 1);
-    const auto roll = [top, k](std::uint64_t hash, std::span<const std::uint8_t> s,
-                               std::size_t i) {
+    const auto roll = [top, k](std::uint64_t hash, std::span<const std::uint8_t> s, std::size_t i) {
         if (i >= k)
             hash -= s[i - k] * top;
         return hash * 37 + s[i];

@@ -102,11 +102,11 @@ struct PermanenceAnalysis {
     std::int64_t minPerLine = 0;
     std::int64_t maxPerLine = 0;
     std::int64_t typicalPerLine = 0;
-    bool allTwoDigits = true;      ///< every number read is written with two digits
-    std::int64_t zeroZeroes = 0;   ///< « 00 » met, read or refused
-    std::int64_t characters = 0;   ///< of the text, line endings aside
-    std::int64_t controls = 0;     ///< characters no text file holds
-    std::int64_t invalidUtf8 = 0;  ///< bytes of a UTF-8 reading that were not UTF-8
+    bool allTwoDigits = true;                     ///< every number read is written with two digits
+    std::int64_t zeroZeroes = 0;                  ///< « 00 » met, read or refused
+    std::int64_t characters = 0;                  ///< of the text, line endings aside
+    std::int64_t controls = 0;                    ///< characters no text file holds
+    std::int64_t invalidUtf8 = 0;                 ///< bytes of a UTF-8 reading that were not UTF-8
     std::optional<std::int64_t> firstInvalidUtf8; ///< offset of the first in the file
 
     bool operator==(const PermanenceAnalysis &) const = default;

@@ -81,8 +81,8 @@ std::string plainName(std::string_view name)
 
 bool namesSpins(std::string_view name)
 {
-    static constexpr std::string_view names[] = {
-        "numero", "number", "nummer", "zahl", "salido", "value", "valeur", "result", "ergebnis"};
+    static constexpr std::string_view names[] = {"numero", "number", "nummer", "zahl",    "salido",
+                                                 "value",  "valeur", "result", "ergebnis"};
     const std::string plain = plainName(name);
     return std::any_of(std::begin(names), std::end(names),
                        [&plain](std::string_view key) { return plain.find(key) != plain.npos; });
@@ -94,11 +94,11 @@ void chooseEncoding(std::string_view prefix, bool complete, PermanenceLayout &la
     layout.markLength = mark.length;
     layout.encoding = mark.encoding;
     if (mark.length > 0) {
-        layout.encodingReason =
-            mark.encoding == TextEncoding::Utf8 ? "marque d'ordre des octets UTF-8 en tête"
-            : mark.encoding == TextEncoding::Utf16LE
-                ? "marque d'ordre des octets UTF-16 (petit-boutiste) en tête"
-                : "marque d'ordre des octets UTF-16 (gros-boutiste) en tête";
+        layout.encodingReason = mark.encoding == TextEncoding::Utf8
+                                    ? "marque d'ordre des octets UTF-8 en tête"
+                                : mark.encoding == TextEncoding::Utf16LE
+                                    ? "marque d'ordre des octets UTF-16 (petit-boutiste) en tête"
+                                    : "marque d'ordre des octets UTF-16 (gros-boutiste) en tête";
         return;
     }
     TextDecoder decoder(TextEncoding::Utf8, 0);
@@ -108,8 +108,8 @@ void chooseEncoding(std::string_view prefix, bool complete, PermanenceLayout &la
         decoder.finish(text); // otherwise a character may continue past the prefix
     if (const auto invalid = decoder.firstInvalid()) {
         layout.encoding = TextEncoding::Latin1;
-        layout.encodingReason = "octet " + decimalText(*invalid) +
-                                " invalide en UTF-8 : lu en Latin-1 (ISO 8859-1)";
+        layout.encodingReason =
+            "octet " + decimalText(*invalid) + " invalide en UTF-8 : lu en Latin-1 (ISO 8859-1)";
     } else {
         layout.encodingReason = "tous les octets lus forment de l'UTF-8 valide";
     }
@@ -140,12 +140,19 @@ void chooseSeparator(std::string_view text, PermanenceLayout &layout)
                                             {Separator::Semicolon, "le point-virgule"},
                                             {Separator::Comma, "la virgule"},
                                             {Separator::Spaces, "l'espace"}}};
+    // Lines that show what separates numbers: two numbers or more, or a separator of CSV.
+    // « Page 2 » shows nothing.
     std::size_t lines = 0;
-    for (std::size_t start = 0; start < text.size() && lines < LinesWeighed;) {
+    std::size_t numbered = 0;
+    for (std::size_t start = 0; start < text.size() && numbered < LinesWeighed;) {
         const std::size_t end = std::min(text.find_first_of("\r\n", start), text.size());
         const std::string_view line = text.substr(start, end - start);
         start = end + 1;
-        if (std::none_of(line.begin(), line.end(), isDigit))
+        std::size_t numbers = 0;
+        for (std::size_t i = 0; i < line.size(); ++i)
+            numbers += isDigit(line[i]) && (i == 0 || !isDigit(line[i - 1]));
+        numbered += numbers > 0;
+        if (numbers == 0 || (numbers == 1 && line.find_first_of("\t;,") == line.npos))
             continue;
         ++lines;
         candidates[0].lines += line.find('\t') != line.npos;
@@ -158,12 +165,11 @@ void chooseSeparator(std::string_view text, PermanenceLayout &layout)
         candidates[3].lines += inside.find_first_of(" \t") != inside.npos;
     }
     for (const Candidate &candidate : candidates) {
-        if (candidate.lines * 2 > lines) {
+        if (lines * 2 >= numbered && candidate.lines * 2 > lines) {
             layout.separator = candidate.separator;
             layout.separatorReason = std::string(candidate.name) + " sépare les valeurs dans " +
                                      decimalText(static_cast<std::int64_t>(candidate.lines)) +
-                                     " lignes de numéros sur " +
-                                     decimalText(static_cast<std::int64_t>(lines));
+                                     " lignes sur " + decimalText(static_cast<std::int64_t>(lines));
             return;
         }
     }
@@ -178,10 +184,9 @@ void chooseColumn(const std::vector<std::vector<std::string>> &rows,
     std::map<std::size_t, std::size_t> widths;
     for (auto row = data; row != rows.end(); ++row)
         ++widths[row->size()];
-    const auto mostCommon = std::max_element(widths.begin(), widths.end(), [](auto &a, auto &b) {
-        return a.second < b.second;
-    });
-    const std::size_t width = layout.header ? rows.front().size()
+    const auto mostCommon = std::max_element(widths.begin(), widths.end(),
+                                             [](auto &a, auto &b) { return a.second < b.second; });
+    const std::size_t width = layout.header                ? rows.front().size()
                               : mostCommon == widths.end() ? 0
                                                            : mostCommon->first;
     const auto rowCount = static_cast<std::size_t>(rows.end() - data);
@@ -192,7 +197,7 @@ void chooseColumn(const std::vector<std::vector<std::string>> &rows,
         std::size_t spins = 0;
         std::size_t cells = 0;
         for (auto row = data; row != rows.end(); ++row) {
-            const bool cell = row->size() > column && !isTextRow(*row); // not a page header
+            const bool cell = row->size() > column && !(layout.header && *row == rows.front());
             cells += cell;
             spins += cell && isSpinText((*row)[column]);
         }
@@ -226,11 +231,10 @@ void chooseColumn(const std::vector<std::vector<std::string>> &rows,
         return;
     }
     layout.column = spinColumns.front();
-    layout.columnReason =
-        spinColumns.size() == 1
-            ? "la seule colonne de numéros, " + name(layout.column)
-            : "la première des " + decimalText(std::int64_t(spinColumns.size())) +
-                  " colonnes de numéros, " + name(layout.column);
+    layout.columnReason = spinColumns.size() == 1
+                              ? "la seule colonne de numéros, " + name(layout.column)
+                              : "la première des " + decimalText(std::int64_t(spinColumns.size())) +
+                                    " colonnes de numéros, " + name(layout.column);
 }
 
 } // namespace
@@ -253,8 +257,7 @@ PermanenceLayout detectPermanenceLayout(std::string_view prefix, bool complete,
     layout.headerReason = layout.header ? "la première ligne est du texte : elle nomme les colonnes"
                                         : "la première ligne tient des numéros";
     const bool csv = layout.separator == Separator::Comma ||
-                     layout.separator == Separator::Semicolon ||
-                     layout.separator == Separator::Tab;
+                     layout.separator == Separator::Semicolon || layout.separator == Separator::Tab;
     if (csv && !rows.rows.empty())
         chooseColumn(rows.rows, forcedColumn, layout);
     return layout;

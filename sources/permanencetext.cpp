@@ -120,8 +120,8 @@ void TextDecoder::decodeUtf8(unsigned char byte, std::string &out)
         return;
     }
     const Lead lead = leadOf(static_cast<unsigned char>(m_sequence[0]));
-    const bool fits = m_sequence.size() == 1 ? byte >= lead.low && byte <= lead.high
-                                             : (byte & 0xC0) == 0x80;
+    const bool fits =
+        m_sequence.size() == 1 ? byte >= lead.low && byte <= lead.high : (byte & 0xC0) == 0x80;
     if (!fits) {
         flushAsLatin1(out);
         decodeUtf8(byte, out); // this byte may start a sequence of its own

@@ -49,7 +49,7 @@ private:
     std::int64_t m_offset = 0;
     std::int64_t m_invalid = 0;
     std::optional<std::int64_t> m_firstInvalid;
-    std::string m_sequence;       // a UTF-8 sequence begun, or the first byte of a UTF-16 unit
+    std::string m_sequence; // a UTF-8 sequence begun, or the first byte of a UTF-16 unit
     std::size_t m_sequenceLength = 0;
     std::uint16_t m_highSurrogate = 0;
 };
