@@ -75,7 +75,10 @@ constexpr std::uint64_t power37(std::size_t exponent)
     return power;
 }
 
-constexpr int LastSeenBits = 16;
+// The table of windows seen: small for a short text, at most 2^16 slots (256 KB) however
+// long the file.
+constexpr int FewestSlotBits = 10;
+constexpr int MostSlotBits = 16;
 
 } // namespace
 
@@ -90,6 +93,21 @@ void PermanenceReader::read(std::string_view bytes)
     m_text.clear();
     m_decoder.decode(bytes, m_text);
     m_splitter.split(m_text);
+}
+
+void PermanenceReader::reserve(std::size_t spins)
+{
+    m_sink.reserve(spins);
+}
+
+void PermanenceReader::Sink::reserve(std::size_t spins)
+{
+    analysis.spins.reserve(spins);
+    if (!analysis.spins.empty())
+        return; // the windows seen are where they are
+    while (m_slotBits < MostSlotBits && (std::size_t{1} << m_slotBits) < spins / 4)
+        ++m_slotBits;
+    m_lastSeen.assign(std::size_t{1} << m_slotBits, 0);
 }
 
 PermanenceAnalysis PermanenceReader::finish()
@@ -110,7 +128,7 @@ PermanenceAnalysis PermanenceReader::finish()
 
 PermanenceReader::Sink::Sink(const PermanenceLayout &layout, const PermanenceOptions &options)
     : m_layout(layout), m_order(options.order), m_cut(options.cut), m_perLine(PerLineBuckets),
-      m_lastSeen(std::size_t{1} << LastSeenBits, {~std::uint64_t{0}, 0})
+      m_slotBits(FewestSlotBits), m_lastSeen(std::size_t{1} << FewestSlotBits)
 {
 }
 
@@ -238,18 +256,22 @@ void PermanenceReader::Sink::follow(std::uint8_t spin, std::size_t index)
     m_window = m_window * 37 + spin; // exact: 37^10 < 2^64
     if (index + 1 < WindowLength)
         return;
-    auto &[window, seenAt] = m_lastSeen[slotOf(m_window, LastSeenBits)];
-    const std::size_t period = index - seenAt;
-    if (m_period == 0 && window == m_window && period >= WindowLength &&
-        m_runLength < static_cast<std::int64_t>(WindowLength)) {
+    // The slot keeps an index's low 32 bits: the distance back is right below 2^32.
+    std::uint32_t &seenAt = m_lastSeen[slotOf(m_window, m_slotBits)];
+    const std::size_t period = static_cast<std::uint32_t>(index) - seenAt;
+    const bool seen =
+        period >= WindowLength && period + WindowLength <= index + 1 &&
+        std::equal(spins.begin() + static_cast<std::ptrdiff_t>(index + 1 - WindowLength),
+                   spins.begin() + static_cast<std::ptrdiff_t>(index + 1),
+                   spins.begin() + static_cast<std::ptrdiff_t>(index + 1 - WindowLength - period));
+    if (m_period == 0 && seen && m_runLength < static_cast<std::int64_t>(WindowLength)) {
         m_period = period;
         m_matched = WindowLength;
         m_blockLine = m_lineRing[(index + 1 - WindowLength) % std::size(m_lineRing)];
         if (m_matched == m_period)
             analysis.repeatedBlocks.add({m_blockLine, static_cast<std::int64_t>(m_period)});
     }
-    window = m_window;
-    seenAt = index;
+    seenAt = static_cast<std::uint32_t>(index);
 }
 
 void PermanenceReader::Sink::endRun()

@@ -127,7 +127,7 @@ public:
     PermanenceReader &operator=(const PermanenceReader &) = delete;
 
     /// Spins the reading should make room for, to grow no copy of them.
-    void reserve(std::size_t spins) { m_sink.analysis.spins.reserve(spins); }
+    void reserve(std::size_t spins);
     /// The next bytes of the file; a line, a character or the mark may straddle two calls.
     void read(std::string_view bytes);
     /// The end of the file: the spins in playing order, with their sessions.
@@ -141,6 +141,7 @@ private:
         void field(std::string_view text, bool cut) override;
         void lineEnd(std::string_view line) override;
         void close();
+        void reserve(std::size_t spins);
 
         PermanenceAnalysis analysis;
 
@@ -171,7 +172,8 @@ private:
         std::int64_t m_runLength = 0;
         std::int64_t m_runLine = 0;
         std::uint64_t m_window = 0; // the last ten spins, as digits base 37
-        std::vector<std::pair<std::uint64_t, std::size_t>> m_lastSeen;
+        int m_slotBits;
+        std::vector<std::uint32_t> m_lastSeen; // where each window of spins was last, by hash
         std::size_t m_period = 0;
         std::size_t m_matched = 0;
         std::int64_t m_blockLine = 0;

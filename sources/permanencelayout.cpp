@@ -169,7 +169,8 @@ void chooseSeparator(std::string_view text, PermanenceLayout &layout)
             layout.separator = candidate.separator;
             layout.separatorReason = std::string(candidate.name) + " sépare les valeurs dans " +
                                      decimalText(static_cast<std::int64_t>(candidate.lines)) +
-                                     " lignes sur " + decimalText(static_cast<std::int64_t>(lines));
+                                     (candidate.lines == 1 ? " ligne sur " : " lignes sur ") +
+                                     decimalText(static_cast<std::int64_t>(lines));
             return;
         }
     }
