@@ -191,7 +191,9 @@ void chooseColumn(const std::vector<std::vector<std::string>> &rows,
                               : mostCommon == widths.end() ? 0
                                                            : mostCommon->first;
     const auto rowCount = static_cast<std::size_t>(rows.end() - data);
-    const bool regular = width >= 2 && widths[width] * 5 >= rowCount * 4;
+    // One row without a header is a line of numbers, not a table.
+    const bool regular =
+        width >= 2 && widths[width] * 5 >= rowCount * 4 && (layout.header || rowCount >= 2);
 
     std::vector<int> spinColumns;
     for (std::size_t column = 0; column < width; ++column) {

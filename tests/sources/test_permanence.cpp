@@ -12,12 +12,14 @@ using roulette::testing::TempDir;
 namespace
 {
 
-// As the preview reads: the layout from the text, « 00 » settled by a first reading.
+// As the preview reads: the layout from the first bytes, « 00 » settled by a first reading.
 PermanenceAnalysis readText(std::string_view bytes, const PermanenceOptions &options = {},
                             std::size_t chunk = std::string_view::npos,
                             PermanenceLayout *layoutRead = nullptr)
 {
-    PermanenceLayout layout = detectPermanenceLayout(bytes, true);
+    constexpr std::size_t prefix = 701; // ends inside a line of the longer texts
+    PermanenceLayout layout =
+        detectPermanenceLayout(bytes.substr(0, prefix), bytes.size() <= prefix);
     const auto read = [&] {
         PermanenceReader reader(layout, options);
         for (std::size_t at = 0; at < bytes.size(); at += chunk)
@@ -89,6 +91,7 @@ TEST(PermanenceReader, ReadsEachLayoutBackToTheListItWasWrittenFrom)
     };
     const Case cases[] = {
         {"comma", withoutLastEnd(lines(", ", "\r\n", false)), Separator::Comma},
+        {"one line", joined(spins, 0, spins.size(), ",  "), Separator::Comma},
         {"semicolon", lines(";", "\n", true), Separator::Semicolon},
         {"tab", lines("\t", "\n", false), Separator::Tab},
         {"spaces", "\xEF\xBB\xBF" + lines(" ", " \n", false), Separator::Spaces},
