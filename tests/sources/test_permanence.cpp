@@ -133,7 +133,7 @@ TEST(PermanenceReader, RefusesAndWarnsByLine)
                              "1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12\n" // 8
                              "Page 3\n"                                // 9
                              "5, " +
-                             longNumber + ", 6"; // 10
+                             longNumber + ", 6, x\xC3"; // 10, cut short
     const PermanenceAnalysis analysis = readText(text);
     EXPECT_EQ(analysis.spins.size(), 2 + 3 + 6 + 24 + 2u);
     EXPECT_EQ(analysis.lineCount, 10);
@@ -147,14 +147,14 @@ TEST(PermanenceReader, RefusesAndWarnsByLine)
     EXPECT_EQ(lines(analysis.textLines), (std::vector<std::int64_t>{6}));
     EXPECT_EQ(lines(analysis.blankLines), (std::vector<std::int64_t>{3}));
     const std::vector<QuotedLine> refused = {
-        {2, "37"}, {2, "00"}, {4, "-1"}, {5, "x"}, {10, longNumber.substr(0, 64)}};
+        {2, "37"}, {2, "00"}, {4, "-1"}, {5, "x"}, {10, longNumber.substr(0, 64)}, {10, "xÃ"}};
     EXPECT_EQ(analysis.refused.first, refused);
     EXPECT_EQ(analysis.repeatedNumbers.first, (std::vector<RepeatedNumber>{{4, 4, 8}}));
     EXPECT_EQ(analysis.repeatedBlocks.first, (std::vector<RepeatedBlock>{{8, 12}}));
     EXPECT_EQ(permanenceReport(analysis)[3],
-              "5 valeurs refusées (une roue à un seul zéro n'a que les numéros 0 à 36) : ligne 2 "
+              "6 valeurs refusées (une roue à un seul zéro n'a que les numéros 0 à 36) : ligne 2 "
               "« 37 », ligne 2 « 00 », ligne 4 « -1 », ligne 5 « x », ligne 10 « " +
-                  std::string(40, '7') + "… ».");
+                  std::string(40, '7') + "… », ligne 10 « xÃ ».");
 
     Listed<QuotedLine> many;
     for (int line = 1; line <= 12; ++line)
