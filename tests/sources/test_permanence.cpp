@@ -123,20 +123,22 @@ TEST(PermanenceReader, ReadsEachLayoutBackToTheListItWasWrittenFrom)
 TEST(PermanenceReader, RefusesAndWarnsByLine)
 {
     const std::string longNumber(200'000, '7');
-    const std::string text = "Casino, table 3\n"                       // 1 header
-                             "17, 5, 37, 00\n"                         // 2
-                             "\r\n"                                    // 3
-                             "-1, 4, 4, 4\n"                           // 4
-                             "4, 4, 4, 4, 4, x, 9\n"                   // 5
-                             "Page 2\n"                                // 6
-                             "1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12\n" // 7
-                             "1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12\n" // 8
-                             "Page 3\n"                                // 9
+    const std::string text = "Casino, table 3\n"                            // 1 header
+                             "17, 5, 37, 00\n"                              // 2
+                             "\r\n"                                         // 3
+                             "-1, 4, 4, 4\n"                                // 4
+                             "4, 4, 4, 4, 4, x, 9\n"                        // 5
+                             "Page 2\n"                                     // 6
+                             "1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12\n"      // 7
+                             "1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12\n"      // 8
+                             "Page 3\n"                                     // 9
+                             "20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30\n" // 10
+                             "20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30\n" // 11
                              "5, " +
-                             longNumber + ", 6, x\xC3"; // 10, cut short
+                             longNumber + ", 6, x\xC3"; // 12, cut short
     const PermanenceAnalysis analysis = readText(text);
-    EXPECT_EQ(analysis.spins.size(), 2 + 3 + 6 + 24 + 2u);
-    EXPECT_EQ(analysis.lineCount, 10);
+    EXPECT_EQ(analysis.spins.size(), 2 + 3 + 6 + 24 + 22 + 2u);
+    EXPECT_EQ(analysis.lineCount, 12);
     const auto lines = [](const Listed<QuotedLine> &listed) {
         std::vector<std::int64_t> numbers;
         for (const QuotedLine &line : listed.first)
@@ -147,14 +149,14 @@ TEST(PermanenceReader, RefusesAndWarnsByLine)
     EXPECT_EQ(lines(analysis.textLines), (std::vector<std::int64_t>{6}));
     EXPECT_EQ(lines(analysis.blankLines), (std::vector<std::int64_t>{3}));
     const std::vector<QuotedLine> refused = {
-        {2, "37"}, {2, "00"}, {4, "-1"}, {5, "x"}, {10, longNumber.substr(0, 64)}, {10, "xÃ"}};
+        {2, "37"}, {2, "00"}, {4, "-1"}, {5, "x"}, {12, longNumber.substr(0, 64)}, {12, "xÃ"}};
     EXPECT_EQ(analysis.refused.first, refused);
     EXPECT_EQ(analysis.repeatedNumbers.first, (std::vector<RepeatedNumber>{{4, 4, 8}}));
-    EXPECT_EQ(analysis.repeatedBlocks.first, (std::vector<RepeatedBlock>{{8, 12}}));
+    EXPECT_EQ(analysis.repeatedBlocks.first, (std::vector<RepeatedBlock>{{8, 12}, {11, 11}}));
     EXPECT_EQ(permanenceReport(analysis)[3],
               "6 valeurs refusées (une roue à un seul zéro n'a que les numéros 0 à 36) : ligne 2 "
-              "« 37 », ligne 2 « 00 », ligne 4 « -1 », ligne 5 « x », ligne 10 « " +
-                  std::string(40, '7') + "… », ligne 10 « xÃ ».");
+              "« 37 », ligne 2 « 00 », ligne 4 « -1 », ligne 5 « x », ligne 12 « " +
+                  std::string(40, '7') + "… », ligne 12 « xÃ ».");
 
     Listed<QuotedLine> many;
     for (int line = 1; line <= 12; ++line)
@@ -191,6 +193,10 @@ TEST(PermanenceReader, CutsSessionsAndReversesTheNewestFirst)
         EXPECT_EQ(analysis.spins, c.spins);
         EXPECT_EQ(analysis.sessionStarts, c.starts);
     }
+    const PermanenceAnalysis analysis = readText(text);
+    EXPECT_EQ(analysis.minPerLine, 1);
+    EXPECT_EQ(analysis.maxPerLine, 3);
+    EXPECT_EQ(analysis.typicalPerLine, 3);
 }
 
 TEST(PermanenceFile, RefusesWhatIsNoPermanenceAndChangesWhileRead)
