@@ -1,7 +1,6 @@
 #include "sources/drawfile.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <fstream>
 #include <ios>
 #include <new>
@@ -9,6 +8,7 @@
 #include <system_error>
 #include <utility>
 
+#include "sources/fileopen.h"
 #include "sources/textrules.h"
 
 namespace roulette
@@ -237,38 +237,19 @@ DrawFileLoad failure(std::string fileName, std::string message)
     return {std::move(fileName), std::nullopt, std::move(message)};
 }
 
-std::string openFailure(const std::string &file, std::error_code error)
-{
-    if (error == std::errc::no_such_file_or_directory)
-        return "Le fichier " + file + " est introuvable.";
-    if (error == std::errc::permission_denied)
-        return "Le fichier " + file + " ne peut pas être ouvert : accès refusé.";
-    return "Le fichier " + file + " ne peut pas être ouvert.";
-}
-
 } // namespace
 
 DrawFileLoad readDrawFile(const std::filesystem::path &path, const ReadProgress &progress)
 {
     const std::u8string bareName = path.filename().u8string();
     std::string name(bareName.begin(), bareName.end());
-    const std::u8string fullName = path.u8string();
-    const std::string file = "« " + printable(std::string(fullName.begin(), fullName.end())) + " »";
+    const std::string file = quotedFileName(path);
     const std::string nothingLoaded = " : rien n'a été chargé.";
 
+    std::ifstream in;
+    if (auto problem = openRegularFile(path, in, "un fichier de tirage", nothingLoaded))
+        return failure(name, std::move(*problem));
     std::error_code error;
-    const auto status = std::filesystem::status(path, error);
-    if (status.type() == std::filesystem::file_type::directory)
-        return failure(name, file + " est un dossier et non un fichier de tirage.");
-    if (error)
-        return failure(name, openFailure(file, error));
-    if (status.type() != std::filesystem::file_type::regular)
-        return failure(name, file + " n'est pas un fichier ordinaire" + nothingLoaded);
-
-    errno = 0;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return failure(name, openFailure(file, std::error_code(errno, std::generic_category())));
     try {
         const std::uintmax_t size = std::filesystem::file_size(path, error);
         if (error)

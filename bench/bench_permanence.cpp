@@ -1,0 +1,107 @@
+// A permanence of 10^6 spins in comma-separated lines of 1 to 600 numbers (about 3 MB): the
+// preview (layout and a whole reading with every warning), the reading an import makes, and
+// the memory each adds at its peak beyond the spins it keeps, per spin (VmHWM against VmRSS
+// before; the peak is reset first).
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <malloc.h>
+#include <random>
+#include <string>
+#include <unistd.h>
+
+#include "bench/resident.h"
+#include "sources/permanencefile.h"
+
+using namespace roulette;
+
+namespace
+{
+
+constexpr std::size_t Spins = 1'000'000;
+
+class Permanence
+{
+public:
+    Permanence()
+        : m_path(std::filesystem::temp_directory_path() /
+                 ("bench-permanence-" + std::to_string(::getpid()) + ".txt"))
+    {
+        std::ofstream out(m_path, std::ios::binary);
+        std::minstd_rand random(23);
+        out << "Permanence, table 1\r\n";
+        for (std::size_t written = 0; written < Spins;) {
+            const std::size_t line = std::min<std::size_t>(Spins - written, 1 + random() % 600);
+            std::string text;
+            for (std::size_t i = 0; i < line; ++i)
+                text += (i == 0 ? "" : ", ") + std::to_string(random() % 37);
+            out << text << "\r\n";
+            written += line;
+        }
+    }
+    ~Permanence() { std::filesystem::remove(m_path); }
+    const std::filesystem::path &path() const { return m_path; }
+
+private:
+    std::filesystem::path m_path;
+};
+
+const Permanence &permanence()
+{
+    static const Permanence file;
+    return file;
+}
+
+long peakKilobytes()
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::stol(line.substr(6));
+    }
+    return -1;
+}
+
+// Runs read in each iteration and reports the bytes a spin costs at the peak beyond the spins.
+template <typename Read> void measure(benchmark::State &state, Read read)
+{
+    double worstBytes = 0;
+    for (auto _ : state) {
+        ::malloc_trim(0); // what an earlier reading freed would hide this one's growth
+        std::ofstream("/proc/self/clear_refs") << "5";
+        const auto before = residentKilobytes();
+        {
+            const PermanenceFile file = read();
+            if (!file.analysis || file.analysis->spins.size() != Spins)
+                state.SkipWithError("the permanence did not read whole");
+            benchmark::DoNotOptimize(file);
+            const double added = 1024.0 * static_cast<double>(peakKilobytes() - before);
+            worstBytes = std::max(worstBytes, added);
+        }
+    }
+    state.counters["spins"] = static_cast<double>(Spins);
+    state.counters["peak_bytes_per_spin"] = worstBytes / Spins;
+    state.counters["beyond_kept_per_spin"] = (worstBytes - Spins) / Spins;
+    state.counters["file_MB"] =
+        static_cast<double>(std::filesystem::file_size(permanence().path())) / 1e6;
+}
+
+void BM_PreviewPermanence(benchmark::State &state)
+{
+    measure(state, [] { return previewPermanence(permanence().path(), {}); });
+}
+
+void BM_ReadPermanenceForImport(benchmark::State &state)
+{
+    const PermanenceLayout layout = previewPermanence(permanence().path(), {}).layout;
+    measure(state, [&layout] { return readPermanence(permanence().path(), layout, {}); });
+}
+
+} // namespace
+
+BENCHMARK(BM_PreviewPermanence)->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadPermanenceForImport)->Iterations(5)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();
