@@ -8,9 +8,6 @@
 namespace roulette
 {
 
-namespace
-{
-
 std::string openFailure(const std::string &file, std::error_code error)
 {
     if (error == std::errc::no_such_file_or_directory)
@@ -19,8 +16,6 @@ std::string openFailure(const std::string &file, std::error_code error)
         return "Le fichier " + file + " ne peut pas être ouvert : accès refusé.";
     return "Le fichier " + file + " ne peut pas être ouvert.";
 }
-
-} // namespace
 
 std::string quotedFileName(const std::filesystem::path &path)
 {
