@@ -31,7 +31,6 @@ void addBoard(std::vector<Control> &c)
         c.push_back({.kind = Kind::Label,
                      .name = arrayName("Label1", n),
                      .place = numberCell(n),
-                     .text = "00",
                      .back = DarkRed,
                      .fore = White,
                      .font = Font::Bold,
@@ -40,7 +39,6 @@ void addBoard(std::vector<Control> &c)
         c.push_back({.kind = Kind::Label,
                      .name = arrayName("Label2", n),
                      .place = hitCell(n),
-                     .text = "0",
                      .back = White,
                      .font = Font::Bold,
                      .bordered = true});
@@ -71,14 +69,12 @@ void addTopAndBottomRows(std::vector<Control> &c)
         c.push_back({.kind = Kind::Label,
                      .name = arrayName("Label5", i),
                      .place = historyCell(i),
-                     .text = "-",
                      .back = White,
                      .font = Font::Bold,
                      .bordered = true});
     c.push_back({.kind = Kind::Label,
                  .name = "Label4",
                  .place = {3360, 3480, 2295, 375},
-                 .text = NormalCaption,
                  .back = DarkRed,
                  .fore = White,
                  .font = Font::Bold,
@@ -99,14 +95,12 @@ void addTopAndBottomRows(std::vector<Control> &c)
     c.push_back({.kind = Kind::TextBox,
                  .name = "Text2",
                  .place = {0, 0, 615, 375},
-                 .text = "00",
                  .back = DarkRed,
                  .fore = White,
                  .font = Font::Bold});
     c.push_back({.kind = Kind::TextBox,
                  .name = "Text1",
                  .place = {6360, 3600, 615, 375},
-                 .text = "00",
                  .back = DarkRed,
                  .fore = White,
                  .font = Font::Bold});
@@ -190,7 +184,6 @@ void addFileFrame(std::vector<Control> &c)
                  .name = "Label9",
                  .parent = "Frame3",
                  .place = {135, 420, 2475, 255},
-                 .text = "Nom du fichier !",
                  .back = DarkRed,
                  .fore = White,
                  .bordered = true});
@@ -204,7 +197,6 @@ void addFileFrame(std::vector<Control> &c)
                  .name = arrayName("Label8", 4),
                  .parent = "Frame3",
                  .place = {1635, 840, 975, 255},
-                 .text = "00000",
                  .back = DarkRed,
                  .fore = White,
                  .bordered = true});
@@ -226,7 +218,6 @@ void addFileFrame(std::vector<Control> &c)
                  .name = "Text3",
                  .parent = "Frame3",
                  .place = {3240, 1080, 615, 375},
-                 .text = "00",
                  .back = DarkRed,
                  .fore = White,
                  .font = Font::Bold});

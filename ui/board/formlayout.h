@@ -51,7 +51,7 @@ struct Control {
     std::string name{};   // objectName, arrays as "Label1(17)"
     std::string parent{}; // objectName of the frame holding it; empty on the window
     Twips place{};
-    std::string text{};
+    std::string text{}; // empty for the captions the board keeps: they come from its state
     std::optional<Colour> back{};
     std::optional<Colour> fore{};
     Font font = Font::Default;
