@@ -28,6 +28,7 @@ void Study::add(int number)
     m_outcomes.push_back(static_cast<std::uint8_t>(number));
     ++m_hits[number];
     m_ecarts.add(number);
+    m_evidence.add(number);
     for (ChanceRuns &r : m_runs)
         r.add(number, spins());
 }
@@ -39,6 +40,7 @@ void Study::removeLast()
     m_outcomes.pop_back();
     --m_hits[number];
     m_ecarts.removeLast(number);
+    m_evidence.removeLast(number, m_outcomes.empty() ? -1 : m_outcomes.back());
     for (ChanceRuns &r : m_runs)
         r.removeLast(number, spin, m_outcomes);
 }

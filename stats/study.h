@@ -5,6 +5,7 @@
 
 #include "stats/chunked.h"
 #include "stats/ecarts.h"
+#include "stats/evalue.h"
 #include "stats/runs.h"
 #include "stats/series.h"
 
@@ -33,11 +34,13 @@ public:
     std::array<std::int64_t, 37> hitsByPosition() const;
     const Ecarts &ecarts() const { return m_ecarts; }
     const ChanceRuns &chanceRuns(int pair) const { return m_runs[static_cast<std::size_t>(pair)]; }
+    const Evidence &evidence() const { return m_evidence; }
 
 private:
     ChunkedArray<std::uint8_t, 16> m_outcomes;
     std::array<std::int64_t, 37> m_hits{};
     Ecarts m_ecarts;
+    Evidence m_evidence;
     std::array<ChanceRuns, SimpleChancePairs> m_runs{ChanceRuns(RedPockets), ChanceRuns(Chances[8]),
                                                      ChanceRuns(Chances[10])};
     std::uint64_t m_generation = 0;

@@ -583,7 +583,7 @@ void StudyWindow::showChances()
              pCell(pCounts),
              {QStringLiteral("%1 (≈ %2)")
                   .arg(count(runs.longest()),
-                       frenchNumber(roulette::expectedLongestRun(a + b, 0.5, 2), 1))},
+                       frenchNumber(roulette::expectedLongestSeries(a + b), 1))},
              {QStringLiteral("%1 (≈ %2)").arg(count(runs.runs()), frenchNumber(test.expected, 1))},
              pCell(test.pValue)});
         rows.push_back(verdictRow(std::min(1.0, 2 * std::min(pCounts, test.pValue))));
