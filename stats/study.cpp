@@ -3,7 +3,7 @@
 namespace roulette
 {
 
-bool Study::follow(const Session &session)
+bool Study::follow(const Session &session, std::int64_t limit)
 {
     const std::uint64_t taken = session.generation() - m_generation;
     const std::int64_t rows = session.lastRow();
@@ -17,7 +17,8 @@ bool Study::follow(const Session &session)
     // Each undo bumps the generation once; appends leave it.
     while (spins() > rows)
         removeLast();
-    for (std::int64_t s = spins() + 1; s <= rows; ++s)
+    const std::int64_t last = rows - spins() > limit ? spins() + limit : rows;
+    for (std::int64_t s = spins() + 1; s <= last; ++s)
         add(session.outcome(s));
     m_generation = session.generation();
     return true;

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <limits>
 
 #include "stats/chunked.h"
 #include "stats/ecarts.h"
@@ -23,8 +24,15 @@ class Study
 public:
     /// Catches up with the session: new spins are added, spins taken back are removed, and
     /// anything else (a reset followed by spins) starts over from the session's outcomes.
+    /// At most `limit` spins are added at a call, so that a long rebuild can go in slices.
     /// False when nothing changed.
-    bool follow(const Session &session);
+    bool follow(const Session &session,
+                std::int64_t limit = std::numeric_limits<std::int64_t>::max());
+    /// Whether the study holds every spin of the session.
+    bool caughtUp(const Session &session) const
+    {
+        return m_started && m_generation == session.generation() && spins() == session.lastRow();
+    }
 
     void add(int number);
     void removeLast();
