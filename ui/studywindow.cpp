@@ -11,6 +11,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <tuple>
 
 #include "stats/binomial.h"
 #include "stats/evalue.h"
@@ -332,8 +334,8 @@ void StudyWindow::addHeadline(QVBoxLayout *page)
     large.setBold(true);
     m_level->setFont(large);
     m_sentence = wrappedLabel({});
-    m_where = wrappedLabel({});
-    for (QWidget *w : std::initializer_list<QWidget *>{m_level, m_sentence, m_where})
+    m_figures = new TextTable;
+    for (QWidget *w : std::initializer_list<QWidget *>{m_level, m_sentence, m_figures})
         layout->addWidget(w);
     layout->addWidget(wrappedLabel(QStringLiteral(
         "Cette fenêtre montre beaucoup de chiffres ; sur une roue équilibrée, certains "
@@ -423,9 +425,10 @@ bool StudyWindow::catchUp()
         m_study->follow(session, progress.slice());
         progress.advance(m_study->spins(), session.lastRow());
     }
+    const bool canceled = progress.wasCanceled(); // closing the dialog would cancel it
     progress.close();
     m_catchingUp = false;
-    if (m_study && progress.wasCanceled())
+    if (m_study && canceled)
         close();
     return m_study != nullptr;
 }
@@ -488,46 +491,52 @@ void StudyWindow::refresh()
     showSequence();
 }
 
+// Only the figures change at a spin; the words change with the level, so that the wrapped
+// labels are laid out again only then.
 void StudyWindow::showHeadline()
 {
     const roulette::Evidence &evidence = m_study->evidence();
     const double e = std::exp(evidence.logE());
-    const QString value = evidenceText(e);
-    switch (roulette::headlineLevel(e)) {
-    case roulette::HeadlineLevel::Nothing:
-        m_level->setText(QStringLiteral("Rien d'anormal"));
-        m_level->setStyleSheet(QStringLiteral("color: #2e6b30"));
-        m_sentence->setText(
-            QStringLiteral("Les tirages ne s'écartent pas assez de ceux d'une roue équilibrée "
-                           "pour en douter (indice E = %1 ; le doute commence à 20). Sur une roue "
-                           "équilibrée, E n'atteint 20 qu'une fois sur vingt au plus, même en "
-                           "regardant après chaque tirage.")
-                .arg(value));
-        m_where->setText(QStringLiteral("Aucune piste à suivre : un écart rare plus bas peut "
-                                        "venir du seul hasard."));
-        return;
-    case roulette::HeadlineLevel::Hint:
-        m_level->setText(QStringLiteral("Indice de déséquilibre"));
-        m_level->setStyleSheet(QStringLiteral("color: #b25e00"));
-        m_sentence->setText(
-            QStringLiteral("Sur une roue équilibrée, un indice aussi fort (E = %1) n'apparaît "
-                           "qu'une fois sur %1 au plus, même en regardant après chaque tirage. "
-                           "C'est un indice, pas une preuve : d'autres tirages le confirmeront "
-                           "(à partir de E = 1 000) ou le dissiperont.")
-                .arg(value));
-        break;
-    case roulette::HeadlineLevel::Established:
-        m_level->setText(QStringLiteral("Déséquilibre établi"));
-        m_level->setStyleSheet(QStringLiteral("color: #b71c1c"));
-        m_sentence->setText(
-            QStringLiteral("Sur une roue équilibrée, un écart aussi fort (E = %1) n'apparaît "
-                           "qu'une fois sur %1 au plus, même en regardant après chaque tirage.")
-                .arg(value));
-        break;
+    const roulette::HeadlineLevel level = roulette::headlineLevel(e);
+    if (level != m_shownLevel) {
+        m_shownLevel = level;
+        static const std::map<roulette::HeadlineLevel, std::tuple<QString, QColor, QString>> words =
+            {{roulette::HeadlineLevel::Nothing,
+              {QStringLiteral("Rien d'anormal"), QColor(0x2e, 0x6b, 0x30),
+               QStringLiteral("Les tirages ne s'écartent pas assez de ceux d'une roue "
+                              "équilibrée pour en douter. Sur une roue équilibrée, E n'atteint "
+                              "20 qu'une fois sur vingt au plus, même en regardant après "
+                              "chaque tirage.")}},
+             {roulette::HeadlineLevel::Hint,
+              {QStringLiteral("Indice de déséquilibre"), QColor(0xb2, 0x5e, 0x00),
+               QStringLiteral("Sur une roue équilibrée, un indice aussi fort n'apparaît "
+                              "qu'une fois sur vingt au plus, même en regardant après chaque "
+                              "tirage. C'est un indice, pas une preuve : d'autres tirages le "
+                              "confirmeront ou le dissiperont.")}},
+             {roulette::HeadlineLevel::Established,
+              {QStringLiteral("Déséquilibre établi"), QColor(0xb7, 0x1c, 0x1c),
+               QStringLiteral("Sur une roue équilibrée, un écart aussi fort n'apparaît "
+                              "qu'une fois sur mille au plus, même en regardant après chaque "
+                              "tirage.")}}};
+        const auto &[name, colour, sentence] = words.at(level);
+        m_level->setText(name);
+        QPalette palette = m_level->palette();
+        palette.setColor(QPalette::WindowText, colour);
+        m_level->setPalette(palette);
+        m_sentence->setText(sentence);
     }
-    const roulette::Lead lead = evidence.lead();
-    m_where->setText(QStringLiteral("Où : %1, qui porte %2 % de l'indice.")
-                         .arg(whereText(lead), frenchNumber(100 * lead.share)));
+    std::vector<TableRow> rows = {
+        {{QStringLiteral("Indice E = %1 (doute à partir de 20, preuve à partir de 1 000).")
+              .arg(evidenceText(e))}}};
+    if (level == roulette::HeadlineLevel::Nothing) {
+        rows.push_back({{QStringLiteral("Aucune piste à suivre : un écart rare plus bas peut "
+                                        "venir du seul hasard.")}});
+    } else {
+        const roulette::Lead lead = evidence.lead();
+        rows.push_back({{QStringLiteral("Où : %1, qui porte %2 % de l'indice.")
+                             .arg(whereText(lead), frenchNumber(100 * lead.share))}});
+    }
+    m_figures->setRows(std::move(rows));
 }
 
 // The latest simulated value stays, greyed, while the next one is worked out.

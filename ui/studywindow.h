@@ -84,7 +84,8 @@ private:
     QWidget *m_page = nullptr;
     QLabel *m_level = nullptr;
     QLabel *m_sentence = nullptr;
-    QLabel *m_where = nullptr;
+    TextTable *m_figures = nullptr;
+    std::optional<roulette::HeadlineLevel> m_shownLevel;
     TextTable *m_summary = nullptr;
     WheelChart *m_wheel = nullptr;
     TextTable *m_wheelLine = nullptr;

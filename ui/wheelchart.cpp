@@ -131,6 +131,9 @@ void WheelChart::paintEvent(QPaintEvent *)
           std::pair{m_mean - 2 * m_sigma,
                     QStringLiteral("−2σ %1").arg(frenchNumber(m_mean - 2 * m_sigma, 0))}}) {
         const int y = static_cast<int>(yOf(count, plot));
+        // A band squeezed by one far bar keeps only the mean's label.
+        if (count != m_mean && std::abs(y - static_cast<int>(centre)) < fontMetrics().height())
+            continue;
         painter.drawText(labels.adjusted(0, y - 10, 0, y + 10), Qt::AlignRight | Qt::AlignVCenter,
                          text);
     }
