@@ -12,7 +12,7 @@ if [[ ${1-} != --on-screen ]]; then
   program=${BUILD_DIR:-build}/etude-roulette
   [[ -x $program ]] || bash scripts/setup.sh
   mkdir -p "$(dirname "$out")"
-  exec xvfb-run -a -s "-screen 0 1600x1400x24" "$0" --on-screen "$program" "$out"
+  exec xvfb-run -a -s "-screen 0 1600x2100x24" "$0" --on-screen "$program" "$out"
 fi
 
 program=$2

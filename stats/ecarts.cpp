@@ -4,6 +4,8 @@
 #include <bit>
 #include <cassert>
 #include <cmath>
+#include <map>
+#include <mutex>
 
 namespace roulette
 {
@@ -123,20 +125,65 @@ double expectedCurrentAbsence(double p, std::int64_t spins)
     return q * (1 - std::pow(q, static_cast<double>(spins))) / p;
 }
 
-// A run of at least g starts at the first trial, or after a trial that ends another run.
-double expectedLongestRun(std::int64_t trials, double q, int kinds)
+namespace
+{
+
+// A run of at least g starts at the first trial, or after a trial that ends another run; their
+// number is nearly Poisson once the session is long.
+double approximateLongestRun(std::int64_t trials, double q)
 {
     double expected = 0;
     double qg = 1;
     for (std::int64_t g = 1; g <= trials; ++g) {
         qg *= q;
-        const double starts = kinds * qg * (1 + static_cast<double>(trials - g) * (1 - q));
+        const double starts = qg * (1 + static_cast<double>(trials - g) * (1 - q));
         const double atLeast = -std::expm1(-starts);
         expected += atLeast;
         if (atLeast < 1e-9)
             break;
     }
     return expected;
+}
+
+// E[longest run] for every session length up to ExactLongestRun, as Σ_g P(longest ≥ g). With
+// A(m) the chance of no run of g in m trials, A(m) = A(m − 1) − (1 − q) q^g A(m − g − 1): the
+// first such run ends at m. O(length × longest run) once per q.
+std::vector<double> exactLongestRuns(double q)
+{
+    constexpr auto Length = static_cast<std::size_t>(ExactLongestRun);
+    std::vector<double> expected(Length + 1, 0.0), none(Length + 1);
+    double qg = 1;
+    for (std::size_t g = 1; g <= Length; ++g) {
+        qg *= q;
+        for (std::size_t m = 0; m <= Length; ++m) {
+            none[m] = m < g ? 1 : m == g ? 1 - qg : none[m - 1] - (1 - q) * qg * none[m - g - 1];
+            expected[m] += 1 - none[m];
+        }
+        if (1 - none[Length] < 1e-15)
+            break;
+    }
+    return expected;
+}
+
+} // namespace
+
+double expectedLongestRun(std::int64_t trials, double q)
+{
+    if (trials > ExactLongestRun)
+        return approximateLongestRun(trials, q);
+    static std::mutex guard;
+    static std::map<double, std::vector<double>> tables;
+    const std::lock_guard lock(guard);
+    auto table = tables.find(q);
+    if (table == tables.end())
+        table = tables.emplace(q, exactLongestRuns(q)).first;
+    return table->second[static_cast<std::size_t>(std::max<std::int64_t>(trials, 0))];
+}
+
+// The first draw opens a series; each next one goes on with it half the time.
+double expectedLongestSeries(std::int64_t trials)
+{
+    return trials > 0 ? 1 + expectedLongestRun(trials - 1, 0.5) : 0;
 }
 
 } // namespace roulette

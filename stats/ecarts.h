@@ -63,9 +63,13 @@ private:
 
 /// Expected spins since a bet of probability p last came out, after `spins` spins.
 double expectedCurrentAbsence(double p, std::int64_t spins);
-/// Expected longest run, over `trials` trials, of outcomes that each continue a run with
-/// probability `q`, for `kinds` exclusive kinds of runs (Poisson approximation of the runs
-/// at least g long, summed over g).
-double expectedLongestRun(std::int64_t trials, double q, int kinds = 1);
+/// Sessions up to this length get the exact expected longest run.
+inline constexpr std::int64_t ExactLongestRun = 10'000;
+/// Expected longest run, over `trials` independent trials, of outcomes that each come with
+/// probability `q` (a bet's absence: q = 1 − its share). Exact up to ExactLongestRun trials,
+/// within 0.1 % beyond.
+double expectedLongestRun(std::int64_t trials, double q);
+/// Expected longest series of one side, over `trials` draws of two equally likely sides.
+double expectedLongestSeries(std::int64_t trials);
 
 } // namespace roulette

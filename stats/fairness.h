@@ -30,14 +30,12 @@ FairnessTest fairnessTest(const HitCounts &hits);
 /// Spins needed before the test means something: five expected per number.
 inline constexpr std::int64_t FairnessMinimumSpins = 185;
 
-/// How a p-value reads: nothing to see below 5 %, unusual below it, very likely biased
-/// below 0.1 %.
-enum class Verdict { NoSign, Unusual, LikelyBiased };
+/// How a p-value reads: usual for a fair wheel, rare (below 5 %), very rare (below 0.1 %).
+/// One figure alone; it does not judge the wheel.
+enum class Verdict { Usual, Rare, VeryRare };
 constexpr Verdict verdictOf(double pValue)
 {
-    return pValue < 0.001  ? Verdict::LikelyBiased
-           : pValue < 0.05 ? Verdict::Unusual
-                           : Verdict::NoSign;
+    return pValue < 0.001 ? Verdict::VeryRare : pValue < 0.05 ? Verdict::Rare : Verdict::Usual;
 }
 
 /// P(X > x) for a chi-square variable with `degrees` degrees of freedom.

@@ -18,39 +18,57 @@ double logChoose(std::int64_t n, std::int64_t k)
     return std::lgamma(n + 1.0) - std::lgamma(k + 1.0) - std::lgamma(n - k + 1.0);
 }
 
-// P(R = r): r = 2k takes k runs of each kind, r = 2k + 1 one kind once more.
-double runsProbability(std::int64_t a, std::int64_t b, std::int64_t r)
+// log P(R = r): r = 2k takes k runs of each kind, r = 2k + 1 one kind once more.
+double logRunsProbability(std::int64_t a, std::int64_t b, std::int64_t r)
 {
     const double all = logChoose(a + b, a);
     const std::int64_t k = r / 2;
     if (r % 2 == 0)
-        return 2 * std::exp(logChoose(a - 1, k - 1) + logChoose(b - 1, k - 1) - all);
-    return std::exp(logChoose(a - 1, k - 1) + logChoose(b - 1, k) - all) +
-           std::exp(logChoose(a - 1, k) + logChoose(b - 1, k - 1) - all);
+        return std::log(2.0) + logChoose(a - 1, k - 1) + logChoose(b - 1, k - 1) - all;
+    const double x = logChoose(a - 1, k - 1) + logChoose(b - 1, k);
+    const double y = logChoose(a - 1, k) + logChoose(b - 1, k - 1);
+    const double top = std::max(x, y);
+    return top == -INFINITY ? top : top + std::log(std::exp(x - top) + std::exp(y - top)) - all;
+}
+
+// The terms shrink away from the mean, so the walk stops once two in a row (one of each
+// parity) no longer count.
+double tailFrom(std::int64_t a, std::int64_t b, std::int64_t r, int step)
+{
+    double sum = 0;
+    int negligible = 0;
+    for (std::int64_t x = r; x >= 2 && x <= a + b && negligible < 2; x += step) {
+        const double term = std::exp(logRunsProbability(a, b, x));
+        negligible = term <= sum * 1e-17 ? negligible + 1 : 0;
+        sum += term;
+    }
+    return sum;
 }
 
 } // namespace
 
+RunsTest exactRunsTest(std::int64_t first, std::int64_t second, std::int64_t runs)
+{
+    const double a = static_cast<double>(first), b = static_cast<double>(second);
+    if (first == 0 || second == 0)
+        return {a + b > 0 ? 1.0 : 0.0, 1};
+    const double mean = 2 * a * b / (a + b) + 1;
+    const double far = tailFrom(first, second, runs, static_cast<double>(runs) > mean ? +1 : -1);
+    const double near = 1 - far + std::exp(logRunsProbability(first, second, runs));
+    return {mean, std::clamp(2 * std::min(far, near), 0.0, 1.0)};
+}
+
 RunsTest runsTest(std::int64_t first, std::int64_t second, std::int64_t runs)
 {
-    const double a = static_cast<double>(first);
-    const double b = static_cast<double>(second);
+    if (first + second <= ExactRunsLength || first == 0 || second == 0)
+        return exactRunsTest(first, second, runs);
+    const double a = static_cast<double>(first), b = static_cast<double>(second);
     const double n = a + b;
-    if (first == 0 || second == 0)
-        return {n > 0 ? 1.0 : 0.0, 1};
     const double mean = 2 * a * b / n + 1;
-    if (first + second <= ExactRunsLength) {
-        double below = 0, above = 0;
-        for (std::int64_t r = 2; r <= first + second; ++r) {
-            const double pr = runsProbability(first, second, r);
-            below += r <= runs ? pr : 0;
-            above += r >= runs ? pr : 0;
-        }
-        return {mean, std::min(1.0, 2 * std::min(below, above))};
-    }
     const double variance = 2 * a * b * (2 * a * b - n) / (n * n * (n - 1));
-    const double z = (static_cast<double>(runs) - mean) / std::sqrt(variance);
-    return {mean, std::min(1.0, 2 * normalUpperTail(std::fabs(z)))};
+    const double z =
+        std::max(0.0, std::fabs(static_cast<double>(runs) - mean) - 0.5) / std::sqrt(variance);
+    return {mean, std::min(1.0, 2 * normalUpperTail(z))};
 }
 
 void ChanceRuns::add(int number, std::int64_t spin)

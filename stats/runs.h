@@ -10,16 +10,17 @@ namespace roulette
 {
 
 /// Wald–Wolfowitz runs test: the runs in a sequence of `first` and `second` outcomes of two
-/// kinds, against their number when the order is random. Exact for short sequences, by the
-/// normal approximation beyond.
+/// kinds, against their number when the order is random. Exact up to ExactRunsLength
+/// outcomes, by the normal law with a continuity correction beyond.
 struct RunsTest {
     double expected = 1; ///< runs a random order gives on average
     double pValue = 1;   ///< two-sided
 };
 RunsTest runsTest(std::int64_t first, std::int64_t second, std::int64_t runs);
+/// The same, exact at any length.
+RunsTest exactRunsTest(std::int64_t first, std::int64_t second, std::int64_t runs);
 
-/// Sequences up to this length get the exact distribution.
-inline constexpr std::int64_t ExactRunsLength = 100;
+inline constexpr std::int64_t ExactRunsLength = 1000;
 
 /// One simple chance and its opposite as a sequence of sides, the zeros left out: how often
 /// each side came out, how many runs, the longest one. Kept up to date a spin at a time and

@@ -3,7 +3,7 @@
 namespace roulette
 {
 
-bool Study::follow(const Session &session)
+bool Study::follow(const Session &session, std::int64_t limit)
 {
     const std::uint64_t taken = session.generation() - m_generation;
     const std::int64_t rows = session.lastRow();
@@ -17,7 +17,8 @@ bool Study::follow(const Session &session)
     // Each undo bumps the generation once; appends leave it.
     while (spins() > rows)
         removeLast();
-    for (std::int64_t s = spins() + 1; s <= rows; ++s)
+    const std::int64_t last = rows - spins() > limit ? spins() + limit : rows;
+    for (std::int64_t s = spins() + 1; s <= last; ++s)
         add(session.outcome(s));
     m_generation = session.generation();
     return true;
@@ -28,6 +29,7 @@ void Study::add(int number)
     m_outcomes.push_back(static_cast<std::uint8_t>(number));
     ++m_hits[number];
     m_ecarts.add(number);
+    m_evidence.add(number);
     for (ChanceRuns &r : m_runs)
         r.add(number, spins());
 }
@@ -39,6 +41,7 @@ void Study::removeLast()
     m_outcomes.pop_back();
     --m_hits[number];
     m_ecarts.removeLast(number);
+    m_evidence.removeLast(number, m_outcomes.empty() ? -1 : m_outcomes.back());
     for (ChanceRuns &r : m_runs)
         r.removeLast(number, spin, m_outcomes);
 }

@@ -2,9 +2,11 @@
 
 #include <array>
 #include <cstdint>
+#include <limits>
 
 #include "stats/chunked.h"
 #include "stats/ecarts.h"
+#include "stats/evalue.h"
 #include "stats/runs.h"
 #include "stats/series.h"
 
@@ -22,8 +24,15 @@ class Study
 public:
     /// Catches up with the session: new spins are added, spins taken back are removed, and
     /// anything else (a reset followed by spins) starts over from the session's outcomes.
+    /// At most `limit` spins are added at a call, so that a long rebuild can go in slices.
     /// False when nothing changed.
-    bool follow(const Session &session);
+    bool follow(const Session &session,
+                std::int64_t limit = std::numeric_limits<std::int64_t>::max());
+    /// Whether the study holds every spin of the session.
+    bool caughtUp(const Session &session) const
+    {
+        return m_started && m_generation == session.generation() && spins() == session.lastRow();
+    }
 
     void add(int number);
     void removeLast();
@@ -33,11 +42,13 @@ public:
     std::array<std::int64_t, 37> hitsByPosition() const;
     const Ecarts &ecarts() const { return m_ecarts; }
     const ChanceRuns &chanceRuns(int pair) const { return m_runs[static_cast<std::size_t>(pair)]; }
+    const Evidence &evidence() const { return m_evidence; }
 
 private:
     ChunkedArray<std::uint8_t, 16> m_outcomes;
     std::array<std::int64_t, 37> m_hits{};
     Ecarts m_ecarts;
+    Evidence m_evidence;
     std::array<ChanceRuns, SimpleChancePairs> m_runs{ChanceRuns(RedPockets), ChanceRuns(Chances[8]),
                                                      ChanceRuns(Chances[10])};
     std::uint64_t m_generation = 0;

@@ -68,8 +68,32 @@ TEST(Laws, ExpectedAbsencesAndRunsMatchSimulation)
         present += static_cast<double>(gap) / Sessions;
     }
     EXPECT_NEAR(expectedLongestRun(Spins, 36.0 / 37), longestAbsence, 0.02 * longestAbsence);
-    EXPECT_NEAR(expectedLongestRun(Spins, 0.5, 2), longestRun, 0.03 * longestRun);
+    EXPECT_NEAR(expectedLongestSeries(Spins), longestRun, 0.03 * longestRun);
     EXPECT_NEAR(expectedCurrentAbsence(1.0 / 37, Spins), present, 0.05 * present);
+}
+
+// Every session of up to 14 trials, each weighted by its probability; and where the exact
+// recursion hands over to the approximation, the two agree within 0.5 %.
+TEST(Laws, ExpectedLongestRunMatchesEveryShortSession)
+{
+    for (const double q : {36.0 / 37, 19.0 / 37, 0.5}) {
+        for (int trials = 0; trials <= 14; ++trials) {
+            double expected = 0;
+            for (unsigned session = 0; session < 1U << trials; ++session) {
+                int run = 0, longest = 0, in = 0;
+                for (int t = 0; t < trials; ++t) {
+                    const bool absent = session >> t & 1U;
+                    in += absent;
+                    run = absent ? run + 1 : 0;
+                    longest = std::max(longest, run);
+                }
+                expected += longest * std::pow(q, in) * std::pow(1 - q, trials - in);
+            }
+            EXPECT_NEAR(expectedLongestRun(trials, q), expected, 1e-9) << q << " " << trials;
+        }
+        const double exact = expectedLongestRun(ExactLongestRun, q);
+        EXPECT_NEAR(expectedLongestRun(ExactLongestRun + 1, q), exact, 0.005 * exact) << q;
+    }
 }
 
 // Every order of a few outcomes of two kinds, counted by runs, against the test.
@@ -98,9 +122,45 @@ TEST(Laws, RunsTestMatchesEveryOrderOfShortSequences)
                 << a << "+" << b << " in " << runs << " runs";
         }
     }
-    // Beyond the exact range: 500 alternating outcomes are far too many runs, a fair order is not.
-    EXPECT_LT(runsTest(250, 250, 500).pValue, 1e-10);
-    EXPECT_NEAR(runsTest(250, 250, 251).pValue, 1.0, 0.01);
+    // Every order of 60 and 90 outcomes, walked by the chance of each next outcome: state
+    // (first kinds placed, second kinds placed, last kind), by runs so far.
+    constexpr int A = 60, B = 90, R = A + B + 1;
+    std::vector<double> walk((A + 1) * (B + 1) * 2 * R);
+    const auto at = [&](int i, int j, int kind, int r) -> double & {
+        return walk[static_cast<std::size_t>(((i * (B + 1) + j) * 2 + kind) * R + r)];
+    };
+    at(1, 0, 0, 1) = static_cast<double>(A) / (A + B);
+    at(0, 1, 1, 1) = static_cast<double>(B) / (A + B);
+    for (int i = 0; i <= A; ++i) {
+        for (int j = 0; j <= B; ++j) {
+            const double left = A + B - i - j;
+            for (int kind = 0; kind < 2; ++kind) {
+                for (int r = 1; r < R - 1; ++r) {
+                    const double p = at(i, j, kind, r);
+                    if (i < A)
+                        at(i + 1, j, 0, r + (kind != 0)) += p * (A - i) / left;
+                    if (j < B)
+                        at(i, j + 1, 1, r + (kind != 1)) += p * (B - j) / left;
+                }
+            }
+        }
+    }
+    using ByRuns = std::array<double, R>;
+    ByRuns law{};
+    for (int r = 0; r <= A + B; ++r)
+        law[static_cast<std::size_t>(r)] = at(A, B, 0, r) + at(A, B, 1, r);
+    for (const int runs : {50, 60, 73, 80, 95, 110}) {
+        double below = 0, above = 0;
+        for (int r = 0; r <= A + B; ++r)
+            (r <= runs ? below : above) += law[static_cast<std::size_t>(r)];
+        above += law[static_cast<std::size_t>(runs)];
+        EXPECT_NEAR(runsTest(A, B, runs).pValue, std::min(1.0, 2 * std::min(below, above)), 1e-10)
+            << runs;
+    }
+    // Past the exact range, the normal law with its continuity correction stays close.
+    for (const int runs : {451, 470, 480, 500, 520, 540})
+        EXPECT_NEAR(runsTest(500, 501, runs).pValue, exactRunsTest(500, 501, runs).pValue, 0.002)
+            << runs;
     EXPECT_TRUE(runsTest(0, 5, 1).pValue == 1 && runsTest(300, 0, 1).pValue == 1) << "one kind";
 }
 

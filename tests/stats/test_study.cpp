@@ -7,6 +7,7 @@
 
 #include "stats/arcscan.h"
 #include "stats/study.h"
+#include "stats/studyfigures.h"
 
 using namespace roulette;
 
@@ -67,8 +68,37 @@ void expectMatches(const Study &study, const Model &m)
         EXPECT_EQ(study.chanceRuns(p).longest(), r[1]);
         EXPECT_EQ(study.chanceRuns(p).count(0), r[2]);
     }
+    Evidence fresh;
+    for (int n : m.outcomes)
+        fresh.add(n);
+    EXPECT_EQ(study.evidence().logE(), fresh.logE());
+    std::array<std::int64_t, 37> distances{};
+    for (std::size_t i = 1; i < m.outcomes.size(); ++i)
+        ++distances[static_cast<std::size_t>(
+            (WheelPosition[m.outcomes[i]] - WheelPosition[m.outcomes[i - 1]] + 37) % 37)];
+    std::array<std::int64_t, 37> both = study.evidence().distances(0);
+    for (std::size_t d = 0; d < 37; ++d)
+        both[d] += study.evidence().distances(1)[d];
+    EXPECT_EQ(both, distances);
     if (spins == 0)
         return;
+    const auto sectors = classicSectors(study.hits(), spins);
+    for (std::size_t s = 0; s < sectors.size(); ++s) {
+        std::int64_t in = 0;
+        for (int n : m.outcomes)
+            in += contains(ClassicSectors[s], n);
+        EXPECT_EQ(sectors[s].count, in);
+    }
+    const std::pair<AbsenceGroup, std::pair<int, int>> groups[] = {
+        {AbsenceGroup::Numbers, {0, 37}},
+        {AbsenceGroup::Dozens, {37 + FirstDozen, 3}},
+        {AbsenceGroup::SimpleChances, {37 + FirstSimpleChance, 6}}};
+    for (const auto &[group, members] : groups) {
+        std::int64_t longest = 0;
+        for (int c = members.first; c < members.first + members.second; ++c)
+            longest = std::max(longest, m.absence(categoryPockets(c), false));
+        EXPECT_EQ(mostOverdue(study.ecarts(), group).gap, longest);
+    }
     double highest = -INFINITY, lowest = INFINITY;
     for (int start = 0; start < 37; ++start) {
         for (int w = MinArcWidth; w <= MaxArcWidth; ++w) {

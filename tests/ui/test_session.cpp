@@ -349,13 +349,13 @@ void TestSession::spinCounterTellsWhetherTheWheelLooksFair()
     const std::tuple<int, int, int, QString> boards[] = {
         {20, 4, 5, // (15² + 3 · 5²) / 5
          u"Khi-deux = 60,00 (36 degrés de liberté), p = 0,007\n"
-         u"Écart inhabituel : la roue est peut-être déséquilibrée."_s},
+         u"Écart rare sur une roue équilibrée."_s},
         {41, 1, 4, // (36² + 36 · 1²) / 5
          u"Khi-deux = 266,40 (36 degrés de liberté), p < 0,001\n"
-         u"La roue est très probablement déséquilibrée."_s},
+         u"Écart très rare sur une roue équilibrée."_s},
         {5, 1, 5,
          u"Khi-deux = 0,00 (36 degrés de liberté), p = 1,000\n"
-         u"Rien n'indique que la roue soit déséquilibrée."_s}};
+         u"Rien d'inhabituel pour une roue équilibrée."_s}};
     const auto fairness = [&w] { return w.get(u"Text1"_s)->toolTip().section(u'\n', 1); };
     for (const auto &[zeros, first, times, verdict] : boards) {
         w.click(u"Command3"_s);
@@ -382,7 +382,7 @@ void TestSession::studyWindowFollowsTheBoard()
     QTest::keyClick(text2, Qt::Key_E, Qt::ControlModifier);
     StudyWindow *study = w.form.studyWindow();
     QVERIFY(study && study->isVisible() && study->windowTitle() == u"Étude du cylindre"_s);
-    QCOMPARE(studyTexts(*study).filter(u"pas encore assez de tirages"_s).size(), 6);
+    QCOMPARE(studyTexts(*study).filter(u"pas encore assez de tirages"_s).size(), 7);
     w.form.Label4_Click();
     for (int n = 0; n <= 38; ++n) // every number once, then 1 and 3: 20 reds, 18 evens
         w.form.Label1_Click(n < 37 ? n : 2 * n - 73);
@@ -396,6 +396,8 @@ void TestSession::studyWindowFollowsTheBoard()
     QVERIFY(!studyTexts(*study).filter(u"Rouge / noir | 20 / 18 |"_s).isEmpty());
     QVERIFY(!studyTexts(*study).filter(u"Pair / impair | 18 / 20 |"_s).isEmpty());
     QCOMPARE(pValueText(0.001) + u' ' + pValueText(0.00099), u"p = 0,001 p < 0,001"_s);
+    QCOMPARE(frenchNumber(-0.3) + u' ' + frenchNumber(-0.04, 1), u"0 0,0"_s);
+    QVERIFY(studyTexts(*study).contains(u"Rien d'anormal"_s));
 
     const auto matchesAFreshWindow = [&](const char *after) {
         {
@@ -427,6 +429,17 @@ void TestSession::studyWindowFollowsTheBoard()
         w.clickNumber(n * 11 % 37);
     pressUndo(w);
     matchesAFreshWindow("spins and an undo after the reset");
+
+    // A dealer who lands the ball 10 pockets on from the last one, every other spin.
+    w.click(u"Command3"_s);
+    for (int s = 0, position = 0; s < 120; ++s) {
+        position = (position + (s % 2 ? 10 : 1 + s % 7)) % 37;
+        w.clickNumber(roulette::WheelOrder[static_cast<std::size_t>(position)]);
+    }
+    const QStringList dealer = studyTexts(*study);
+    QVERIFY(dealer.contains(u"Déséquilibre établi"_s));
+    QVERIFY2(!dealer.filter(u"Où : la case à 10 cases du tirage précédent"_s).isEmpty(),
+             qPrintable(dealer.filter(u"Où"_s).join(u'\n')));
 
     study->close(); // only the study window
     QVERIFY(w.form.isVisible() && !study->simulating());

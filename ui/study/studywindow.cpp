@@ -11,11 +11,15 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numeric>
+#include <map>
+#include <tuple>
 
 #include "stats/binomial.h"
+#include "stats/evalue.h"
 #include "stats/fairness.h"
 #include "stats/pockets.h"
+#include "stats/studyfigures.h"
+#include "ui/common/batchprogress.h"
 #include "ui/study/texttable.h"
 #include "ui/study/verdict.h"
 #include "ui/study/wheelchart.h"
@@ -70,16 +74,82 @@ TextTable::Cell pCell(double pValue)
 
 TableRow verdictRow(double pValue, const QString &note = {})
 {
-    return {{QStringLiteral("    → %1%2").arg(verdictText(pValue), note), verdictColour(pValue)}};
+    return {
+        {QStringLiteral("    → %1%2").arg(verdictText(pValue, true), note), verdictColour(pValue)}};
+}
+
+QString numbers(double count, int decimals = 0)
+{
+    return QStringLiteral("%1 %2").arg(frenchNumber(count, decimals),
+                                       std::round(count) == 1 && decimals == 0
+                                           ? QStringLiteral("numéro")
+                                           : QStringLiteral("numéros"));
+}
+
+// E as a reader weighs it: "4,2", "57", "1 250", or "plus d'un million".
+QString evidenceText(double e)
+{
+    if (e >= 1e6)
+        return QStringLiteral("plus d'un million");
+    return frenchNumber(e, e < 10 ? 1 : 0);
+}
+
+QString parityText(int parity)
+{
+    return parity == 1 ? QStringLiteral("tirages impairs") : QStringLiteral("tirages pairs");
+}
+
+QString distanceText(int distance)
+{
+    return distance == 0 ? QStringLiteral("la case même du tirage précédent")
+                         : QStringLiteral("la case à %1 case%2 du tirage précédent")
+                               .arg(distance)
+                               .arg(distance == 1 ? QString() : QStringLiteral("s"));
+}
+
+QString arcPockets(int start, int width)
+{
+    QStringList numbers;
+    for (int i = 0; i < width; ++i)
+        numbers << QString::number(
+            roulette::WheelOrder[static_cast<std::size_t>((start + i) % 37)]);
+    return numbers.join(QLatin1Char(' '));
 }
 
 QString arcPockets(const roulette::Arc &arc)
 {
-    QStringList numbers;
-    for (int i = 0; i < arc.width; ++i)
-        numbers << QString::number(
-            roulette::WheelOrder[static_cast<std::size_t>((arc.start + i) % 37)]);
-    return numbers.join(QLatin1Char(' '));
+    return arcPockets(arc.start, arc.width);
+}
+
+// Where the headline's evidence lies, in words: « l'arc 16 33 1 20 14 (+21 %) », « le 17 »,
+// « la case à 10 cases du tirage précédent, tirages pairs ».
+QString whereText(const roulette::Lead &lead)
+{
+    const QString excess = QStringLiteral("%1%2 %").arg(
+        lead.excess >= 0 ? QStringLiteral("+") : QString(), frenchNumber(100 * lead.excess));
+    const auto number = [&] { return roulette::WheelOrder[static_cast<std::size_t>(lead.start)]; };
+    switch (lead.pattern) {
+    case roulette::Pattern::Pockets:
+        return QStringLiteral("le %1 surtout (%2), parmi tous les numéros")
+            .arg(number())
+            .arg(excess);
+    case roulette::Pattern::PocketArc:
+        return lead.width == 1 ? QStringLiteral("le %1 (%2)").arg(number()).arg(excess)
+                               : QStringLiteral("l'arc %1 (%2)")
+                                     .arg(arcPockets(lead.start, lead.width), excess);
+    case roulette::Pattern::Distances:
+        return QStringLiteral("%1 surtout, %2 (%3), parmi toutes les distances")
+            .arg(distanceText(lead.start), parityText(lead.parity), excess);
+    case roulette::Pattern::DistanceArc:
+        break;
+    }
+    if (lead.width == 1)
+        return QStringLiteral("%1, %2 (%3)")
+            .arg(distanceText(lead.start), parityText(lead.parity), excess);
+    return QStringLiteral("les cases à %1 à %2 cases du tirage précédent, %3 (%4)")
+        .arg(lead.start)
+        .arg((lead.start + lead.width - 1) % 37)
+        .arg(parityText(lead.parity), excess);
 }
 
 // The outside bets by name, and what each holds.
@@ -119,7 +189,10 @@ StudyWindow::StudyWindow(const roulette::Module1 &series, QWidget *parent)
     m_pool.setMaxThreadCount(1);
 
     auto *page = m_page = new QWidget;
-    auto *columns = new QHBoxLayout(page);
+    auto *pageLayout = new QVBoxLayout(page);
+    addHeadline(pageLayout);
+    auto *columns = new QHBoxLayout;
+    pageLayout->addLayout(columns, 1);
     auto *left = new QVBoxLayout;
     auto *right = new QVBoxLayout;
     columns->addLayout(left, 1);
@@ -129,17 +202,17 @@ StudyWindow::StudyWindow(const roulette::Module1 &series, QWidget *parent)
     left->addWidget(m_summary);
     left->addWidget(wrappedLabel(QStringLiteral(
         "Sur une roue équilibrée, aucune analyse ne prédit le prochain numéro : chaque tirage "
-        "ignore les précédents. Cette étude dit seulement si les tirages passés s'écartent de "
-        "ce que donne une roue équilibrée, et où. Une valeur p est la part des sessions d'une "
-        "roue équilibrée qui s'écartent au moins autant ; le verdict change sous 5 % et sous "
-        "0,1 %.")));
+        "ignore les précédents. Les sections qui suivent décrivent les tirages passés face à ce "
+        "que donne une roue équilibrée. Une valeur p est la part des sessions d'une roue "
+        "équilibrée qui s'écartent au moins autant ; les mots changent sous 5 % (écart rare) "
+        "et sous 0,1 % (écart très rare).")));
 
     Section wheel = addSection(
         left, QStringLiteral("Le cylindre"),
-        QStringLiteral("Les cases dans l'ordre de la roue, de 0 à 26, chacune dans sa couleur, "
-                       "avec son compte en dessous. Chaque barre part de l'attendu n/37 et monte "
-                       "si la case est sortie plus souvent, descend sinon ; la bande grise couvre "
-                       "±2σ, d'où une case sur vingt sort sur une roue équilibrée."));
+        QStringLiteral("Les cases dans l'ordre de la roue, chacune dans sa couleur, avec son "
+                       "compte en dessous. Chaque barre part de l'attendu n/37 et monte si la "
+                       "case est sortie plus souvent, descend sinon ; la bande grise couvre ±2σ, "
+                       "si bien qu'environ une case sur vingt en sort sur une roue équilibrée."));
     m_wheel = new WheelChart;
     m_wheelLine = new TextTable;
     wheel.box->layout()->addWidget(m_wheel);
@@ -166,7 +239,8 @@ StudyWindow::StudyWindow(const roulette::Module1 &series, QWidget *parent)
         left, QStringLiteral("Secteurs classiques"),
         QStringLiteral("Les tirages tombés dans chaque secteur face à l'attendu d'une roue "
                        "équilibrée, ± un écart type σ ; la valeur p est celle d'un test binomial "
-                       "bilatéral, secteur par secteur."));
+                       "bilatéral, secteur par secteur. Les secteurs se complètent : un arc "
+                       "chaud dans l'un rend les autres froids."));
     m_sectors = new TextTable;
     m_sectors->setHeader({QStringLiteral("Secteur"), QStringLiteral("Cases"),
                           QStringLiteral("Tirages"), QStringLiteral("Attendu ± σ"),
@@ -211,15 +285,33 @@ StudyWindow::StudyWindow(const roulette::Module1 &series, QWidget *parent)
         right, QStringLiteral("Chances simples"),
         QStringLiteral("Les zéros sont retirés de la suite. Le test des suites (Wald–Wolfowitz) "
                        "compte les changements de côté : trop peu de suites trahissent des séries "
-                       "qui collent, trop une alternance. Il est exact jusqu'à 100 tirages, "
-                       "approché par la loi normale au-delà. Le verdict prend la plus petite des "
-                       "deux valeurs p, doublée."));
+                       "qui collent, trop une alternance. Il est exact jusqu'à 1 000 tirages, "
+                       "approché au-delà par la loi normale avec correction de continuité. La "
+                       "ligne sous chaque paire prend la plus petite des deux valeurs p, "
+                       "doublée."));
     m_chances = new TextTable;
     m_chances->setHeader({QString(), QStringLiteral("Tirages"), QStringLiteral("Attendu ± σ"),
                           QStringLiteral("p"), QStringLiteral("Plus longue série"),
                           QStringLiteral("Suites"), QStringLiteral("p")});
     chances.content->layout()->addWidget(m_chances);
     m_sections.push_back(chances);
+
+    Section sequence = addSection(
+        right, QStringLiteral("Suite des tirages"),
+        QStringLiteral("La distance d'un tirage au suivant, en cases dans l'ordre de la roue "
+                       "(0 : la même case). Un croupier régulier fait tomber la bille à une "
+                       "distance voisine d'un lancer à l'autre, sans rien changer aux comptes "
+                       "des numéros. La roue tourne dans l'autre sens à chaque lancer : les "
+                       "tirages pairs et impairs sont aussi comptés à part. Le khi-deux juge les "
+                       "37 distances ensemble ; le graphe les montre pour tous les tirages."));
+    m_distanceChart = new WheelChart(WheelChart::Cells::Distances);
+    m_sequence = new TextTable;
+    m_sequence->setHeader({QString(), QStringLiteral("Distances"), QStringLiteral("Khi-deux"),
+                           QStringLiteral("p"), QStringLiteral("La plus fréquente"),
+                           QStringLiteral("Excès")});
+    sequence.content->layout()->addWidget(m_distanceChart);
+    sequence.content->layout()->addWidget(m_sequence);
+    m_sections.push_back(sequence);
     right->addStretch(1);
 
     auto *scroll = new QScrollArea;
@@ -229,6 +321,27 @@ StudyWindow::StudyWindow(const roulette::Module1 &series, QWidget *parent)
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(scroll);
+}
+
+void StudyWindow::addHeadline(QVBoxLayout *page)
+{
+    auto *box = new QGroupBox(QStringLiteral("Verdict d'ensemble"));
+    auto *layout = new QVBoxLayout(box);
+    m_level = new QLabel;
+    m_level->setTextFormat(Qt::PlainText);
+    QFont large = m_level->font();
+    large.setPointSizeF(large.pointSizeF() * 1.4);
+    large.setBold(true);
+    m_level->setFont(large);
+    m_sentence = wrappedLabel({});
+    m_figures = new TextTable;
+    for (QWidget *w : std::initializer_list<QWidget *>{m_level, m_sentence, m_figures})
+        layout->addWidget(w);
+    layout->addWidget(wrappedLabel(QStringLiteral(
+        "Cette fenêtre montre beaucoup de chiffres ; sur une roue équilibrée, certains "
+        "paraissent inhabituels par simple hasard. Seul ce verdict juge la roue : les sections "
+        "qui suivent décrivent les tirages.")));
+    page->addWidget(box);
 }
 
 StudyWindow::~StudyWindow()
@@ -256,8 +369,8 @@ void StudyWindow::showEvent(QShowEvent *event)
 {
     if (!m_study) {
         m_study = std::make_unique<roulette::Study>();
-        m_study->follow(m_series.session());
-        refresh();
+        if (catchUp())
+            refresh();
     }
     if (!m_sized && screen()) {
         // Everything in view when the screen allows: no scrolling to read a section.
@@ -289,8 +402,35 @@ void StudyWindow::hideEvent(QHideEvent *event)
 
 void StudyWindow::follow()
 {
-    if (m_study && m_study->follow(m_series.session()))
+    if (m_study && catchUp())
         refresh();
+}
+
+// A long session (a first look at 10^7 spins, the undo of a reset) is studied in slices that
+// let the window breathe, with « Annuler » past half a second; cancelling closes the window.
+// The board may change meanwhile: the slices follow it to its end.
+bool StudyWindow::catchUp()
+{
+    if (m_catchingUp)
+        return false; // the slices under way reach the session as it is now
+    const roulette::Session &session = m_series.session();
+    constexpr std::int64_t QuickSpins = 100'000;
+    if (!m_study->follow(session, QuickSpins))
+        return false;
+    if (m_study->caughtUp(session))
+        return true;
+    m_catchingUp = true;
+    BatchProgress progress(this, QStringLiteral("Étude des tirages…"));
+    while (m_study && !m_study->caughtUp(session) && !progress.wasCanceled()) {
+        m_study->follow(session, progress.slice());
+        progress.advance(m_study->spins(), session.lastRow());
+    }
+    const bool canceled = progress.wasCanceled(); // closing the dialog would cancel it
+    progress.close();
+    m_catchingUp = false;
+    if (m_study && canceled)
+        close();
+    return m_study != nullptr;
 }
 
 bool StudyWindow::simulating() const
@@ -301,6 +441,7 @@ bool StudyWindow::simulating() const
 void StudyWindow::refresh()
 {
     const std::int64_t n = m_study->spins();
+    showHeadline();
     m_summary->setRows(
         {{{n == 1 ? QStringLiteral("1 tirage étudié, depuis la dernière remise à zéro.")
                   : QStringLiteral("%1 tirages étudiés, depuis la dernière remise à zéro.")
@@ -329,14 +470,15 @@ void StudyWindow::refresh()
     const ArcExtremes arcs = roulette::scanArcs(byPosition, n);
     if (const roulette::NullDistribution *null = m_cache.find(n)) {
         const auto &hits = m_study->hits();
-        const auto [low, high] = std::minmax_element(hits.begin(), hits.end());
-        m_simulated = Simulated{n,
-                                null->pHottestArc(arcs.hottest.z),
-                                null->pColdestArc(arcs.coldest.z),
-                                null->pHighestCount(*high),
-                                null->pLowestCount(*low),
-                                null->pOutsideBand(roulette::countOutsideBand(hits, n)),
-                                null->hottestArcQuantile(0.05)};
+        const roulette::CountExtremes extremes = roulette::countExtremes(hits);
+        m_simulated =
+            Simulated{n,
+                      null->pHottestArc(arcs.hottest.z),
+                      null->pColdestArc(arcs.coldest.z),
+                      null->pHighestCount(hits[static_cast<std::size_t>(extremes.highest)]),
+                      null->pLowestCount(hits[static_cast<std::size_t>(extremes.lowest)]),
+                      null->pOutsideBand(roulette::countOutsideBand(hits, n)),
+                      null->hottestArcQuantile(0.05)};
     } else {
         simulate(n);
     }
@@ -346,6 +488,55 @@ void StudyWindow::refresh()
     showNumbers();
     showEcarts();
     showChances();
+    showSequence();
+}
+
+// Only the figures change at a spin; the words change with the level, so that the wrapped
+// labels are laid out again only then.
+void StudyWindow::showHeadline()
+{
+    const roulette::Evidence &evidence = m_study->evidence();
+    const double e = std::exp(evidence.logE());
+    const roulette::HeadlineLevel level = roulette::headlineLevel(e);
+    if (level != m_shownLevel) {
+        m_shownLevel = level;
+        static const std::map<roulette::HeadlineLevel, std::tuple<QString, QColor, QString>> words =
+            {{roulette::HeadlineLevel::Nothing,
+              {QStringLiteral("Rien d'anormal"), QColor(0x2e, 0x6b, 0x30),
+               QStringLiteral("Les tirages ne s'écartent pas assez de ceux d'une roue "
+                              "équilibrée pour en douter. Sur une roue équilibrée, E n'atteint "
+                              "20 qu'une fois sur vingt au plus, même en regardant après "
+                              "chaque tirage.")}},
+             {roulette::HeadlineLevel::Hint,
+              {QStringLiteral("Indice de déséquilibre"), QColor(0xb2, 0x5e, 0x00),
+               QStringLiteral("Sur une roue équilibrée, un indice aussi fort n'apparaît "
+                              "qu'une fois sur vingt au plus, même en regardant après chaque "
+                              "tirage. C'est un indice, pas une preuve : d'autres tirages le "
+                              "confirmeront ou le dissiperont.")}},
+             {roulette::HeadlineLevel::Established,
+              {QStringLiteral("Déséquilibre établi"), QColor(0xb7, 0x1c, 0x1c),
+               QStringLiteral("Sur une roue équilibrée, un écart aussi fort n'apparaît "
+                              "qu'une fois sur mille au plus, même en regardant après chaque "
+                              "tirage.")}}};
+        const auto &[name, colour, sentence] = words.at(level);
+        m_level->setText(name);
+        QPalette palette = m_level->palette();
+        palette.setColor(QPalette::WindowText, colour);
+        m_level->setPalette(palette);
+        m_sentence->setText(sentence);
+    }
+    std::vector<TableRow> rows = {
+        {{QStringLiteral("Indice E = %1 (doute à partir de 20, preuve à partir de 1 000).")
+              .arg(evidenceText(e))}}};
+    if (level == roulette::HeadlineLevel::Nothing) {
+        rows.push_back({{QStringLiteral("Aucune piste à suivre : un écart rare plus bas peut "
+                                        "venir du seul hasard.")}});
+    } else {
+        const roulette::Lead lead = evidence.lead();
+        rows.push_back({{QStringLiteral("Où : %1, qui porte %2 % de l'indice.")
+                             .arg(whereText(lead), frenchNumber(100 * lead.share))}});
+    }
+    m_figures->setRows(std::move(rows));
 }
 
 // The latest simulated value stays, greyed, while the next one is worked out.
@@ -404,17 +595,22 @@ void StudyWindow::showArcs(const ArcExtremes &arcs)
              simulatedCell(which)});
         addSimulatedVerdict(rows, which);
     }
-    const roulette::Arc &hot = arcs.hottest;
-    const double rate = static_cast<double>(hot.count) / static_cast<double>(n);
-    const std::int64_t needed =
-        m_simulated ? roulette::spinsToDetect(hot.width, rate, m_simulated->criticalZ) : -1;
     rows.push_back({{QStringLiteral("Tirages nécessaires en tout si l'excès de l'arc le plus "
                                     "chaud persistait :")}});
-    rows.push_back({{needed < 0    ? QStringLiteral("    calcul…")
-                     : needed == 0 ? QStringLiteral("    aucun, il ne sort pas plus que l'attendu.")
-                                   : QStringLiteral("    environ %1 (seuil de 5 % du balayage, "
-                                                    "puissance 80 %).")
-                                         .arg(count(needed))}});
+    if (!m_simulated) {
+        rows.push_back({{QStringLiteral("    calcul…")}});
+    } else {
+        const std::optional<std::int64_t> needed =
+            roulette::spinsNeeded(arcs.hottest, n, m_simulated->hottestArc, m_simulated->criticalZ);
+        rows.push_back(
+            {{!needed ? QStringLiteral("    sans objet : l'arc le plus chaud n'est pas un "
+                                       "écart rare du balayage (p corrigée ≥ 5 %).")
+              : *needed == 0
+                  ? QStringLiteral("    aucun chiffre sûr : son excès pourrait être nul.")
+                  : QStringLiteral("    environ %1 (seuil de 5 % du balayage, puissance "
+                                   "80 %, avec l'excès le plus bas plausible).")
+                        .arg(count(*needed))}});
+    }
     m_arcs->setRows(std::move(rows));
 }
 
@@ -423,24 +619,17 @@ void StudyWindow::showSectors()
     static const QString names[] = {QStringLiteral("Voisins du zéro"),
                                     QStringLiteral("Tiers du cylindre"),
                                     QStringLiteral("Orphelins"), QStringLiteral("Jeu zéro")};
-    const std::int64_t n = m_study->spins();
-    const auto &hits = m_study->hits();
+    const auto sectors = roulette::classicSectors(m_study->hits(), m_study->spins());
     std::vector<TableRow> rows;
-    for (int s = 0; s < 4; ++s) {
-        const roulette::PocketSet set = roulette::ClassicSectors[static_cast<std::size_t>(s)];
-        std::int64_t in = 0;
-        for (int number = 0; number < 37; ++number)
-            in += roulette::contains(set, number) ? hits[static_cast<std::size_t>(number)] : 0;
-        const int size = roulette::pocketCount(set);
-        const roulette::Expectation e = roulette::expectedCount(n, size);
-        const double p = roulette::binomialTwoSided(n, size / 37.0, in);
+    for (std::size_t s = 0; s < sectors.size(); ++s) {
+        const roulette::SectorFigures &f = sectors[s];
         rows.push_back({{names[s]},
-                        {QString::number(size)},
-                        {count(in)},
-                        {meanAndSigma(e)},
-                        {signedPercent(static_cast<double>(in) / e.mean - 1)},
-                        pCell(p)});
-        rows.push_back(verdictRow(p));
+                        {QString::number(f.pockets)},
+                        {count(f.count)},
+                        {meanAndSigma(f.expected)},
+                        {signedPercent(f.excess)},
+                        pCell(f.pValue)});
+        rows.push_back(verdictRow(f.pValue));
     }
     m_sectors->setRows(std::move(rows));
 }
@@ -450,8 +639,7 @@ void StudyWindow::showNumbers()
     const std::int64_t n = m_study->spins();
     const auto &hits = m_study->hits();
     const double mean = static_cast<double>(n) * PocketShare;
-    const auto high = std::max_element(hits.begin(), hits.end());
-    const auto low = std::min_element(hits.begin(), hits.end());
+    const roulette::CountExtremes extremes = roulette::countExtremes(hits);
     const auto times = [](std::int64_t h) { return QStringLiteral("%1 fois").arg(count(h)); };
     std::vector<TableRow> rows;
     const auto add = [&](const QString &what, TableRow row, double Simulated::*which) {
@@ -460,28 +648,17 @@ void StudyWindow::showNumbers()
         rows.push_back(std::move(row));
         addSimulatedVerdict(rows, which);
     };
-    const auto numberCell = [&](auto it) {
-        const int number = static_cast<int>(it - hits.begin());
-        return TextTable::Cell{QString::number(number), Qt::white, pocketFill(number), true};
+    const auto numberRow = [&](int number) {
+        return TableRow{{QString::number(number), Qt::white, pocketFill(number), true},
+                        {times(hits[static_cast<std::size_t>(number)])},
+                        {QStringLiteral("%1 fois").arg(frenchNumber(mean, 1))}};
     };
-    add(QStringLiteral("Le plus sorti"),
-        {numberCell(high), {times(*high)}, {QStringLiteral("%1 fois").arg(frenchNumber(mean, 1))}},
-        &Simulated::highest);
-    add(QStringLiteral("Le moins sorti"),
-        {numberCell(low), {times(*low)}, {QStringLiteral("%1 fois").arg(frenchNumber(mean, 1))}},
-        &Simulated::lowest);
+    add(QStringLiteral("Le plus sorti"), numberRow(extremes.highest), &Simulated::highest);
+    add(QStringLiteral("Le moins sorti"), numberRow(extremes.lowest), &Simulated::lowest);
 
-    const double band = 2 * std::sqrt(mean * (1 - PocketShare));
-    const double outsideShare =
-        roulette::binomialLowerTail(n, PocketShare,
-                                    static_cast<std::int64_t>(std::ceil(mean - band)) - 1) +
-        roulette::binomialUpperTail(n, PocketShare,
-                                    static_cast<std::int64_t>(std::floor(mean + band)) + 1);
+    const roulette::BandFigures band = roulette::bandFigures(hits, n);
     add(QStringLiteral("Hors de la bande ±2σ"),
-        {{},
-         {QStringLiteral("%1 numéros").arg(roulette::countOutsideBand(hits, n))},
-         {QStringLiteral("%1 numéros").arg(frenchNumber(37 * outsideShare, 1))}},
-        &Simulated::outside);
+        {{}, {numbers(band.outside)}, {numbers(band.expectedOutside, 1)}}, &Simulated::outside);
 
     const roulette::FairnessTest chi = roulette::fairnessTest(hits);
     rows.push_back({{QStringLiteral("Khi-deux, 36 degrés de liberté")},
@@ -497,10 +674,7 @@ void StudyWindow::showEcarts()
 {
     const roulette::Ecarts &ecarts = m_study->ecarts();
     const std::int64_t n = m_study->spins();
-    std::array<int, 37> order{};
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(),
-                     [&](int a, int b) { return ecarts.current(a) > ecarts.current(b); });
+    const std::array<int, 37> order = roulette::byPresentAbsence(ecarts);
     constexpr int Rows = 13;
     std::vector<TableRow> overdue(Rows);
     for (int i = 0; i < 37; ++i) {
@@ -513,37 +687,25 @@ void StudyWindow::showEcarts()
     overdue.back().resize(9); // the last block has two numbers fewer
     m_overdue->setRows(std::move(overdue));
 
-    static const std::array<roulette::PocketSet, 37> singles = [] {
-        std::array<roulette::PocketSet, 37> s{};
-        for (int i = 0; i < 37; ++i)
-            s[static_cast<std::size_t>(i)] = roulette::PocketSet{1} << i;
-        return s;
-    }();
-    static const roulette::AbsenceLaw numberLaw(singles);
-    const std::span<const roulette::PocketSet> chances(roulette::Chances);
-    static const roulette::AbsenceLaw groupLaws[] = {
-        roulette::AbsenceLaw(chances.subspan(roulette::FirstDozen, 3)),
-        roulette::AbsenceLaw(chances.subspan(roulette::FirstColumn, 3)),
-        roulette::AbsenceLaw(chances.subspan(roulette::FirstSimpleChance, 6))};
-
     std::vector<TableRow> rows;
     rows.push_back({{QStringLiteral("Attendu pour un numéro sur une roue équilibrée : écart de %1 "
-                                    "en moyenne, plus long écart d'environ %2.")
+                                    "en moyenne, plus long écart de %2 en moyenne.")
                          .arg(frenchNumber(roulette::expectedCurrentAbsence(PocketShare, n), 1),
-                              frenchNumber(roulette::expectedLongestRun(n, 1 - PocketShare)))}});
-    const int first = order.front();
-    const double pNumber = numberLaw.someAbsentFor(ecarts.current(first));
+                              frenchNumber(roulette::expectedLongestRun(n, 1 - PocketShare), 1))}});
+    const roulette::Overdue number = roulette::mostOverdue(ecarts, roulette::AbsenceGroup::Numbers);
     rows.push_back({{QStringLiteral("Numéro le plus en retard : %1, depuis %2 tirages, %3.")
-                         .arg(first)
-                         .arg(count(ecarts.current(first)), pValueText(pNumber))}});
-    rows.push_back(verdictRow(pNumber));
+                         .arg(number.member)
+                         .arg(count(number.gap), pValueText(number.pValue))}});
+    rows.push_back(verdictRow(number.pValue));
     static const QString groupNames[] = {QStringLiteral("Douzaine la plus en retard"),
                                          QStringLiteral("Colonne la plus en retard"),
                                          QStringLiteral("Chance simple la plus en retard")};
+    const roulette::AbsenceGroup groups[] = {roulette::AbsenceGroup::Dozens,
+                                             roulette::AbsenceGroup::Columns,
+                                             roulette::AbsenceGroup::SimpleChances};
     const int groupStart[] = {roulette::FirstDozen, roulette::FirstColumn,
                               roulette::FirstSimpleChance, roulette::ChanceCount};
     for (int g = 0; g < 3; ++g) {
-        int most = groupStart[g];
         for (int c = groupStart[g]; c < groupStart[g + 1]; ++c) {
             const int category = roulette::chanceCategory(c);
             const double p =
@@ -552,15 +714,13 @@ void StudyWindow::showEcarts()
                             {count(ecarts.current(category))},
                             {count(ecarts.longest(category))},
                             {frenchNumber(roulette::expectedCurrentAbsence(p, n), 1)},
-                            {frenchNumber(roulette::expectedLongestRun(n, 1 - p))}});
-            if (ecarts.current(category) > ecarts.current(roulette::chanceCategory(most)))
-                most = c;
+                            {frenchNumber(roulette::expectedLongestRun(n, 1 - p), 1)}});
         }
-        const std::int64_t gap = ecarts.current(roulette::chanceCategory(most));
-        const double p = groupLaws[g].someAbsentFor(gap);
+        const roulette::Overdue most = roulette::mostOverdue(ecarts, groups[g]);
         rows.push_back({{QStringLiteral("%1 : %2, depuis %3 tirages, %4.")
-                             .arg(groupNames[g], ChanceNames[most], count(gap), pValueText(p))}});
-        rows.push_back(verdictRow(p));
+                             .arg(groupNames[g], ChanceNames[most.member], count(most.gap),
+                                  pValueText(most.pValue))}});
+        rows.push_back(verdictRow(most.pValue));
     }
     m_groups->setRows(std::move(rows));
 }
@@ -583,12 +743,41 @@ void StudyWindow::showChances()
              pCell(pCounts),
              {QStringLiteral("%1 (≈ %2)")
                   .arg(count(runs.longest()),
-                       frenchNumber(roulette::expectedLongestRun(a + b, 0.5, 2), 1))},
+                       frenchNumber(roulette::expectedLongestSeries(a + b), 1))},
              {QStringLiteral("%1 (≈ %2)").arg(count(runs.runs()), frenchNumber(test.expected, 1))},
              pCell(test.pValue)});
         rows.push_back(verdictRow(std::min(1.0, 2 * std::min(pCounts, test.pValue))));
     }
     m_chances->setRows(std::move(rows));
+}
+
+void StudyWindow::showSequence()
+{
+    const roulette::Evidence &evidence = m_study->evidence();
+    std::array<std::int64_t, 37> all = evidence.distances(0);
+    for (std::size_t d = 0; d < all.size(); ++d)
+        all[d] += evidence.distances(1)[d];
+    std::vector<TableRow> rows;
+    const std::pair<QString, std::array<std::int64_t, 37>> lines[] = {
+        {QStringLiteral("Tous les tirages"), all},
+        {QStringLiteral("Tirages impairs"), evidence.distances(1)},
+        {QStringLiteral("Tirages pairs"), evidence.distances(0)}};
+    for (const auto &[name, counts] : lines) {
+        const roulette::DistanceFigures f = roulette::distanceFigures(counts);
+        rows.push_back({{name},
+                        {count(f.total)},
+                        {frenchNumber(f.test.chiSquare, 2)},
+                        pCell(f.test.pValue),
+                        {QStringLiteral("%1 case%2")
+                             .arg(f.mostFrequent)
+                             .arg(f.mostFrequent > 1 ? QStringLiteral("s") : QString())},
+                        {signedPercent(f.excess)}});
+        rows.push_back(verdictRow(f.test.pValue));
+    }
+    m_sequence->setRows(std::move(rows));
+    const roulette::DistanceFigures f = roulette::distanceFigures(all);
+    const roulette::Expectation e = roulette::expectedCount(f.total, 1);
+    m_distanceChart->setData(all, e.mean, e.sigma, std::nullopt);
 }
 
 void StudyWindow::simulate(std::int64_t spins)

@@ -17,9 +17,11 @@ class QVBoxLayout;
 class WheelChart;
 
 /// « Étude du cylindre »: whether the spins since the last reset look like a fair wheel's,
-/// and if not, where on the wheel. It keeps its statistics only while shown: built from the
-/// session's outcomes when it opens, then following the board a spin at a time. The
-/// simulated p-values are worked out on a thread of their own and kept by session length.
+/// and if not, where on the wheel. One headline judges; the sections under it describe. It
+/// keeps its statistics only while shown: built from the session's outcomes when it opens (in
+/// slices, with a progress dialog when that takes long), then following the board a spin at
+/// a time. The simulated p-values are worked out on a thread of their own and kept by
+/// session length.
 class StudyWindow : public QWidget
 {
     Q_OBJECT
@@ -52,7 +54,10 @@ private:
     };
 
     Section addSection(QVBoxLayout *column, const QString &title, const QString &explanation);
+    void addHeadline(QVBoxLayout *page);
+    bool catchUp();
     void refresh();
+    void showHeadline();
     void showWheel(const std::array<std::int64_t, 37> &byPosition,
                    const std::optional<roulette::ArcExtremes> &arcs);
     void showArcs(const roulette::ArcExtremes &arcs);
@@ -60,6 +65,7 @@ private:
     void showNumbers();
     void showEcarts();
     void showChances();
+    void showSequence();
     TextTable::Cell simulatedCell(double Simulated::*which) const;
     void addSimulatedVerdict(std::vector<TextTable::Row> &rows, double Simulated::*which) const;
     void simulate(std::int64_t spins);
@@ -73,8 +79,13 @@ private:
     QThreadPool m_pool;
 
     bool m_sized = false;
+    bool m_catchingUp = false;
 
     QWidget *m_page = nullptr;
+    QLabel *m_level = nullptr;
+    QLabel *m_sentence = nullptr;
+    TextTable *m_figures = nullptr;
+    std::optional<roulette::HeadlineLevel> m_shownLevel;
     TextTable *m_summary = nullptr;
     WheelChart *m_wheel = nullptr;
     TextTable *m_wheelLine = nullptr;
@@ -84,5 +95,7 @@ private:
     TextTable *m_overdue = nullptr;
     TextTable *m_groups = nullptr;
     TextTable *m_chances = nullptr;
+    WheelChart *m_distanceChart = nullptr;
+    TextTable *m_sequence = nullptr;
     std::vector<Section> m_sections;
 };

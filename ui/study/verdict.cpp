@@ -2,32 +2,32 @@
 
 #include <QLocale>
 
+#include <cmath>
+
 #include "stats/fairness.h"
 
-QString verdictText(double pValue)
+QString verdictText(double pValue, bool withP)
 {
+    QString text;
     switch (roulette::verdictOf(pValue)) {
-    case roulette::Verdict::LikelyBiased:
-        return QStringLiteral("La roue est très probablement déséquilibrée.");
-    case roulette::Verdict::Unusual:
-        return QStringLiteral("Écart inhabituel : la roue est peut-être déséquilibrée.");
-    case roulette::Verdict::NoSign:
+    case roulette::Verdict::VeryRare:
+        text = QStringLiteral("Écart très rare sur une roue équilibrée");
+        break;
+    case roulette::Verdict::Rare:
+        text = QStringLiteral("Écart rare sur une roue équilibrée");
+        break;
+    case roulette::Verdict::Usual:
+        text = QStringLiteral("Rien d'inhabituel pour une roue équilibrée");
         break;
     }
-    return QStringLiteral("Rien n'indique que la roue soit déséquilibrée.");
+    return withP ? QStringLiteral("%1 (%2).").arg(text, pValueText(pValue)) : text + u'.';
 }
 
+// Rare figures stand out in brown, not in an alarm's red: only the headline judges.
 QColor verdictColour(double pValue)
 {
-    switch (roulette::verdictOf(pValue)) {
-    case roulette::Verdict::LikelyBiased:
-        return QColor(0xb7, 0x1c, 0x1c);
-    case roulette::Verdict::Unusual:
-        return QColor(0xb2, 0x5e, 0x00);
-    case roulette::Verdict::NoSign:
-        break;
-    }
-    return QColor(0x2e, 0x6b, 0x30);
+    return roulette::verdictOf(pValue) == roulette::Verdict::Usual ? QColor(0x2e, 0x6b, 0x30)
+                                                                   : QColor(0xa0, 0x55, 0x00);
 }
 
 namespace
@@ -50,5 +50,8 @@ QString pValueText(double pValue)
 
 QString frenchNumber(double value, int decimals)
 {
+    // A value that rounds to zero is written without a sign.
+    if (std::round(std::fabs(value) * std::pow(10.0, decimals)) == 0)
+        value = 0;
     return french().toString(value, 'f', decimals);
 }

@@ -3,12 +3,13 @@
 #include <QColor>
 #include <QString>
 
-/// The sentence that says how a p-value reads, the same everywhere the program judges the
-/// wheel.
-QString verdictText(double pValue);
+/// How one figure's p-value reads, in the same neutral words everywhere: how rare such a
+/// departure is on a fair wheel, never whether the wheel is biased. With `withP`, the
+/// p-value in brackets.
+QString verdictText(double pValue, bool withP = false);
 /// The colour that sentence is written in.
 QColor verdictColour(double pValue);
 /// "p = 0,023", or "p < 0,001" below it.
 QString pValueText(double pValue);
-/// A number in French: decimal comma, grouped thousands.
+/// A number in French: decimal comma, grouped thousands; never "−0".
 QString frenchNumber(double value, int decimals = 0);

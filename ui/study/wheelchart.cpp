@@ -27,7 +27,7 @@ QColor pocketColour(int number)
 
 } // namespace
 
-WheelChart::WheelChart(QWidget *parent) : QWidget(parent)
+WheelChart::WheelChart(Cells cells, QWidget *parent) : QWidget(parent), m_cells(cells)
 {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
 }
@@ -57,14 +57,26 @@ double WheelChart::yOf(double count, const QRect &plot) const
     return plot.center().y() - (count - m_mean) / m_halfRange * plot.height() / 2.0;
 }
 
-void WheelChart::drawArc(QPainter &painter, const roulette::Arc &arc, const QColor &colour,
-                         const QString &caption, const QRect &plot) const
+int WheelChart::cellNumber(int index) const
+{
+    return m_cells == Cells::Pockets ? roulette::WheelOrder[static_cast<std::size_t>(index)]
+                                     : index;
+}
+
+QColor WheelChart::cellColour(int index) const
+{
+    return m_cells == Cells::Pockets ? pocketColour(cellNumber(index)) : QColor(0x45, 0x5a, 0x64);
+}
+
+QRectF WheelChart::drawArc(QPainter &painter, const roulette::Arc &arc, const QColor &colour,
+                           const QString &caption, const QRect &plot, const QRectF &taken) const
 {
     const double slot = plot.width() / 37.0;
     // An arc past the last pocket goes on from the zero: two strips.
     const int firstPart = std::min(arc.width, 37 - arc.start);
     const int starts[2] = {arc.start, 0};
     const int widths[2] = {firstPart, arc.width - firstPart};
+    QRectF captionRect;
     for (int i = 0; i < 2; ++i) {
         if (widths[i] == 0)
             continue;
@@ -72,14 +84,20 @@ void WheelChart::drawArc(QPainter &painter, const roulette::Arc &arc, const QCol
                            plot.height() + NumberRow);
         painter.fillRect(strip, colour);
         if (i == 0 || widths[0] < 2) {
-            // Centred over the strip, but kept inside the widget.
+            // Centred over the strip, kept inside the widget and clear of the other caption.
             const double textWidth = painter.fontMetrics().horizontalAdvance(caption) + 8;
-            const double left =
-                std::clamp(strip.center().x() - textWidth / 2, 0.0, width() - textWidth);
+            double left = std::clamp(strip.center().x() - textWidth / 2, 0.0, width() - textWidth);
+            if (taken.isValid() && left < taken.right() && left + textWidth > taken.left()) {
+                const double before = taken.left() - textWidth, after = taken.right();
+                const bool leftward = strip.center().x() < taken.center().x();
+                left = (leftward && before >= 0) || after + textWidth > width() ? before : after;
+            }
+            captionRect = QRectF(left, 2, textWidth, TopMargin - 4);
             painter.setPen(QColor(colour.rgb()).darker(170)); // opaque, unlike the strip
-            painter.drawText(QRectF(left, 2, textWidth, TopMargin - 4), Qt::AlignCenter, caption);
+            painter.drawText(captionRect, Qt::AlignCenter, caption);
         }
     }
+    return captionRect;
 }
 
 void WheelChart::paintEvent(QPaintEvent *)
@@ -95,10 +113,10 @@ void WheelChart::paintEvent(QPaintEvent *)
     painter.fillRect(QRectF(plot.left(), bandTop, plot.width(), bandBottom - bandTop),
                      QColor(0xe4, 0xe4, 0xe4));
     if (m_arcs) {
-        drawArc(painter, m_arcs->hottest, QColor(255, 152, 0, 110),
-                QStringLiteral("arc le plus chaud"), plot);
+        const QRectF hot = drawArc(painter, m_arcs->hottest, QColor(255, 152, 0, 110),
+                                   QStringLiteral("arc le plus chaud"), plot, QRectF());
         drawArc(painter, m_arcs->coldest, QColor(66, 133, 244, 70),
-                QStringLiteral("arc le plus froid"), plot);
+                QStringLiteral("arc le plus froid"), plot, hot);
     }
     const double centre = yOf(m_mean, plot);
     painter.setPen(QPen(QColor(0x55, 0x55, 0x55), 1, Qt::DashLine));
@@ -113,6 +131,9 @@ void WheelChart::paintEvent(QPaintEvent *)
           std::pair{m_mean - 2 * m_sigma,
                     QStringLiteral("−2σ %1").arg(frenchNumber(m_mean - 2 * m_sigma, 0))}}) {
         const int y = static_cast<int>(yOf(count, plot));
+        // A band squeezed by one far bar keeps only the mean's label.
+        if (count != m_mean && std::abs(y - static_cast<int>(centre)) < fontMetrics().height())
+            continue;
         painter.drawText(labels.adjusted(0, y - 10, 0, y + 10), Qt::AlignRight | Qt::AlignVCenter,
                          text);
     }
@@ -120,8 +141,8 @@ void WheelChart::paintEvent(QPaintEvent *)
     QFont small = font();
     small.setPointSizeF(font().pointSizeF() * 0.85);
     for (int i = 0; i < 37; ++i) {
-        const int number = roulette::WheelOrder[static_cast<std::size_t>(i)];
-        const QColor colour = pocketColour(number);
+        const int number = cellNumber(i);
+        const QColor colour = cellColour(i);
         const double x = plot.left() + i * slot;
         const double top = yOf(static_cast<double>(m_hits[static_cast<std::size_t>(i)]), plot);
         painter.fillRect(QRectF(x + slot * 0.15, std::min(top, centre), slot * 0.7,

@@ -10,12 +10,14 @@
 
 /// The pockets in their order around the wheel, each in its colour: a bar per pocket from
 /// the fair-wheel line n/37, up when it came out more often, in a grey band of ±2σ; the
-/// hottest arc behind them in orange, the coldest in blue.
+/// hottest arc behind them in orange, the coldest in blue. The same for the 37 distances from
+/// one spin's pocket to the next, labelled 0 to 36.
 class WheelChart : public QWidget
 {
     Q_OBJECT
 public:
-    explicit WheelChart(QWidget *parent = nullptr);
+    enum class Cells { Pockets, Distances };
+    explicit WheelChart(Cells cells = Cells::Pockets, QWidget *parent = nullptr);
 
     /// Hits by wheel position, the expected count and σ per pocket, and the arcs to mark.
     void setData(const std::array<std::int64_t, 37> &byPosition, double mean, double sigma,
@@ -31,8 +33,13 @@ protected:
 private:
     QRect plotArea() const;
     double yOf(double count, const QRect &plot) const;
-    void drawArc(QPainter &painter, const roulette::Arc &arc, const QColor &colour,
-                 const QString &caption, const QRect &plot) const;
+    // Returns where the caption went, so that the next one keeps clear of it.
+    QRectF drawArc(QPainter &painter, const roulette::Arc &arc, const QColor &colour,
+                   const QString &caption, const QRect &plot, const QRectF &taken) const;
+    int cellNumber(int index) const;
+    QColor cellColour(int index) const;
+
+    Cells m_cells;
 
     std::array<std::int64_t, 37> m_hits{};
     double m_mean = 0;

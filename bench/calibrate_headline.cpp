@@ -1,0 +1,153 @@
+// What the study's headline does on simulated wheels, E read after every spin:
+//   build/bench/calibrate_headline fair 1000 10000   share of fair sessions ever at « Indice »
+//   build/bench/calibrate_headline planted 100       median spins until « Indice », per bias
+// One thread; each session has its own seed, so runs can be split and repeated.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <random>
+#include <vector>
+
+#include "stats/evalue.h"
+#include "stats/pockets.h"
+
+using namespace roulette;
+
+namespace
+{
+
+using Draw = std::function<int(int last, std::mt19937_64 &random)>;
+
+int uniform(std::mt19937_64 &random)
+{
+    return std::uniform_int_distribution<int>(0, 36)(random);
+}
+
+bool chance(double p, std::mt19937_64 &random)
+{
+    return std::uniform_real_distribution<double>(0, 1)(random) < p;
+}
+
+struct Run {
+    std::int64_t hint = -1; // first spin at « Indice », −1 if never
+    std::int64_t established = -1;
+    Lead lead; // where, at the first « Indice »
+};
+
+Run play(const Draw &draw, std::int64_t spins, std::uint64_t seed)
+{
+    std::mt19937_64 random(seed);
+    Evidence e;
+    Run run;
+    int position = uniform(random);
+    for (std::int64_t s = 1; s <= spins; ++s) {
+        position = draw(position, random);
+        e.add(WheelOrder[static_cast<std::size_t>(position)]);
+        const double logE = e.logE();
+        if (run.hint < 0 && logE >= std::log(HintLevel)) {
+            run.hint = s;
+            run.lead = e.lead();
+        }
+        if (logE >= std::log(EstablishedLevel)) {
+            run.established = s;
+            break;
+        }
+    }
+    return run;
+}
+
+int fair(int sessions, std::int64_t spins)
+{
+    int hints = 0, established = 0;
+    for (int i = 0; i < sessions; ++i) {
+        const Run run = play([](int, std::mt19937_64 &r) { return uniform(r); }, spins,
+                             0xfa12'0000ULL + static_cast<std::uint64_t>(i));
+        hints += run.hint >= 0;
+        established += run.established >= 0;
+    }
+    std::printf("fair wheel, %d sessions of %lld spins: ever « Indice » %d (%.1f %%), ever "
+                "« Déséquilibre établi » %d\n",
+                sessions, static_cast<long long>(spins), hints, 100.0 * hints / sessions,
+                established);
+    return 0;
+}
+
+int sharedPockets(const Lead &lead, int start, int width)
+{
+    int shared = 0;
+    for (int i = 0; i < lead.width; ++i)
+        shared += (lead.start + i - start + 37) % 37 < width;
+    return shared;
+}
+
+void planted(const char *name, int seeds, std::int64_t limit, int width,
+             const std::function<Draw(int start)> &bias)
+{
+    std::vector<std::int64_t> found;
+    int named = 0;
+    for (int i = 0; i < seeds; ++i) {
+        const int start = i % 37;
+        const Run run = play(bias(start), limit, 0xb1a5'0000ULL + static_cast<std::uint64_t>(i));
+        found.push_back(run.hint < 0 ? limit + 1 : run.hint);
+        const bool arc =
+            run.lead.pattern == Pattern::PocketArc || run.lead.pattern == Pattern::Pockets;
+        named +=
+            run.hint >= 0 && arc && sharedPockets(run.lead, start, width) >= std::min(3, width);
+    }
+    std::sort(found.begin(), found.end());
+    const auto detected =
+        std::count_if(found.begin(), found.end(), [&](std::int64_t s) { return s <= limit; });
+    std::printf("%s: median %lld spins until « Indice » (quartiles %lld, %lld; %d seeds, %lld "
+                "found within %lld)",
+                name, static_cast<long long>(found[found.size() / 2]),
+                static_cast<long long>(found[found.size() / 4]),
+                static_cast<long long>(found[found.size() * 3 / 4]), seeds,
+                static_cast<long long>(detected), static_cast<long long>(limit));
+    if (width > 0)
+        std::printf("; where names the planted pockets (≥ %d shared) in %d of %lld (%.0f %%)",
+                    std::min(3, width), named, static_cast<long long>(detected),
+                    100.0 * named / static_cast<double>(std::max<std::int64_t>(detected, 1)));
+    std::printf("\n");
+    std::fflush(stdout);
+}
+
+int plantedBiases(int seeds, const char *only)
+{
+    const auto wanted = [only](const char *name) { return !only || std::strcmp(only, name) == 0; };
+    if (wanted("dealer"))
+        planted("dealer: 10 pockets after the last on 30 % of spins", seeds, 2000, 0, [](int) {
+            return [](int last, std::mt19937_64 &r) {
+                return chance(0.3, r) ? (last + 10) % 37 : uniform(r);
+            };
+        });
+    // A share x drawn from the bias, the rest uniform: x + (1 − x)·w/37 = (1 + excess)·w/37.
+    const auto hot = [](int width, double excess) {
+        const double x = excess * width / 37.0 / (1 - width / 37.0);
+        return [x, width](int start) {
+            return [x, width, start](int, std::mt19937_64 &r) {
+                return chance(x, r) ? (start + uniform(r) % width) % 37 : uniform(r);
+            };
+        };
+    };
+    if (wanted("arc"))
+        planted("5-pocket arc 20 % more often", seeds, 60000, 5, hot(5, 0.2));
+    if (wanted("pocket"))
+        planted("one pocket 30 % more often", seeds, 100000, 1, hot(1, 0.3));
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc >= 4 && std::strcmp(argv[1], "fair") == 0)
+        return fair(std::atoi(argv[2]), std::atoll(argv[3]));
+    if (argc >= 3 && std::strcmp(argv[1], "planted") == 0)
+        return plantedBiases(std::atoi(argv[2]), argc >= 4 ? argv[3] : nullptr);
+    std::fprintf(stderr, "usage: %s fair SESSIONS SPINS | planted SEEDS [dealer|arc|pocket]\n",
+                 argv[0]);
+    return 2;
+}

@@ -1,0 +1,243 @@
+#include "stats/evalue.h"
+
+#include <algorithm>
+#include <cmath>
+#include <initializer_list>
+
+#include "stats/pockets.h"
+
+namespace roulette
+{
+
+namespace
+{
+
+constexpr double Cells = 37;
+
+// log Γ(x) by Stirling's series from 8 up, where its next term is below 1e-11: half the cost
+// of std::lgamma, which the headline calls a few thousand times a read.
+double logGamma(double x)
+{
+    if (x < 8)
+        return std::lgamma(x);
+    const double r = 1 / x, r2 = r * r;
+    constexpr double halfLogTwoPi = 0.91893853320467274178;
+    return (x - 0.5) * std::log(x) - x + halfLogTwoPi +
+           r * (1.0 / 12 - r2 * (1.0 / 360 - r2 * (1.0 / 1260 - r2 / 1680)));
+}
+
+double logSumExp(std::span<const double> values)
+{
+    const double top = *std::max_element(values.begin(), values.end());
+    if (!std::isfinite(top))
+        return top;
+    double sum = 0;
+    for (double v : values)
+        sum += std::exp(v - top);
+    return top + std::log(sum);
+}
+
+double logSumExp(std::initializer_list<double> values)
+{
+    return logSumExp(std::span<const double>(values.begin(), values.size()));
+}
+
+// What an arc's factor needs besides its count, for each concentration and width.
+struct ArcPrior {
+    double a, b, constant, logOdds, logOutside;
+};
+
+const std::array<ArcPrior, 3 * MaxEvidenceArc> &arcPriors()
+{
+    static const auto priors = [] {
+        std::array<ArcPrior, 3 * MaxEvidenceArc> p{};
+        for (std::size_t c = 0; c < 3; ++c) {
+            for (int w = 1; w <= MaxEvidenceArc; ++w) {
+                const double total = ArcConcentrations[c];
+                const double a = total * w / Cells, b = total - a;
+                const double inside = w / Cells;
+                p[c * MaxEvidenceArc + static_cast<std::size_t>(w - 1)] = {
+                    a, b, std::lgamma(total) - std::lgamma(a) - std::lgamma(b),
+                    std::log(inside) - std::log1p(-inside), std::log1p(-inside)};
+            }
+        }
+        return p;
+    }();
+    return priors;
+}
+
+// `logGammaAll` is log Γ(concentration + trials), the same for every arc.
+double arcFactor(const ArcPrior &p, double logGammaAll, double inside, double trials)
+{
+    return p.constant + logGamma(p.a + inside) + logGamma(p.b + trials - inside) - logGammaAll -
+           inside * p.logOdds - trials * p.logOutside;
+}
+
+} // namespace
+
+double logTiltFactor(std::span<const std::int64_t, 37> counts, double concentration)
+{
+    const double each = concentration / Cells;
+    double trials = 0, sum = 0;
+    for (std::int64_t c : counts) {
+        sum += logGamma(each + static_cast<double>(c)) - logGamma(each);
+        trials += static_cast<double>(c);
+    }
+    return sum + logGamma(concentration) - logGamma(concentration + trials) +
+           trials * std::log(Cells);
+}
+
+double logArcFactor(std::int64_t inside, std::int64_t trials, int width, int concentration)
+{
+    const auto c = static_cast<std::size_t>(concentration);
+    const double n = static_cast<double>(trials);
+    return arcFactor(arcPriors()[c * MaxEvidenceArc + static_cast<std::size_t>(width - 1)],
+                     logGamma(ArcConcentrations[c] + n), static_cast<double>(inside), n);
+}
+
+std::int64_t Evidence::Group::arcCount(int start, int width) const
+{
+    std::int64_t sum = 0;
+    for (int i = 0; i < width; ++i)
+        sum += counts[static_cast<std::size_t>((start + i) % 37)];
+    return sum;
+}
+
+void Evidence::Group::refresh(double tiltWeight, double arcWeight) const
+{
+    for (std::size_t c = 0; c < 3; ++c)
+        tilt[c] = logTiltFactor(counts, TiltConcentrations[c]);
+    const double n = static_cast<double>(total);
+    const auto &priors = arcPriors();
+    std::array<double, 3> logGammaAll{};
+    for (std::size_t c = 0; c < 3; ++c)
+        logGammaAll[c] = logGamma(ArcConcentrations[c] + n);
+    for (int start = 0; start < 37; ++start) {
+        std::int64_t inside = 0;
+        for (int w = 1; w <= MaxEvidenceArc; ++w) {
+            inside += counts[static_cast<std::size_t>((start + w - 1) % 37)];
+            for (std::size_t c = 0; c < 3; ++c) {
+                const std::size_t at = c * MaxEvidenceArc + static_cast<std::size_t>(w - 1);
+                arcs[at * 37 + static_cast<std::size_t>(start)] =
+                    arcFactor(priors[at], logGammaAll[c], static_cast<double>(inside), n);
+            }
+        }
+    }
+    logSum[0] = std::log(tiltWeight) + logSumExp(tilt);
+    logSum[1] = std::log(arcWeight) + logSumExp(arcs);
+    stale = false;
+}
+
+// Each alternative's weight: its kind's share, split evenly over concentrations, arcs and,
+// for the distances, the two parities.
+double Evidence::groupWeight(int group, bool arcs) const
+{
+    const Pattern pattern = group == 0 ? (arcs ? Pattern::PocketArc : Pattern::Pockets)
+                                       : (arcs ? Pattern::DistanceArc : Pattern::Distances);
+    const double alternatives = (arcs ? 3.0 * Arcs : 3.0) * (group == 0 ? 1 : 2);
+    return PatternWeights[static_cast<std::size_t>(pattern)] / alternatives;
+}
+
+const Evidence::Group &Evidence::fresh(int group) const
+{
+    const Group &g = m_groups[static_cast<std::size_t>(group)];
+    if (g.stale)
+        g.refresh(groupWeight(group, false), groupWeight(group, true));
+    return g;
+}
+
+void Evidence::add(int number)
+{
+    const int position = WheelPosition[static_cast<std::size_t>(number)];
+    ++m_spins;
+    Group &pockets = m_groups[0];
+    ++pockets.counts[static_cast<std::size_t>(position)];
+    ++pockets.total;
+    pockets.stale = true;
+    if (m_lastPosition >= 0) {
+        Group &d = m_groups[static_cast<std::size_t>(1 + m_spins % 2)];
+        ++d.counts[static_cast<std::size_t>((position - m_lastPosition + 37) % 37)];
+        ++d.total;
+        d.stale = true;
+    }
+    m_lastPosition = position;
+}
+
+void Evidence::removeLast(int number, int before)
+{
+    const int position = WheelPosition[static_cast<std::size_t>(number)];
+    Group &pockets = m_groups[0];
+    --pockets.counts[static_cast<std::size_t>(position)];
+    --pockets.total;
+    pockets.stale = true;
+    m_lastPosition = before >= 0 ? WheelPosition[static_cast<std::size_t>(before)] : -1;
+    if (m_lastPosition >= 0) {
+        Group &d = m_groups[static_cast<std::size_t>(1 + m_spins % 2)];
+        --d.counts[static_cast<std::size_t>((position - m_lastPosition + 37) % 37)];
+        --d.total;
+        d.stale = true;
+    }
+    --m_spins;
+}
+
+double Evidence::logE() const
+{
+    const Group &a = fresh(0), &b = fresh(1), &c = fresh(2);
+    return logSumExp(
+        {a.logSum[0], a.logSum[1], b.logSum[0], b.logSum[1], c.logSum[0], c.logSum[1]});
+}
+
+double Evidence::logE(Pattern pattern) const
+{
+    const bool arcs = pattern == Pattern::PocketArc || pattern == Pattern::DistanceArc;
+    const double sum = pattern == Pattern::Pockets || pattern == Pattern::PocketArc
+                           ? fresh(0).logSum[arcs]
+                           : logSumExp({fresh(1).logSum[arcs], fresh(2).logSum[arcs]});
+    return sum - std::log(PatternWeights[static_cast<std::size_t>(pattern)]);
+}
+
+Lead Evidence::lead() const
+{
+    const double total = logE();
+    Lead best;
+    for (int g = 0; g < 3; ++g) {
+        const Group &group = fresh(g);
+        const int parity = g == 0 ? 0 : g - 1;
+        const double tiltShare = std::exp(group.logSum[0] - total);
+        if (tiltShare > best.share) {
+            // A tilt is told by its most frequent cell.
+            const auto top = std::max_element(group.counts.begin(), group.counts.end());
+            const double expected = static_cast<double>(group.total) / Cells;
+            best = {g == 0 ? Pattern::Pockets : Pattern::Distances,
+                    parity,
+                    static_cast<int>(top - group.counts.begin()),
+                    1,
+                    expected > 0 ? static_cast<double>(*top) / expected - 1 : 0,
+                    tiltShare};
+        }
+        const double logWeight = std::log(groupWeight(g, true)) - total;
+        for (int w = 1; w <= MaxEvidenceArc; ++w) {
+            for (int start = 0; start < 37; ++start) {
+                double share = 0;
+                for (std::size_t c = 0; c < 3; ++c)
+                    share += std::exp(
+                        logWeight +
+                        group.arcs[(c * MaxEvidenceArc + static_cast<std::size_t>(w - 1)) * 37 +
+                                   static_cast<std::size_t>(start)]);
+                if (share <= best.share)
+                    continue;
+                const double expected = static_cast<double>(group.total) * w / Cells;
+                best = {g == 0 ? Pattern::PocketArc : Pattern::DistanceArc,
+                        parity,
+                        start,
+                        w,
+                        expected > 0 ? static_cast<double>(group.arcCount(start, w)) / expected - 1
+                                     : 0,
+                        share};
+            }
+        }
+    }
+    return best;
+}
+
+} // namespace roulette

@@ -1,0 +1,108 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+
+namespace roulette
+{
+
+/// The kinds of bias the headline weighs against a fair wheel.
+enum class Pattern {
+    Pockets,     ///< any tilt of the 37 pockets
+    PocketArc,   ///< an arc of 1 to 9 neighbouring pockets drawn more or less often
+    Distances,   ///< any tilt of the distance from one spin's pocket to the next
+    DistanceArc, ///< an arc of 1 to 9 neighbouring distances
+};
+inline constexpr int PatternCount = 4;
+inline constexpr int MaxEvidenceArc = 9;
+
+/// The prior concentrations of each kind: small ones find strong biases early, large ones
+/// slight biases over long sessions.
+inline constexpr std::array<double, 3> TiltConcentrations = {37, 370, 3700};
+inline constexpr std::array<double, 3> ArcConcentrations = {100, 1000, 10000};
+
+/// The share of the evidence's prior weight each kind gets, in Pattern's order; within a kind
+/// every alternative (concentration, arc, parity) weighs the same.
+inline constexpr std::array<double, PatternCount> PatternWeights = {0.10, 0.55, 0.05, 0.30};
+
+/// E at or above these: « Indice de déséquilibre », « Déséquilibre établi ».
+inline constexpr double HintLevel = 20;
+inline constexpr double EstablishedLevel = 1000;
+enum class HeadlineLevel { Nothing, Hint, Established };
+constexpr HeadlineLevel headlineLevel(double e)
+{
+    return e >= EstablishedLevel ? HeadlineLevel::Established
+           : e >= HintLevel      ? HeadlineLevel::Hint
+                                 : HeadlineLevel::Nothing;
+}
+
+/// log Bayes factor of counts over 37 cells against equal cells, under a symmetric
+/// Dirichlet prior of total `concentration`.
+double logTiltFactor(std::span<const std::int64_t, 37> counts, double concentration);
+/// log Bayes factor of `inside` of `trials` falling in an arc of `width` of 37 cells against
+/// width/37, under a Beta prior of mean width/37 and total ArcConcentrations[concentration].
+double logArcFactor(std::int64_t inside, std::int64_t trials, int width, int concentration);
+
+/// The alternative that carries the largest share of E.
+struct Lead {
+    Pattern pattern = Pattern::Pockets;
+    int parity = 0; ///< distances: 1 for the odd spins, 0 for the even ones
+    /// Wheel position of the arc's first pocket, or its first distance; for a tilt, its most
+    /// frequent cell, as an arc of one.
+    int start = 0;
+    int width = 0;
+    double excess = 0; ///< observed over expected, minus one
+    double share = 0;  ///< of E
+};
+
+/// The headline's evidence against a fair wheel: E, a weighted mean of Bayes factors, each a
+/// closed form of counts, so that E is the same whether spins came one by one, in a batch, or
+/// were taken back. On a fair wheel E is a martingale of mean 1: it reaches 20 in at most one
+/// session in twenty, however often it is read. A spin costs a few counts; reading E
+/// afterwards a few thousand log-gammas.
+class Evidence
+{
+public:
+    void add(int number);
+    /// Takes back the last spin, `number`; `before` is the number of the spin before it, or
+    /// −1 when there is none.
+    void removeLast(int number, int before);
+
+    std::int64_t spins() const { return m_spins; }
+    double logE() const;
+    /// E of one kind alone: its alternatives averaged with their own weights.
+    double logE(Pattern pattern) const;
+    Lead lead() const;
+
+    /// From one spin's pocket to the next, in wheel positions, for the even (0) or odd (1)
+    /// spins.
+    const std::array<std::int64_t, 37> &distances(int parity) const
+    {
+        return m_groups[static_cast<std::size_t>(1 + parity)].counts;
+    }
+
+private:
+    static constexpr int Arcs = 37 * MaxEvidenceArc;
+    // Counts over 37 cells, and the Bayes factors worked out from them when last read.
+    struct Group {
+        std::array<std::int64_t, 37> counts{};
+        std::int64_t total = 0;
+        mutable bool stale = true;
+        mutable std::array<double, 3> tilt{};
+        mutable std::array<double, 3 * Arcs> arcs{}; // by concentration, width, start
+        mutable double logSum[2] = {0, 0};           // weighted tilt, weighted arcs
+
+        void refresh(double tiltWeight, double arcWeight) const;
+        std::int64_t arcCount(int start, int width) const;
+    };
+
+    const Group &fresh(int group) const;
+    double groupWeight(int group, bool arcs) const;
+
+    std::array<Group, 3> m_groups; // pockets by wheel position, distances of even, odd spins
+    std::int64_t m_spins = 0;
+    int m_lastPosition = -1;
+};
+
+} // namespace roulette

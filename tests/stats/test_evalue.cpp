@@ -1,0 +1,152 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <vector>
+
+#include "stats/evalue.h"
+#include "stats/pockets.h"
+
+using namespace roulette;
+
+namespace
+{
+
+constexpr std::array<Pattern, PatternCount> Patterns = {Pattern::Pockets, Pattern::PocketArc,
+                                                        Pattern::Distances, Pattern::DistanceArc};
+
+std::array<double, PatternCount> evidenceByPattern(const Evidence &e)
+{
+    std::array<double, PatternCount> values{};
+    for (std::size_t p = 0; p < Patterns.size(); ++p)
+        values[p] = std::exp(e.logE(Patterns[p]));
+    return values;
+}
+
+// The mean of E over every next spin, weighted 1/37 each as a fair wheel draws them.
+std::array<double, PatternCount> meanAfterOneMore(Evidence &e, int last)
+{
+    std::array<double, PatternCount> mean{};
+    for (int n = 0; n < 37; ++n) {
+        e.add(n);
+        const auto values = evidenceByPattern(e);
+        for (std::size_t p = 0; p < mean.size(); ++p)
+            mean[p] += values[p] / 37;
+        e.removeLast(n, last);
+    }
+    return mean;
+}
+
+} // namespace
+
+// A fair wheel's E is a martingale of mean 1, kind by kind: over all 37² two-spin sessions its
+// mean is 1, and after sampled two-spin sessions the mean over the third spin is E itself
+// (the first odd spin's distance). Taking spins back restores E to the bit.
+TEST(Evidence, IsAFairMartingaleForEveryKind)
+{
+    Evidence e;
+    const double empty = e.logE();
+    std::array<double, PatternCount> mean{};
+    for (int a = 0; a < 37; ++a) {
+        e.add(a);
+        const auto after = meanAfterOneMore(e, a);
+        for (std::size_t p = 0; p < mean.size(); ++p)
+            mean[p] += after[p] / 37;
+        e.removeLast(a, -1);
+    }
+    for (std::size_t p = 0; p < mean.size(); ++p)
+        EXPECT_NEAR(mean[p], 1, 1e-9) << "kind " << p;
+    EXPECT_EQ(e.logE(), empty);
+
+    std::mt19937 random(3);
+    for (int sample = 0; sample < 12; ++sample) {
+        const int a = static_cast<int>(random() % 37), b = static_cast<int>(random() % 37);
+        e.add(a);
+        e.add(b);
+        const auto now = evidenceByPattern(e);
+        const auto next = meanAfterOneMore(e, b);
+        for (std::size_t p = 0; p < now.size(); ++p)
+            EXPECT_NEAR(next[p], now[p], 1e-9 * now[p]) << a << " " << b << " kind " << p;
+        e.removeLast(b, a);
+        e.removeLast(a, -1);
+    }
+}
+
+// The closed forms against the product, spin by spin, of each spin's predictive probability
+// over the fair wheel's.
+TEST(Evidence, ClosedFormsAreProductsOfPredictiveProbabilities)
+{
+    std::mt19937 random(5);
+    std::array<std::int64_t, 37> counts{};
+    std::array<double, 3> tilt{};
+    for (int spin = 0; spin < 400; ++spin) {
+        const int cell = static_cast<int>(random() % (spin < 200 ? 37 : 6));
+        for (std::size_t c = 0; c < 3; ++c) {
+            const double each = TiltConcentrations[c] / 37;
+            tilt[c] += std::log(37 * (each + static_cast<double>(counts[cell])) /
+                                (TiltConcentrations[c] + spin));
+        }
+        ++counts[static_cast<std::size_t>(cell)];
+    }
+    for (std::size_t c = 0; c < 3; ++c)
+        EXPECT_NEAR(logTiltFactor(counts, TiltConcentrations[c]), tilt[c], 1e-8);
+
+    for (int width : {1, 4, 9}) {
+        for (int c = 0; c < 3; ++c) {
+            const double total = ArcConcentrations[static_cast<std::size_t>(c)];
+            const double p = width / 37.0, a = total * p, b = total - a;
+            double product = 0;
+            std::int64_t inside = 0;
+            for (int spin = 0; spin < 3000; ++spin) {
+                const bool in = random() % 37 < static_cast<unsigned>(width + spin % 3);
+                product += in ? std::log((a + static_cast<double>(inside)) / (total + spin) / p)
+                              : std::log((b + spin - static_cast<double>(inside)) / (total + spin) /
+                                         (1 - p));
+                inside += in;
+            }
+            EXPECT_NEAR(logArcFactor(inside, 3000, width, c), product, 1e-8 * std::fabs(product));
+        }
+    }
+}
+
+// Planted biases: E reaches its levels and says where, in the arc planted or beside it.
+TEST(Evidence, FindsPlantedBiasesAndSaysWhere)
+{
+    std::mt19937_64 random(17);
+    std::uniform_int_distribution<int> pocket(0, 36);
+    std::uniform_real_distribution<double> unit(0, 1);
+    const auto session = [&](int spins, auto draw) {
+        Evidence e;
+        int position = 0;
+        for (int s = 0; s < spins; ++s) {
+            position = draw(position);
+            e.add(WheelOrder[static_cast<std::size_t>(position)]);
+        }
+        return e;
+    };
+    const auto overlap = [](const Lead &lead, int start, int width) {
+        int shared = 0;
+        for (int i = 0; i < lead.width; ++i)
+            shared += (lead.start + i - start + 37) % 37 < width;
+        return shared;
+    };
+
+    const Evidence fair = session(5000, [&](int) { return pocket(random); });
+    EXPECT_EQ(headlineLevel(std::exp(fair.logE())), HeadlineLevel::Nothing);
+
+    const Evidence dealer = session(
+        400, [&](int last) { return unit(random) < 0.3 ? (last + 10) % 37 : pocket(random); });
+    EXPECT_EQ(headlineLevel(std::exp(dealer.logE())), HeadlineLevel::Established);
+    EXPECT_TRUE(dealer.lead().pattern == Pattern::Distances ||
+                dealer.lead().pattern == Pattern::DistanceArc);
+    EXPECT_GE(overlap(dealer.lead(), 10, 1), 1);
+
+    // Positions 20..24 some 40 % more often.
+    const Evidence arc = session(40000, [&](int) {
+        return unit(random) < 0.5 * 5 / 37 ? 20 + pocket(random) % 5 : pocket(random);
+    });
+    EXPECT_EQ(headlineLevel(std::exp(arc.logE())), HeadlineLevel::Established);
+    EXPECT_EQ(arc.lead().pattern, Pattern::PocketArc);
+    EXPECT_GE(overlap(arc.lead(), 20, 5), 3);
+    EXPECT_GT(arc.lead().excess, 0.2);
+}
