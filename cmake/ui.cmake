@@ -17,7 +17,6 @@ add_library(ui STATIC
   # The two charts of the board.
   ui/charts/chartview.cpp
   # « Étude du cylindre ».
-  ui/study/verdict.cpp
   ui/study/texttable.cpp
   ui/study/wheelchart.cpp
   ui/study/studywindow.cpp
@@ -27,6 +26,7 @@ add_library(ui STATIC
   ui/common/batchprogress.cpp
   ui/common/slicedwrite.cpp
   ui/common/helpwindow.cpp
+  ui/common/verdict.cpp
   ui/common/lastfolder.cpp
 )
 qt_add_resources(ui icons PREFIX /icons BASE ui/common FILES ui/common/etude-roulette.xpm)

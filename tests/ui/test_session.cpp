@@ -17,7 +17,7 @@
 #include "tests/tempdir.h"
 #include "tests/ui/window.h"
 #include "ui/study/studywindow.h"
-#include "ui/study/verdict.h"
+#include "ui/common/verdict.h"
 #include "ui/study/wheelchart.h"
 
 using namespace roulette::testing;

@@ -36,8 +36,8 @@
 #include "ui/common/helpwindow.h"
 #include "ui/common/lastfolder.h"
 #include "ui/common/palette.h"
+#include "ui/common/verdict.h"
 #include "ui/study/studywindow.h"
-#include "ui/study/verdict.h"
 
 using roulette::BoardState;
 using roulette::Colour;

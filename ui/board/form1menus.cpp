@@ -11,7 +11,7 @@
 #include <QStatusBar>
 
 #include "ui/common/plaintext.h"
-#include "ui/study/verdict.h"
+#include "ui/common/verdict.h"
 
 namespace
 {

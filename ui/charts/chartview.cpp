@@ -12,6 +12,7 @@
 #include <limits>
 
 #include "stats/fairness.h"
+#include "ui/common/french.h"
 #include "ui/common/palette.h"
 
 using namespace roulette;
@@ -71,11 +72,6 @@ const QColor DozenExpectation(0x40, 0x40, 0x40);
 const QColor ZeroBand(255, 0, 0, 28);
 const QColor DozenBand(0, 0, 0, 22);
 
-QString decimal(double value)
-{
-    return QLocale(QLocale::French).toString(value, 'f', 1);
-}
-
 // "14 numéros sortis 1 fois (attendu 13,8)"
 QString spreadReadOut(std::int64_t spins, int k, std::int32_t value)
 {
@@ -87,7 +83,7 @@ QString spreadReadOut(std::int64_t spins, int k, std::int32_t value)
                                          .arg(k);
     return QStringLiteral("%1 %2 (attendu %3)")
         .arg(value)
-        .arg(numbers, decimal(expectedSpread(spins, k)));
+        .arg(numbers, frenchNumber(expectedSpread(spins, k), 1));
 }
 
 // "Douzaine 1 = 128 (attendu 120,0 ± 9,0)"
@@ -97,7 +93,7 @@ QString countReadOut(std::int64_t spins, const QString &name, int pockets, std::
     return QStringLiteral("%1 = %2 (attendu %3 ± %4)")
         .arg(name)
         .arg(value)
-        .arg(decimal(e.mean), decimal(e.sigma));
+        .arg(frenchNumber(e.mean, 1), frenchNumber(e.sigma, 1));
 }
 
 QFont chartFont(double points)

@@ -2,7 +2,10 @@
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QTranslator>
+
+#include <cmath>
 
 bool installFrenchTranslations(QCoreApplication &app)
 {
@@ -13,4 +16,13 @@ bool installFrenchTranslations(QCoreApplication &app)
         return false;
     }
     return QCoreApplication::installTranslator(qtTexts);
+}
+
+QString frenchNumber(double value, int decimals)
+{
+    static const QLocale french(QLocale::French);
+    // A value that rounds to zero is written without a sign.
+    if (std::round(std::fabs(value) * std::pow(10.0, decimals)) == 0)
+        value = 0;
+    return french.toString(value, 'f', decimals);
 }

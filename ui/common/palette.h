@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "stats/pockets.h"
+
 /// Colours and the typeface that several windows share, so that the board, its charts and
 /// the study speak with one look.
 namespace palette
@@ -26,6 +28,21 @@ inline QString boardFontFamily()
                                       ? QStringLiteral("MS Sans Serif")
                                       : QStringLiteral("Liberation Sans");
     return family;
+}
+
+/// A pocket's own colour on the wheel: green zero, red or black.
+inline QColor pocketColour(int number)
+{
+    if (number == 0)
+        return QColor(0x1b, 0x7a, 0x2e);
+    return roulette::contains(roulette::RedPockets, number) ? QColor(0xc6, 0x28, 0x28)
+                                                            : QColor(0x21, 0x21, 0x21);
+}
+
+/// The see-through washes that mark the hottest and the coldest arc of the wheel.
+inline QColor arcWash(bool hot)
+{
+    return hot ? QColor(255, 152, 0, 110) : QColor(66, 133, 244, 70);
 }
 
 } // namespace palette

@@ -1,4 +1,5 @@
 #include "ui/study/studywindow.h"
+#include "ui/common/palette.h"
 
 #include <QCoreApplication>
 #include <QGroupBox>
@@ -20,8 +21,8 @@
 #include "stats/pockets.h"
 #include "stats/studyfigures.h"
 #include "ui/common/batchprogress.h"
+#include "ui/common/verdict.h"
 #include "ui/study/texttable.h"
-#include "ui/study/verdict.h"
 #include "ui/study/wheelchart.h"
 
 using roulette::ArcExtremes;
@@ -55,14 +56,6 @@ QString signedPercent(double share)
 QString meanAndSigma(roulette::Expectation e)
 {
     return QStringLiteral("%1 ± %2").arg(frenchNumber(e.mean, 1), frenchNumber(e.sigma, 1));
-}
-
-QColor pocketFill(int number)
-{
-    if (number == 0)
-        return QColor(0x1b, 0x7a, 0x2e);
-    return roulette::contains(roulette::RedPockets, number) ? QColor(0xc6, 0x28, 0x28)
-                                                            : QColor(0x21, 0x21, 0x21);
 }
 
 // A p-value in a table whose column is headed "p".
@@ -586,7 +579,7 @@ void StudyWindow::showArcs(const ArcExtremes &arcs)
         rows.push_back(
             {{hot ? QStringLiteral("Arc le plus chaud") : QStringLiteral("Arc le plus froid"),
               {},
-              hot ? QColor(255, 152, 0, 110) : QColor(66, 133, 244, 70)},
+              palette::arcWash(hot)},
              {arcPockets(*arc)},
              {count(arc->count)},
              {frenchNumber(expected, 1)},
@@ -649,7 +642,7 @@ void StudyWindow::showNumbers()
         addSimulatedVerdict(rows, which);
     };
     const auto numberRow = [&](int number) {
-        return TableRow{{QString::number(number), Qt::white, pocketFill(number), true},
+        return TableRow{{QString::number(number), Qt::white, palette::pocketColour(number), true},
                         {times(hits[static_cast<std::size_t>(number)])},
                         {QStringLiteral("%1 fois").arg(frenchNumber(mean, 1))}};
     };
@@ -680,7 +673,7 @@ void StudyWindow::showEcarts()
     for (int i = 0; i < 37; ++i) {
         const int number = order[static_cast<std::size_t>(i)];
         TableRow &row = overdue[static_cast<std::size_t>(i % Rows)];
-        row.push_back({QString::number(number), Qt::white, pocketFill(number), true});
+        row.push_back({QString::number(number), Qt::white, palette::pocketColour(number), true});
         row.push_back({count(ecarts.current(number))});
         row.push_back({count(ecarts.longest(number))});
     }

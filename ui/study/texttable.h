@@ -26,7 +26,6 @@ public:
     /// Column titles; a column's cells are right-aligned unless it is the first.
     void setHeader(const QStringList &titles);
     void setRows(std::vector<Row> rows);
-    const std::vector<Row> &rows() const { return m_rows; }
     /// Every cell's text, row by row, cells joined by " | ".
     QStringList texts() const;
 

@@ -6,7 +6,8 @@
 #include <cmath>
 
 #include "stats/pockets.h"
-#include "ui/study/verdict.h"
+#include "ui/common/palette.h"
+#include "ui/common/verdict.h"
 
 namespace
 {
@@ -16,14 +17,6 @@ constexpr int TopMargin = 22;
 constexpr int RightMargin = 8;
 constexpr int NumberRow = 20; // the pocket numbers under the plot
 constexpr int CountRow = 42;  // the hit counts, written upwards, under them
-
-QColor pocketColour(int number)
-{
-    if (number == 0)
-        return QColor(0x1b, 0x7a, 0x2e);
-    return roulette::contains(roulette::RedPockets, number) ? QColor(0xc6, 0x28, 0x28)
-                                                            : QColor(0x21, 0x21, 0x21);
-}
 
 } // namespace
 
@@ -65,7 +58,8 @@ int WheelChart::cellNumber(int index) const
 
 QColor WheelChart::cellColour(int index) const
 {
-    return m_cells == Cells::Pockets ? pocketColour(cellNumber(index)) : QColor(0x45, 0x5a, 0x64);
+    return m_cells == Cells::Pockets ? palette::pocketColour(cellNumber(index))
+                                     : QColor(0x45, 0x5a, 0x64);
 }
 
 QRectF WheelChart::drawArc(QPainter &painter, const roulette::Arc &arc, const QColor &colour,
@@ -113,9 +107,9 @@ void WheelChart::paintEvent(QPaintEvent *)
     painter.fillRect(QRectF(plot.left(), bandTop, plot.width(), bandBottom - bandTop),
                      QColor(0xe4, 0xe4, 0xe4));
     if (m_arcs) {
-        const QRectF hot = drawArc(painter, m_arcs->hottest, QColor(255, 152, 0, 110),
+        const QRectF hot = drawArc(painter, m_arcs->hottest, palette::arcWash(true),
                                    QStringLiteral("arc le plus chaud"), plot, QRectF());
-        drawArc(painter, m_arcs->coldest, QColor(66, 133, 244, 70),
+        drawArc(painter, m_arcs->coldest, palette::arcWash(false),
                 QStringLiteral("arc le plus froid"), plot, hot);
     }
     const double centre = yOf(m_mean, plot);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/common/french.h"
+
 #include <QColor>
 #include <QString>
 
@@ -11,5 +13,3 @@ QString verdictText(double pValue, bool withP = false);
 QColor verdictColour(double pValue);
 /// "p = 0,023", or "p < 0,001" below it.
 QString pValueText(double pValue);
-/// A number in French: decimal comma, grouped thousands; never "−0".
-QString frenchNumber(double value, int decimals = 0);

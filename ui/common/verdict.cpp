@@ -1,4 +1,4 @@
-#include "ui/study/verdict.h"
+#include "ui/common/verdict.h"
 
 #include <QLocale>
 
@@ -46,12 +46,4 @@ QString pValueText(double pValue)
     const QLocale &french = ::french();
     return pValue < 0.001 ? QStringLiteral("p < %1").arg(french.toString(0.001))
                           : QStringLiteral("p = %1").arg(french.toString(pValue, 'f', 3));
-}
-
-QString frenchNumber(double value, int decimals)
-{
-    // A value that rounds to zero is written without a sign.
-    if (std::round(std::fabs(value) * std::pow(10.0, decimals)) == 0)
-        value = 0;
-    return french().toString(value, 'f', decimals);
 }
