@@ -5,14 +5,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
-build=build-fuzz
-flags="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer -g"
-
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
-  -DROULETTE_BUILD_UI=OFF -DROULETTE_BUILD_BENCH=OFF -DROULETTE_BUILD_FUZZ=ON \
-  -DROULETTE_WERROR=OFF "-DCMAKE_CXX_FLAGS=$flags -fsanitize=fuzzer-no-link" \
-  "-DCMAKE_EXE_LINKER_FLAGS=$flags" >/dev/null
-cmake --build "$build" --target fuzz_drawfile -j2
+build=build-fuzz # the fuzz preset's
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz -j2
 
 corpus=$build/corpus
 if [ ! -d "$corpus" ]; then
