@@ -101,7 +101,8 @@ TEST(Laws, RunsTestMatchesEveryOrderOfShortSequences)
     // Beyond the exact range: 500 alternating outcomes are far too many runs, a fair order is not.
     EXPECT_LT(runsTest(250, 250, 500).pValue, 1e-10);
     EXPECT_NEAR(runsTest(250, 250, 251).pValue, 1.0, 0.01);
-    EXPECT_TRUE(runsTest(0, 5, 1).pValue == 1 && runsTest(300, 0, 1).pValue == 1) << "one kind";
+    EXPECT_EQ(runsTest(0, 5, 1).pValue, 1) << "one kind";
+    EXPECT_EQ(runsTest(300, 0, 1).pValue, 1);
 }
 
 // Tails summed term by term from a plain product of the probabilities.
@@ -128,7 +129,8 @@ TEST(Laws, BinomialTailsMatchDirectSums)
                         1e-12 + 1e-9 * below)
                 << k;
         }
-        EXPECT_TRUE(binomialTwoSided(n, p, n + 1) == 0 && binomialUpperTail(n, p, n + 1) == 0);
+        EXPECT_EQ(binomialTwoSided(n, p, n + 1), 0);
+        EXPECT_EQ(binomialUpperTail(n, p, n + 1), 0);
     }
     // Far tails of a long session stay finite and ordered.
     EXPECT_GT(binomialUpperTail(1'000'000, 1.0 / 37, 29'000), 0);

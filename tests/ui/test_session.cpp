@@ -76,7 +76,8 @@ void TestSession::onlyAFileWithNumbersChangesTheBoard()
     const QStringList start = snapshot(w);
     w.open(dir.path() / "absent.txt");
     w.open(dir.write("mots.txt", "abc\n==\n40\n"));
-    QVERIFY(w.messages.size() == 2 && w.messages[1].contains(u"mots.txt"_s));
+    QCOMPARE(w.messages.size(), 2);
+    QVERIFY(w.messages[1].contains(u"mots.txt"_s));
     w.chosen.clear(); // the user cancels the dialog
     w.click(u"Command4"_s);
     const auto path = dir.write("tirage.txt", "5\r\n17\r\n\r\n<b>x</b>\r\n0\r\n");
@@ -104,7 +105,8 @@ void TestSession::savedSpinsReplayAlikeAndAFailedSaveKeepsTheOldFile()
     Window w({0.1f, 0.9f, 0.5f, 0.0f, 0.33f});
     QTimer::singleShot(0, [] { // « Lancer plusieurs tirages… » asks how many
         auto *ask = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
-        QVERIFY(ask->intMinimum() == 1 && ask->intMaximum() == 10'000'000);
+        QCOMPARE(ask->intMinimum(), 1);
+        QCOMPARE(ask->intMaximum(), 10'000'000);
         ask->setIntValue(80);
         ask->accept();
     });
@@ -131,14 +133,16 @@ void TestSession::savedSpinsReplayAlikeAndAFailedSaveKeepsTheOldFile()
     const QList<QByteArray> rows = csv.readAll().split('\n');
     QVERIFY(rows[0].startsWith("\xEF\xBB\xBFTirage;Numéro;N° Pas Sorti;"));
     QCOMPARE(rows.size(), 1 + 81 + 1); // the header, a row per spin, after the last CR LF
-    QVERIFY(rows[81].startsWith("81;17;") && rows[81].count(';') == 16); // and the 15 series
+    QVERIFY(rows[81].startsWith("81;17;"));
+    QCOMPARE(rows[81].count(';'), 16); // and the 15 series
 
     const auto old = dir.write("old.txt", "7\r\n");
     target = QString::fromStdString((old / "x.txt").string()); // a file where a folder should be
     QVERIFY(!w.form.saveSpins());
     QVERIFY(w.messages.last().contains(target));
     QFile kept(QString::fromStdString(old.string()));
-    QVERIFY(kept.open(QIODevice::ReadOnly) && kept.readAll() == "7\r\n");
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), "7\r\n");
 }
 
 // Typing « 17⏎5⏎ » plays two spins and leaves the box nothing of its own to take back. Leaving
@@ -150,7 +154,8 @@ void TestSession::enterPlaysAndOnlyHandSpinsHoldTheWindowOpen()
     activate(w.form);
     w.open(dir.write("f.txt", "4\n"));
     w.form.closeDrawFile();
-    QVERIFY(w.shown(u"Command1"_s) && !w.shown(u"Command6"_s));
+    QVERIFY(w.shown(u"Command1"_s));
+    QVERIFY(!w.shown(u"Command6"_s));
     QCOMPARE(w.text(u"Label8(4)"_s) + w.text(u"Label9"_s) + w.text(u"Text3"_s),
              u"00000Nom du fichier !00"_s);
     w.click(u"Command1"_s);
@@ -167,7 +172,9 @@ void TestSession::enterPlaysAndOnlyHandSpinsHoldTheWindowOpen()
         QTest::keyClicks(box, QString::fromLatin1(number));
         QTest::keyClick(box, Qt::Key_Return);
     }
-    QVERIFY(hand.spins() == 2 && box->selectedText() == u"5"_s && !box->isUndoAvailable());
+    QCOMPARE(hand.spins(), 2);
+    QCOMPARE(box->selectedText(), u"5"_s);
+    QVERIFY(!box->isUndoAvailable());
     answer(u"Annuler"_s);
     QVERIFY(!hand.form.close());
     answer(u"Quitter sans enregistrer"_s);
@@ -203,7 +210,8 @@ void TestSession::undoGoesBackThroughTheLastReset()
     text2->selectAll();
     QTest::keyClicks(text2, u"12"_s);
     pressUndo(w, u"Text2"_s);
-    QVERIFY(w.spins() == 70 && text2->text() != u"12"_s);
+    QCOMPARE(w.spins(), 70);
+    QVERIFY(text2->text() != u"12"_s);
     for (int i = 69; i > 0; --i) {
         pressUndo(w, u"Text2"_s);
         QCOMPARE(snapshot(w), shown[i]);
@@ -259,7 +267,9 @@ void TestSession::studyWindowFollowsTheBoard()
     text2->setFocus();
     QTest::keyClick(text2, Qt::Key_E, Qt::ControlModifier);
     StudyWindow *study = w.form.studyWindow();
-    QVERIFY(study && study->isVisible() && study->windowTitle() == u"Étude du cylindre"_s);
+    QVERIFY(study);
+    QVERIFY(study->isVisible());
+    QCOMPARE(study->windowTitle(), u"Étude du cylindre"_s);
     QCOMPARE(studyTexts(*study).filter(u"pas encore assez de tirages"_s).size(), 6);
     w.form.Label4_Click();
     for (int n = 0; n <= 38; ++n) // every number once, then 1 and 3: 20 reds, 18 evens
@@ -269,7 +279,8 @@ void TestSession::studyWindowFollowsTheBoard()
     for (const TextTable *table : study->findChildren<TextTable *>())
         computing << table->texts().filter(u"calcul…"_s);
     QVERIFY(computing.size() >= 3);
-    QVERIFY(studyTexts(*study).contains(u"39 tirages étudiés, depuis la dernière remise à zéro."_s));
+    const QString studied = u"39 tirages étudiés, depuis la dernière remise à zéro."_s;
+    QVERIFY(studyTexts(*study).contains(studied));
     QVERIFY(!studyTexts(*study).filter(u"Rouge / noir | 20 / 18 |"_s).isEmpty());
     QVERIFY(!studyTexts(*study).filter(u"Pair / impair | 18 / 20 |"_s).isEmpty());
     QCOMPARE(pValueText(0.001) + u' ' + pValueText(0.00099), u"p = 0,001 p < 0,001"_s);
@@ -306,7 +317,8 @@ void TestSession::studyWindowFollowsTheBoard()
     matchesAFreshWindow("spins and an undo after the reset");
 
     study->close(); // only the study window
-    QVERIFY(w.form.isVisible() && !study->simulating());
+    QVERIFY(w.form.isVisible());
+    QVERIFY(!study->simulating());
     w.clickNumber(5);
     activate(w.form);
     text2->setFocus();
@@ -342,8 +354,9 @@ void TestSession::wheelChartDrawsTheCounts()
     const auto [zeroColumn, zeroTop, zeroBar] = longest(qRgb(0x1b, 0x7a, 0x2e));
     const int redBar = longest(qRgb(0xc6, 0x28, 0x28))[2];
     const int band = longest(qRgb(0xe4, 0xe4, 0xe4))[2];
-    QVERIFY2(std::abs(2 * zeroBar - 3 * redBar) <= 3 && std::abs(band - 2 * redBar) <= 3,
-             qPrintable(u"%1 %2 %3"_s.arg(zeroBar).arg(redBar).arg(band)));
+    QVERIFY2(std::abs(2 * zeroBar - 3 * redBar) <= 3,
+             qPrintable(u"%1 %2"_s.arg(zeroBar).arg(redBar)));
+    QVERIFY2(std::abs(band - 2 * redBar) <= 3, qPrintable(u"%1 %2"_s.arg(band).arg(redBar)));
     int cellTop = zeroTop + zeroBar;
     while (image.pixel(zeroColumn, cellTop) != qRgb(0x1b, 0x7a, 0x2e))
         ++cellTop;
@@ -365,7 +378,8 @@ void TestSession::wheelChartDrawsTheCounts()
     const int oneSigmaUp = zeroTop + zeroBar - redBar / 2; // clear of the scale's texts
     while (image.pixel(plotLeft, oneSigmaUp) != qRgb(0xe4, 0xe4, 0xe4))
         ++plotLeft;
-    QVERIFY2(left < right && right < plotLeft - 4, qPrintable(u"%1 %2"_s.arg(right).arg(plotLeft)));
+    QVERIFY(left < right);
+    QVERIFY2(right < plotLeft - 4, qPrintable(u"%1 %2"_s.arg(right).arg(plotLeft)));
 }
 
 QTEST_MAIN(TestSession)
