@@ -36,7 +36,7 @@ inline ::testing::AssertionResult sameBoard(const BoardState &actual, const Boar
     const auto compare = [&first](const char *name, const auto &a, const auto &b) {
         if (!first.empty() || a == b)
             return;
-        const auto differ = [&first](std::string place, const auto &x, const auto &y) {
+        const auto differ = [&first](const std::string &place, const auto &x, const auto &y) {
             first = place + " is " + ::testing::PrintToString(x) + ", expected " +
                     ::testing::PrintToString(y);
         };
