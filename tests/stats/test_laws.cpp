@@ -77,7 +77,7 @@ TEST(Laws, RunsTestMatchesEveryOrderOfShortSequences)
 {
     for (const auto &[a, b] : {std::pair{2, 2}, {3, 4}, {5, 5}, {2, 8}, {7, 6}}) {
         std::vector<int> sequence(static_cast<std::size_t>(a), 0);
-        sequence.resize(static_cast<std::size_t>(a + b), 1);
+        sequence.resize(sequence.size() + static_cast<std::size_t>(b), 1);
         std::map<int, double> byRuns;
         double orders = 0;
         do {
