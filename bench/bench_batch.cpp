@@ -82,7 +82,7 @@ void BM_SessionBytes(benchmark::State &state, Mode mode)
             board.loadDrawFile(std::move(records), "tirages.txt");
         } else if (mode != Mode::Random) {
             board.Label4_Click();
-            board.setLastText("17" + std::string(32 * 1024, 'x'));
+            board.setLastText("17" + std::string(std::size_t{32} * 1024, 'x'));
         }
         const std::int64_t before = heapInUse();
         for (std::int64_t i = 0; i < Spins; ++i) {
@@ -103,7 +103,7 @@ void BM_WriteSession(benchmark::State &state, Write write)
 {
     Form1 form;
     form.spinMany(1'000'000);
-    const QString path = QDir::temp().filePath(QStringLiteral("bench-session.txt"));
+    QString path = QDir::temp().filePath(QStringLiteral("bench-session.txt"));
     form.setSaveChooser([&path](QWidget *, auto &, auto &, auto &) { return path; });
     for (auto _ : state) {
         if (write == Write::Csv)

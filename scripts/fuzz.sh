@@ -7,15 +7,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
 targets=${2:-drawfile permanence}
-build=build-fuzz
-flags="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer -g"
-
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
-  -DROULETTE_BUILD_UI=OFF -DROULETTE_BUILD_BENCH=OFF -DROULETTE_BUILD_FUZZ=ON \
-  -DROULETTE_WERROR=OFF "-DCMAKE_CXX_FLAGS=$flags -fsanitize=fuzzer-no-link" \
-  "-DCMAKE_EXE_LINKER_FLAGS=$flags" >/dev/null
+build=build-fuzz # the fuzz preset's
+cmake --preset fuzz >/dev/null
 for target in $targets; do
-  cmake --build "$build" --target "fuzz_$target" -j2
+  cmake --build --preset fuzz --target "fuzz_$target" -j2
 done
 
 # The first byte of an input sets how it is cut into chunks; for the permanence reader the

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build needs (only those missing), then builds into
-# build/ (or $BUILD_DIR); extra arguments go to cmake. Safe to run again: a second run installs nothing and rebuilds only what changed.
+# Installs the Debian packages the build needs (only those missing), then configures and
+# builds with the CMake preset $PRESET (default dev, into build/; see CMakePresets.json);
+# extra arguments go to cmake. Safe to run again: a second run installs nothing and rebuilds
+# only what changed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,7 +12,7 @@ packages=(
   libgtest-dev libbenchmark-dev
   xvfb xauth x11-utils imagemagick xdotool
   desktop-file-utils appstream dpkg-dev
-  clang-14 libclang-rt-14-dev
+  clang-14 libclang-rt-14-dev clang-format-14 clang-tidy-14
   qt6-translations-l10n
   libsqlitecpp-dev libsqlite3-dev
 )
@@ -26,6 +28,6 @@ if ((${#missing[@]})); then
   apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-build_dir=${BUILD_DIR:-build}
-cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-cmake --build "$build_dir" -j"$(nproc)"
+preset=${PRESET:-dev}
+cmake --preset "$preset" "$@" >/dev/null
+cmake --build --preset "$preset" -j"$(nproc)"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test.
+# Installs what is missing, builds, and runs every test (CMake preset $PRESET, default dev).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
-ctest --test-dir "${BUILD_DIR:-build}" --output-on-failure -j"$(nproc)"
+ctest --preset "${PRESET:-dev}" -j"$(nproc)"

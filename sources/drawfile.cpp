@@ -17,7 +17,7 @@ namespace roulette
 namespace
 {
 
-constexpr std::size_t ChunkBytes = 64 * 1024;
+constexpr std::size_t ChunkBytes = std::size_t{64} * 1024;
 
 bool isBlank(char c)
 {

@@ -5,11 +5,13 @@
 #include <random>
 
 #include "board/board.h"
+#include "tests/board/sameboard.h"
 #include "tests/fakes.h"
 
 using namespace roulette;
 using roulette::testing::FixedClock;
 using roulette::testing::loadedBoard;
+using roulette::testing::sameBoard;
 using roulette::testing::valueFor;
 
 namespace
@@ -25,39 +27,38 @@ DrawRecords records(std::initializer_list<int> numbers)
 
 } // namespace
 
-// After every spin, the counts, the history, the hit cells and the new series row against a
-// plain tally of the outcomes.
+// After every spin, the whole board and the new series row against a plain tally of the
+// outcomes.
 TEST(Board, EverySpinShowsATallyOfTheOutcomes)
 {
     const Colour byHits[] = {colours::White, 0x00FFC0C0, 0x0000FFFF, 0x0000FF00,    0x00FF00FF,
                              0x00C0C000,     0x000000FF, 0x000040C0, colours::Olive};
     std::mt19937 random(1);
     Board board = loadedBoard();
-    EXPECT_TRUE(board.state().numberCaption[36] == "36" && !board.state().marked[5]);
+    EXPECT_EQ(board.state().numberCaption[36], "36");
+    EXPECT_FALSE(board.state().marked[5]);
     board.Label4_Click();
-    HitCounts hits{};
-    std::array<std::int64_t, 4> counters{};
-    std::array<std::string, HistoryLength> history;
-    history.fill("-");
+    BoardState e = board.state();
+    EXPECT_EQ(e.history[0], "-");
     for (int spin = 1; spin <= 1000; ++spin) {
         const int n = static_cast<int>(random() % NumberCount);
         ASSERT_TRUE(board.Label1_Click(n).spun);
-        ++hits[n];
-        ++counters[n == 0 ? 0 : (n + 11) / 12];
-        std::shift_left(history.begin(), history.end(), 1);
-        history.back() = std::to_string(n);
-        const BoardState &s = board.state();
-        ASSERT_TRUE(s.CurrentNumber == n && s.lastText == history.back() && s.HitCount == hits &&
-                    s.hitCaption == hits && s.counters == counters && s.history == history &&
-                    s.FileCursor == spin && s.spinText == std::to_string(spin) && !s.marked[n] &&
-                    s.blinkRunning)
-            << spin;
-        for (int m = 0; m < NumberCount; ++m)
-            ASSERT_EQ(s.hitColour[m], byHits[std::min<std::int64_t>(hits[m], 8)]) << m;
+        e.CurrentNumber = static_cast<std::int16_t>(n);
+        e.SpinCount = spin;
+        e.hitCaption[n] = ++e.HitCount[n];
+        e.hitColour[n] = byHits[std::min<std::int64_t>(e.HitCount[n], 8)];
+        ++e.counters[n == 0 ? 0 : (n + 11) / 12];
+        std::shift_left(e.history.begin(), e.history.end(), 1);
+        e.history.back() = e.lastText = std::to_string(n);
+        e.FileCursor = spin;
+        e.spinText = std::to_string(spin);
+        e.blinkRunning = true;
+        ASSERT_TRUE(sameBoard(board.state(), e)) << spin;
         for (int k = 0; k < SeriesKinds; ++k) {
+            const HitCounts &hits = e.HitCount;
             ASSERT_EQ(board.series().series(k)[spin], k < SpreadClasses
                                                           ? std::count(hits.begin(), hits.end(), k)
-                                                          : counters[k - SpreadClasses]);
+                                                          : e.counters[k - SpreadClasses]);
         }
     }
 }
@@ -73,15 +74,19 @@ TEST(Board, SourcesInTheirOrder)
         board.Command1_Click();
         return board.state().CurrentNumber;
     };
-    EXPECT_TRUE(spin(0) == 23 && spin(1) == 1 && spin(2) == 16);
+    EXPECT_EQ((std::array{spin(0), spin(1), spin(2)}), (std::array<std::int16_t, 3>{23, 1, 16}));
     board.Label4_Click();
     board.setLastText("2.5");
-    EXPECT_TRUE(spin(7) == 2 && board.state().lastText == "2.5" && board.state().SourceMode == 2);
+    EXPECT_EQ(spin(7), 2);
+    EXPECT_EQ(board.state().lastText, "2.5");
+    EXPECT_EQ(board.state().SourceMode, 2);
 
     board.loadDrawFile(records({5, 17, 0, 8}), "tirage.txt");
-    EXPECT_TRUE(spin(0) == 2 && board.state().FileCursor == 1);
+    EXPECT_EQ(spin(0), 2);
+    EXPECT_EQ(board.state().FileCursor, 1);
     board.Label4_Click();
-    EXPECT_TRUE(spin(0) == 17 && board.state().lastText == "2.5") << "the file leaves Text2";
+    EXPECT_EQ(spin(0), 17);
+    EXPECT_EQ(board.state().lastText, "2.5") << "the file leaves Text2";
 }
 
 TEST(Board, TypedTextsPlayWhenTheyRoundToANumberAndChangeNothingElse)
@@ -98,14 +103,16 @@ TEST(Board, TypedTextsPlayWhenTheyRoundToANumberAndChangeNothingElse)
         const BoardState before = board.state();
         const Module1 seriesBefore = board.series();
         const SpinResult result = board.Command1_Click();
+        EXPECT_EQ(result.spun, number >= 0) << text;
         if (number >= 0) {
-            EXPECT_TRUE(result.spun && board.state().CurrentNumber == number) << text;
-            EXPECT_TRUE(board.state().lastText == text && board.state().marked[9]) << text;
+            EXPECT_EQ(board.state().CurrentNumber, number) << text;
+            EXPECT_EQ(board.state().lastText, text);
+            EXPECT_TRUE(board.state().marked[9]) << text;
             continue;
         }
-        EXPECT_FALSE(result.spun) << text;
         EXPECT_NE(result.message.find("0 à 36"), std::string::npos) << result.message;
-        EXPECT_TRUE(board.state() == before && board.series() == seriesBefore) << text;
+        EXPECT_TRUE(sameBoard(board.state(), before)) << text;
+        EXPECT_TRUE(board.series() == seriesBefore) << text;
     }
     Board board = loadedBoard();
     board.Label4_Click();
@@ -122,9 +129,11 @@ TEST(Board, ResetClearsTheCountsAndKeepsTheRest)
     board.Label1_Click(17);
     board.Command1_Click();
     board.Timer1_Timer();
-    EXPECT_TRUE(board.state().wonVisible && board.state().numberColour[17] == colours::Black);
+    EXPECT_TRUE(board.state().wonVisible);
+    EXPECT_EQ(board.state().numberColour[17], colours::Black);
     board.Command1_Click();
-    EXPECT_TRUE(!board.state().wonVisible && board.state().numberColour[17] == colours::DarkRed);
+    EXPECT_FALSE(board.state().wonVisible);
+    EXPECT_EQ(board.state().numberColour[17], colours::DarkRed);
     board.Timer1_Timer();
     board.Timer1_Timer();
     EXPECT_EQ(board.state().numberColour[4], colours::DarkRed);
@@ -136,12 +145,14 @@ TEST(Board, ResetClearsTheCountsAndKeepsTheRest)
     expected.counters = {};
     expected.hitColour.fill(colours::White);
     expected.marked.fill(false);
-    EXPECT_TRUE(board.state() == expected);
-    EXPECT_TRUE(board.series().session().lastRow() == 0 && board.series().SeriesCount == 2 &&
-                board.series().series(SeriesZero).lastRow() == 2);
+    EXPECT_TRUE(sameBoard(board.state(), expected));
+    EXPECT_EQ(board.series().session().lastRow(), 0);
+    EXPECT_EQ(board.series().SeriesCount, 2);
+    EXPECT_EQ(board.series().series(SeriesZero).lastRow(), 2);
     board.Command1_Click();
-    EXPECT_TRUE(board.state().CurrentNumber == 17 && board.series().SeriesCount == 1 &&
-                board.series().series(SeriesDozen1)[1] == 0);
+    EXPECT_EQ(board.state().CurrentNumber, 17);
+    EXPECT_EQ(board.series().SeriesCount, 1);
+    EXPECT_EQ(board.series().series(SeriesDozen1)[1], 0);
 }
 
 // Whatever came before, a spin taken back leaves the board and its series as they were, and
@@ -182,9 +193,8 @@ TEST(Board, UndoRestoresTheWholeBoard)
                 while (board.state().FileCursor > spinsBefore)
                     ASSERT_TRUE(board.undo());
                 ASSERT_TRUE(board.undo());
-                ASSERT_TRUE(board.state() == before &&
-                            board.series().session() == seriesBefore.session())
-                    << "run " << run << " step " << step;
+                ASSERT_TRUE(sameBoard(board.state(), before)) << "run " << run << " step " << step;
+                ASSERT_TRUE(board.series().session() == seriesBefore.session());
                 continue;
             }
             const SpinResult result = how == 0   ? board.Command1_Click()
@@ -192,8 +202,8 @@ TEST(Board, UndoRestoresTheWholeBoard)
                                                  : board.Label1_Click(any(37));
             if (result.spun) {
                 ASSERT_TRUE(board.undo());
-                ASSERT_TRUE(board.state() == before && board.series() == seriesBefore)
-                    << "run " << run << " step " << step;
+                ASSERT_TRUE(sameBoard(board.state(), before)) << "run " << run << " step " << step;
+                ASSERT_TRUE(board.series() == seriesBefore);
                 ++undone;
             }
         }
@@ -237,13 +247,16 @@ TEST(Board, ABatchIsAsManySingleSpins)
         if (mode == FileMode)
             expected.filePosText = decimalText(expected.FileCursor);
         EXPECT_EQ(result.spun, mode == FileMode ? FileRecords : 150) << mode;
-        EXPECT_TRUE(result.message == lastMessage && (mode == FileMode) != lastMessage.empty());
-        EXPECT_TRUE(batch.state() == expected && batch.series() == single.series()) << mode;
+        EXPECT_EQ(result.message, lastMessage);
+        EXPECT_EQ(lastMessage.empty(), mode != FileMode);
+        EXPECT_TRUE(sameBoard(batch.state(), expected)) << mode;
+        EXPECT_TRUE(batch.series() == single.series()) << mode;
         for (int k = 1; k <= 2; ++k) {
             ASSERT_TRUE(batch.undoLastSpin());
             Board shorter = boardIn(mode);
             shorter.spinMany(result.spun - k);
-            EXPECT_TRUE(batch.state() == shorter.state() && batch.series() == shorter.series());
+            EXPECT_TRUE(sameBoard(batch.state(), shorter.state())) << mode << ' ' << k;
+            EXPECT_TRUE(batch.series() == shorter.series());
         }
     }
 }

@@ -115,12 +115,15 @@ TEST(DrawFile, LoadingFromDiskSucceedsOrSaysWhyNot)
     const TempDir dir;
     const auto path = dir.write("tirage.txt", "5\r\n17\r\nx\r\n0\r\n");
     const DrawFileLoad good = readDrawFile(path);
-    EXPECT_TRUE(good.records && good.records->size() == 3 && good.fileName == "tirage.txt");
+    ASSERT_TRUE(good.records);
+    EXPECT_EQ(good.records->size(), 3u);
+    EXPECT_EQ(good.fileName, "tirage.txt");
     EXPECT_EQ(good.message, badLines(1) + "ligne 3 « x ».");
     const DrawFileLoad stopped =
         readDrawFile(dir.write("long.txt", std::string(200'000, '\n') + "5"),
                      [](double done) { return done < 0.5; });
-    EXPECT_TRUE(!stopped.records && stopped.message.empty()) << "the user knows why";
+    EXPECT_FALSE(stopped.records);
+    EXPECT_EQ(stopped.message, "") << "the user knows why";
 
     const std::pair<std::filesystem::path, const char *> failures[] = {
         {dir.path() / "absent.txt", "introuvable"},

@@ -26,12 +26,13 @@ TEST(TextRules, NumbersAndPrintableText)
         {".", std::nullopt}, {"+-1", std::nullopt}};
     for (const auto &[text, value] : leading)
         EXPECT_EQ(leadingNumber(text), value) << '"' << text << '"';
-    EXPECT_TRUE(numericValue("abc") == 0.0 && numericValue("00000") == 0.0);
+    EXPECT_EQ(numericValue("abc"), 0.0);
+    EXPECT_EQ(numericValue("00000"), 0.0);
     EXPECT_EQ(leadingNumber(std::string(400, '9')), HUGE_VAL);
     EXPECT_EQ(leadingNumber("0." + std::string(400, '0') + "1"), 0.0);
+    const auto most = std::numeric_limits<std::int64_t>::max();
     const std::pair<double, std::int64_t> rounded[] = {
-        {2.5, 2},           {3.5, 4}, {-2.5, -2}, {2.51, 3}, {-0.4, 0},
-        {std::nan(""), 0}, {1e300, std::numeric_limits<std::int64_t>::max()}};
+        {2.5, 2}, {3.5, 4}, {-2.5, -2}, {2.51, 3}, {-0.4, 0}, {std::nan(""), 0}, {1e300, most}};
     for (const auto &[value, integer] : rounded)
         EXPECT_EQ(roundHalfEven(value), integer) << value;
 
@@ -75,10 +76,14 @@ TEST(Wheel, FourTurnsAndTheirEnds)
     const float largest = std::nextafter(1.0f, 0.0f);
     ScriptedGenerator generator({0.0f, 0.0f, largest, largest, 37.0f / 148.0f});
     RandomDraw draw(generator, clock);
-    EXPECT_TRUE(NRoulette(table, draw) == 0 && NRoulette2(table, draw) == 0);
-    EXPECT_TRUE(NRoulette(table, draw) == 26 && NRoulette2(table, draw) == 26);
+    const auto both = [&] {
+        return std::pair<int, int>{NRoulette(table, draw), NRoulette2(table, draw)};
+    };
+    EXPECT_EQ(both(), std::pair(0, 0));
+    EXPECT_EQ(both(), std::pair(26, 26));
     EXPECT_EQ(NRoulette2(table, draw), 0) << "index 37 starts the second turn";
-    EXPECT_TRUE(scaledIndex(largest, 37) == 36 && scaledIndex(largest, 148) == 147);
+    EXPECT_EQ(scaledIndex(largest, 37), 36);
+    EXPECT_EQ(scaledIndex(largest, 148), 147);
 }
 
 // Values are 24-bit fractions below one that do not repeat; each source spreads its spins
@@ -90,7 +95,9 @@ TEST(Generator, EverySourceIsUniform)
     std::set<float> distinct;
     for (int i = 0; i < 100000; ++i) {
         const float r = generator.next();
-        ASSERT_TRUE(r >= 0.0f && r < 1.0f && r * 16777216.0f == std::floor(r * 16777216.0f));
+        ASSERT_GE(r, 0.0f);
+        ASSERT_LT(r, 1.0f);
+        ASSERT_EQ(r * 16777216.0f, std::floor(r * 16777216.0f)) << "24 bits";
         distinct.insert(r);
     }
     EXPECT_GT(distinct.size(), 99000u);

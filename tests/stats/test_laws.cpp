@@ -101,7 +101,7 @@ TEST(Laws, RunsTestMatchesEveryOrderOfShortSequences)
 {
     for (const auto &[a, b] : {std::pair{2, 2}, {3, 4}, {5, 5}, {2, 8}, {7, 6}}) {
         std::vector<int> sequence(static_cast<std::size_t>(a), 0);
-        sequence.resize(static_cast<std::size_t>(a + b), 1);
+        sequence.resize(sequence.size() + static_cast<std::size_t>(b), 1);
         std::map<int, double> byRuns;
         double orders = 0;
         do {
@@ -161,7 +161,8 @@ TEST(Laws, RunsTestMatchesEveryOrderOfShortSequences)
     for (const int runs : {451, 470, 480, 500, 520, 540})
         EXPECT_NEAR(runsTest(500, 501, runs).pValue, exactRunsTest(500, 501, runs).pValue, 0.002)
             << runs;
-    EXPECT_TRUE(runsTest(0, 5, 1).pValue == 1 && runsTest(300, 0, 1).pValue == 1) << "one kind";
+    EXPECT_EQ(runsTest(0, 5, 1).pValue, 1) << "one kind";
+    EXPECT_EQ(runsTest(300, 0, 1).pValue, 1);
 }
 
 // Tails summed term by term from a plain product of the probabilities.
@@ -188,7 +189,8 @@ TEST(Laws, BinomialTailsMatchDirectSums)
                         1e-12 + 1e-9 * below)
                 << k;
         }
-        EXPECT_TRUE(binomialTwoSided(n, p, n + 1) == 0 && binomialUpperTail(n, p, n + 1) == 0);
+        EXPECT_EQ(binomialTwoSided(n, p, n + 1), 0);
+        EXPECT_EQ(binomialUpperTail(n, p, n + 1), 0);
     }
     // Far tails of a long session stay finite and ordered.
     EXPECT_GT(binomialUpperTail(1'000'000, 1.0 / 37, 29'000), 0);

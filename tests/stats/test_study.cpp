@@ -63,7 +63,8 @@ void expectMatches(const Study &study, const Model &m)
         ASSERT_EQ(study.ecarts().longest(c), m.absence(categoryPockets(c), true)) << c;
     }
     for (int p = 0; p < SimpleChancePairs; ++p) {
-        const auto r = m.runs(Chances[static_cast<std::size_t>(FirstSimpleChance + 2 * p)]);
+        const int chance = FirstSimpleChance + 2 * p;
+        const auto r = m.runs(Chances[static_cast<std::size_t>(chance)]);
         EXPECT_EQ(study.chanceRuns(p).runs(), r[0]);
         EXPECT_EQ(study.chanceRuns(p).longest(), r[1]);
         EXPECT_EQ(study.chanceRuns(p).count(0), r[2]);

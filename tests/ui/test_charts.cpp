@@ -35,13 +35,15 @@ void expectWithinAxes(ChartView *chart)
 {
     chart->replot();
     for (int c = 0; c < static_cast<int>(chart->columns().size()); ++c) {
-        for (const DrawnPoint &p : chart->drawnPoints(c))
-            QVERIFY(chart->xAxis->range().contains(p.row) &&
-                    chart->yAxis->range().contains(p.value));
+        for (const DrawnPoint &p : chart->drawnPoints(c)) {
+            QVERIFY(chart->xAxis->range().contains(p.row));
+            QVERIFY(chart->yAxis->range().contains(p.value));
+        }
     }
     QVERIFY(chart->yAxis->range().lower < 0);
     for (const QCPAxis *axis : {chart->xAxis, chart->yAxis}) {
-        QVERIFY(axis->tickVector().size() > 2 && axis->tickVector().size() <= 12);
+        QVERIFY(axis->tickVector().size() > 2);
+        QVERIFY(axis->tickVector().size() <= 12);
         for (double tick : axis->tickVector())
             QCOMPARE(tick, std::round(tick));
     }
@@ -92,14 +94,17 @@ void TestCharts::chartsDrawTheirRows()
         for (int i = 0; i < 3; ++i) // on, off and on again
             chart->expectationAction()->trigger();
         QCOMPARE(chart->legend->itemCount(), int(chart->columns().size()));
-        for (const QCPGraph *curve : chart->expectationGraphs())
-            QVERIFY(!curve->data()->isEmpty() && !curve->antialiased());
+        for (const QCPGraph *curve : chart->expectationGraphs()) {
+            QVERIFY(!curve->data()->isEmpty());
+            QVERIFY(!curve->antialiased());
+        }
     }
     const double twoSigma = 2 * std::sqrt(3 * 12.0 / 37 * 25.0 / 37);
     const double means[] = {0, 36.0 / 37 + twoSigma, 3.0 / 37, 36.0 / 37};
     for (int i = 0; i < 4; ++i) {
         const auto p = dozens->expectationGraphs()[i + 2]->data()->findBegin(3, false);
-        QVERIFY(p->key == 3 && std::abs(p->value - means[i]) < 1e-9);
+        QCOMPARE(p->key, 3);
+        QVERIFY(std::abs(p->value - means[i]) < 1e-9);
     }
     // Rows of the spread: (36, 1, 0, ...), (36, 0, 1, 0, ...), (35, 1, 1, 0, ...); of the
     // dozens (0, 2, 0, 1) at spin 3.
@@ -144,10 +149,11 @@ void TestCharts::chartsRepaintWhatASpinChanges()
     QVERIFY(QTest::qWaitForWindowExposed(&w.form));
     auto *dozens = w.get<ChartView>(u"MSChart2"_s);
     const QRect legend = dozens->legend->outerRect();
-    QVERIFY(legend.left() >= dozens->axisRect()->rect().right() &&
-            legend.right() >= dozens->width() - 20 && legend.left() > dozens->width() * 3 / 4);
-    QVERIFY(qAbs(legend.center().y() - dozens->height() / 2) <= 3 &&
-            legend.height() == dozens->legend->minimumOuterSizeHint().height());
+    QVERIFY(legend.left() >= dozens->axisRect()->rect().right());
+    QVERIFY(legend.right() >= dozens->width() - 20);
+    QVERIFY(legend.left() > dozens->width() * 3 / 4);
+    QVERIFY(qAbs(legend.center().y() - dozens->height() / 2) <= 3);
+    QCOMPARE(legend.height(), dozens->legend->minimumOuterSizeHint().height());
     w.click(u"Command2"_s);
     const QRect part = dozens->geometry() & w.form.boardArea()->rect();
     const auto onScreen = [&w, &part] {

@@ -104,7 +104,8 @@ void TestForm1::showsTheBoardThroughAGame()
         const bool spread = w.shown(u"MSChart1"_s);
         QCOMPARE(w.text(u"Command2"_s), spread ? u"Voir graphe"_s : u"Fermer"_s);
         auto *front = w.get<ChartView>(spread ? u"MSChart1"_s : u"MSChart2"_s);
-        QVERIFY(w.form.boardArea()->childAt(500, 400) == front && w.shown(u"MSChart2"_s) != spread);
+        QCOMPARE(w.form.boardArea()->childAt(500, 400), front);
+        QCOMPARE(w.shown(u"MSChart2"_s), !spread);
         QCoreApplication::processEvents(); // the replots queued by the spins
         const QImage shown = front->grab().toImage();
         front->replot();
@@ -141,7 +142,8 @@ void TestForm1::showsTheBoardThroughAGame()
         actions[random() % std::size(actions)]();
         expectShowsTheBoard(w);
     }
-    QVERIFY(w.text(u"Label5(0)"_s) != u"-"_s && w.text(u"Text3"_s) != u"00"_s);
+    QVERIFY(w.text(u"Label5(0)"_s) != u"-"_s);
+    QVERIFY(w.text(u"Text3"_s) != u"00"_s);
 }
 
 void TestForm1::looksAsDrawn()
@@ -166,9 +168,13 @@ void TestForm1::looksAsDrawn()
         QVERIFY2(l->contentsRect().contains(need), qPrintable(l->objectName()));
     }
     const ForRoulette *wheel = w.form.forRoulette();
-    QVERIFY(wheel && wheel->isWindow() && !wheel->isVisible() && wheel->size() == QSize(312, 213) &&
-            wheel->windowTitle() == u"Simulation Roulette"_s);
-    QVERIFY(!w.form.windowIcon().isNull() && w.get<QRadioButton>(u"Option1(0)"_s)->isChecked());
+    QVERIFY(wheel);
+    QVERIFY(wheel->isWindow());
+    QVERIFY(!wheel->isVisible());
+    QCOMPARE(wheel->size(), QSize(312, 213));
+    QCOMPARE(wheel->windowTitle(), u"Simulation Roulette"_s);
+    QVERIFY(!w.form.windowIcon().isNull());
+    QVERIFY(w.get<QRadioButton>(u"Option1(0)"_s)->isChecked());
     QCOMPARE(w.get(u"Label3(36)"_s)->geometry(), QRect(560, 128, 17, 17));
 
     // Caption, background, colour of the box around a label (0: none) and font size in pixels
@@ -197,8 +203,8 @@ void TestForm1::looksAsDrawn()
         QVERIFY2(back == 0 || shot.pixelColor(inside).name() == bgr(back), qPrintable(name));
         QVERIFY2(box == 0 || shot.pixelColor(corner).name() == bgr(box), qPrintable(name));
     }
-    QVERIFY(w.get(u"Text2"_s)->palette().color(QPalette::Text) == Qt::white &&
-            w.get(u"Option1(2)"_s)->palette().color(QPalette::WindowText) == Qt::white);
+    QCOMPARE(w.get(u"Text2"_s)->palette().color(QPalette::Text), Qt::white);
+    QCOMPARE(w.get(u"Option1(2)"_s)->palette().color(QPalette::WindowText), Qt::white);
     w.form.show(); // the charts placed partly left of the window keep their axis in sight
     for (ChartView *chart : w.form.findChildren<ChartView *>()) {
         chart->replot();
@@ -288,9 +294,12 @@ void TestForm1::dialogsSpeakFrenchInPlainText()
     QVERIFY(menu->actions().first()->text().startsWith(u"&Annuler"_s));
     const QString markup = u"<img src=/dev/zero>"_s;
     const auto box = Form1::makeMessageBox(nullptr, markup);
-    QVERIFY(box->windowTitle() == u"Étude Roulette"_s && box->text() == markup &&
-            box->textFormat() == Qt::PlainText && box->icon() == QMessageBox::NoIcon &&
-            box->buttons().size() == 1 && box->windowModality() == Qt::ApplicationModal);
+    QCOMPARE(box->windowTitle(), u"Étude Roulette"_s);
+    QCOMPARE(box->text(), markup);
+    QCOMPARE(box->textFormat(), Qt::PlainText);
+    QCOMPARE(box->icon(), QMessageBox::NoIcon);
+    QCOMPARE(box->buttons().size(), 1);
+    QCOMPARE(box->windowModality(), Qt::ApplicationModal);
     Window w;
     QSettings().clear(); // as on the first run
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
@@ -298,10 +307,10 @@ void TestForm1::dialogsSpeakFrenchInPlainText()
     QCOMPARE(folder(),
              QDir(QDir(documents).exists() ? documents : QDir::homePath()).canonicalPath());
     const auto dialog = Form1::makeFileDialog(nullptr);
-    QVERIFY(dialog->objectName() == u"CD1"_s &&
-            dialog->nameFilters() == QStringList{u"txt (*.txt)"_s} &&
-            dialog->fileMode() == QFileDialog::ExistingFile &&
-            dialog->windowModality() == Qt::ApplicationModal);
+    QCOMPARE(dialog->objectName(), u"CD1"_s);
+    QCOMPARE(dialog->nameFilters(), QStringList{u"txt (*.txt)"_s});
+    QCOMPARE(dialog->fileMode(), QFileDialog::ExistingFile);
+    QCOMPARE(dialog->windowModality(), Qt::ApplicationModal);
 
     QStringList before = snapshot(w);
     w.form.Command5_Click();
@@ -315,13 +324,15 @@ void TestForm1::dialogsSpeakFrenchInPlainText()
     w.type(markup);
     before = snapshot(w);
     w.click(u"Command1"_s);
-    QVERIFY(w.messages.size() == 2 && w.messages[1].startsWith(u"« "_s + markup));
+    QCOMPARE(w.messages.size(), 2);
+    QVERIFY(w.messages[1].startsWith(u"« "_s + markup));
     QCOMPARE(snapshot(w), before);
     const TempDir dir;
     const QString name = u"<img src=x>.txt"_s;
     w.open(dir.write(name.toStdString(), "5\n"));
     const auto *label9 = w.get<QLabel>(u"Label9"_s);
-    QVERIFY(label9->textFormat() == Qt::PlainText && label9->text() == name);
+    QCOMPARE(label9->textFormat(), Qt::PlainText);
+    QCOMPARE(label9->text(), name);
     QTextDocument tip;
     tip.setHtml(label9->toolTip());
     QCOMPARE(tip.toPlainText(), name);
@@ -350,7 +361,8 @@ void TestForm1::helpToolTipsAndShortcutsFromEveryWidget()
         w.form.activateWindow();
     }
     const auto helps = w.form.findChildren<QTextBrowser *>();
-    QVERIFY(helps.size() == 1 && helps[0]->isVisible());
+    QCOMPARE(helps.size(), 1);
+    QVERIFY(helps[0]->isVisible());
     const QString page = helps[0]->toPlainText();
     for (const char *key : {"Ctrl+Z", "Ctrl+L", "Ctrl+S", "Ctrl+E", "F1", "Entrée",
                             "Exporter en CSV", "Fermer le fichier de tirage"})

@@ -16,8 +16,8 @@
 
 #include "tests/tempdir.h"
 #include "tests/ui/window.h"
-#include "ui/study/studywindow.h"
 #include "ui/common/verdict.h"
+#include "ui/study/studywindow.h"
 #include "ui/study/wheelchart.h"
 
 using namespace roulette::testing;
@@ -112,7 +112,8 @@ void TestSession::onlyAFileWithNumbersChangesTheBoard()
     const QStringList start = snapshot(w);
     w.open(dir.path() / "absent.txt");
     w.open(dir.write("mots.txt", "abc\n==\n40\n"));
-    QVERIFY(w.messages.size() == 2 && w.messages[1].contains(u"mots.txt"_s));
+    QCOMPARE(w.messages.size(), 2);
+    QVERIFY(w.messages[1].contains(u"mots.txt"_s));
     w.chosen.clear(); // the user cancels the dialog
     w.click(u"Command4"_s);
     const auto path = dir.write("tirage.txt", "5\r\n17\r\n\r\n<b>x</b>\r\n0\r\n");
@@ -148,7 +149,8 @@ void TestSession::savedSpinsReplayAlikeAndExportAsCsv()
     Window w({0.1f, 0.9f, 0.5f, 0.0f, 0.33f});
     QTimer::singleShot(0, [] { // « Lancer plusieurs tirages… » asks how many
         auto *ask = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
-        QVERIFY(ask->intMinimum() == 1 && ask->intMaximum() == 10'000'000);
+        QCOMPARE(ask->intMinimum(), 1);
+        QCOMPARE(ask->intMaximum(), 10'000'000);
         ask->setIntValue(80);
         ask->accept();
     });
@@ -176,7 +178,8 @@ void TestSession::savedSpinsReplayAlikeAndExportAsCsv()
     const QList<QByteArray> rows = csv.readAll().split('\n');
     QVERIFY(rows[0].startsWith("\xEF\xBB\xBFTirage;Numéro;N° Pas Sorti;"));
     QCOMPARE(rows.size(), 1 + 81 + 1); // the header, a row per spin, after the last CR LF
-    QVERIFY(rows[81].startsWith("81;17;") && rows[81].count(';') == 16); // and the 15 series
+    QVERIFY(rows[81].startsWith("81;17;"));
+    QCOMPARE(rows[81].count(';'), 16); // and the 15 series
     QCOMPARE(w.form.statusBar()->currentMessage(), u"81 tirages exportés dans t.csv"_s);
 }
 
@@ -265,7 +268,8 @@ void TestSession::enterPlaysAndOnlyHandSpinsHoldTheWindowOpen()
     activate(w.form);
     w.open(dir.write("f.txt", "4\n"));
     w.form.closeDrawFile();
-    QVERIFY(w.shown(u"Command1"_s) && !w.shown(u"Command6"_s));
+    QVERIFY(w.shown(u"Command1"_s));
+    QVERIFY(!w.shown(u"Command6"_s));
     QCOMPARE(w.text(u"Label8(4)"_s) + w.text(u"Label9"_s) + w.text(u"Text3"_s),
              u"00000Nom du fichier !00"_s);
     w.click(u"Command1"_s);
@@ -282,12 +286,15 @@ void TestSession::enterPlaysAndOnlyHandSpinsHoldTheWindowOpen()
         QTest::keyClicks(box, QString::fromLatin1(number));
         QTest::keyClick(box, Qt::Key_Return);
     }
-    QVERIFY(hand.spins() == 2 && box->selectedText() == u"5"_s && !box->isUndoAvailable());
+    QCOMPARE(hand.spins(), 2);
+    QCOMPARE(box->selectedText(), u"5"_s);
+    QVERIFY(!box->isUndoAvailable());
     // A pasted column plays a line at a time, up to the first line that is not a number.
     QGuiApplication::clipboard()->setText(u"32\n\n4\r\n40\n7"_s);
     QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
     QTest::keyClick(box, Qt::Key_Return);
-    QVERIFY(hand.spins() == 4 && hand.form.board().state().CurrentNumber == 4);
+    QCOMPARE(hand.spins(), 4);
+    QCOMPARE(hand.form.board().state().CurrentNumber, 4);
     QCOMPARE(box->text() + u' ' + hand.messages.value(0),
              u"40\n7 « 40 » n'est pas un numéro de roulette (0 à 36)."_s);
     answer(u"Annuler"_s);
@@ -325,7 +332,8 @@ void TestSession::undoGoesBackThroughTheLastReset()
     text2->selectAll();
     QTest::keyClicks(text2, u"12"_s);
     pressUndo(w, u"Text2"_s);
-    QVERIFY(w.spins() == 70 && text2->text() != u"12"_s);
+    QCOMPARE(w.spins(), 70);
+    QVERIFY(text2->text() != u"12"_s);
     for (int i = 69; i > 0; --i) {
         pressUndo(w, u"Text2"_s);
         QCOMPARE(snapshot(w), shown[i]);
@@ -381,7 +389,9 @@ void TestSession::studyWindowFollowsTheBoard()
     text2->setFocus();
     QTest::keyClick(text2, Qt::Key_E, Qt::ControlModifier);
     StudyWindow *study = w.form.studyWindow();
-    QVERIFY(study && study->isVisible() && study->windowTitle() == u"Étude du cylindre"_s);
+    QVERIFY(study);
+    QVERIFY(study->isVisible());
+    QCOMPARE(study->windowTitle(), u"Étude du cylindre"_s);
     QCOMPARE(studyTexts(*study).filter(u"pas encore assez de tirages"_s).size(), 7);
     w.form.Label4_Click();
     for (int n = 0; n <= 38; ++n) // every number once, then 1 and 3: 20 reds, 18 evens
@@ -391,8 +401,8 @@ void TestSession::studyWindowFollowsTheBoard()
     for (const TextTable *table : study->findChildren<TextTable *>())
         computing << table->texts().filter(u"calcul…"_s);
     QVERIFY(computing.size() >= 3);
-    QVERIFY(
-        studyTexts(*study).contains(u"39 tirages étudiés, depuis la dernière remise à zéro."_s));
+    const QString studied = u"39 tirages étudiés, depuis la dernière remise à zéro."_s;
+    QVERIFY(studyTexts(*study).contains(studied));
     QVERIFY(!studyTexts(*study).filter(u"Rouge / noir | 20 / 18 |"_s).isEmpty());
     QVERIFY(!studyTexts(*study).filter(u"Pair / impair | 18 / 20 |"_s).isEmpty());
     QCOMPARE(pValueText(0.001) + u' ' + pValueText(0.00099), u"p = 0,001 p < 0,001"_s);
@@ -442,7 +452,8 @@ void TestSession::studyWindowFollowsTheBoard()
              qPrintable(dealer.filter(u"Où"_s).join(u'\n')));
 
     study->close(); // only the study window
-    QVERIFY(w.form.isVisible() && !study->simulating());
+    QVERIFY(w.form.isVisible());
+    QVERIFY(!study->simulating());
     w.clickNumber(5);
     activate(w.form);
     text2->setFocus();
@@ -478,8 +489,9 @@ void TestSession::wheelChartDrawsTheCounts()
     const auto [zeroColumn, zeroTop, zeroBar] = longest(qRgb(0x1b, 0x7a, 0x2e));
     const int redBar = longest(qRgb(0xc6, 0x28, 0x28))[2];
     const int band = longest(qRgb(0xe4, 0xe4, 0xe4))[2];
-    QVERIFY2(std::abs(2 * zeroBar - 3 * redBar) <= 3 && std::abs(band - 2 * redBar) <= 3,
-             qPrintable(u"%1 %2 %3"_s.arg(zeroBar).arg(redBar).arg(band)));
+    QVERIFY2(std::abs(2 * zeroBar - 3 * redBar) <= 3,
+             qPrintable(u"%1 %2"_s.arg(zeroBar).arg(redBar)));
+    QVERIFY2(std::abs(band - 2 * redBar) <= 3, qPrintable(u"%1 %2"_s.arg(band).arg(redBar)));
     int cellTop = zeroTop + zeroBar;
     while (image.pixel(zeroColumn, cellTop) != qRgb(0x1b, 0x7a, 0x2e))
         ++cellTop;
@@ -501,7 +513,8 @@ void TestSession::wheelChartDrawsTheCounts()
     const int oneSigmaUp = zeroTop + zeroBar - redBar / 2; // clear of the scale's texts
     while (image.pixel(plotLeft, oneSigmaUp) != qRgb(0xe4, 0xe4, 0xe4))
         ++plotLeft;
-    QVERIFY2(left < right && right < plotLeft - 4, qPrintable(u"%1 %2"_s.arg(right).arg(plotLeft)));
+    QVERIFY(left < right);
+    QVERIFY2(right < plotLeft - 4, qPrintable(u"%1 %2"_s.arg(right).arg(plotLeft)));
 }
 
 QTEST_MAIN(TestSession)

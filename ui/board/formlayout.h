@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,9 +18,9 @@ constexpr int pixels(int twips)
 }
 
 /// Font sizes are given in points; at 96 dpi a point is 4/3 of a pixel.
-constexpr int fontPixels(double points)
+inline int fontPixels(double points)
 {
-    return static_cast<int>(points * 96.0 / 72.0 + 0.5);
+    return static_cast<int>(std::lround(points * 96.0 / 72.0));
 }
 
 struct Twips {

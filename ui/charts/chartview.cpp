@@ -110,7 +110,8 @@ double roomyTop(std::int64_t value)
     std::int64_t step = 1;
     while (step * 100 <= value)
         step *= 10;
-    return static_cast<double>((value / step + 1) * step);
+    const std::int64_t top = (value / step + 1) * step;
+    return static_cast<double>(top);
 }
 
 // A line whose legend key stays bold, however thin the line itself is drawn.
@@ -459,8 +460,10 @@ bool ChartView::sampleExpectation()
     const auto last = static_cast<std::int64_t>(m_sampledRange.upper);
     const std::int64_t intervals = std::max<std::int64_t>(1, std::min<std::int64_t>(last, width));
     QVector<double> spins;
-    for (std::int64_t i = 0; i <= intervals; ++i)
-        spins.append(static_cast<double>(i * last / intervals));
+    for (std::int64_t i = 0; i <= intervals; ++i) {
+        const std::int64_t spin = i * last / intervals; // whole spins only
+        spins.append(static_cast<double>(spin));
+    }
     const auto sample = [&spins](QCPGraph *curve, auto valueAt) {
         QVector<double> values;
         values.reserve(spins.size());
@@ -473,7 +476,7 @@ bool ChartView::sampleExpectation()
             sample(m_expectation[k], [k](std::int64_t s) { return expectedSpread(s, k); });
         return true;
     }
-    for (int i = 0; i < 2; ++i) {
+    for (std::size_t i = 0; i < 2; ++i) {
         const int pockets = i == 0 ? 1 : 12;
         sample(m_expectation[2 * i], [pockets](std::int64_t s) {
             const Expectation e = expectedCount(s, pockets);
