@@ -58,14 +58,12 @@ private:
 class LineSink
 {
 public:
+    virtual ~LineSink() = default;
     /// A field without its blanks around and its quotes; cut when it held more than
     /// FieldSplitter::FieldLimit characters (text is then its start).
     virtual void field(std::string_view text, bool cut) = 0;
     /// The line's start, up to QuoteBytes bytes, after its last field.
     virtual void lineEnd(std::string_view line) = 0;
-
-protected:
-    ~LineSink() = default;
 };
 
 /// Cuts UTF-8 text into lines (CR LF, LF or a lone CR) and lines into fields, without ever
