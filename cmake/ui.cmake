@@ -20,6 +20,12 @@ add_library(ui STATIC
   ui/study/texttable.cpp
   ui/study/wheelchart.cpp
   ui/study/studywindow.cpp
+  # « Carnet des roues »: the board's wheel and the notebook window.
+  ui/notebook/notebookpath.cpp
+  ui/notebook/recorder.cpp
+  ui/notebook/changereport.cpp
+  ui/notebook/boardnotebook.cpp
+  ui/notebook/notebookwindow.cpp
   # What several windows share: long tasks, French, help, the dialogs' folder.
   ui/common/drawfilereading.cpp
   ui/common/french.cpp
@@ -31,7 +37,7 @@ add_library(ui STATIC
 )
 qt_add_resources(ui icons PREFIX /icons BASE ui/common FILES ui/common/etude-roulette.xpm)
 qt_add_resources(ui help PREFIX /help BASE ui/common/help FILES ui/common/help/aide.html)
-target_link_libraries(ui PUBLIC core Qt6::Widgets Qt6::PrintSupport QCustomPlotQt6::QCustomPlotQt6)
+target_link_libraries(ui PUBLIC core store Qt6::Widgets Qt6::PrintSupport QCustomPlotQt6::QCustomPlotQt6)
 
 add_executable(etude-roulette app/main.cpp)
 target_link_libraries(etude-roulette PRIVATE ui)

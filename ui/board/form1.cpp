@@ -37,6 +37,7 @@
 #include "ui/common/lastfolder.h"
 #include "ui/common/palette.h"
 #include "ui/common/verdict.h"
+#include "ui/notebook/boardnotebook.h"
 #include "ui/study/studywindow.h"
 
 using roulette::BoardState;
@@ -291,7 +292,8 @@ void Form1::keepOnScreen()
 
 Form1::~Form1()
 {
-    delete m_study; // it follows the board's series: it must go before them
+    delete m_notebook; // both follow the board's series: they must go before them
+    delete m_study;
 }
 
 std::unique_ptr<QMessageBox> Form1::makeMessageBox(QWidget *parent, const QString &text)
@@ -718,6 +720,8 @@ void Form1::render()
     m_shownWrites = m_board.textWrites();
     if (m_study)
         m_study->follow(); // nothing to do unless the session changed
+    if (m_notebook)
+        m_notebook->follow(); // a spin entered by hand is on disk before the next
 }
 
 // Only a box the board wrote since the last render: what the user typed stays until then.

@@ -8,7 +8,9 @@
 #include <optional>
 
 #include "board/board.h"
+#include "store/notebook.h"
 
+class BoardNotebook;
 class ChartView;
 class ClickLabel;
 class DrawFileReading;
@@ -41,6 +43,7 @@ public:
     const roulette::Board &board() const { return m_board; }
     ForRoulette *forRoulette() const { return m_forRoulette.get(); }
     StudyWindow *studyWindow() const { return m_study; }
+    BoardNotebook *notebook() const { return m_notebook; }
     /// The board's own area, every widget placed from its top-left corner; the window
     /// scrolls it when the screen is too small for the whole board.
     QWidget *boardArea() const { return m_boardArea; }
@@ -140,6 +143,7 @@ private:
     void playTypedNumber();
     void playTypedLines(const QStringList &lines);
     bool closeAllowed();
+    roulette::Origin spinOrigin() const;
 
     roulette::Board m_board;
     QWidget *m_boardArea = nullptr;
@@ -190,9 +194,10 @@ private:
     QAction *m_closeFileAction = nullptr;
     QAction *m_studyAction = nullptr;
     QAction *m_helpAction = nullptr;
-    HelpWindow *m_help = nullptr;   // a child, from the first showHelp on
-    StudyWindow *m_study = nullptr; // a window of its own, from the first openStudy on
-    int m_batchCount = 1000;        // the last count asked, offered again
+    HelpWindow *m_help = nullptr;        // a child, from the first showHelp on
+    StudyWindow *m_study = nullptr;      // a window of its own, from the first openStudy on
+    BoardNotebook *m_notebook = nullptr; // follows the board's series, like m_study
+    int m_batchCount = 1000;             // the last count asked, offered again
     bool m_batchStopped = false;
     bool m_showingDozens = false; // MSChart2 in front, Command2 reads "Fermer"
     bool m_batchRunning = false;

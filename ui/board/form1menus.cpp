@@ -12,6 +12,8 @@
 
 #include "ui/common/plaintext.h"
 #include "ui/common/verdict.h"
+#include "ui/notebook/boardnotebook.h"
+#include "ui/notebook/notebookpath.h"
 
 namespace
 {
@@ -88,6 +90,12 @@ void Form1::buildMenuBar()
         ->addActions({m_undoAction, m_batchAction, m_resetAction});
     m_studyMenu = menuBar()->addMenu(QStringLiteral("Ét&ude"));
     m_studyMenu->addAction(m_studyAction);
+    m_notebook = new BoardNotebook(
+        this, m_board.series(),
+        {[this] { return spinOrigin(); },
+         [this](roulette::DrawFileLoad load) { takeDrawFile(std::move(load)); },
+         [this](const QString &text) { m_sink ? m_sink(text) : showNotebookFault(this, text); }});
+    m_notebook->addActions(m_studyMenu);
     QMenu *help = menuBar()->addMenu(QStringLiteral("&Aide"));
     help->addAction(m_helpAction);
     help->addSeparator();
@@ -108,6 +116,14 @@ void Form1::contextMenuEvent(QContextMenuEvent *event)
     menu.addActions(m_studyMenu->actions());
     menu.addAction(m_helpAction);
     menu.exec(event->globalPos());
+}
+
+roulette::Origin Form1::spinOrigin() const
+{
+    const roulette::BoardState &s = m_board.state();
+    return s.manualMode() ? roulette::Origin::Hand
+           : s.fileMode() ? roulette::Origin::DrawFile
+                          : roulette::Origin::Generator;
 }
 
 void Form1::showAvailability()

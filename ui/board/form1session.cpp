@@ -18,6 +18,7 @@
 #include "ui/common/lastfolder.h"
 #include "ui/common/plaintext.h"
 #include "ui/common/slicedwrite.h"
+#include "ui/notebook/boardnotebook.h"
 
 namespace
 {
@@ -88,10 +89,10 @@ void Form1::exportCsv()
                     .arg(printableText(path), result.error));
 }
 
-// Hand-entered spins are the ones nothing else can give back.
+// Hand-entered spins are the ones nothing else can give back, unless the notebook holds them.
 bool Form1::closeAllowed()
 {
-    if (!m_board.hasUnsavedHandSpins())
+    if (!m_board.hasUnsavedHandSpins() || m_notebook->holdsCurrentSession())
         return true;
     QMessageBox box(QMessageBox::Question, programTitle(),
                     QStringLiteral("Enregistrer les tirages avant de quitter ?"),

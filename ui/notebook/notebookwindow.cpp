@@ -1,0 +1,510 @@
+#include "ui/notebook/notebookwindow.h"
+
+#include <QBoxLayout>
+#include <QDateTime>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QInputDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStandardItemModel>
+#include <QTableView>
+
+#include "sources/drawfile.h"
+#include "ui/common/lastfolder.h"
+#include "ui/common/plaintext.h"
+#include "ui/common/slicedwrite.h"
+#include "ui/notebook/boardnotebook.h"
+#include "ui/notebook/changereport.h"
+
+namespace
+{
+
+QString qs(const std::string &text)
+{
+    return printableText(QString::fromStdString(text));
+}
+
+QStandardItem *cell(const QString &text)
+{
+    auto *item = new QStandardItem(text);
+    item->setEditable(false);
+    return item;
+}
+
+QStandardItem *countCell(std::int64_t count)
+{
+    QStandardItem *item = cell(QLocale(QLocale::French).toString(static_cast<qlonglong>(count)));
+    item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return item;
+}
+
+QString spinsText(std::int64_t spins)
+{
+    return QStringLiteral("%1 tirage%2")
+        .arg(QLocale(QLocale::French).toString(static_cast<qlonglong>(spins)),
+             spins > 1 ? QStringLiteral("s") : QString());
+}
+
+QTableView *tableOver(QStandardItemModel *model, QWidget *parent)
+{
+    auto *view = new QTableView(parent);
+    view->setModel(model);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->verticalHeader()->hide();
+    view->horizontalHeader()->setStretchLastSection(true);
+    return view;
+}
+
+} // namespace
+
+NotebookWindow::NotebookWindow(roulette::Notebook &notebook, BoardNotebook &board, QWidget *parent)
+    : QWidget(parent, Qt::Window), m_notebook(notebook), m_board(board)
+{
+    setObjectName(QStringLiteral("notebookWindow"));
+    setWindowTitle(QStringLiteral("Carnet des roues"));
+    build();
+    resize(820, 640);
+}
+
+QPushButton *NotebookWindow::addButton(QBoxLayout *row, const QString &text,
+                                       void (NotebookWindow::*slot)())
+{
+    auto *button = new QPushButton(text, this);
+    row->addWidget(button);
+    connect(button, &QPushButton::clicked, this, slot);
+    return button;
+}
+
+void NotebookWindow::build()
+{
+    m_wheelModel = new QStandardItemModel(0, 5, this);
+    m_wheelModel->setHorizontalHeaderLabels({QStringLiteral("Roue"), QStringLiteral("Lieu"),
+                                             QStringLiteral("Tirages"), QStringLiteral("Séances"),
+                                             QStringLiteral("Dernière séance")});
+    m_sessionModel = new QStandardItemModel(0, 4, this);
+    m_sessionModel->setHorizontalHeaderLabels({QStringLiteral("Date"), QStringLiteral("Origine"),
+                                               QStringLiteral("Libellé"),
+                                               QStringLiteral("Tirages")});
+    m_wheelView = tableOver(m_wheelModel, this);
+    m_wheelView->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_sessionView = tableOver(m_sessionModel, this);
+    m_sessionView->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    connect(m_wheelView->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &NotebookWindow::showSessions);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(QStringLiteral("Roues"), this));
+    layout->addWidget(m_wheelView, 2);
+    auto *wheelRow = new QHBoxLayout;
+    addButton(wheelRow, QStringLiteral("Nouvelle roue…"), &NotebookWindow::newWheel);
+    addButton(wheelRow, QStringLiteral("Renommer…"), &NotebookWindow::renameWheel);
+    addButton(wheelRow, QStringLiteral("Lieu et notes…"), &NotebookWindow::annotateWheel);
+    addButton(wheelRow, QStringLiteral("Supprimer la roue…"), &NotebookWindow::deleteWheel);
+    layout->addLayout(wheelRow);
+    layout->addWidget(new QLabel(QStringLiteral("Séances de la roue (toutes étudiées si aucune "
+                                                "n'est choisie)"),
+                                 this));
+    layout->addWidget(m_sessionView, 3);
+    auto *sessionRow = new QHBoxLayout;
+    addButton(sessionRow, QStringLiteral("Importer un fichier…"), &NotebookWindow::importSession);
+    addButton(sessionRow, QStringLiteral("Libellé…"), &NotebookWindow::renameSession);
+    addButton(sessionRow, QStringLiteral("Notes…"), &NotebookWindow::annotateSession);
+    addButton(sessionRow, QStringLiteral("Déplacer…"), &NotebookWindow::moveSession);
+    addButton(sessionRow, QStringLiteral("Supprimer…"), &NotebookWindow::deleteSessions);
+    layout->addLayout(sessionRow);
+    auto *changeBox = new QGroupBox(QStringLiteral("La roue a-t-elle changé ?"), this);
+    m_change = new QLabel(changeBox);
+    m_change->setObjectName(QStringLiteral("changeText"));
+    m_change->setTextFormat(Qt::PlainText);
+    m_change->setWordWrap(true);
+    m_change->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    (new QVBoxLayout(changeBox))->addWidget(m_change);
+    layout->addWidget(changeBox, 2);
+    auto *poolRow = new QHBoxLayout;
+    m_undo =
+        addButton(poolRow, QStringLiteral("Annuler la suppression"), &NotebookWindow::undoDelete);
+    addButton(poolRow, QStringLiteral("Étudier"), &NotebookWindow::study);
+    addButton(poolRow, QStringLiteral("Rejouer sur le tableau"), &NotebookWindow::replay);
+    addButton(poolRow, QStringLiteral("Exporter…"), &NotebookWindow::exportSpins);
+    addButton(poolRow, QStringLiteral("Sauvegarder le carnet…"), &NotebookWindow::backup);
+    layout->addLayout(poolRow);
+    m_undo->setEnabled(false);
+}
+
+// Every change goes through here: a fault is told, and the window shows what is stored.
+template <typename Work> void NotebookWindow::guarded(Work work)
+{
+    try {
+        work();
+    } catch (const std::exception &error) {
+        m_board.fault(error);
+    }
+    refresh();
+}
+
+void NotebookWindow::refresh()
+{
+    const std::optional<roulette::WheelInfo> was = wheel();
+    try {
+        m_wheels = m_notebook.wheels();
+    } catch (const std::exception &error) {
+        m_wheels.clear();
+        m_board.fault(error);
+    }
+    m_wheelModel->setRowCount(0);
+    int selected = m_wheels.empty() ? -1 : 0;
+    for (const roulette::WheelInfo &w : m_wheels) {
+        if (was && w.id == was->id)
+            selected = m_wheelModel->rowCount();
+        m_wheelModel->appendRow(
+            {cell(qs(w.name)), cell(qs(w.place)), countCell(w.spins), countCell(w.sessions),
+             cell(w.lastSession.empty() ? QString() : sessionDate(w.lastSession))});
+    }
+    m_undo->setEnabled(!m_deleted.empty());
+    selectWheel(selected);
+    showSessions();
+    m_wheelView->resizeColumnsToContents();
+}
+
+void NotebookWindow::selectWheel(int row)
+{
+    if (row >= 0 && row < m_wheelModel->rowCount())
+        m_wheelView->selectRow(row);
+}
+
+std::optional<roulette::WheelInfo> NotebookWindow::wheel() const
+{
+    const QModelIndex current = m_wheelView->selectionModel()->currentIndex();
+    if (!current.isValid() || current.row() >= static_cast<int>(m_wheels.size()))
+        return std::nullopt;
+    return m_wheels[static_cast<std::size_t>(current.row())];
+}
+
+void NotebookWindow::showSessions()
+{
+    m_sessions.clear();
+    m_sessionModel->setRowCount(0);
+    const std::optional<roulette::WheelInfo> w = wheel();
+    if (!w) {
+        m_change->setText(QStringLiteral("Aucune roue n'est choisie."));
+        return;
+    }
+    try {
+        m_sessions = m_notebook.sessions(w->id);
+        for (const roulette::SessionInfo &s : m_sessions)
+            m_sessionModel->appendRow({cell(sessionDate(s.startedAt)),
+                                       cell(QString::fromUtf8(roulette::originText(s.origin))),
+                                       cell(qs(s.label)), countCell(s.spins)});
+        m_sessionView->resizeColumnsToContents();
+        m_change->setText(changeReport(m_sessions, pooled(m_sessions)));
+    } catch (const std::exception &error) {
+        m_change->setText(QString::fromUtf8(error.what()));
+    }
+}
+
+QString NotebookWindow::changeText() const
+{
+    return m_change->text();
+}
+
+std::vector<roulette::SessionInfo> NotebookWindow::chosenSessions() const
+{
+    std::vector<roulette::SessionInfo> chosen;
+    for (const QModelIndex &row : m_sessionView->selectionModel()->selectedRows())
+        chosen.push_back(m_sessions[static_cast<std::size_t>(row.row())]);
+    std::sort(chosen.begin(), chosen.end(),
+              [](const auto &a, const auto &b) { return a.startedAt < b.startedAt; });
+    return chosen.empty() ? m_sessions : chosen;
+}
+
+roulette::PooledSpins
+NotebookWindow::pooled(const std::vector<roulette::SessionInfo> &sessions) const
+{
+    std::vector<std::int64_t> ids;
+    for (const roulette::SessionInfo &s : sessions)
+        ids.push_back(s.id);
+    return m_notebook.pooledSpins(ids);
+}
+
+QString NotebookWindow::poolName(const std::vector<roulette::SessionInfo> &sessions) const
+{
+    QString name = qs(wheel() ? wheel()->name : std::string());
+    if (sessions.size() == m_sessions.size())
+        return name + QStringLiteral(" — toutes les séances");
+    QStringList dates;
+    for (const roulette::SessionInfo &s : sessions)
+        dates << sessionDate(s.startedAt, true);
+    return name + QStringLiteral(" — séances du ") + dates.join(QStringLiteral(", "));
+}
+
+QString NotebookWindow::ask(const QString &title, const QString &label, const QString &text,
+                            bool *ok)
+{
+    return QInputDialog::getText(this, title, label, QLineEdit::Normal, text, ok);
+}
+
+bool NotebookWindow::confirm(const QString &question)
+{
+    if (m_confirm)
+        return m_confirm(question);
+    QMessageBox box(QMessageBox::Question, windowTitle(), question,
+                    QMessageBox::Yes | QMessageBox::No, this);
+    box.setTextFormat(Qt::PlainText);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void NotebookWindow::newWheel()
+{
+    bool ok = false;
+    const QString name = ask(QStringLiteral("Nouvelle roue"), QStringLiteral("Nom :"), {}, &ok);
+    if (ok && !name.trimmed().isEmpty())
+        guarded([&] { m_notebook.createWheel(name.trimmed().toStdString()); });
+}
+
+void NotebookWindow::renameWheel()
+{
+    const auto w = wheel();
+    bool ok = false;
+    const QString name = w ? ask(QStringLiteral("Renommer la roue"), QStringLiteral("Nom :"),
+                                 QString::fromStdString(w->name), &ok)
+                           : QString();
+    if (ok && !name.trimmed().isEmpty())
+        guarded([&] { m_notebook.renameWheel(w->id, name.trimmed().toStdString()); });
+}
+
+void NotebookWindow::annotateWheel()
+{
+    const auto w = wheel();
+    bool ok = false;
+    const QString place = w ? ask(QStringLiteral("Lieu"), QStringLiteral("Casino, table :"),
+                                  QString::fromStdString(w->place), &ok)
+                            : QString();
+    if (!ok)
+        return;
+    const QString notes =
+        QInputDialog::getMultiLineText(this, QStringLiteral("Notes"), QStringLiteral("Notes :"),
+                                       QString::fromStdString(w->notes), &ok);
+    if (ok)
+        guarded([&] { m_notebook.annotateWheel(w->id, place.toStdString(), notes.toStdString()); });
+}
+
+void NotebookWindow::deleteWheel()
+{
+    const auto w = wheel();
+    if (w && confirm(QStringLiteral("Supprimer la roue « %1 » et ses %2 séances : %3 seront "
+                                    "perdus. Continuer ?")
+                         .arg(qs(w->name))
+                         .arg(w->sessions)
+                         .arg(spinsText(w->spins)))) {
+        if (m_board.attachedWheel() == w->id)
+            m_board.detach();
+        guarded([&] { m_deleted.emplace_back(m_notebook.deleteWheel(w->id)); });
+    }
+}
+
+void NotebookWindow::deleteSessions()
+{
+    std::vector<roulette::SessionInfo> chosen;
+    for (const QModelIndex &row : m_sessionView->selectionModel()->selectedRows())
+        chosen.push_back(m_sessions[static_cast<std::size_t>(row.row())]);
+    std::int64_t spins = 0;
+    for (const roulette::SessionInfo &s : chosen)
+        spins += s.spins;
+    if (chosen.empty() ||
+        !confirm(QStringLiteral("Supprimer %1 séance(s) : %2 seront perdus. Continuer ?")
+                     .arg(chosen.size())
+                     .arg(spinsText(spins))))
+        return;
+    if (std::any_of(chosen.begin(), chosen.end(),
+                    [&](const auto &s) { return m_board.attachedSession() == s.id; }))
+        m_board.detach();
+    guarded([&] {
+        std::vector<roulette::DeletedSession> gone;
+        for (const roulette::SessionInfo &s : chosen)
+            gone.push_back(m_notebook.deleteSession(s.id));
+        m_deleted.emplace_back(std::move(gone));
+    });
+}
+
+void NotebookWindow::undoDelete()
+{
+    if (m_deleted.empty())
+        return;
+    Deleted last = std::move(m_deleted.back());
+    m_deleted.pop_back();
+    guarded([&] {
+        if (const auto *w = std::get_if<roulette::DeletedWheel>(&last))
+            m_notebook.restoreWheel(*w);
+        else
+            for (const roulette::DeletedSession &s : std::get<1>(last))
+                m_notebook.restoreSession(s);
+    });
+}
+
+// What was deleted cannot be put back once the window is gone: it closes for good.
+void NotebookWindow::closeEvent(QCloseEvent *event)
+{
+    m_deleted.clear();
+    m_undo->setEnabled(false);
+    QWidget::closeEvent(event);
+}
+
+void NotebookWindow::importSession()
+{
+    const auto w = wheel();
+    const QString path =
+        w ? QFileDialog::getOpenFileName(this, QStringLiteral("Importer une séance"), lastFolder(),
+                                         QStringLiteral("txt (*.txt)"))
+          : QString();
+    if (path.isEmpty())
+        return;
+    rememberFolder(path);
+    const roulette::DrawFileLoad load = roulette::readDrawFile(path.toStdString());
+    if (!load.records) {
+        m_board.fault(std::runtime_error(load.message));
+        return;
+    }
+    std::vector<std::uint8_t> numbers;
+    for (std::int64_t k = 1; k <= load.records->size(); ++k)
+        numbers.push_back(static_cast<std::uint8_t>(*load.records->number(k)));
+    guarded([&] {
+        if (const auto repeated = m_notebook.findRepeatedBlock(w->id, numbers)) {
+            if (!confirm(QStringLiteral("Les %1 %2 tirages de ce fichier sont déjà dans une séance "
+                                        "de la roue : la même soirée saisie deux fois ? La garder "
+                                        "quand même ?")
+                             .arg(repeated->length)
+                             .arg(repeated->atStart ? QStringLiteral("premiers")
+                                                    : QStringLiteral("derniers"))))
+                return;
+        }
+        const std::string when = QFileInfo(path)
+                                     .lastModified()
+                                     .toString(QStringLiteral("yyyy-MM-ddTHH:mm"))
+                                     .toStdString();
+        const std::int64_t session = m_notebook.createSession(
+            w->id, when, roulette::Origin::Import, QFileInfo(path).fileName().toStdString());
+        try {
+            m_notebook.appendSpins(session, numbers);
+        } catch (...) {
+            m_notebook.deleteSession(session);
+            throw;
+        }
+    });
+}
+
+void NotebookWindow::renameSession()
+{
+    const auto chosen = m_sessionView->selectionModel()->selectedRows();
+    if (chosen.size() != 1)
+        return;
+    const roulette::SessionInfo s = m_sessions[static_cast<std::size_t>(chosen[0].row())];
+    bool ok = false;
+    const QString label = ask(QStringLiteral("Libellé de la séance"), QStringLiteral("Libellé :"),
+                              QString::fromStdString(s.label), &ok);
+    if (ok)
+        guarded([&] { m_notebook.renameSession(s.id, label.toStdString()); });
+}
+
+void NotebookWindow::annotateSession()
+{
+    const auto chosen = m_sessionView->selectionModel()->selectedRows();
+    if (chosen.size() != 1)
+        return;
+    const roulette::SessionInfo s = m_sessions[static_cast<std::size_t>(chosen[0].row())];
+    bool ok = false;
+    const QString notes = QInputDialog::getMultiLineText(this, QStringLiteral("Notes de la séance"),
+                                                         QStringLiteral("Notes :"),
+                                                         QString::fromStdString(s.notes), &ok);
+    if (ok)
+        guarded([&] { m_notebook.annotateSession(s.id, notes.toStdString()); });
+}
+
+void NotebookWindow::moveSession()
+{
+    const auto w = wheel();
+    const auto chosen = m_sessionView->selectionModel()->selectedRows();
+    QStringList names;
+    for (const roulette::WheelInfo &other : m_wheels)
+        if (w && other.id != w->id)
+            names << qs(other.name);
+    if (chosen.empty() || names.isEmpty())
+        return;
+    bool ok = false;
+    const QString to = QInputDialog::getItem(this, QStringLiteral("Déplacer vers une autre roue"),
+                                             QStringLiteral("Roue :"), names, 0, false, &ok);
+    if (!ok)
+        return;
+    const auto target = std::find_if(m_wheels.begin(), m_wheels.end(),
+                                     [&](const auto &other) { return qs(other.name) == to; });
+    guarded([&] {
+        for (const QModelIndex &row : chosen)
+            m_notebook.moveSession(m_sessions[static_cast<std::size_t>(row.row())].id, target->id);
+    });
+}
+
+void NotebookWindow::study()
+{
+    const auto sessions = chosenSessions();
+    if (sessions.empty())
+        return;
+    guarded([&] {
+        const roulette::PooledSpins spins = pooled(sessions);
+        auto *window = new QPlainTextEdit(this);
+        window->setWindowFlag(Qt::Window);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->setReadOnly(true);
+        window->setWindowTitle(QStringLiteral("Étude — ") + poolName(sessions));
+        window->setPlainText(poolSummary(spins) + u'\n' + changeReport(sessions, spins));
+        window->resize(640, 420);
+        window->show();
+    });
+}
+
+void NotebookWindow::replay()
+{
+    const auto sessions = chosenSessions();
+    if (sessions.empty())
+        return;
+    guarded([&] { m_board.replay(pooled(sessions), poolName(sessions)); });
+}
+
+void NotebookWindow::exportSpins()
+{
+    const auto sessions = chosenSessions();
+    if (sessions.empty())
+        return;
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Exporter les tirages"),
+                                                      lastFolder(), QStringLiteral("txt (*.txt)"));
+    if (path.isEmpty())
+        return;
+    rememberFolder(path);
+    guarded([&] {
+        const roulette::PooledSpins spins = pooled(sessions);
+        const WriteResult result =
+            writeInSlices(this, path, {}, static_cast<std::int64_t>(spins.numbers.size()),
+                          [&spins](std::int64_t first, std::int64_t last, std::string &out) {
+                              for (std::int64_t s = first; s <= last; ++s)
+                                  roulette::appendDrawFileLine(
+                                      out, spins.numbers[static_cast<std::size_t>(s - 1)]);
+                          });
+        if (!result.written && !result.error.isEmpty())
+            throw std::runtime_error(
+                QStringLiteral("Les tirages n'ont pas été exportés dans « %1 » : %2.")
+                    .arg(printableText(path), result.error)
+                    .toStdString());
+    });
+}
+
+void NotebookWindow::backup()
+{
+    const QString path =
+        QFileDialog::getSaveFileName(this, QStringLiteral("Sauvegarder le carnet"), lastFolder(),
+                                     QStringLiteral("Carnet des roues (*.sqlite)"));
+    if (!path.isEmpty())
+        guarded([&] { m_notebook.backupTo(path.toStdString()); });
+}

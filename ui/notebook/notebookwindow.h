@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QWidget>
+
+#include <functional>
+#include <variant>
+#include <vector>
+
+#include "store/notebook.h"
+
+class BoardNotebook;
+class QLabel;
+class QPushButton;
+class QStandardItemModel;
+class QTableView;
+
+/// « Carnet des roues »: the wheels, the sessions of the selected one and whether it has
+/// changed. What is deleted here can be put back until the window closes.
+class NotebookWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    NotebookWindow(roulette::Notebook &notebook, BoardNotebook &board, QWidget *parent);
+
+    /// Reads the notebook again, keeping the selected wheel.
+    void refresh();
+    void selectWheel(int row);
+    /// Asks before a delete; by default a question box, tests answer instead.
+    void setConfirm(std::function<bool(const QString &)> confirm)
+    {
+        m_confirm = std::move(confirm);
+    }
+
+    void deleteWheel();
+    void deleteSessions();
+    void undoDelete();
+    QStandardItemModel *wheelModel() const { return m_wheelModel; }
+    QStandardItemModel *sessionModel() const { return m_sessionModel; }
+    QString changeText() const;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    using Deleted = std::variant<roulette::DeletedWheel, std::vector<roulette::DeletedSession>>;
+
+    void build();
+    QPushButton *addButton(class QBoxLayout *row, const QString &text,
+                           void (NotebookWindow::*slot)());
+    void showSessions();
+    std::optional<roulette::WheelInfo> wheel() const;
+    std::vector<roulette::SessionInfo> chosenSessions() const;
+    roulette::PooledSpins pooled(const std::vector<roulette::SessionInfo> &sessions) const;
+    QString poolName(const std::vector<roulette::SessionInfo> &sessions) const;
+    template <typename Work> void guarded(Work work);
+    QString ask(const QString &title, const QString &label, const QString &text, bool *ok);
+    bool confirm(const QString &question);
+
+    void newWheel();
+    void renameWheel();
+    void annotateWheel();
+    void importSession();
+    void renameSession();
+    void annotateSession();
+    void moveSession();
+    void study();
+    void replay();
+    void exportSpins();
+    void backup();
+
+    roulette::Notebook &m_notebook;
+    BoardNotebook &m_board;
+    std::vector<roulette::WheelInfo> m_wheels;
+    std::vector<roulette::SessionInfo> m_sessions;
+    std::vector<Deleted> m_deleted;
+    std::function<bool(const QString &)> m_confirm;
+    QStandardItemModel *m_wheelModel = nullptr;
+    QStandardItemModel *m_sessionModel = nullptr;
+    QTableView *m_wheelView = nullptr;
+    QTableView *m_sessionView = nullptr;
+    QLabel *m_change = nullptr;
+    QPushButton *m_undo = nullptr;
+};
