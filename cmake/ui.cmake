@@ -28,10 +28,14 @@ add_library(ui STATIC
   ui/common/slicedwrite.cpp
   ui/common/helpwindow.cpp
   ui/common/lastfolder.cpp
+  # « Importer une permanence… ».
+  ui/import/backgroundwork.cpp
+  ui/import/permanencedialog.cpp
+  ui/import/notebookimport.cpp
 )
 qt_add_resources(ui icons PREFIX /icons BASE ui/common FILES ui/common/etude-roulette.xpm)
 qt_add_resources(ui help PREFIX /help BASE ui/common/help FILES ui/common/help/aide.html)
-target_link_libraries(ui PUBLIC core Qt6::Widgets Qt6::PrintSupport QCustomPlotQt6::QCustomPlotQt6)
+target_link_libraries(ui PUBLIC core store Qt6::Widgets Qt6::PrintSupport QCustomPlotQt6::QCustomPlotQt6)
 
 add_executable(etude-roulette app/main.cpp)
 target_link_libraries(etude-roulette PRIVATE ui)

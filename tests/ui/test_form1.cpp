@@ -385,8 +385,9 @@ void TestForm1::helpToolTipsAndShortcutsFromEveryWidget()
             inMenus << entry;
         }
     }
-    QCOMPARE(menus, u"\n&Fichier: [Ouvrir un fichier de tirage… Ctrl+O] [Enregistrer les tirages… "
-                    u"Ctrl+S] [Exporter en CSV… ] [Fermer le fichier de tirage ] [ ] [Quitter "
+    QCOMPARE(menus, u"\n&Fichier: [Ouvrir un fichier de tirage… Ctrl+O] [Importer une permanence… "
+                    u"Ctrl+I] [Enregistrer les tirages… Ctrl+S] [Exporter en CSV… ] [Fermer le "
+                    u"fichier de tirage ] [ ] [Quitter "
                     u"Ctrl+Q]\n&Tirages: [Annuler le dernier tirage Ctrl+Z] [Lancer plusieurs "
                     u"tirages… Ctrl+L] [Remettre à zéro ]\nÉt&ude: [Étude du cylindre… Ctrl+E]"
                     u"\n&Aide: [Comment lire ce tableau ? F1] [ ] [À propos d'Étude Roulette ]"_s);
@@ -400,7 +401,7 @@ void TestForm1::helpToolTipsAndShortcutsFromEveryWidget()
     QContextMenuEvent rightClick(QContextMenuEvent::Mouse, corner,
                                  w.form.boardArea()->mapToGlobal(corner));
     QApplication::sendEvent(w.form.boardArea(), &rightClick);
-    QCOMPARE(inContextMenu.size(), 9);
+    QCOMPARE(inContextMenu.size(), 10);
     for (QAction *action : inMenus + inContextMenu)
         QVERIFY(action->isSeparator() ||
                 (w.form.actions().contains(action) && inMenus.contains(action)));
