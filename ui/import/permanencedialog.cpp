@@ -123,7 +123,8 @@ void PermanenceDialog::buildWidgets()
     m_report->setObjectName(QStringLiteral("report"));
     for (QPlainTextEdit *text : {m_spins, m_report})
         text->setReadOnly(true);
-    m_spins->setMaximumHeight(fontMetrics().lineSpacing() * 6);
+    m_spins->setMaximumHeight(fontMetrics().lineSpacing() * 4);
+    m_report->setMinimumHeight(fontMetrics().lineSpacing() * 6);
     m_orderBox = choiceBox(this, QStringLiteral("order"),
                            {QStringLiteral("le plus ancien en premier"),
                             QStringLiteral("le plus récent en premier (lu à l'envers)")});
@@ -135,7 +136,7 @@ void PermanenceDialog::buildWidgets()
     m_stored = plainLabel(this);
     fillDestinations();
 
-    auto *form = new QFormLayout;
+    auto *form = m_form = new QFormLayout;
     form->addRow(QStringLiteral("Format :"), m_format);
     form->addRow(QStringLiteral("Colonne :"), m_columnBox);
     form->addRow(QStringLiteral("Lu :"), m_counts);
@@ -152,7 +153,7 @@ void PermanenceDialog::buildWidgets()
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);
-    resize(640, 560);
+    resize(680, 480);
 
     connect(buttons, &QDialogButtonBox::accepted, this, &PermanenceDialog::importSpins);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -265,6 +266,7 @@ void PermanenceDialog::showChoices()
         m_columnBox->addItem(qs(name));
     m_columnBox->setCurrentIndex(m_file.layout.column);
     m_columnBox->setEnabled(m_file.layout.columns.size() > 1);
+    m_form->setRowVisible(m_columnBox, !m_file.layout.columns.empty());
 }
 
 void PermanenceDialog::fillDestinations()
@@ -380,13 +382,16 @@ void PermanenceDialog::importToNotebook()
                 m_message(QString::fromStdString(*error));
             if (*outcome != notebookimport::Outcome::Done)
                 return;
-            m_message(QStringLiteral("%1 en %2 dans la roue « %3 » du carnet.")
-                          .arg(count(static_cast<std::int64_t>(import->spins.size()),
-                                     QStringLiteral("tirage importé"),
-                                     QStringLiteral("tirages importés")),
-                               count(static_cast<std::int64_t>(import->sessionStarts.size()),
-                                     QStringLiteral("session"), QStringLiteral("sessions")),
-                               printableText(wheel)));
+            const Message message = m_message; // the dialog goes once closed
+            const QString done =
+                QStringLiteral("%1 en %2 dans la roue « %3 » du carnet.")
+                    .arg(count(static_cast<std::int64_t>(import->spins.size()),
+                               QStringLiteral("tirage importé"),
+                               QStringLiteral("tirages importés")),
+                         count(static_cast<std::int64_t>(import->sessionStarts.size()),
+                               QStringLiteral("session"), QStringLiteral("sessions")),
+                         printableText(wheel));
             accept();
+            message(done);
         });
 }

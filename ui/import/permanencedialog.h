@@ -12,6 +12,7 @@
 
 class BackgroundWork;
 class QComboBox;
+class QFormLayout;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
@@ -62,6 +63,7 @@ private:
     QString m_newWheel;                          // named by the user, the last destination
     int m_destination = 0;                       // the one before the current choice
 
+    QFormLayout *m_form = nullptr;
     QLabel *m_format = nullptr;
     QComboBox *m_columnBox = nullptr;
     QLabel *m_counts = nullptr;
