@@ -64,7 +64,7 @@ void TestImport::importPlaysTheSpinsAsWritten()
         QVERIFY(dialog);
         if (newestFirst) {
             QTest::keyClick(dialog->findChild<QComboBox *>(u"order"_s), Qt::Key_Down);
-            QVERIFY(QTest::qWaitFor([&] { return dialog->isEnabled(); }));
+            QVERIFY(QTest::qWaitFor([&] { return !dialog->findChild<BackgroundWork *>(); }));
         }
         QTest::mouseClick(dialog->findChild<QPushButton *>(u"import"_s), Qt::LeftButton);
         std::vector<int> expected = spins;

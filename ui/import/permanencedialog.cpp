@@ -177,7 +177,7 @@ void PermanenceDialog::read()
 {
     if (m_work)
         return;
-    setEnabled(false); // no other choice until this one is read
+    allowChoices(false); // no other choice until this one is read
     m_fresh = std::make_shared<roulette::PermanenceFile>();
     const QString label = QStringLiteral("Lecture de la permanence « %1 »…")
                               .arg(printableText(QFileInfo(m_path).fileName()));
@@ -199,7 +199,6 @@ void PermanenceDialog::readDone(bool completed)
 {
     m_work->deleteLater();
     m_work = nullptr;
-    setEnabled(true);
     if (completed && !m_fresh->analysis && !m_fresh->message.empty())
         m_message(QString::fromStdString(m_fresh->message));
     if (completed && m_fresh->analysis) {
@@ -215,6 +214,7 @@ void PermanenceDialog::readDone(bool completed)
         m_cutBox->setCurrentIndex(static_cast<int>(m_fileOptions.cut));
         showChoices();
     }
+    allowChoices(true);
     m_fresh.reset();
 }
 
@@ -265,8 +265,18 @@ void PermanenceDialog::showChoices()
     for (const std::string &name : m_file.layout.columns)
         m_columnBox->addItem(qs(name));
     m_columnBox->setCurrentIndex(m_file.layout.column);
-    m_columnBox->setEnabled(m_file.layout.columns.size() > 1);
     m_form->setRowVisible(m_columnBox, !m_file.layout.columns.empty());
+}
+
+// Not the whole dialog: its progress dialog, a child, would lose « Annuler » with it. The
+// board plays every spin in a row: sessions only mean something in the notebook.
+void PermanenceDialog::allowChoices(bool allowed)
+{
+    m_columnBox->setEnabled(allowed && m_file.layout.columns.size() > 1);
+    m_orderBox->setEnabled(allowed);
+    m_cutBox->setEnabled(allowed && toNotebook());
+    m_destinationBox->setEnabled(allowed);
+    m_importButton->setEnabled(allowed);
 }
 
 void PermanenceDialog::fillDestinations()
@@ -279,10 +289,8 @@ void PermanenceDialog::fillDestinations()
             QStringLiteral("la roue « %1 » du carnet").arg(printableText(wheel.name)));
     m_destinationBox->addItem(QStringLiteral("une nouvelle roue du carnet…"));
     m_stored->setText(qs(error));
-    m_cutBox->setEnabled(false);
 }
 
-// The board plays every spin in a row: sessions only mean something in the notebook.
 void PermanenceDialog::destinationChosen(int index)
 {
     if (index == m_destinationBox->count() - 1) {
@@ -299,7 +307,7 @@ void PermanenceDialog::destinationChosen(int index)
             index, QStringLiteral("une nouvelle roue du carnet, « %1 »").arg(printableText(name)));
     }
     m_destination = index;
-    m_cutBox->setEnabled(toNotebook());
+    allowChoices(true);
     showStored();
 }
 
@@ -368,7 +376,7 @@ void PermanenceDialog::importToNotebook()
             : m_newWheel;
     auto error = std::make_shared<std::string>();
     auto outcome = std::make_shared<notebookimport::Outcome>();
-    setEnabled(false);
+    allowChoices(false);
     m_work = new BackgroundWork(
         this, QStringLiteral("Import dans la roue « %1 »…").arg(printableText(wheel)),
         [file = m_notebookFile, import, error, outcome](const BackgroundWork::Progress &progress) {
@@ -377,7 +385,7 @@ void PermanenceDialog::importToNotebook()
         [this, error, outcome, import, wheel](bool) {
             m_work->deleteLater();
             m_work = nullptr;
-            setEnabled(true);
+            allowChoices(true);
             if (*outcome == notebookimport::Outcome::Failed)
                 m_message(QString::fromStdString(*error));
             if (*outcome != notebookimport::Outcome::Done)

@@ -42,6 +42,7 @@ private:
     void showFile();
     void showChoices();
     void importSpins();
+    void allowChoices(bool allowed);
     void fillDestinations();
     void destinationChosen(int index);
     void showStored();
