@@ -161,7 +161,7 @@ void PermanenceDialog::buildWidgets()
     connect(m_cutBox, &QComboBox::activated, this, &PermanenceDialog::read);
     connect(m_destinationBox, &QComboBox::activated, this, &PermanenceDialog::destinationChosen);
     connect(m_columnBox, &QComboBox::activated, this, [this](int index) {
-        m_column = index;
+        m_column = index - 1; // -1: every value of a line is a spin
         read();
     });
 }
@@ -262,17 +262,20 @@ void PermanenceDialog::showFile()
 void PermanenceDialog::showChoices()
 {
     m_columnBox->clear();
+    m_columnBox->addItem(QStringLiteral("toutes les valeurs de chaque ligne"));
     for (const std::string &name : m_file.layout.columns)
         m_columnBox->addItem(qs(name));
-    m_columnBox->setCurrentIndex(m_file.layout.column);
-    m_form->setRowVisible(m_columnBox, !m_file.layout.columns.empty());
+    m_columnBox->setCurrentIndex(m_file.layout.column + 1);
+    const bool columns = !m_file.layout.columns.empty();
+    m_columnBox->setVisible(columns);
+    m_form->labelForField(m_columnBox)->setVisible(columns);
 }
 
 // Not the whole dialog: its progress dialog, a child, would lose « Annuler » with it. The
 // board plays every spin in a row: sessions only mean something in the notebook.
 void PermanenceDialog::allowChoices(bool allowed)
 {
-    m_columnBox->setEnabled(allowed && m_file.layout.columns.size() > 1);
+    m_columnBox->setEnabled(allowed);
     m_orderBox->setEnabled(allowed);
     m_cutBox->setEnabled(allowed && toNotebook());
     m_destinationBox->setEnabled(allowed);
