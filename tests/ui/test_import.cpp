@@ -1,5 +1,8 @@
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QFile>
+#include <QInputDialog>
 #include <QPushButton>
 
 #include <random>
@@ -43,6 +46,7 @@ class TestImport : public QObject
     Q_OBJECT
 private slots:
     void importPlaysTheSpinsAsWritten();
+    void importMakesSessionsOfANewWheel();
 };
 
 // Written as casinos publish them, many to a line; read back either way, then a file that
@@ -79,6 +83,34 @@ void TestImport::importPlaysTheSpinsAsWritten()
     QVERIFY(w.messages[0].contains(u"aucun"_s, Qt::CaseInsensitive));
     preview(w, file)->reject();
     QCOMPARE(w.form.board().FileNumbers(), records(spins));
+}
+
+// Each line a session of a wheel named in the dialog: the wheel pools the spins as written.
+void TestImport::importMakesSessionsOfANewWheel()
+{
+    Window w;
+    const QString notebook = notebookimport::defaultFile();
+    QFile::remove(notebook);
+    TempDir dir;
+    PermanenceDialog *dialog = preview(w, dir.write("p.txt", "1, 2, 3\n4, 5\n\n6\n"));
+    QTimer::singleShot(0, [] {
+        auto *ask = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
+        ask->setTextValue(u"Table 3"_s);
+        ask->accept();
+    });
+    QTest::keyClick(dialog->findChild<QComboBox *>(u"destination"_s), Qt::Key_End);
+    QTest::keyClick(dialog->findChild<QComboBox *>(u"cut"_s), Qt::Key_End);
+    QVERIFY(QTest::qWaitFor([&] { return !dialog->findChild<BackgroundWork *>(); }));
+    QTest::mouseClick(dialog->findChild<QPushButton *>(u"import"_s), Qt::LeftButton);
+    QVERIFY(QTest::qWaitFor([&] { return !w.form.findChild<PermanenceDialog *>(); }));
+    QCOMPARE(
+        w.messages,
+        QStringList{u"6 tirages importés en 3 sessions dans la roue « Table 3 » du carnet."_s});
+    std::string error;
+    const auto wheels = notebookimport::wheels(notebook, error);
+    QVERIFY(wheels.size() == 1 && wheels[0].name == u"Table 3"_s);
+    QCOMPARE(notebookimport::storedSpins(notebook, wheels[0].id, error),
+             (std::vector<std::uint8_t>{1, 2, 3, 4, 5, 6}));
 }
 
 QTEST_MAIN(TestImport)
