@@ -34,6 +34,10 @@ add_library(ui STATIC
   ui/common/helpwindow.cpp
   ui/common/verdict.cpp
   ui/common/lastfolder.cpp
+  # « Importer une permanence… ».
+  ui/import/backgroundwork.cpp
+  ui/import/permanencedialog.cpp
+  ui/import/notebookimport.cpp
 )
 qt_add_resources(ui icons PREFIX /icons BASE ui/common FILES ui/common/etude-roulette.xpm)
 qt_add_resources(ui help PREFIX /help BASE ui/common/help FILES ui/common/help/aide.html)

@@ -543,17 +543,17 @@ PooledSpins Notebook::pooledSpins(std::span<const std::int64_t> sessionIds) cons
     });
 }
 
-std::optional<RepeatedBlock>
-Notebook::findRepeatedBlock(std::int64_t wheelId, std::span<const std::uint8_t> numbers) const
+std::optional<StoredRepeat> Notebook::findRepeatedBlock(std::int64_t wheelId,
+                                                        std::span<const std::uint8_t> numbers) const
 {
     if (numbers.size() < RepeatedBlockMinimum)
         return std::nullopt;
     for (const SessionInfo &session : sessions(wheelId)) {
         const std::vector<std::uint8_t> stored = spins(session.id);
         if (const std::size_t length = repeatedHead(stored, numbers))
-            return RepeatedBlock{session.id, true, length};
+            return StoredRepeat{session.id, true, length};
         if (const std::size_t length = repeatedTail(stored, numbers))
-            return RepeatedBlock{session.id, false, length};
+            return StoredRepeat{session.id, false, length};
     }
     return std::nullopt;
 }

@@ -63,11 +63,11 @@ struct DeletedWheel {
 
 /// A block of 20 spins or more at the start or end of new spins that a stored session of
 /// the wheel already holds: most likely the same evening entered twice.
-struct RepeatedBlock {
+struct StoredRepeat {
     std::int64_t sessionId = 0; ///< the stored session holding it
     bool atStart = true;        ///< the new spins' start (else their end)
     std::size_t length = 0;     ///< how many spins repeat
-    bool operator==(const RepeatedBlock &) const = default;
+    bool operator==(const StoredRepeat &) const = default;
 };
 inline constexpr std::size_t RepeatedBlockMinimum = 20;
 
@@ -158,8 +158,8 @@ public:
 
     /// The first block found of at least RepeatedBlockMinimum spins that opens or closes
     /// `numbers` and that a session of the wheel already holds.
-    std::optional<RepeatedBlock> findRepeatedBlock(std::int64_t wheelId,
-                                                   std::span<const std::uint8_t> numbers) const;
+    std::optional<StoredRepeat> findRepeatedBlock(std::int64_t wheelId,
+                                                  std::span<const std::uint8_t> numbers) const;
 
     /// Copies the whole notebook into `target` while it stays open; `target` is replaced
     /// only once the copy is complete.

@@ -255,10 +255,10 @@ TEST(Notebook, FindsARepeatedBlockAtEitherEnd)
     EXPECT_FALSE(notebook.findRepeatedBlock(wheel, fresh));
     auto startsWithOld = fresh;
     startsWithOld.insert(startsWithOld.begin(), spins.begin() + 100, spins.begin() + 160);
-    EXPECT_EQ(notebook.findRepeatedBlock(wheel, startsWithOld), (RepeatedBlock{stored, true, 60}));
+    EXPECT_EQ(notebook.findRepeatedBlock(wheel, startsWithOld), (StoredRepeat{stored, true, 60}));
     auto endsWithOld = fresh;
     endsWithOld.insert(endsWithOld.end(), spins.end() - 25, spins.end());
-    EXPECT_EQ(notebook.findRepeatedBlock(wheel, endsWithOld), (RepeatedBlock{stored, false, 25}));
+    EXPECT_EQ(notebook.findRepeatedBlock(wheel, endsWithOld), (StoredRepeat{stored, false, 25}));
     EXPECT_FALSE(notebook.findRepeatedBlock(wheel + 1, endsWithOld)); // another wheel
     endsWithOld.erase(endsWithOld.end() - 6, endsWithOld.end());
     EXPECT_FALSE(notebook.findRepeatedBlock(wheel, endsWithOld)); // 19 spins are not a block

@@ -399,7 +399,8 @@ void TestForm1::helpToolTipsAndShortcutsFromEveryWidget()
     }
     QCOMPARE(
         menus,
-        u"\n&Fichier: [Ouvrir un fichier de tirage… Ctrl+O] [Enregistrer les tirages… "
+        u"\n&Fichier: [Ouvrir un fichier de tirage… Ctrl+O] [Importer une permanence… "
+        u"Ctrl+I] [Enregistrer les tirages… "
         u"Ctrl+S] [Exporter en CSV… ] [Fermer le fichier de tirage ] [ ] [Quitter "
         u"Ctrl+Q]\n&Tirages: [Annuler le dernier tirage Ctrl+Z] [Lancer plusieurs "
         u"tirages… Ctrl+L] [Remettre à zéro ]\nÉt&ude: [Étude du cylindre… Ctrl+E]"
@@ -417,7 +418,7 @@ void TestForm1::helpToolTipsAndShortcutsFromEveryWidget()
     QContextMenuEvent rightClick(QContextMenuEvent::Mouse, corner,
                                  w.form.boardArea()->mapToGlobal(corner));
     QApplication::sendEvent(w.form.boardArea(), &rightClick);
-    QCOMPARE(inContextMenu.size(), 11);
+    QCOMPARE(inContextMenu.size(), 12);
     for (QAction *action : inMenus + inContextMenu)
         QVERIFY(action->isSeparator() ||
                 (w.form.actions().contains(action) && inMenus.contains(action)));

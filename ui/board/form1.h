@@ -83,6 +83,9 @@ public:
     void Command4_Click();
     void Command5_Click();
     void Command6_Click();
+    /// « Importer une permanence… » (Ctrl+I): the file chosen as « Ouvre » chooses one, then
+    /// its preview; its spins play as a draw file's.
+    void importPermanence();
     /// Refreshes both charts from the series; called once after every spin.
     void DrawCharts();
     /// Takes back the last spin, or the last reset once no spin is left since it, from
@@ -189,6 +192,7 @@ private:
     QAction *m_aboutAction = nullptr;
     QAction *m_undoAction = nullptr;
     QAction *m_batchAction = nullptr;
+    QAction *m_importAction = nullptr;
     QAction *m_saveAction = nullptr;
     QAction *m_exportAction = nullptr;
     QAction *m_closeFileAction = nullptr;

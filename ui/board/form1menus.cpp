@@ -4,14 +4,17 @@
 
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QStatusBar>
 
+#include "ui/common/lastfolder.h"
 #include "ui/common/plaintext.h"
 #include "ui/common/verdict.h"
+#include "ui/import/permanencedialog.h"
 #include "ui/notebook/boardnotebook.h"
 #include "ui/notebook/notebookpath.h"
 
@@ -44,6 +47,9 @@ void Form1::createActions()
 {
     m_openAction = addBoardAction(QStringLiteral("Ouvrir un fichier de tirage…"),
                                   QStringLiteral("open"), QKeySequence::Open);
+    m_importAction =
+        addBoardAction(QStringLiteral("Importer une permanence…"),
+                       QStringLiteral("importPermanence"), QKeySequence(Qt::CTRL | Qt::Key_I));
     m_saveAction = addBoardAction(QStringLiteral("Enregistrer les tirages…"),
                                   QStringLiteral("save"), QKeySequence::Save);
     m_exportAction =
@@ -65,6 +71,7 @@ void Form1::createActions()
         addBoardAction(QStringLiteral("À propos d'Étude Roulette"), QStringLiteral("about"), {});
 
     connect(m_openAction, &QAction::triggered, this, &Form1::Command4_Click);
+    connect(m_importAction, &QAction::triggered, this, &Form1::importPermanence);
     connect(m_saveAction, &QAction::triggered, this, &Form1::saveSpins);
     connect(m_exportAction, &QAction::triggered, this, &Form1::exportCsv);
     connect(m_closeFileAction, &QAction::triggered, this, &Form1::closeDrawFile);
@@ -82,7 +89,8 @@ void Form1::createActions()
 void Form1::buildMenuBar()
 {
     QMenu *file = menuBar()->addMenu(QStringLiteral("&Fichier"));
-    file->addActions({m_openAction, m_saveAction, m_exportAction, m_closeFileAction});
+    file->addActions(
+        {m_openAction, m_importAction, m_saveAction, m_exportAction, m_closeFileAction});
     file->addSeparator();
     file->addAction(m_quitAction);
     menuBar()
@@ -111,7 +119,7 @@ void Form1::contextMenuEvent(QContextMenuEvent *event)
     QMenu menu(this);
     menu.addActions({m_undoAction, m_batchAction});
     menu.addSeparator();
-    menu.addActions({m_saveAction, m_exportAction, m_closeFileAction});
+    menu.addActions({m_importAction, m_saveAction, m_exportAction, m_closeFileAction});
     menu.addSeparator();
     menu.addActions(m_studyMenu->actions());
     menu.addAction(m_helpAction);
@@ -124,6 +132,28 @@ roulette::Origin Form1::spinOrigin() const
     return s.manualMode() ? roulette::Origin::Hand
            : s.fileMode() ? roulette::Origin::DrawFile
                           : roulette::Origin::Generator;
+}
+
+void Form1::importPermanence()
+{
+    const QString path =
+        m_chooseFile ? m_chooseFile(this)
+                     : QFileDialog::getOpenFileName(this, QStringLiteral("Importer une permanence"),
+                                                    lastFolder(),
+                                                    QStringLiteral("Permanences (*.txt *.csv);;"
+                                                                   "Tous les fichiers (*)"));
+    if (path.isEmpty())
+        return;
+    rememberFolder(path);
+    PermanenceDialog::start(
+        this, path,
+        [this](roulette::DrawFileLoad load) {
+            if (m_batchRunning)
+                m_loadAfterBatch = std::move(load);
+            else
+                takeDrawFile(std::move(load));
+        },
+        [this](const QString &text) { message(text); });
 }
 
 void Form1::showAvailability()
