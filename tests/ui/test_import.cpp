@@ -11,6 +11,7 @@
 #include "tests/ui/window.h"
 #include "ui/import/backgroundwork.h"
 #include "ui/import/permanencedialog.h"
+#include "ui/notebook/notebookpath.h"
 
 using namespace roulette::testing;
 
@@ -89,7 +90,7 @@ void TestImport::importPlaysTheSpinsAsWritten()
 void TestImport::importMakesSessionsOfANewWheel()
 {
     Window w;
-    const QString notebook = notebookimport::defaultFile();
+    const QString notebook = defaultNotebookPath();
     QFile::remove(notebook);
     TempDir dir;
     PermanenceDialog *dialog = preview(w, dir.write("p.txt", "1, 2, 3\n4, 5\n\n6\n"));

@@ -15,6 +15,7 @@
 
 #include "ui/common/plaintext.h"
 #include "ui/import/backgroundwork.h"
+#include "ui/notebook/notebookpath.h"
 
 namespace
 {
