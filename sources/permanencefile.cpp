@@ -17,8 +17,8 @@ namespace roulette
 namespace
 {
 
-constexpr std::size_t ChunkBytes = 64 * 1024;
-constexpr std::size_t PrefixBytes = 64 * 1024;
+constexpr std::size_t ChunkBytes = std::size_t{64} * 1024;
+constexpr std::size_t PrefixBytes = std::size_t{64} * 1024;
 // Room made for spins up front costs address space only until spins fill it.
 constexpr std::uint64_t MostSpinsReserved = std::uint64_t{1} << 30;
 const std::string NothingImported = " : rien n'a été importé.";

@@ -47,10 +47,10 @@ struct ArcPrior {
     double a, b, constant, logOdds, logOutside;
 };
 
-const std::array<ArcPrior, 3 * MaxEvidenceArc> &arcPriors()
+const std::array<ArcPrior, std::size_t{3} * MaxEvidenceArc> &arcPriors()
 {
     static const auto priors = [] {
-        std::array<ArcPrior, 3 * MaxEvidenceArc> p{};
+        std::array<ArcPrior, std::size_t{3} * MaxEvidenceArc> p{};
         for (std::size_t c = 0; c < 3; ++c) {
             for (int w = 1; w <= MaxEvidenceArc; ++w) {
                 const double total = ArcConcentrations[c];

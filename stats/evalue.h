@@ -79,7 +79,7 @@ public:
     /// spins.
     const std::array<std::int64_t, 37> &distances(int parity) const
     {
-        return m_groups[static_cast<std::size_t>(1 + parity)].counts;
+        return m_groups[static_cast<std::size_t>(parity) + 1].counts;
     }
 
 private:
@@ -90,7 +90,7 @@ private:
         std::int64_t total = 0;
         mutable bool stale = true;
         mutable std::array<double, 3> tilt{};
-        mutable std::array<double, 3 * Arcs> arcs{}; // by concentration, width, start
+        mutable std::array<double, std::size_t{3} * Arcs> arcs{}; // by concentration, width, start
         mutable double logSum[2] = {0, 0};           // weighted tilt, weighted arcs
 
         void refresh(double tiltWeight, double arcWeight) const;

@@ -125,9 +125,10 @@ TEST(Laws, RunsTestMatchesEveryOrderOfShortSequences)
     // Every order of 60 and 90 outcomes, walked by the chance of each next outcome: state
     // (first kinds placed, second kinds placed, last kind), by runs so far.
     constexpr int A = 60, B = 90, R = A + B + 1;
-    std::vector<double> walk((A + 1) * (B + 1) * 2 * R);
+    std::vector<double> walk(std::size_t{A + 1} * (B + 1) * 2 * R);
     const auto at = [&](int i, int j, int kind, int r) -> double & {
-        return walk[static_cast<std::size_t>(((i * (B + 1) + j) * 2 + kind) * R + r)];
+        const int index = ((i * (B + 1) + j) * 2 + kind) * R + r; // below 2^22
+        return walk[static_cast<std::size_t>(index)];
     };
     at(1, 0, 0, 1) = static_cast<double>(A) / (A + B);
     at(0, 1, 1, 1) = static_cast<double>(B) / (A + B);

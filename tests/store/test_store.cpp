@@ -357,7 +357,7 @@ TEST(NotebookFaults, AFullDiskLosesNothingStored)
     const auto before = contents(Notebook(file));
     EXPECT_EQ(faultInChild([&] {
                   signal(SIGXFSZ, SIG_IGN);
-                  const rlimit limit{64 * 1024, 64 * 1024};
+                  const rlimit limit{rlim_t{64} * 1024, rlim_t{64} * 1024};
                   setrlimit(RLIMIT_FSIZE, &limit);
                   Notebook(file).appendSpins(session, std::vector<std::uint8_t>(1'000'000, 5));
               }),

@@ -226,7 +226,8 @@ void TestSession::aFailedWriteKeepsTheOldFileAndSaysWhy()
         if (c.target == locked && !permissionsBite)
             continue;
         const QString target = QString::fromStdString(c.target.string());
-        c.w->form.setSaveChooser([target](QWidget *, auto &, auto &, auto &) { return target; });
+        c.w->form.setSaveChooser(
+            [target](QWidget *, auto &, auto &, auto &) { return QString(target); });
         const QString answer = answerUnderSizeLimit(c.limit, [&c] {
             c.save ? void(c.w->form.saveSpins()) : c.w->form.exportCsv();
             const bool unsaved = c.w->form.board().hasUnsavedHandSpins();

@@ -37,7 +37,7 @@ QString todaysFile(const QString &extension)
 
 QString Form1::askSavePath(const QString &title, const QString &suggested, const QString &filter)
 {
-    const QString path = m_chooseSavePath
+    QString path = m_chooseSavePath
                              ? m_chooseSavePath(this, title, suggested, filter)
                              : QFileDialog::getSaveFileName(this, title, suggested, filter);
     if (!path.isEmpty())

@@ -14,7 +14,7 @@ const QString Key = QStringLiteral("dialogues/dernierDossier");
 
 QString lastFolder()
 {
-    const QString remembered = QSettings().value(Key).toString();
+    QString remembered = QSettings().value(Key).toString();
     if (!remembered.isEmpty() && QDir(remembered).exists())
         return remembered;
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);

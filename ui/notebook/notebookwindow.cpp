@@ -226,6 +226,7 @@ roulette::PooledSpins
 NotebookWindow::pooled(const std::vector<roulette::SessionInfo> &sessions) const
 {
     std::vector<std::int64_t> ids;
+    ids.reserve(sessions.size());
     for (const roulette::SessionInfo &s : sessions)
         ids.push_back(s.id);
     return m_notebook.pooledSpins(ids);
@@ -325,6 +326,7 @@ void NotebookWindow::deleteSessions()
         m_board.detach();
     guarded([&] {
         std::vector<roulette::DeletedSession> gone;
+        gone.reserve(chosen.size());
         for (const roulette::SessionInfo &s : chosen)
             gone.push_back(m_notebook.deleteSession(s.id));
         m_deleted.emplace_back(std::move(gone));
