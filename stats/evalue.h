@@ -91,7 +91,7 @@ private:
         mutable bool stale = true;
         mutable std::array<double, 3> tilt{};
         mutable std::array<double, std::size_t{3} * Arcs> arcs{}; // by concentration, width, start
-        mutable double logSum[2] = {0, 0};           // weighted tilt, weighted arcs
+        mutable double logSum[2] = {0, 0};                        // weighted tilt, weighted arcs
 
         void refresh(double tiltWeight, double arcWeight) const;
         std::int64_t arcCount(int start, int width) const;

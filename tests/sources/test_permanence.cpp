@@ -71,7 +71,9 @@ TEST(PermanenceReader, ReadsEachLayoutBackToTheListItWasWrittenFrom)
         }
         return text;
     };
-    const auto withoutLastEnd = [](const std::string &text) { return text.substr(0, text.size() - 2); };
+    const auto withoutLastEnd = [](const std::string &text) {
+        return text.substr(0, text.size() - 2);
+    };
     const auto table = [&](const std::string &header, const std::string &row, bool newest) {
         std::string text = header + "\r\n";
         for (std::size_t i = 0; i < spins.size(); ++i) {

@@ -37,9 +37,8 @@ QString todaysFile(const QString &extension)
 
 QString Form1::askSavePath(const QString &title, const QString &suggested, const QString &filter)
 {
-    QString path = m_chooseSavePath
-                             ? m_chooseSavePath(this, title, suggested, filter)
-                             : QFileDialog::getSaveFileName(this, title, suggested, filter);
+    QString path = m_chooseSavePath ? m_chooseSavePath(this, title, suggested, filter)
+                                    : QFileDialog::getSaveFileName(this, title, suggested, filter);
     if (!path.isEmpty())
         rememberFolder(path);
     return path;
