@@ -27,6 +27,7 @@ add_library(ui STATIC
   ui/notebook/boardnotebook.cpp
   ui/notebook/notebookwindow.cpp
   # What several windows share: long tasks, French, help, the dialogs' folder.
+  ui/common/backgroundwork.cpp
   ui/common/drawfilereading.cpp
   ui/common/french.cpp
   ui/common/batchprogress.cpp
@@ -35,7 +36,6 @@ add_library(ui STATIC
   ui/common/verdict.cpp
   ui/common/lastfolder.cpp
   # « Importer une permanence… ».
-  ui/import/backgroundwork.cpp
   ui/import/permanencedialog.cpp
   ui/import/notebookimport.cpp
 )

@@ -9,7 +9,7 @@
 
 #include "tests/tempdir.h"
 #include "tests/ui/window.h"
-#include "ui/import/backgroundwork.h"
+#include "ui/common/backgroundwork.h"
 #include "ui/import/permanencedialog.h"
 #include "ui/notebook/notebookpath.h"
 

@@ -2,21 +2,18 @@
 
 #include <QObject>
 #include <QPointer>
-#include <QTimer>
 
-#include <atomic>
 #include <functional>
+#include <memory>
 #include <optional>
-#include <thread>
 
 #include "sources/drawfile.h"
 
-class QProgressDialog;
+class BackgroundWork;
 class QWidget;
 
-/// A draw file read on a worker thread, so that the window stays responsive. A progress
-/// dialog with « Annuler » shows once the reading has lasted about half a second. Destroying
-/// the reading stops it and waits for the worker.
+/// A draw file read in the background (BackgroundWork), so that the window stays responsive,
+/// with the usual progress dialog past half a second. Destroying the reading stops it.
 class DrawFileReading : public QObject
 {
     Q_OBJECT
@@ -30,13 +27,6 @@ public:
     ~DrawFileReading() override;
 
 private:
-    void poll();
-
-    Done m_done;
-    QPointer<QProgressDialog> m_dialog; // a child of the window, which may delete it first
-    QTimer m_poll;
-    std::atomic<int> m_permille = 0;
-    std::atomic<bool> m_finished = false;
-    roulette::DrawFileLoad m_load; // the worker's until m_finished
-    std::jthread m_worker;         // last: stopped and joined before what it writes goes
+    std::shared_ptr<roulette::DrawFileLoad> m_load; // the worker's until it is done
+    QPointer<BackgroundWork> m_work;
 };

@@ -13,8 +13,8 @@
 
 #include <filesystem>
 
+#include "ui/common/backgroundwork.h"
 #include "ui/common/plaintext.h"
-#include "ui/import/backgroundwork.h"
 #include "ui/notebook/notebookpath.h"
 
 namespace

@@ -1,4 +1,4 @@
-#include "ui/import/backgroundwork.h"
+#include "ui/common/backgroundwork.h"
 
 #include <QProgressDialog>
 
