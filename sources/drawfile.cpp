@@ -148,13 +148,9 @@ void DrawFileReader::takeCodePoint(char32_t c)
 
 void DrawFileReader::take(char c)
 {
-    if (c == '\n' && m_afterCr) {
-        m_afterCr = false;
-        return;
-    }
-    m_afterCr = c == '\r';
-    if (c == '\r' || c == '\n') {
-        endLine();
+    if (const LineEnds::Byte kind = m_lineEnds.take(c); kind != LineEnds::Byte::Text) {
+        if (kind == LineEnds::Byte::LineEnd)
+            endLine();
         return;
     }
     if (m_line.size() < QuoteBytes)

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "sources/textrules.h"
+
 #include "sources/drawrecords.h"
 
 namespace roulette
@@ -72,7 +74,7 @@ private:
     std::string m_figures;         // the line so far without its blanks, up to FigureLimit bytes
     bool m_star = false;
     bool m_tooLong = false; // more than FigureLimit figures
-    bool m_afterCr = false;
+    LineEnds m_lineEnds;
     Encoding m_encoding = Encoding::Unknown;
     std::string m_start;                   // the first bytes, while they may be a mark
     std::optional<std::uint8_t> m_oddByte; // the first byte of a UTF-16 unit

@@ -204,13 +204,9 @@ bool FieldSplitter::separates(char c) const
 
 void FieldSplitter::take(char c)
 {
-    if (c == '\n' && m_afterCr) {
-        m_afterCr = false;
-        return;
-    }
-    m_afterCr = c == '\r';
-    if (c == '\r' || c == '\n') {
-        endLine();
+    if (const LineEnds::Byte kind = m_lineEnds.take(c); kind != LineEnds::Byte::Text) {
+        if (kind == LineEnds::Byte::LineEnd)
+            endLine();
         return;
     }
     m_lineStarted = true;

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "sources/textrules.h"
+
 namespace roulette
 {
 
@@ -99,7 +101,7 @@ private:
     bool m_fieldCut = false;
     bool m_blankInField = false;
     bool m_quoted = false;
-    bool m_afterCr = false;
+    LineEnds m_lineEnds;
     bool m_lineStarted = false;
     std::int64_t m_characters = 0;
     std::int64_t m_controls = 0;

@@ -40,4 +40,26 @@ std::string printable(std::string_view text, std::size_t maxChars = std::string_
 /// A user's text between « », printable and cut after QuoteLimit characters.
 std::string quoteText(std::string_view text);
 
+/// Line ends as text files write them: CR LF, LF or a lone CR each end one line.
+class LineEnds
+{
+public:
+    enum class Byte { Text, LineEnd, SecondHalf };
+
+    /// What c is to a reader fed one byte at a time: text, a line's end, or the LF of a CR LF
+    /// whose end was already counted.
+    Byte take(char c)
+    {
+        if (c == '\n' && m_afterCr) {
+            m_afterCr = false;
+            return Byte::SecondHalf;
+        }
+        m_afterCr = c == '\r';
+        return c == '\r' || c == '\n' ? Byte::LineEnd : Byte::Text;
+    }
+
+private:
+    bool m_afterCr = false;
+};
+
 } // namespace roulette
