@@ -104,7 +104,7 @@ void BM_WriteSession(benchmark::State &state, Write write)
     Form1 form;
     form.spinMany(1'000'000);
     QString path = QDir::temp().filePath(QStringLiteral("bench-session.txt"));
-    form.setSaveChooser([&path](QWidget *, auto &, auto &, auto &) { return path; });
+    form.sessionFiles().setSaveChooser([&path](QWidget *, auto &, auto &, auto &) { return path; });
     for (auto _ : state) {
         if (write == Write::Csv)
             form.exportCsv();

@@ -10,6 +10,7 @@ add_library(ui STATIC
   ui/board/formlayout.cpp
   ui/board/form1.cpp
   ui/board/form1session.cpp
+  ui/board/sessionfiles.cpp
   ui/board/form1menus.cpp
   ui/board/wrapbutton.cpp
   ui/board/forroulette.cpp

@@ -158,7 +158,8 @@ void TestSession::savedSpinsReplayAlikeAndExportAsCsv()
     w.click(u"Label4"_s);
     w.clickNumber(17);
     QString target;
-    w.form.setSaveChooser([&target](QWidget *, auto &, auto &, auto &) { return target; });
+    w.form.sessionFiles().setSaveChooser(
+        [&target](QWidget *, auto &, auto &, auto &) { return target; });
     target = QString::fromStdString((dir.path() / "s.txt").string());
     QVERIFY(w.form.board().hasUnsavedHandSpins());
     QVERIFY(w.form.saveSpins());
@@ -226,7 +227,7 @@ void TestSession::aFailedWriteKeepsTheOldFileAndSaysWhy()
         if (c.target == locked && !permissionsBite)
             continue;
         const QString target = QString::fromStdString(c.target.string());
-        c.w->form.setSaveChooser(
+        c.w->form.sessionFiles().setSaveChooser(
             [target](QWidget *, auto &, auto &, auto &) { return QString(target); });
         const QString answer = answerUnderSizeLimit(c.limit, [&c] {
             c.save ? void(c.w->form.saveSpins()) : c.w->form.exportCsv();

@@ -9,6 +9,7 @@
 
 #include "board/board.h"
 #include "store/notebook.h"
+#include "ui/board/sessionfiles.h"
 
 class BoardNotebook;
 class ChartView;
@@ -64,11 +65,8 @@ public:
     /// The dialog CD1, ready to show: modal, "*.txt" files, from the folder of the last file
     /// chosen (the Documents folder the first time).
     static std::unique_ptr<QFileDialog> makeFileDialog(QWidget *parent);
-    /// How a file to write is asked for: (parent, title, suggested path, filter) gives the
-    /// chosen path, empty when the user cancels. By default a save dialog; tests answer.
-    using SaveChooser =
-        std::function<QString(QWidget *, const QString &, const QString &, const QString &)>;
-    void setSaveChooser(SaveChooser chooser) { m_chooseSavePath = std::move(chooser); }
+    /// Where the session's spins are saved and exported; tests answer its save dialog.
+    SessionFiles &sessionFiles() { return m_files; }
     /// Where a window of the given size opens: centred in the screen's available area, no
     /// larger than that area (the board then scrolls), so that nothing starts cut off.
     static QRect placeWithin(const QRect &available, const QSize &size);
@@ -139,10 +137,9 @@ private:
     void message(const QString &text);
     /// A line in the status bar that the user may read or not: nothing to answer.
     void confirm(const QString &text);
-    void confirmWritten(std::int64_t spins, const QString &path, const QString &done);
+    void showWritten(const SessionFiles::Written &written);
     bool isBoardShortcut(const QKeySequence &keys) const;
     QAction *addBoardAction(const QString &text, const QString &name, const QKeySequence &keys);
-    QString askSavePath(const QString &title, const QString &suggested, const QString &filter);
     void playTypedNumber();
     void playTypedLines(const QStringList &lines);
     bool closeAllowed();
@@ -156,7 +153,7 @@ private:
     std::unique_ptr<ForRoulette> m_forRoulette;
     std::function<void(const QString &)> m_sink;
     std::function<QString(QWidget *)> m_chooseFile;
-    SaveChooser m_chooseSavePath;
+    SessionFiles m_files{this, programTitle()};
     DrawFileReading *m_reading = nullptr; // a child, while a draw file is being read
     std::optional<roulette::DrawFileLoad> m_loadAfterBatch; // read while a batch ran
     /// The state last shown, and how often the board had written each text box by then: a

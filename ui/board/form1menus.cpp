@@ -5,14 +5,12 @@
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QStatusBar>
 
 #include "ui/common/lastfolder.h"
-#include "ui/common/plaintext.h"
 #include "ui/common/verdict.h"
 #include "ui/import/permanencedialog.h"
 #include "ui/notebook/boardnotebook.h"
@@ -191,14 +189,6 @@ void Form1::keyPressEvent(QKeyEvent *event)
 void Form1::confirm(const QString &text)
 {
     statusBar()->showMessage(text, ConfirmMilliseconds);
-}
-
-void Form1::confirmWritten(std::int64_t spins, const QString &path, const QString &done)
-{
-    const QString plural = spins > 1 ? QStringLiteral("s") : QString();
-    confirm(QStringLiteral("%1 tirage%2 %3%2 dans %4")
-                .arg(frenchNumber(static_cast<double>(spins), 0), plural, done,
-                     printableText(QFileInfo(path).fileName())));
 }
 
 void Form1::showAbout()

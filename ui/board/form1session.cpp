@@ -1,23 +1,13 @@
-// Form1's actions on the whole session: many spins at once, saving and exporting the spins
-// since the reset, and the question asked before closing over unsaved hand-entered spins.
+// Form1's actions on the whole session: many spins at once, and what the board does around
+// the session's files (marked saved, the status line, the question before closing).
 #include "ui/board/form1.h"
 
-#include <QDate>
-#include <QDir>
-#include <QFileDialog>
 #include <QInputDialog>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QTimer>
 
 #include <utility>
 
-#include "sources/drawfile.h"
-#include "stats/csvexport.h"
 #include "ui/common/batchprogress.h"
-#include "ui/common/lastfolder.h"
-#include "ui/common/plaintext.h"
-#include "ui/common/slicedwrite.h"
 #include "ui/notebook/boardnotebook.h"
 
 namespace
@@ -25,67 +15,28 @@ namespace
 
 constexpr int MaxBatch = 10'000'000;
 
-// The name offered when the spins are written: in the last folder used, after today's date.
-QString todaysFile(const QString &extension)
-{
-    return QDir(lastFolder())
-        .filePath(QStringLiteral("tirages-%1.%2")
-                      .arg(QDate::currentDate().toString(Qt::ISODate), extension));
-}
-
 } // namespace
 
-QString Form1::askSavePath(const QString &title, const QString &suggested, const QString &filter)
+void Form1::showWritten(const SessionFiles::Written &written)
 {
-    QString path = m_chooseSavePath ? m_chooseSavePath(this, title, suggested, filter)
-                                    : QFileDialog::getSaveFileName(this, title, suggested, filter);
-    if (!path.isEmpty())
-        rememberFolder(path);
-    return path;
+    if (written.written)
+        confirm(written.status);
+    else if (!written.error.isEmpty())
+        message(written.error);
 }
 
 bool Form1::saveSpins()
 {
-    const QString path =
-        askSavePath(QStringLiteral("Enregistrer les tirages"), todaysFile(QStringLiteral("txt")),
-                    QStringLiteral("txt (*.txt)"));
-    if (path.isEmpty())
-        return false;
-    const roulette::Session &session = m_board.series().session();
-    const WriteResult result = writeInSlices(
-        this, path, {}, session.lastRow(), [&session](auto first, auto last, std::string &out) {
-            for (std::int64_t s = first; s <= last; ++s)
-                roulette::appendDrawFileLine(out, session.outcome(s));
-        });
-    if (result.written) {
+    const SessionFiles::Written written = m_files.saveSpins(m_board.series().session());
+    if (written.written)
         m_board.markSaved();
-        confirmWritten(session.lastRow(), path, QStringLiteral("enregistré"));
-    } else if (!result.error.isEmpty())
-        message(QStringLiteral("Les tirages n'ont pas été enregistrés dans « %1 » : %2.")
-                    .arg(printableText(path), result.error));
-    return result.written;
+    showWritten(written);
+    return written.written;
 }
 
 void Form1::exportCsv()
 {
-    const QString path =
-        askSavePath(QStringLiteral("Exporter en CSV"), todaysFile(QStringLiteral("csv")),
-                    QStringLiteral("csv (*.csv)"));
-    if (path.isEmpty())
-        return;
-    const roulette::Session &session = m_board.series().session();
-    const WriteResult result =
-        writeInSlices(this, path, roulette::CsvHead, session.lastRow(),
-                      [&session](auto first, auto last, std::string &out) {
-                          session.forEachRow(first, last, [&](std::int64_t s, const auto &tally) {
-                              roulette::appendCsvRow(out, s, session.outcome(s), tally);
-                          });
-                      });
-    if (result.written)
-        confirmWritten(session.lastRow(), path, QStringLiteral("exporté"));
-    else if (!result.error.isEmpty())
-        message(QStringLiteral("L'export n'a pas été écrit dans « %1 » : %2.")
-                    .arg(printableText(path), result.error));
+    showWritten(m_files.exportCsv(m_board.series().session()));
 }
 
 // Hand-entered spins are the ones nothing else can give back, unless the notebook holds them.
@@ -93,18 +44,15 @@ bool Form1::closeAllowed()
 {
     if (!m_board.hasUnsavedHandSpins() || m_notebook->holdsCurrentSession())
         return true;
-    QMessageBox box(QMessageBox::Question, programTitle(),
-                    QStringLiteral("Enregistrer les tirages avant de quitter ?"),
-                    QMessageBox::NoButton, this);
-    QPushButton *save = box.addButton(QStringLiteral("Enregistrer"), QMessageBox::AcceptRole);
-    QPushButton *quit =
-        box.addButton(QStringLiteral("Quitter sans enregistrer"), QMessageBox::DestructiveRole);
-    box.addButton(QStringLiteral("Annuler"), QMessageBox::RejectRole);
-    box.setDefaultButton(save);
-    box.exec();
-    if (box.clickedButton() == quit)
+    switch (m_files.askBeforeLeaving()) {
+    case SessionFiles::Leaving::Quit:
         return true;
-    return box.clickedButton() == save && saveSpins();
+    case SessionFiles::Leaving::Save:
+        return saveSpins();
+    case SessionFiles::Leaving::Stay:
+        break;
+    }
+    return false;
 }
 
 void Form1::askSpinMany()
