@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "sources/textrules.h"
-#include "stats/spread.h"
 
 namespace roulette
 {
@@ -228,10 +227,7 @@ void Board::spin(const Outcome &outcome)
         writeText(Text2, decimalText(n));
     s.blinkRunning = true;
 
-    SeriesRow row{};
     ++s.counters[counterOf(n)];
-    for (int i = 0; i < 4; ++i)
-        row[SeriesZero + i] = static_cast<std::int32_t>(s.counters[i]);
 
     std::move(s.history.begin() + 1, s.history.end(), s.history.begin());
     s.history.back() = decimalText(n);
@@ -240,10 +236,17 @@ void Board::spin(const Outcome &outcome)
     if (const auto colour = hitColourFor(s.hitCaption[n]))
         s.hitColour[n] = *colour;
 
-    ComputeSpread(s.HitCount, n, std::span<std::int32_t, SpreadClasses>(row.data(), SpreadClasses));
-    m_module.appendRow(n, row);
+    ComputeSpread();
 
     s.wonVisible = s.marked[n];
+}
+
+// The series take their row from their own tally of the session: the board keeps only the
+// hit counts it shows.
+void Board::ComputeSpread()
+{
+    ++m_state.HitCount[m_state.CurrentNumber];
+    m_module.appendRow(m_state.CurrentNumber);
 }
 
 SpinResult Board::Label1_Click(int n)

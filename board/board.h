@@ -145,6 +145,7 @@ private:
     Outcome fileOutcome() const;
     Outcome randomOutcome();
     void spin(const Outcome &outcome);
+    void ComputeSpread();
     void writeText(TextBox box, std::string text);
 
     BoardState m_state;

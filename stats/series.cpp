@@ -91,14 +91,13 @@ SeriesRow Session::row(std::int64_t row) const
     return tallyAt(row).row();
 }
 
-void Session::append(int outcome, const SeriesRow &row)
+void Session::append(int outcome)
 {
     m_outcomes.push_back(static_cast<std::uint8_t>(outcome));
     m_tally.add(outcome);
-    assert(m_tally.row() == row);
-    m_last = row;
+    m_last = m_tally.row();
     for (int k = 0; k < SeriesKinds; ++k)
-        m_open[k] = merged(m_open[k], {row[k], row[k]});
+        m_open[k] = merged(m_open[k], {m_last[k], m_last[k]});
     if (lastRow() % BlockRows == 0) {
         m_checkpoints.push_back(m_tally.hits());
         completeBlocks();
@@ -206,9 +205,9 @@ bool Session::operator==(const Session &other) const
     return m_levels == other.m_levels && m_last == other.m_last;
 }
 
-void Module1::appendRow(int outcome, const SeriesRow &row)
+void Module1::appendRow(int outcome)
 {
-    m_current.append(outcome, row);
+    m_current.append(outcome);
 }
 
 void Module1::popRow()

@@ -77,8 +77,8 @@ public:
     const SeriesRow &lastValues() const { return m_last; }
     SeriesRow row(std::int64_t row) const;
 
-    /// Adds a spin whose series row is row.
-    void append(int outcome, const SeriesRow &row);
+    /// Adds a spin, and its row of every series: the one place a row is worked out.
+    void append(int outcome);
     /// Takes back the last spin, with the pyramid blocks that ended on it.
     void popBack();
 
@@ -171,7 +171,8 @@ public:
     /// A series of the session the charts show.
     Series series(int kind) const { return Series(shown(), kind); }
 
-    void appendRow(int outcome, const SeriesRow &row);
+    /// Adds a spin to the current session.
+    void appendRow(int outcome);
     void popRow();
     /// Starts a new session; the last one that had spins stays as the previous one.
     void clear();

@@ -124,7 +124,6 @@ TEST(Study, FollowsSpinsUndosAndResetsAsAFullRecountDoes)
 {
     std::mt19937 random(7);
     Module1 module;
-    Tally tally;
     Model model;
     Study study;
     for (int step = 0; step < 3000; ++step) {
@@ -132,18 +131,15 @@ TEST(Study, FollowsSpinsUndosAndResetsAsAFullRecountDoes)
         const int batch = action < 2 ? 40 : 1;
         if (action == 99) {
             module.clear();
-            tally = Tally();
             model.outcomes.clear();
         } else if (action >= 75 && !model.outcomes.empty()) {
-            tally.remove(model.outcomes.back());
             module.popRow();
             model.outcomes.pop_back();
         } else {
             const int range = step % 600 < 300 ? 37 : 4;
             for (int i = 0; i < batch; ++i) {
                 const int n = std::uniform_int_distribution<int>(0, range - 1)(random) * 9 % 37;
-                tally.add(n);
-                module.appendRow(n, tally.row());
+                module.appendRow(n);
                 model.outcomes.push_back(n);
             }
         }
