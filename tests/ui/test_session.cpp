@@ -9,6 +9,7 @@
 
 #include <QStatusBar>
 #include <csignal>
+#include <random>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <thread>
@@ -88,6 +89,12 @@ QString answerUnderSizeLimit(rlim_t limit, const std::function<QString()> &write
     return QString::fromUtf8(answer);
 }
 
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 } // namespace
 
 class TestSession : public QObject
@@ -143,45 +150,80 @@ void TestSession::onlyAFileWithNumbersChangesTheBoard()
     closing.click(u"Command4"_s); // and the window goes before the reading ends
 }
 
+// Thousands of spins, past many slices of the write, with a reset and a draw file loaded on
+// the way: the saved file holds the session's outcomes, a line each, and plays them again;
+// the CSV holds each spin's number and the series as a recount of the outcomes gives them.
 void TestSession::savedSpinsReplayAlikeAndExportAsCsv()
 {
     const TempDir dir;
-    Window w({0.1f, 0.9f, 0.5f, 0.0f, 0.33f});
+    std::mt19937 random(5);
+    std::vector<float> draws(997);
+    for (float &d : draws)
+        d = std::uniform_real_distribution<float>(0, 1)(random);
+    Window w(draws);
+    w.form.spinMany(400);
+    w.click(u"Command3"_s);
     QTimer::singleShot(0, [] { // « Lancer plusieurs tirages… » asks how many
         auto *ask = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
         QCOMPARE(ask->intMinimum(), 1);
         QCOMPARE(ask->intMaximum(), 10'000'000);
-        ask->setIntValue(80);
+        ask->setIntValue(1200);
         ask->accept();
     });
     w.form.askSpinMany();
+    std::string file; // a few pockets often, the others seldom: every class of the spread lives
+    for (int i = 0; i < 1800; ++i)
+        file += std::to_string(random() % 5 ? random() % 4 : random() % 37) + '\n';
+    w.open(dir.write("f.txt", file));
+    w.form.spinMany(1800);
     w.click(u"Label4"_s);
     w.clickNumber(17);
-    QString target;
+    const roulette::Session &session = w.form.board().series().session();
+    QCOMPARE(session.lastRow(), std::int64_t{3001});
+
+    QString target = QString::fromStdString((dir.path() / "s.txt").string());
     w.form.sessionFiles().setSaveChooser(
         [&target](QWidget *, auto &, auto &, auto &) { return target; });
-    target = QString::fromStdString((dir.path() / "s.txt").string());
     QVERIFY(w.form.board().hasUnsavedHandSpins());
     QVERIFY(w.form.saveSpins());
     QVERIFY(!w.form.board().hasUnsavedHandSpins());
-    QCOMPARE(w.form.statusBar()->currentMessage(), u"81 tirages enregistrés dans s.txt"_s);
-
+    const QString spins = frenchNumber(3001) + u" tirages "_s;
+    QCOMPARE(w.form.statusBar()->currentMessage(), spins + u"enregistrés dans s.txt"_s);
+    const QList<QByteArray> lines = readAll(target).split('\n');
+    QCOMPARE(lines.size(), 3001 + 1); // after the last CR LF
+    std::vector<int> saved;
+    for (std::int64_t s = 1; s <= 3001; ++s) {
+        const QByteArray &line = lines[s - 1];
+        QVERIFY2(line.endsWith('\r'), line.constData());
+        saved.push_back(line.chopped(1).toInt());
+        QVERIFY2(saved.back() == session.outcome(s), qPrintable(QString::number(s)));
+    }
     Window replay;
     replay.open(dir.path() / "s.txt");
-    for (int i = 0; i < 81; ++i)
-        replay.click(u"Command6"_s);
-    QVERIFY(replay.form.board().series().session() == w.form.board().series().session());
+    replay.form.spinMany(3001);
+    QVERIFY(replay.form.board().series().session() == session);
 
     target = QString::fromStdString((dir.path() / "t.csv").string());
     w.form.exportCsv();
-    QFile csv(target);
-    QVERIFY(csv.open(QIODevice::ReadOnly));
-    const QList<QByteArray> rows = csv.readAll().split('\n');
+    QCOMPARE(w.form.statusBar()->currentMessage(), spins + u"exportés dans t.csv"_s);
+    const QList<QByteArray> rows = readAll(target).split('\n');
     QVERIFY(rows[0].startsWith("\xEF\xBB\xBFTirage;Numéro;N° Pas Sorti;"));
-    QCOMPARE(rows.size(), 1 + 81 + 1); // the header, a row per spin, after the last CR LF
-    QVERIFY(rows[81].startsWith("81;17;"));
-    QCOMPARE(rows[81].count(';'), 16); // and the 15 series
-    QCOMPARE(w.form.statusBar()->currentMessage(), u"81 tirages exportés dans t.csv"_s);
+    QCOMPARE(rows.size(), 1 + 3001 + 1);
+    std::array<int, 37> hits{};
+    for (int s = 1; s <= 3001; ++s) {
+        const int n = saved[std::size_t(s) - 1];
+        ++hits[n];
+        QList<int> expected{s, n, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+        for (int m = 0; m < 37; ++m) {
+            expected[13 + (m + 11) / 12] += hits[m];
+            if (hits[m] <= 10)
+                ++expected[2 + hits[m]];
+        }
+        QList<int> fields;
+        for (const QByteArray &field : rows[s].chopped(1).split(';'))
+            fields << field.toInt();
+        QVERIFY2(fields == expected, rows[s].constData());
+    }
 }
 
 // A write that fails leaves the old file whole and nothing beside it, the hand spins unsaved,
