@@ -394,13 +394,18 @@ void StudyWindow::placeOnScreen()
     // Room for the window's frame and title bar, which the system adds around it.
     const QRect area = screen()->availableGeometry();
     const QSize room = area.size() - QSize(16, 48);
-    arrangeColumns(room.width());
     // The tables were filled before any layout ran: their sizes go up one level of layout at
     // a time.
+    const auto settle = [] {
+        for (int level = 0; level < 8; ++level)
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    };
     for (TextTable *table : m_page->findChildren<TextTable *>())
         table->fit();
-    for (int level = 0; level < 8; ++level)
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    m_columns->setDirection(QBoxLayout::LeftToRight);
+    settle();
+    arrangeColumns(room.width()); // measures the columns side by side first
+    settle();
     const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     QSize page = m_page->sizeHint().expandedTo(m_page->minimumSizeHint());
     if (m_columns->direction() == QBoxLayout::LeftToRight)
@@ -423,10 +428,15 @@ void StudyWindow::resizeEvent(QResizeEvent *event)
     QWidget::resizeEvent(event);
 }
 
+// Side by side only when both columns fit whole: never a sideways scroll.
 void StudyWindow::arrangeColumns(int width)
 {
-    const auto direction =
-        width < OneColumnBelow ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight;
+    if (m_columns->direction() == QBoxLayout::LeftToRight)
+        m_sideBySideWidth =
+            m_page->minimumSizeHint().width() + style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const auto direction = width < std::max(OneColumnBelow, m_sideBySideWidth)
+                               ? QBoxLayout::TopToBottom
+                               : QBoxLayout::LeftToRight;
     if (m_columns->direction() != direction)
         m_columns->setDirection(direction);
 }

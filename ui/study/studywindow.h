@@ -109,6 +109,7 @@ private:
 
     QWidget *m_page = nullptr;
     QBoxLayout *m_columns = nullptr; // side by side, or one under the other when narrow
+    int m_sideBySideWidth = 0;       // the least width that holds both columns whole
     QLabel *m_status = nullptr;      // what the last command did
     QAction *m_copyAction = nullptr;
     QAction *m_exportAction = nullptr;

@@ -63,6 +63,8 @@ public:
     {
         return parent.isValid() ? 0 : static_cast<int>(m_rows.size());
     }
+    // One more than the figures': an empty last column takes the width the table has to
+    // spare, so that the figures stay beside their titles.
     int columnCount(const QModelIndex &parent = {}) const override
     {
         if (parent.isValid())
@@ -70,11 +72,14 @@ public:
         std::size_t columns = static_cast<std::size_t>(m_header.size());
         for (const TextTable::Row &row : m_rows)
             columns = std::max(columns, row.size());
-        return static_cast<int>(columns);
+        return static_cast<int>(columns) + 1;
     }
-    Qt::ItemFlags flags(const QModelIndex &) const override
+    Qt::ItemFlags flags(const QModelIndex &index) const override
     {
-        return Qt::ItemIsSelectable | Qt::ItemIsEnabled;
+        return static_cast<std::size_t>(index.column()) <
+                       m_rows[static_cast<std::size_t>(index.row())].size()
+                   ? Qt::ItemIsSelectable | Qt::ItemIsEnabled
+                   : Qt::NoItemFlags;
     }
     QVariant data(const QModelIndex &index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override
@@ -183,7 +188,7 @@ void TextTable::spanSingleCells()
     clearSpans();
     const int columns = m_model->columnCount();
     for (std::size_t r = 0; r < m_model->rows().size(); ++r) {
-        if (m_model->rows()[r].size() == 1 && columns > 1)
+        if (m_model->rows()[r].size() == 1)
             setSpan(static_cast<int>(r), 0, 1, columns);
     }
 }
