@@ -11,6 +11,7 @@
 #include <QTextDocument>
 #include <QUrl>
 
+#include <cmath>
 #include <functional>
 #include <vector>
 
@@ -85,13 +86,21 @@ QString now()
         .toString(QDateTime::currentDateTime(), QStringLiteral("d MMMM yyyy à HH:mm"));
 }
 
+// A wash of colour as it looks on the white page: a document's colours have no alpha.
+QString onWhite(const QColor &colour)
+{
+    const double a = colour.alphaF();
+    const auto blend = [a](int c) { return static_cast<int>(std::lround(a * c + (1 - a) * 255)); };
+    return QColor(blend(colour.red()), blend(colour.green()), blend(colour.blue())).name();
+}
+
 QString cellHtml(const TextTable::Cell &cell, bool first, int span)
 {
     QStringList style;
     if (cell.colour.isValid())
         style << QStringLiteral("color:%1").arg(cell.colour.name());
     if (cell.fill.isValid())
-        style << QStringLiteral("background-color:%1").arg(cell.fill.name());
+        style << QStringLiteral("background-color:%1").arg(onWhite(cell.fill));
     if (cell.bold)
         style << QStringLiteral("font-weight:bold");
     if (span == 1)
