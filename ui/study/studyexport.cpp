@@ -200,7 +200,7 @@ QByteArray pdfOf(const QString &title, const QWidget *page)
     small.setPointSizeF(8);
     document.setDefaultFont(small);
     document.setHtml(htmlOf(title, page, [&document](int index, const QImage &image) {
-        const QString name = QStringLiteral("graphe-%1.png").arg(index);
+        QString name = QStringLiteral("graphe-%1.png").arg(index);
         document.addResource(QTextDocument::ImageResource, QUrl(name), image);
         return name;
     }));
