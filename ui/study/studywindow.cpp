@@ -21,6 +21,7 @@
 #include "stats/fairness.h"
 #include "stats/pockets.h"
 #include "stats/studyfigures.h"
+#include "ui/common/backgroundwork.h"
 #include "ui/common/batchprogress.h"
 #include "ui/common/verdict.h"
 #include "ui/study/studyexport.h"
@@ -192,7 +193,6 @@ StudyWindow::StudyWindow(const roulette::Module1 &series, QWidget *parent)
 {
     setObjectName(QStringLiteral("studyWindow"));
     setWindowTitle(title());
-    m_pool.setMaxThreadCount(1);
 
     auto *page = m_page = new QWidget;
     auto *pageLayout = new QVBoxLayout(page);
@@ -335,7 +335,7 @@ void StudyWindow::addHeadline(QVBoxLayout *page)
 
 StudyWindow::~StudyWindow()
 {
-    m_pool.waitForDone();
+    delete m_simulation; // waits for its worker
 }
 
 StudyWindow::Section StudyWindow::addSection(QVBoxLayout *column, const QString &title,
@@ -832,19 +832,23 @@ void StudyWindow::showSequence()
 
 void StudyWindow::simulate(std::int64_t spins)
 {
-    if (m_running >= 0)
+    if (m_simulation)
         return; // when it ends, the window asks for the length it has reached by then
-    m_running = spins;
-    m_pool.start([this, spins] {
-        auto null = std::make_shared<const roulette::NullDistribution>(spins);
-        QMetaObject::invokeMethod(
-            this, [this, null] { received(null); }, Qt::QueuedConnection);
-    });
+    auto null = std::make_shared<std::shared_ptr<const roulette::NullDistribution>>();
+    m_simulation = new BackgroundWork(
+        this,
+        [null, spins](const BackgroundWork::Progress &) {
+            *null = std::make_shared<const roulette::NullDistribution>(spins);
+        },
+        [this, null](bool) {
+            m_simulation->deleteLater();
+            m_simulation = nullptr;
+            received(*null);
+        });
 }
 
 void StudyWindow::received(const std::shared_ptr<const roulette::NullDistribution> &null)
 {
-    m_running = -1;
     m_cache.insert(*null);
     if (m_study)
         refresh();

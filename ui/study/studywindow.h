@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QPointer>
-#include <QThreadPool>
 #include <QWidget>
 
 #include <memory>
@@ -14,6 +13,7 @@
 #include "ui/common/slicedwrite.h"
 #include "ui/study/texttable.h"
 
+class BackgroundWork;
 class HelpWindow;
 class QAction;
 class QBoxLayout;
@@ -25,7 +25,7 @@ class WheelChart;
 /// and if not, where on the wheel. One headline judges; the sections under it describe. It
 /// keeps its statistics only while shown: built from the session's outcomes when it opens (in
 /// slices, with a progress dialog when that takes long), then following the board a spin at
-/// a time. The simulated p-values are worked out on a thread of their own and kept by
+/// a time. The simulated p-values are worked out in the background and kept by
 /// session length. Its figures can be selected, copied, exported and read by a screen reader;
 /// the board's shortcuts work from it.
 class StudyWindow : public QWidget
@@ -100,9 +100,8 @@ private:
     const roulette::Module1 &m_series;
     std::unique_ptr<roulette::Study> m_study;
     roulette::NullCache m_cache;
-    std::optional<Simulated> m_simulated; // the latest, maybe for an earlier length
-    std::int64_t m_running = -1;          // length being simulated
-    QThreadPool m_pool;
+    std::optional<Simulated> m_simulated;   // the latest, maybe for an earlier length
+    BackgroundWork *m_simulation = nullptr; // the length being simulated, on a worker
 
     bool m_sized = false;
     bool m_catchingUp = false;
