@@ -11,6 +11,7 @@
 #include "bench/qtbenchmain.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QPixmap>
 #include <QTimer>
 #include <malloc.h>

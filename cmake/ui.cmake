@@ -21,6 +21,9 @@ add_library(ui STATIC
   ui/study/texttable.cpp
   ui/study/wheelchart.cpp
   ui/study/studywindow.cpp
+  ui/study/studyaccessible.cpp
+  ui/study/studyexport.cpp
+  ui/study/studycommands.cpp
   # « Carnet des roues »: the board's wheel and the notebook window.
   ui/notebook/notebookpath.cpp
   ui/notebook/recorder.cpp

@@ -1,11 +1,15 @@
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QScrollArea>
+#include <QScrollBar>
 
 #include <QStatusBar>
 #include <csignal>
@@ -17,6 +21,7 @@
 
 #include "tests/tempdir.h"
 #include "tests/ui/window.h"
+#include "ui/common/helpwindow.h"
 #include "ui/common/verdict.h"
 #include "ui/study/studywindow.h"
 #include "ui/study/wheelchart.h"
@@ -110,6 +115,7 @@ private slots:
     void spinCounterTellsWhetherTheWheelLooksFair();
     void studyWindowFollowsTheBoard();
     void wheelChartDrawsTheCounts();
+    void studyIsReadCopiedAndExportedWhole();
 };
 
 void TestSession::onlyAFileWithNumbersChangesTheBoard()
@@ -559,6 +565,93 @@ void TestSession::wheelChartDrawsTheCounts()
         ++plotLeft;
     QVERIFY(left < right);
     QVERIFY2(right < plotLeft - 4, qPrintable(u"%1 %2"_s.arg(right).arg(plotLeft)));
+}
+
+// Every text a screen reader can reach from the interface, one blank-separated string.
+QString accessibleText(QAccessibleInterface *node)
+{
+    QString all = node->text(QAccessible::Name) + u'\n' + node->text(QAccessible::Description);
+    for (int i = 0; i < node->childCount(); ++i) {
+        if (QAccessibleInterface *child = node->child(i))
+            all += u'\n' + accessibleText(child);
+    }
+    return all;
+}
+
+// Whatever way the study leaves the window, it holds every figure shown: its cells, its
+// charts' counts, its headline.
+void TestSession::studyIsReadCopiedAndExportedWhole()
+{
+    const TempDir dir;
+    const QString folder = QString::fromStdString(dir.path().string());
+    std::mt19937 random(7);
+    std::vector<float> draws(1009);
+    for (float &d : draws)
+        d = std::uniform_real_distribution<float>(0, 1)(random);
+    Window w(draws);
+    w.form.spinMany(3000);
+    activate(w.form);
+    QTest::keyClick(&w.form, Qt::Key_E, Qt::ControlModifier);
+    StudyWindow *study = w.form.studyWindow();
+    activate(*study);
+    QVERIFY(!studyTexts(*study).isEmpty());
+    const auto &tables = study->findChildren<TextTable *>();
+    const auto &charts = study->findChildren<WheelChart *>();
+    QStringList cells, lines{study->findChild<QLabel *>()->text()};
+    for (const TextTable *table : tables) {
+        QVERIFY(!table->accessibleName().isEmpty());
+        for (const TextTable::Row &row : table->rows())
+            for (const TextTable::Cell &cell : row)
+                cells << cell.text.trimmed();
+        lines << table->plainLines();
+    }
+    for (const WheelChart *chart : charts)
+        lines << chart->plainLines();
+    QCOMPARE(charts.size(), 2);
+
+    const QString read = accessibleText(QAccessible::queryAccessibleInterface(study));
+    for (const QString &cell : cells)
+        QVERIFY2(read.contains(cell), qPrintable(cell));
+    for (const WheelChart *chart : charts)
+        for (int i = 0; i < 37; ++i)
+            QVERIFY(read.contains(u"%1 : %2"_s.arg(chart->plainLines()[0].split(u'\t')[i + 1],
+                                                   chart->plainLines()[1].split(u'\t')[i + 1])));
+
+    tables.back()->setFocus(); // a table without a selection gives the whole study
+    QTest::keyClick(tables.back(), Qt::Key_C, Qt::ControlModifier);
+    const QString copied = QApplication::clipboard()->text();
+    for (const QString &line : lines)
+        QVERIFY2(copied.contains(line), qPrintable(line));
+
+    const QString pdf = folder + u"/etude.pdf"_s, html = folder + u"/etude.html"_s;
+    QVERIFY(study->exportTo(pdf).written && study->exportTo(html).written);
+    QProcess toText;
+    toText.start(u"pdftotext"_s, {u"-layout"_s, pdf, u"-"_s});
+    if (toText.waitForFinished()) { // pdftotext may be missing: the web page says the same
+        const QString text = QString::fromUtf8(toText.readAllStandardOutput()).simplified();
+        for (const QString &cell : cells)
+            QVERIFY2(text.contains(cell.simplified()), qPrintable(cell));
+    }
+    QFile page(html);
+    QVERIFY(page.open(QIODevice::ReadOnly));
+    const QString web = QString::fromUtf8(page.readAll());
+    for (const QString &cell : cells)
+        QVERIFY2(web.contains(cell.toHtmlEscaped()), qPrintable(cell));
+    const WriteResult failed = study->exportTo(folder + u"/absent/etude.pdf"_s);
+    QVERIFY(!failed.written && !failed.error.isEmpty());
+
+    // The board's keys work from the study; F1 opens the study's help; Escape closes it.
+    QTest::keyClick(study, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(w.spins(), 2999);
+    QTest::keyClick(study, Qt::Key_F1);
+    QVERIFY(study->findChild<HelpWindow *>()->source().fragment() == u"etude"_s);
+    activate(*study);
+    study->resize(1000, 700);
+    QTest::qWait(50);
+    QCOMPARE(study->findChild<QScrollArea *>()->horizontalScrollBar()->maximum(), 0);
+    tables.back()->setFocus();
+    QTest::keyClick(tables.back(), Qt::Key_Escape);
+    QVERIFY(!study->isVisible());
 }
 
 QTEST_MAIN(TestSession)

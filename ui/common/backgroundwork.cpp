@@ -21,7 +21,17 @@ BackgroundWork::BackgroundWork(QWidget *window, const QString &label, Work work,
     m_dialog->setValue(0); // the half second starts now
     connect(m_dialog, &QProgressDialog::canceled, this, [this] { m_worker.request_stop(); });
     connect(m_dialog, &QDialog::rejected, this, [this] { m_worker.request_stop(); });
+    start(std::move(work));
+}
 
+BackgroundWork::BackgroundWork(QObject *owner, Work work, Done done)
+    : QObject(owner), m_done(std::move(done))
+{
+    start(std::move(work));
+}
+
+void BackgroundWork::start(Work work)
+{
     connect(&m_poll, &QTimer::timeout, this, &BackgroundWork::poll);
     m_poll.start(PollMilliseconds);
     m_worker = std::jthread([this, work = std::move(work)](const std::stop_token &stop) {

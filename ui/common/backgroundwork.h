@@ -27,9 +27,12 @@ public:
     using Done = std::function<void(bool completed)>;
 
     BackgroundWork(QWidget *window, const QString &label, Work work, Done done);
+    /// The same without a dialog, for work the user need not wait for.
+    BackgroundWork(QObject *owner, Work work, Done done);
     ~BackgroundWork() override;
 
 private:
+    void start(Work work);
     void poll();
 
     Done m_done;

@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QHideEvent>
 #include <QLabel>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QScrollArea>
 #include <QStyle>
@@ -20,8 +21,10 @@
 #include "stats/fairness.h"
 #include "stats/pockets.h"
 #include "stats/studyfigures.h"
+#include "ui/common/backgroundwork.h"
 #include "ui/common/batchprogress.h"
 #include "ui/common/verdict.h"
+#include "ui/study/studyexport.h"
 #include "ui/study/texttable.h"
 #include "ui/study/wheelchart.h"
 
@@ -34,11 +37,22 @@ namespace
 constexpr std::int64_t MinimumSpins = 37;
 constexpr double PocketShare = 1.0 / 37;
 
+// Below this width the two columns go one under the other: no sideways scrolling.
+constexpr int OneColumnBelow = 1200;
+
 QLabel *wrappedLabel(const QString &text)
 {
     auto *label = new QLabel(text);
     label->setWordWrap(true);
     label->setTextFormat(Qt::PlainText);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return label;
+}
+
+QLabel *explanationLabel(const QString &text)
+{
+    QLabel *label = wrappedLabel(text);
+    markAsExplanation(label);
     return label;
 }
 
@@ -179,40 +193,43 @@ StudyWindow::StudyWindow(const roulette::Module1 &series, QWidget *parent)
 {
     setObjectName(QStringLiteral("studyWindow"));
     setWindowTitle(title());
-    m_pool.setMaxThreadCount(1);
 
     auto *page = m_page = new QWidget;
     auto *pageLayout = new QVBoxLayout(page);
     addHeadline(pageLayout);
-    auto *columns = new QHBoxLayout;
-    pageLayout->addLayout(columns, 1);
+    m_columns = new QBoxLayout(QBoxLayout::LeftToRight);
+    pageLayout->addLayout(m_columns, 1);
     auto *left = new QVBoxLayout;
     auto *right = new QVBoxLayout;
-    columns->addLayout(left, 1);
-    columns->addLayout(right, 1);
+    m_columns->addLayout(left, 1);
+    m_columns->addLayout(right, 1);
 
     m_summary = new TextTable;
+    m_summary->setAccessibleName(QStringLiteral("Tirages étudiés"));
     left->addWidget(m_summary);
-    left->addWidget(wrappedLabel(QStringLiteral(
+    left->addWidget(explanationLabel(QStringLiteral(
         "Sur une roue équilibrée, aucune analyse ne prédit le prochain numéro : chaque tirage "
         "ignore les précédents. Les sections qui suivent décrivent les tirages passés face à ce "
         "que donne une roue équilibrée. Une valeur p est la part des sessions d'une roue "
         "équilibrée qui s'écartent au moins autant ; les mots changent sous 5 % (écart rare) "
         "et sous 0,1 % (écart très rare).")));
 
+    const QString wheelTitle = QStringLiteral("Le cylindre");
     Section wheel = addSection(
-        left, QStringLiteral("Le cylindre"),
+        left, wheelTitle,
         QStringLiteral("Les cases dans l'ordre de la roue, chacune dans sa couleur, avec son "
                        "compte en dessous. Chaque barre part de l'attendu n/37 et monte si la "
                        "case est sortie plus souvent, descend sinon ; la bande grise couvre ±2σ, "
                        "si bien qu'environ une case sur vingt en sort sur une roue équilibrée."));
     m_wheel = new WheelChart;
+    m_wheel->setAccessibleName(wheelTitle);
     m_wheelLine = new TextTable;
+    m_wheelLine->setAccessibleName(QStringLiteral("%1 : attendu par case").arg(wheelTitle));
     wheel.box->layout()->addWidget(m_wheel);
     wheel.box->layout()->addWidget(m_wheelLine);
     m_sections.push_back({wheel.box, wheel.notYet, nullptr});
 
-    Section arcs = addSection(
+    m_arcs = addTableSection(
         left, QStringLiteral("Balayage des arcs"),
         QStringLiteral("Chaque arc de 3 à 9 cases voisines est noté par son écart réduit z, pour "
                        "que les largeurs se comparent. La valeur p corrigée tient compte de tout "
@@ -220,91 +237,67 @@ StudyWindow::StudyWindow(const roulette::Module1 &series, QWidget *parent)
                        "longueur dont le meilleur arc (le pire, pour l'arc froid) est au moins "
                        "aussi extrême. L'excès de l'arc le plus chaud est gonflé par le choix du "
                        "plus chaud parmi tous : le vrai besoin en tirages est sans doute plus "
-                       "grand que celui annoncé."));
-    m_arcs = new TextTable;
-    m_arcs->setHeader({QString(), QStringLiteral("Cases"), QStringLiteral("Tirages"),
-                       QStringLiteral("Attendu"), QStringLiteral("Écart"), QStringLiteral("z"),
-                       QStringLiteral("p corrigée")});
-    arcs.content->layout()->addWidget(m_arcs);
-    m_sections.push_back(arcs);
-
-    Section sectors = addSection(
+                       "grand que celui annoncé."),
+        {QString(), QStringLiteral("Cases"), QStringLiteral("Tirages"), QStringLiteral("Attendu"),
+         QStringLiteral("Écart"), QStringLiteral("z"), QStringLiteral("p corrigée")});
+    m_sectors = addTableSection(
         left, QStringLiteral("Secteurs classiques"),
         QStringLiteral("Les tirages tombés dans chaque secteur face à l'attendu d'une roue "
                        "équilibrée, ± un écart type σ ; la valeur p est celle d'un test binomial "
                        "bilatéral, secteur par secteur. Les secteurs se complètent : un arc "
-                       "chaud dans l'un rend les autres froids."));
-    m_sectors = new TextTable;
-    m_sectors->setHeader({QStringLiteral("Secteur"), QStringLiteral("Cases"),
-                          QStringLiteral("Tirages"), QStringLiteral("Attendu ± σ"),
-                          QStringLiteral("Écart"), QStringLiteral("p")});
-    sectors.content->layout()->addWidget(m_sectors);
-    m_sections.push_back(sectors);
-
-    Section numbers = addSection(
+                       "chaud dans l'un rend les autres froids."),
+        {QStringLiteral("Secteur"), QStringLiteral("Cases"), QStringLiteral("Tirages"),
+         QStringLiteral("Attendu ± σ"), QStringLiteral("Écart"), QStringLiteral("p")});
+    m_numbers = addTableSection(
         left, QStringLiteral("Numéros"),
         QStringLiteral("Il y a toujours un numéro plus sorti que les autres : le plus et le moins "
                        "sorti sont jugés face au maximum et au minimum des 37 comptes d'une roue "
                        "équilibrée, non comme un numéro pris seul. Le khi-deux juge les 37 "
-                       "comptes ensemble."));
-    m_numbers = new TextTable;
-    m_numbers->setHeader({QString(), QStringLiteral("N°"), QStringLiteral("Valeur"),
-                          QStringLiteral("Attendu"), QStringLiteral("p")});
-    numbers.content->layout()->addWidget(m_numbers);
-    m_sections.push_back(numbers);
-
+                       "comptes ensemble."),
+        {QString(), QStringLiteral("N°"), QStringLiteral("Valeur"), QStringLiteral("Attendu"),
+         QStringLiteral("p")});
     left->addStretch(1);
 
-    Section ecarts = addSection(
+    QStringList overdueHeader;
+    for (int block = 0; block < 3; ++block)
+        overdueHeader << QStringLiteral("N°") << QStringLiteral("Écart")
+                      << QStringLiteral("Plus long");
+    m_overdue = addTableSection(
         right, QStringLiteral("Écarts"),
         QStringLiteral("L'écart d'un numéro compte les tirages depuis sa dernière sortie (depuis "
                        "la remise à zéro s'il n'est pas sorti) ; le plus long compte aussi "
                        "l'attente avant sa première sortie et l'écart en cours. Le plus en retard "
                        "de chaque groupe est jugé face au plus long des écarts en cours du groupe "
                        "sur une roue équilibrée. Un numéro en retard n'a pas plus de chances "
-                       "qu'un autre de sortir au prochain tirage."));
-    m_overdue = new TextTable;
-    QStringList header;
-    for (int block = 0; block < 3; ++block)
-        header << QStringLiteral("N°") << QStringLiteral("Écart") << QStringLiteral("Plus long");
-    m_overdue->setHeader(header);
+                       "qu'un autre de sortir au prochain tirage."),
+        overdueHeader);
     m_groups = new TextTable;
     m_groups->setHeader({QString(), QStringLiteral("Écart"), QStringLiteral("Plus long"),
                          QStringLiteral("Écart attendu"), QStringLiteral("Plus long attendu")});
-    for (QWidget *w : std::initializer_list<QWidget *>{m_overdue, m_groups})
-        ecarts.content->layout()->addWidget(w);
-    m_sections.push_back(ecarts);
-    Section chances = addSection(
+    m_groups->setAccessibleName(QStringLiteral("Écarts des groupes de numéros"));
+    m_sections.back().content->layout()->addWidget(m_groups);
+    m_chances = addTableSection(
         right, QStringLiteral("Chances simples"),
         QStringLiteral("Les zéros sont retirés de la suite. Le test des suites (Wald–Wolfowitz) "
                        "compte les changements de côté : trop peu de suites trahissent des séries "
                        "qui collent, trop une alternance. Il est exact jusqu'à 1 000 tirages, "
                        "approché au-delà par la loi normale avec correction de continuité. La "
                        "ligne sous chaque paire prend la plus petite des deux valeurs p, "
-                       "doublée."));
-    m_chances = new TextTable;
-    m_chances->setHeader({QString(), QStringLiteral("Tirages"), QStringLiteral("Attendu ± σ"),
-                          QStringLiteral("p"), QStringLiteral("Plus longue série"),
-                          QStringLiteral("Suites"), QStringLiteral("p")});
-    chances.content->layout()->addWidget(m_chances);
-    m_sections.push_back(chances);
-
-    Section sequence = addSection(
+                       "doublée."),
+        {QString(), QStringLiteral("Tirages"), QStringLiteral("Attendu ± σ"), QStringLiteral("p"),
+         QStringLiteral("Plus longue série"), QStringLiteral("Suites"), QStringLiteral("p")});
+    m_distanceChart = new WheelChart(WheelChart::Cells::Distances);
+    m_sequence = addTableSection(
         right, QStringLiteral("Suite des tirages"),
         QStringLiteral("La distance d'un tirage au suivant, en cases dans l'ordre de la roue "
                        "(0 : la même case). Un croupier régulier fait tomber la bille à une "
                        "distance voisine d'un lancer à l'autre, sans rien changer aux comptes "
                        "des numéros. La roue tourne dans l'autre sens à chaque lancer : les "
                        "tirages pairs et impairs sont aussi comptés à part. Le khi-deux juge les "
-                       "37 distances ensemble ; le graphe les montre pour tous les tirages."));
-    m_distanceChart = new WheelChart(WheelChart::Cells::Distances);
-    m_sequence = new TextTable;
-    m_sequence->setHeader({QString(), QStringLiteral("Distances"), QStringLiteral("Khi-deux"),
-                           QStringLiteral("p"), QStringLiteral("La plus fréquente"),
-                           QStringLiteral("Excès")});
-    sequence.content->layout()->addWidget(m_distanceChart);
-    sequence.content->layout()->addWidget(m_sequence);
-    m_sections.push_back(sequence);
+                       "37 distances ensemble ; le graphe les montre pour tous les tirages."),
+        {QString(), QStringLiteral("Distances"), QStringLiteral("Khi-deux"), QStringLiteral("p"),
+         QStringLiteral("La plus fréquente"), QStringLiteral("Excès")},
+        m_distanceChart);
     right->addStretch(1);
 
     auto *scroll = new QScrollArea;
@@ -314,6 +307,7 @@ StudyWindow::StudyWindow(const roulette::Module1 &series, QWidget *parent)
     auto *outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(scroll);
+    addCommands(outer);
 }
 
 void StudyWindow::addHeadline(QVBoxLayout *page)
@@ -322,15 +316,17 @@ void StudyWindow::addHeadline(QVBoxLayout *page)
     auto *layout = new QVBoxLayout(box);
     m_level = new QLabel;
     m_level->setTextFormat(Qt::PlainText);
+    m_level->setTextInteractionFlags(Qt::TextSelectableByMouse);
     QFont large = m_level->font();
     large.setPointSizeF(large.pointSizeF() * 1.4);
     large.setBold(true);
     m_level->setFont(large);
     m_sentence = wrappedLabel({});
     m_figures = new TextTable;
+    m_figures->setAccessibleName(box->title());
     for (QWidget *w : std::initializer_list<QWidget *>{m_level, m_sentence, m_figures})
         layout->addWidget(w);
-    layout->addWidget(wrappedLabel(QStringLiteral(
+    layout->addWidget(explanationLabel(QStringLiteral(
         "Cette fenêtre montre beaucoup de chiffres ; sur une roue équilibrée, certains "
         "paraissent inhabituels par simple hasard. Seul ce verdict juge la roue : les sections "
         "qui suivent décrivent les tirages.")));
@@ -339,7 +335,7 @@ void StudyWindow::addHeadline(QVBoxLayout *page)
 
 StudyWindow::~StudyWindow()
 {
-    m_pool.waitForDone();
+    delete m_simulation; // waits for its worker
 }
 
 StudyWindow::Section StudyWindow::addSection(QVBoxLayout *column, const QString &title,
@@ -347,8 +343,8 @@ StudyWindow::Section StudyWindow::addSection(QVBoxLayout *column, const QString 
 {
     auto *box = new QGroupBox(title);
     auto *layout = new QVBoxLayout(box);
-    layout->addWidget(wrappedLabel(explanation));
-    auto *notYet = new QLabel;
+    layout->addWidget(explanationLabel(explanation));
+    QLabel *notYet = wrappedLabel({});
     layout->addWidget(notYet);
     auto *content = new QWidget;
     auto *contentLayout = new QVBoxLayout(content);
@@ -356,6 +352,25 @@ StudyWindow::Section StudyWindow::addSection(QVBoxLayout *column, const QString 
     layout->addWidget(content);
     column->addWidget(box);
     return {box, notYet, content};
+}
+
+// A section whose figures are one table, under a chart of them when there is one.
+TextTable *StudyWindow::addTableSection(QVBoxLayout *column, const QString &title,
+                                        const QString &explanation, const QStringList &header,
+                                        WheelChart *chart)
+{
+    Section section = addSection(column, title, explanation);
+    if (chart) {
+        chart->setAccessibleName(title);
+        section.content->layout()->addWidget(chart);
+    }
+    auto *table = new TextTable;
+    table->setHeader(header);
+    table->setAccessibleName(title);
+    table->setAccessibleDescription(explanation);
+    section.content->layout()->addWidget(table);
+    m_sections.push_back(section);
+    return table;
 }
 
 void StudyWindow::showEvent(QShowEvent *event)
@@ -366,22 +381,64 @@ void StudyWindow::showEvent(QShowEvent *event)
             refresh();
     }
     if (!m_sized && screen()) {
-        // Everything in view when the screen allows: no scrolling to read a section.
         m_sized = true;
-        // The tables were filled before any layout ran: their sizes go up one level of
-        // layout at a time.
-        for (TextTable *table : m_page->findChildren<TextTable *>())
-            table->fit();
-        for (int level = 0; level < 8; ++level)
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-        const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-        QSize page = m_page->sizeHint().expandedTo(m_page->minimumSizeHint());
-        if (m_page->hasHeightForWidth()) // the wrapped explanations
-            page.setHeight(std::max(page.height(), m_page->heightForWidth(page.width())));
-        resize((page + QSize(scrollBar, scrollBar))
-                   .boundedTo(screen()->availableGeometry().size() * 0.95));
+        placeOnScreen();
     }
     QWidget::showEvent(event);
+}
+
+// Everything in view when the screen allows: no scrolling to read a section. Otherwise the
+// window fills the screen's free area, headline at the top, in one column when narrow.
+void StudyWindow::placeOnScreen()
+{
+    // Room for the window's frame and title bar, which the system adds around it.
+    const QRect area = screen()->availableGeometry();
+    const QSize room = area.size() - QSize(16, 48);
+    // The tables were filled before any layout ran: their sizes go up one level of layout at
+    // a time.
+    const auto settle = [] {
+        for (int level = 0; level < 8; ++level)
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    };
+    for (TextTable *table : m_page->findChildren<TextTable *>())
+        table->fit();
+    m_columns->setDirection(QBoxLayout::LeftToRight);
+    settle();
+    arrangeColumns(room.width()); // measures the columns side by side first
+    settle();
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    QSize page = m_page->sizeHint().expandedTo(m_page->minimumSizeHint());
+    if (m_columns->direction() == QBoxLayout::LeftToRight)
+        page.setWidth(std::max(page.width(), OneColumnBelow));
+    page.setWidth(std::min(page.width(), room.width() - scrollBar));
+    if (m_page->hasHeightForWidth()) // the wrapped explanations
+        page.setHeight(std::max(page.height(), m_page->heightForWidth(page.width())));
+    const QLayoutItem *commands = layout()->itemAt(1); // the buttons under the page
+    const QSize size = (page + QSize(scrollBar, scrollBar) +
+                        QSize(0, commands->sizeHint().height() + layout()->spacing()))
+                           .boundedTo(room);
+    resize(size);
+    const QPoint centred = area.center() - QPoint(size.width() / 2, size.height() / 2);
+    move(std::max(centred.x(), area.left()), std::max(centred.y(), area.top()));
+}
+
+void StudyWindow::resizeEvent(QResizeEvent *event)
+{
+    arrangeColumns(event->size().width());
+    QWidget::resizeEvent(event);
+}
+
+// Side by side only when both columns fit whole: never a sideways scroll.
+void StudyWindow::arrangeColumns(int width)
+{
+    if (m_columns->direction() == QBoxLayout::LeftToRight)
+        m_sideBySideWidth =
+            m_page->minimumSizeHint().width() + style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const auto direction = width < std::max(OneColumnBelow, m_sideBySideWidth)
+                               ? QBoxLayout::TopToBottom
+                               : QBoxLayout::LeftToRight;
+    if (m_columns->direction() != direction)
+        m_columns->setDirection(direction);
 }
 
 // Closed, the window keeps no statistics and follows nothing. Minimised, it goes on.
@@ -775,19 +832,23 @@ void StudyWindow::showSequence()
 
 void StudyWindow::simulate(std::int64_t spins)
 {
-    if (m_running >= 0)
+    if (m_simulation)
         return; // when it ends, the window asks for the length it has reached by then
-    m_running = spins;
-    m_pool.start([this, spins] {
-        auto null = std::make_shared<const roulette::NullDistribution>(spins);
-        QMetaObject::invokeMethod(
-            this, [this, null] { received(null); }, Qt::QueuedConnection);
-    });
+    auto null = std::make_shared<std::shared_ptr<const roulette::NullDistribution>>();
+    m_simulation = new BackgroundWork(
+        this,
+        [null, spins](const BackgroundWork::Progress &) {
+            *null = std::make_shared<const roulette::NullDistribution>(spins);
+        },
+        [this, null](bool) {
+            m_simulation->deleteLater();
+            m_simulation = nullptr;
+            received(*null);
+        });
 }
 
 void StudyWindow::received(const std::shared_ptr<const roulette::NullDistribution> &null)
 {
-    m_running = -1;
     m_cache.insert(*null);
     if (m_study)
         refresh();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QThreadPool>
+#include <QPointer>
 #include <QWidget>
 
 #include <memory>
@@ -10,8 +10,13 @@
 #include "stats/nulldistribution.h"
 #include "stats/study.h"
 
+#include "ui/common/slicedwrite.h"
 #include "ui/study/texttable.h"
 
+class BackgroundWork;
+class HelpWindow;
+class QAction;
+class QBoxLayout;
 class QLabel;
 class QVBoxLayout;
 class WheelChart;
@@ -20,8 +25,9 @@ class WheelChart;
 /// and if not, where on the wheel. One headline judges; the sections under it describe. It
 /// keeps its statistics only while shown: built from the session's outcomes when it opens (in
 /// slices, with a progress dialog when that takes long), then following the board a spin at
-/// a time. The simulated p-values are worked out on a thread of their own and kept by
-/// session length.
+/// a time. The simulated p-values are worked out in the background and kept by
+/// session length. Its figures can be selected, copied, exported and read by a screen reader;
+/// the board's shortcuts work from it.
 class StudyWindow : public QWidget
 {
     Q_OBJECT
@@ -36,9 +42,20 @@ public:
     /// Whether the simulated p-values of the present session are still to come.
     bool simulating() const;
 
+    /// The whole study as plain text, in reading order, or the selected text when a table or
+    /// a text of the window has a selection; to the clipboard.
+    void copy();
+    /// « Exporter l'étude… »: asks where, then writes; says how it went.
+    void askExport();
+    /// Writes the study as a PDF, or as a web page for a path ending in .html.
+    WriteResult exportTo(const QString &path);
+
 protected:
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
     // What the simulation said, for the session length it was run at.
@@ -54,7 +71,16 @@ private:
     };
 
     Section addSection(QVBoxLayout *column, const QString &title, const QString &explanation);
+    TextTable *addTableSection(QVBoxLayout *column, const QString &title,
+                               const QString &explanation, const QStringList &header,
+                               WheelChart *chart = nullptr);
     void addHeadline(QVBoxLayout *page);
+    void addCommands(QVBoxLayout *outer);
+    void addBoardShortcuts(const QWidget &board);
+    void showHelp();
+    void say(const QString &text);
+    void arrangeColumns(int width);
+    void placeOnScreen();
     bool catchUp();
     void refresh();
     void showHeadline();
@@ -74,14 +100,21 @@ private:
     const roulette::Module1 &m_series;
     std::unique_ptr<roulette::Study> m_study;
     roulette::NullCache m_cache;
-    std::optional<Simulated> m_simulated; // the latest, maybe for an earlier length
-    std::int64_t m_running = -1;          // length being simulated
-    QThreadPool m_pool;
+    std::optional<Simulated> m_simulated;   // the latest, maybe for an earlier length
+    BackgroundWork *m_simulation = nullptr; // the length being simulated, on a worker
 
     bool m_sized = false;
     bool m_catchingUp = false;
 
     QWidget *m_page = nullptr;
+    QBoxLayout *m_columns = nullptr; // side by side, or one under the other when narrow
+    int m_sideBySideWidth = 0;       // the least width that holds both columns whole
+    QLabel *m_status = nullptr;      // what the last command did
+    QAction *m_copyAction = nullptr;
+    QAction *m_exportAction = nullptr;
+    QAction *m_helpAction = nullptr;
+    QAction *m_closeAction = nullptr;
+    QPointer<HelpWindow> m_help;
     QLabel *m_level = nullptr;
     QLabel *m_sentence = nullptr;
     TextTable *m_figures = nullptr;

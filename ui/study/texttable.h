@@ -2,14 +2,17 @@
 
 #include <QColor>
 #include <QString>
-#include <QWidget>
+#include <QTableView>
 
 #include <vector>
 
-/// A table of short texts painted in one go: setting its rows at every spin costs no widget
-/// of its own per cell, and no new layout of the window unless its size changes. A row of a
-/// single cell spans the whole width (a verdict, a note).
-class TextTable : public QWidget
+class TextTableModel;
+
+/// A table of short texts, shown whole (it never scrolls: the window does), whose cells can
+/// be selected, copied and read by a screen reader. Setting rows of the same shape at every
+/// spin only repaints it; the window is laid out again only when a column's width changes. A
+/// row of a single cell spans the whole width (a verdict, a note).
+class TextTable : public QTableView
 {
     Q_OBJECT
 public:
@@ -26,8 +29,15 @@ public:
     /// Column titles; a column's cells are right-aligned unless it is the first.
     void setHeader(const QStringList &titles);
     void setRows(std::vector<Row> rows);
+    const QStringList &header() const;
+    const std::vector<Row> &rows() const;
     /// Every cell's text, row by row, cells joined by " | ".
     QStringList texts() const;
+    /// The column titles, when there are any, then every row, cells joined by tabs: the
+    /// table as a spreadsheet or a text editor takes it.
+    QStringList plainLines() const;
+    /// The selected cells, rows on lines and cells joined by tabs; empty without a selection.
+    QString selectedText() const;
 
     /// Measures the cells now, rather than when the event loop next runs.
     void fit();
@@ -36,19 +46,22 @@ public:
     QSize minimumSizeHint() const override { return sizeHint(); }
 
 protected:
-    void paintEvent(QPaintEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     std::vector<int> columnWidths() const;
     int rowHeight() const;
     void changed();
     void measure() const;
+    void spanSingleCells();
 
-    QStringList m_header;
-    std::vector<Row> m_rows;
+    TextTableModel *m_model;
     // Measured when the event loop next runs, not at each change.
     mutable bool m_measured = false;
     mutable std::vector<int> m_widths;
     mutable QSize m_hint;
-    QSize m_announced; // the size the layout was last told of
+    std::vector<int> m_applied; // the column widths the view was last given
+    QSize m_announced;          // the size the layout was last told of
+    bool m_fitPending = false;
 };

@@ -1,5 +1,6 @@
 #include "ui/study/wheelchart.h"
 
+#include <QAccessible>
 #include <QPainter>
 
 #include <algorithm>
@@ -8,6 +9,7 @@
 #include "stats/pockets.h"
 #include "ui/common/palette.h"
 #include "ui/common/verdict.h"
+#include "ui/study/studyaccessible.h"
 
 namespace
 {
@@ -22,7 +24,47 @@ constexpr int CountRow = 42;  // the hit counts, written upwards, under them
 
 WheelChart::WheelChart(Cells cells, QWidget *parent) : QWidget(parent), m_cells(cells)
 {
+    installStudyAccessibility();
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+}
+
+QStringList WheelChart::plainLines() const
+{
+    QStringList cells{m_cells == Cells::Pockets ? QStringLiteral("Case")
+                                                : QStringLiteral("Distance")};
+    QStringList counts{QStringLiteral("Tirages")};
+    for (int i = 0; i < 37; ++i) {
+        cells << QString::number(cellNumber(i));
+        counts << QString::number(m_hits[static_cast<std::size_t>(i)]);
+    }
+    return {cells.join(QLatin1Char('\t')), counts.join(QLatin1Char('\t'))};
+}
+
+QString WheelChart::description() const
+{
+    QStringList parts;
+    for (int i = 0; i < 37; ++i)
+        parts << QStringLiteral("%1 : %2")
+                     .arg(cellNumber(i))
+                     .arg(m_hits[static_cast<std::size_t>(i)]);
+    const QString what = m_cells == Cells::Pockets
+                             ? QStringLiteral("Tirages par case, dans l'ordre de la roue")
+                             : QStringLiteral("Tirages par distance au tirage précédent");
+    QString text =
+        QStringLiteral("%1 ; attendu %2 par case, bande ±2σ de %3 à %4. %5.")
+            .arg(what, frenchNumber(m_mean, 1), frenchNumber(m_mean - 2 * m_sigma, 1),
+                 frenchNumber(m_mean + 2 * m_sigma, 1), parts.join(QStringLiteral(" ; ")));
+    if (m_arcs) {
+        const auto pockets = [this](const roulette::Arc &arc) {
+            QStringList numbers;
+            for (int i = 0; i < arc.width; ++i)
+                numbers << QString::number(cellNumber((arc.start + i) % 37));
+            return numbers.join(QLatin1Char(' '));
+        };
+        text += QStringLiteral(" Arc le plus chaud : %1 ; arc le plus froid : %2.")
+                    .arg(pockets(m_arcs->hottest), pockets(m_arcs->coldest));
+    }
+    return text;
 }
 
 void WheelChart::setData(const std::array<std::int64_t, 37> &byPosition, double mean, double sigma,
@@ -37,6 +79,10 @@ void WheelChart::setData(const std::array<std::int64_t, 37> &byPosition, double 
         farthest = std::max(farthest, std::fabs(static_cast<double>(h) - mean));
     m_halfRange = std::max(1.0, farthest * 1.1);
     update();
+    if (QAccessible::isActive()) {
+        QAccessibleEvent event(this, QAccessible::DescriptionChanged);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 QRect WheelChart::plotArea() const

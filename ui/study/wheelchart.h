@@ -24,6 +24,11 @@ public:
                  std::optional<roulette::ArcExtremes> arcs);
     const std::optional<roulette::ArcExtremes> &arcs() const { return m_arcs; }
 
+    /// The cells in the chart's order, then their counts, cells joined by tabs.
+    QStringList plainLines() const;
+    /// Every figure of the chart in sentences, for a screen reader.
+    QString description() const;
+
     QSize sizeHint() const override { return {720, 270}; }
     QSize minimumSizeHint() const override { return {560, 240}; }
 

@@ -1,0 +1,181 @@
+// StudyWindow's commands: copy, export, help, close, and the board's shortcuts from the
+// study window.
+#include "ui/study/studywindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+#include "ui/common/helpwindow.h"
+#include "ui/common/lastfolder.h"
+#include "ui/common/plaintext.h"
+#include "ui/study/studyexport.h"
+
+namespace
+{
+
+constexpr int SayMilliseconds = 10'000;
+
+QAction *windowAction(QWidget *window, const QString &text, const QList<QKeySequence> &keys)
+{
+    auto *action = new QAction(text, window);
+    action->setShortcuts(keys);
+    action->setShortcutContext(Qt::WindowShortcut);
+    window->addAction(action);
+    return action;
+}
+
+} // namespace
+
+void StudyWindow::addCommands(QVBoxLayout *outer)
+{
+    m_copyAction = windowAction(this, QStringLiteral("Copier"), {QKeySequence::Copy});
+    m_exportAction = windowAction(this, QStringLiteral("Exporter l'étude…"), {});
+    m_helpAction = windowAction(this, QStringLiteral("Comment lire l'étude ?"), {Qt::Key_F1});
+    m_closeAction = windowAction(this, QStringLiteral("Fermer"),
+                                 {Qt::Key_Escape, QKeySequence(Qt::CTRL | Qt::Key_W)});
+    connect(m_copyAction, &QAction::triggered, this, &StudyWindow::copy);
+    connect(m_exportAction, &QAction::triggered, this, &StudyWindow::askExport);
+    connect(m_helpAction, &QAction::triggered, this, &StudyWindow::showHelp);
+    connect(m_closeAction, &QAction::triggered, this, &StudyWindow::close);
+
+    auto *bar = new QHBoxLayout;
+    bar->setContentsMargins(9, 0, 9, 6);
+    m_status = new QLabel;
+    m_status->setObjectName(QStringLiteral("studyStatus"));
+    m_status->setTextFormat(Qt::PlainText);
+    bar->addWidget(m_status, 1);
+    const std::pair<QString, QAction *> buttons[] = {
+        {QStringLiteral("Copier l'étude"), m_copyAction},
+        {m_exportAction->text(), m_exportAction},
+        {QStringLiteral("Aide"), m_helpAction},
+        {m_closeAction->text(), m_closeAction}};
+    for (const auto &[text, action] : buttons) {
+        auto *button = new QPushButton(text);
+        button->setAutoDefault(false);
+        button->setToolTip(action->shortcut().toString(QKeySequence::NativeText));
+        connect(button, &QPushButton::clicked, action, &QAction::trigger);
+        bar->addWidget(button);
+    }
+    outer->addLayout(bar);
+    if (parentWidget())
+        addBoardShortcuts(*parentWidget());
+}
+
+// The board's commands keep their keys here, except where the study window has its own
+// (F1 opens the study's help).
+void StudyWindow::addBoardShortcuts(const QWidget &board)
+{
+    QList<QKeySequence> own;
+    for (const QAction *action : actions())
+        own << action->shortcuts();
+    for (QAction *action : board.actions()) {
+        const QList<QKeySequence> keys = action->shortcuts();
+        const bool clash =
+            std::any_of(keys.begin(), keys.end(), [&](const auto &k) { return own.contains(k); });
+        if (!keys.isEmpty() && !clash)
+            addAction(action);
+    }
+}
+
+void StudyWindow::copy()
+{
+    QString text;
+    if (const auto *table = qobject_cast<const TextTable *>(focusWidget()))
+        text = table->selectedText();
+    else if (const auto *label = qobject_cast<const QLabel *>(focusWidget()))
+        text = label->selectedText();
+    // The button takes the focus: it copies the whole study.
+    if (text.isEmpty()) {
+        text = studyPlainText(windowTitle(), m_page);
+        say(QStringLiteral("L'étude est copiée : collez-la dans un tableur ou un texte."));
+    } else {
+        say(QStringLiteral("La sélection est copiée."));
+    }
+    QApplication::clipboard()->setText(text);
+}
+
+void StudyWindow::askExport()
+{
+    QString filter;
+    QString path = QFileDialog::getSaveFileName(
+        this, QStringLiteral("Exporter l'étude"), defaultExportPath(),
+        QStringLiteral("Document PDF (*.pdf);;Page web (*.html)"), &filter);
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += filter.contains(QStringLiteral("html")) ? QStringLiteral(".html")
+                                                        : QStringLiteral(".pdf");
+    rememberFolder(path);
+    const WriteResult result = exportTo(path);
+    const QString name = printableText(QFileInfo(path).fileName());
+    if (result.written) {
+        say(QStringLiteral("Étude exportée dans %1").arg(name));
+    } else if (!result.error.isEmpty()) {
+        QMessageBox box(QMessageBox::Warning, title(),
+                        QStringLiteral("L'étude n'a pas pu être exportée dans « %1 » : %2.")
+                            .arg(name, result.error),
+                        QMessageBox::Ok, this);
+        box.setTextFormat(Qt::PlainText);
+        box.exec();
+    }
+}
+
+WriteResult StudyWindow::exportTo(const QString &path)
+{
+    return exportStudy(this, path, windowTitle(), m_page);
+}
+
+void StudyWindow::showHelp()
+{
+    if (!m_help)
+        m_help = new HelpWindow(this);
+    m_help->setSource(QUrl(QStringLiteral("qrc:/help/aide.html#etude")));
+    m_help->show();
+    m_help->raise();
+    m_help->activateWindow();
+}
+
+void StudyWindow::say(const QString &text)
+{
+    m_status->setText(text);
+    QTimer::singleShot(SayMilliseconds, m_status, [label = m_status, text] {
+        if (label->text() == text)
+            label->clear();
+    });
+}
+
+// A greyed board command's key reaches the window as a plain key: it says why.
+void StudyWindow::keyPressEvent(QKeyEvent *event)
+{
+    const QKeySequence keys(event->keyCombination());
+    for (const QAction *action : actions()) {
+        if (!action->isEnabled() && action->shortcuts().contains(keys)) {
+            say(action->statusTip());
+            return;
+        }
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void StudyWindow::contextMenuEvent(QContextMenuEvent *event)
+{
+    QMenu menu(this);
+    menu.addActions({m_copyAction, m_exportAction});
+    menu.addSeparator();
+    menu.addActions({m_helpAction, m_closeAction});
+    menu.exec(event->globalPos());
+}
