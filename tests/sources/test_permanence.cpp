@@ -170,6 +170,13 @@ TEST(PermanenceReader, RefusesAndWarnsByLine)
     EXPECT_EQ(readText("05 17 00\n36 00 01").spins,
               (std::vector<std::uint8_t>{5, 17, 0, 36, 0, 1}));
     EXPECT_EQ(readText("05 17 00\n36 00 1").spins, (std::vector<std::uint8_t>{5, 17, 36, 1}));
+
+    // A line of more words than numbers keeps none of its numbers; nines are digits too; a
+    // clean file warns of nothing.
+    const PermanenceAnalysis clean = readText("9, 19, 29\nvu, fin, 5\n29, 9\n");
+    EXPECT_EQ(clean.spins, (std::vector<std::uint8_t>{9, 19, 29, 29, 9}));
+    for (const std::string &line : permanenceReport(clean))
+        EXPECT_EQ(line.find("Attention"), std::string::npos) << line;
 }
 
 TEST(PermanenceReader, CutsSessionsAndReversesTheNewestFirst)
