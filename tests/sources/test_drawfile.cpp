@@ -27,6 +27,8 @@ std::vector<int> numbers(const DrawRecords &records)
     std::vector<int> result;
     for (std::int64_t k = 1; k <= records.size(); ++k)
         result.push_back(*records.number(k));
+    EXPECT_FALSE(records.number(0));
+    EXPECT_FALSE(records.number(records.size() + 1));
     return result;
 }
 

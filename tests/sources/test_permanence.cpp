@@ -120,6 +120,15 @@ TEST(PermanenceReader, ReadsEachLayoutBackToTheListItWasWrittenFrom)
         for (const std::size_t chunk : {1, 2, 3})
             EXPECT_EQ(readText(c.bytes, {c.order}, chunk), whole) << c.name << " by " << chunk;
     }
+    // Columns without a header are named by their place, counted from one.
+    for (const auto &[text, reason] :
+         {std::pair{"2024,15\n2024,17\n2024,29\n", "la seule colonne de numéros, « colonne 2 »"},
+          std::pair{"1,15,x\n2,17,y\n3,29,z\n",
+                    "la première des 2 colonnes de numéros, « colonne 1 »"}}) {
+        PermanenceLayout layout;
+        readText(text, {}, std::string_view::npos, &layout);
+        EXPECT_EQ(layout.columnReason, reason);
+    }
 }
 
 TEST(PermanenceReader, RefusesAndWarnsByLine)
@@ -170,6 +179,13 @@ TEST(PermanenceReader, RefusesAndWarnsByLine)
     EXPECT_EQ(readText("05 17 00\n36 00 01").spins,
               (std::vector<std::uint8_t>{5, 17, 0, 36, 0, 1}));
     EXPECT_EQ(readText("05 17 00\n36 00 1").spins, (std::vector<std::uint8_t>{5, 17, 36, 1}));
+
+    // A line of more words than numbers keeps none of its numbers; nines are digits too; a
+    // clean file warns of nothing.
+    const PermanenceAnalysis clean = readText("9, 19, 29\nvu, fin, 5\n29, 9\n");
+    EXPECT_EQ(clean.spins, (std::vector<std::uint8_t>{9, 19, 29, 29, 9}));
+    for (const std::string &line : permanenceReport(clean))
+        EXPECT_EQ(line.find("Attention"), std::string::npos) << line;
 }
 
 TEST(PermanenceReader, CutsSessionsAndReversesTheNewestFirst)
