@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QPushButton>
 #include <QStandardItemModel>
 #include <random>
 #include <sqlite3.h>
@@ -7,6 +8,7 @@
 #include "tests/ui/window.h"
 #include "ui/notebook/boardnotebook.h"
 #include "ui/notebook/notebookwindow.h"
+#include "ui/study/studywindow.h"
 
 using namespace roulette::testing;
 
@@ -128,6 +130,14 @@ void TestNotebook::aDeleteInTheWindowCanBeTakenBack()
     QCOMPARE(notebook.wheels(), before);
     QCOMPARE(window->sessionModel()->rowCount(), 2);
     QVERIFY2(questions.value(0).contains(u"100 tirages"_s), qPrintable(questions.value(0)));
+
+    // « Étudier » opens the study of the pooled sessions, named after them.
+    for (QPushButton *button : window->findChildren<QPushButton *>())
+        if (button->text() == u"Étudier"_s)
+            button->click();
+    const auto *study = window->findChild<StudyWindow *>();
+    QVERIFY(study && study->isVisible());
+    QCOMPARE(study->windowTitle(), u"Étude du cylindre — Roue 3 — toutes les séances"_s);
 }
 
 QTEST_MAIN(TestNotebook)

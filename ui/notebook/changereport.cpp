@@ -3,9 +3,6 @@
 #include <QDateTime>
 #include <QLocale>
 
-#include <algorithm>
-
-#include "stats/fairness.h"
 #include "stats/homogeneity.h"
 #include "ui/common/plaintext.h"
 
@@ -79,30 +76,4 @@ QString changeReport(const std::vector<roulette::SessionInfo> &sessions,
             ? sessionDate(sessions[change.split].startedAt, true).toStdString()
             : std::string();
     return text + QString::fromStdString(roulette::changeAdvice(change, splitDate));
-}
-
-QString poolSummary(const roulette::PooledSpins &spins)
-{
-    roulette::HitCounts hits{};
-    for (const std::uint8_t n : spins.numbers)
-        ++hits[n];
-    const auto total = static_cast<std::int64_t>(spins.numbers.size());
-    QString text = QStringLiteral("%1 tirages en %2 séances.\n")
-                       .arg(french().toString(static_cast<qlonglong>(total)))
-                       .arg(spins.starts.size());
-    if (total < roulette::FairnessMinimumSpins)
-        return text + QStringLiteral("Trop peu de tirages pour juger la roue (il en faut %1).\n")
-                          .arg(roulette::FairnessMinimumSpins);
-    const roulette::FairnessTest fair = roulette::fairnessTest(hits);
-    const auto hottest = std::max_element(hits.begin(), hits.end()) - hits.begin();
-    const auto coldest = std::min_element(hits.begin(), hits.end()) - hits.begin();
-    return text + QStringLiteral("Les 37 numéros contre une roue équilibrée : khi² = %1, %2.\n"
-                                 "Le plus sorti : %3 (%4 fois) ; le moins sorti : %5 (%6 fois) ; "
-                                 "attendu : %7 fois.\n")
-                      .arg(decimal(fair.chiSquare), pText(fair.pValue))
-                      .arg(hottest)
-                      .arg(hits[static_cast<std::size_t>(hottest)])
-                      .arg(coldest)
-                      .arg(hits[static_cast<std::size_t>(coldest)])
-                      .arg(decimal(static_cast<double>(total) / 37.0));
 }

@@ -14,7 +14,3 @@ QString sessionDate(const std::string &startedAt, bool shortForm = false);
 /// order of `spins.starts`.
 QString changeReport(const std::vector<roulette::SessionInfo> &sessions,
                      const roulette::PooledSpins &spins);
-
-/// The pooled spins' counts against a fair wheel, in a few lines. Nothing here pairs two
-/// spins, so that the ends of sessions never meet.
-QString poolSummary(const roulette::PooledSpins &spins);

@@ -9,7 +9,6 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStandardItemModel>
 #include <QTableView>
@@ -20,6 +19,7 @@
 #include "ui/common/slicedwrite.h"
 #include "ui/notebook/boardnotebook.h"
 #include "ui/notebook/changereport.h"
+#include "ui/study/studywindow.h"
 
 namespace
 {
@@ -455,14 +455,10 @@ void NotebookWindow::study()
     if (sessions.empty())
         return;
     guarded([&] {
-        const roulette::PooledSpins spins = pooled(sessions);
-        auto *window = new QPlainTextEdit(this);
-        window->setWindowFlag(Qt::Window);
+        auto *window = new StudyWindow(
+            pooled(sessions), StudyWindow::title() + QStringLiteral(" — ") + poolName(sessions),
+            this);
         window->setAttribute(Qt::WA_DeleteOnClose);
-        window->setReadOnly(true);
-        window->setWindowTitle(QStringLiteral("Étude — ") + poolName(sessions));
-        window->setPlainText(poolSummary(spins) + u'\n' + changeReport(sessions, spins));
-        window->resize(640, 420);
         window->show();
     });
 }
