@@ -201,7 +201,7 @@ void NotebookWindow::showSessions()
                                        cell(QString::fromUtf8(roulette::originText(s.origin))),
                                        cell(qs(s.label)), countCell(s.spins)});
         m_sessionView->resizeColumnsToContents();
-        m_change->setText(changeReport(m_sessions, pooled(m_sessions)));
+        m_change->setText(changeReport(m_sessions, changeFigures(pooled(m_sessions))));
     } catch (const std::exception &error) {
         m_change->setText(QString::fromUtf8(error.what()));
     }
