@@ -39,6 +39,7 @@ void TestNotebook::theNotebookHoldsTheBoardsSpinsSinceAttaching()
     for (std::int64_t s = 4; s <= board.lastRow(); ++s)
         model[0].push_back(static_cast<std::uint8_t>(board.outcome(s)));
     w.click(u"Label4"_s);
+    const NotebookWindow *window = book.showWindow(); // its counts follow the board
     std::mt19937 random(7);
     for (int step = 0; step < 300; ++step) {
         const unsigned op = random() % 6;
@@ -61,6 +62,12 @@ void TestNotebook::theNotebookHoldsTheBoardsSpinsSinceAttaching()
             expected.insert(expected.end(), part.begin(), part.end());
         QCOMPARE(book.notebook()->spins(session), expected);
     }
+    qlonglong held = 0;
+    for (const auto &part : model)
+        held += static_cast<qlonglong>(part.size());
+    const QString spins = QLocale(QLocale::French).toString(held);
+    QTRY_COMPARE(window->wheelModel()->item(0, 2)->text(), spins);
+    QCOMPARE(window->sessionModel()->item(0, 3)->text(), spins);
     // Every hand spin since the reset is held: closing asks nothing.
     bool asked = false;
     QTimer::singleShot(0, [&asked] {

@@ -152,7 +152,10 @@ void BoardNotebook::follow()
     if (!m_recorder)
         return;
     try {
+        const std::int64_t before = m_recorder->written();
         m_recorder->follow();
+        if (m_recorder->written() != before)
+            emit spinsWritten();
     } catch (const std::exception &error) {
         m_recorder.reset(); // what it wrote stays; the board goes on without the notebook
         m_wheelId.reset();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -24,6 +25,8 @@ public:
 
     /// Reads the notebook again, keeping the selected wheel.
     void refresh();
+    /// Reads the counts of spins again, and only them: what the board's spins change.
+    void refreshCounts();
     void selectWheel(int row);
     /// Asks before a delete; by default a question box, tests answer instead.
     void setConfirm(std::function<bool(const QString &)> confirm)
@@ -48,6 +51,7 @@ private:
     QPushButton *addButton(class QBoxLayout *row, const QString &text,
                            void (NotebookWindow::*slot)());
     void showSessions();
+    void showChange();
     std::optional<roulette::WheelInfo> wheel() const;
     std::vector<roulette::SessionInfo> chosenSessions() const;
     roulette::PooledSpins pooled(const std::vector<roulette::SessionInfo> &sessions) const;
@@ -79,5 +83,8 @@ private:
     QTableView *m_wheelView = nullptr;
     QTableView *m_sessionView = nullptr;
     QLabel *m_change = nullptr;
+    QLabel *m_changeNote = nullptr; // when spins came after the report
+    std::int64_t m_reportSpins = 0; // of the selected wheel, when its report was made
+    QTimer m_refreshSoon;           // one read of the counts for the spins of a moment
     QPushButton *m_undo = nullptr;
 };
