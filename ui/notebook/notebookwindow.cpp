@@ -14,6 +14,7 @@
 #include <QTableView>
 
 #include "sources/drawfile.h"
+#include "ui/common/backgroundwork.h"
 #include "ui/common/lastfolder.h"
 #include "ui/common/plaintext.h"
 #include "ui/common/slicedwrite.h"
@@ -233,6 +234,8 @@ void NotebookWindow::showSessions()
     m_sessionModel->setRowCount(0);
     const std::optional<roulette::WheelInfo> w = wheel();
     if (!w) {
+        delete m_changeWork.data();
+        m_reportSessions.clear();
         m_change->setText(QStringLiteral("Aucune roue n'est choisie."));
         return;
     }
@@ -242,21 +245,60 @@ void NotebookWindow::showSessions()
             m_sessionModel->appendRow(sessionCells(s));
         m_sessionView->resizeColumnsToContents();
     } catch (const std::exception &error) {
+        m_reportSessions.clear();
         m_change->setText(QString::fromUtf8(error.what()));
         return;
     }
-    showChange();
+    if (m_sessions != m_reportSessions)
+        showChange();
 }
 
+// The simulations of a report with many sessions take a while: they run on a worker, with
+// the usual progress dialog. A report under way for sessions no longer shown is stopped.
 void NotebookWindow::showChange()
 {
+    delete m_changeWork.data();
+    m_changeNote->hide();
+    const std::vector<roulette::SessionInfo> sessions = m_reportSessions = m_sessions;
+    if (sessions.size() < 2) {
+        m_change->setText(changeReport(sessions, {}));
+        return;
+    }
+    auto spins = std::make_shared<roulette::PooledSpins>();
     try {
-        m_change->setText(changeReport(m_sessions, changeFigures(pooled(m_sessions))));
-        m_reportSpins = spinsOf(m_sessions);
-        m_changeNote->hide();
+        *spins = pooled(sessions);
     } catch (const std::exception &error) {
         m_change->setText(QString::fromUtf8(error.what()));
+        return;
     }
+    m_change->setText(QStringLiteral("Bilan en cours…"));
+    auto figures = std::make_shared<ChangeFigures>();
+    m_changeWork = new BackgroundWork(
+        this, QStringLiteral("Bilan des séances…"),
+        [spins, figures](const BackgroundWork::Progress &progress) {
+            *figures = changeFigures(*spins, progress);
+        },
+        [this, sessions, figures](bool completed) {
+            m_changeWork->deleteLater();
+            m_changeWork = nullptr;
+            if (!completed) {
+                m_change->setText(QStringLiteral("Bilan interrompu : « Refaire le bilan » le "
+                                                 "relance."));
+                return;
+            }
+            m_change->setText(changeReport(sessions, *figures));
+            showChangeNote();
+        });
+}
+
+void NotebookWindow::showChangeNote()
+{
+    const std::int64_t added = spinsOf(m_sessions) - spinsOf(m_reportSessions);
+    m_changeNote->setText((added > 0
+                               ? QStringLiteral("Arrivés depuis ce bilan, non comptés : %1.")
+                               : QStringLiteral("Repris depuis ce bilan, encore comptés : %1."))
+                              .arg(spinsText(std::abs(added))));
+    m_changeNote->setVisible(added != 0 && !m_changeWork);
 }
 
 // While the board spins only the counts change: they are put in place, so that the
@@ -286,12 +328,7 @@ void NotebookWindow::refreshCounts()
     }
     for (std::size_t row = 0; row < m_sessions.size(); ++row)
         m_sessionModel->setItem(static_cast<int>(row), 3, countCell(m_sessions[row].spins));
-    const std::int64_t added = spinsOf(m_sessions) - m_reportSpins;
-    m_changeNote->setText((added > 0
-                               ? QStringLiteral("Arrivés depuis ce bilan, non comptés : %1.")
-                               : QStringLiteral("Repris depuis ce bilan, encore comptés : %1."))
-                              .arg(spinsText(std::abs(added))));
-    m_changeNote->setVisible(added != 0);
+    showChangeNote();
 }
 
 QString NotebookWindow::changeText() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -9,6 +10,7 @@
 
 #include "store/notebook.h"
 
+class BackgroundWork;
 class BoardNotebook;
 class QLabel;
 class QPushButton;
@@ -52,6 +54,7 @@ private:
                            void (NotebookWindow::*slot)());
     void showSessions();
     void showChange();
+    void showChangeNote();
     std::optional<roulette::WheelInfo> wheel() const;
     std::vector<roulette::SessionInfo> chosenSessions() const;
     roulette::PooledSpins pooled(const std::vector<roulette::SessionInfo> &sessions) const;
@@ -83,8 +86,9 @@ private:
     QTableView *m_wheelView = nullptr;
     QTableView *m_sessionView = nullptr;
     QLabel *m_change = nullptr;
-    QLabel *m_changeNote = nullptr; // when spins came after the report
-    std::int64_t m_reportSpins = 0; // of the selected wheel, when its report was made
-    QTimer m_refreshSoon;           // one read of the counts for the spins of a moment
+    QLabel *m_changeNote = nullptr;                      // when spins came after the report
+    std::vector<roulette::SessionInfo> m_reportSessions; // of the latest report begun
+    QTimer m_refreshSoon;                  // one read of the counts for the spins of a moment
+    QPointer<BackgroundWork> m_changeWork; // the report under way
     QPushButton *m_undo = nullptr;
 };
