@@ -167,7 +167,10 @@ void NotebookWindow::build()
     changeLayout->addWidget(m_change);
     auto *noteRow = new QHBoxLayout;
     noteRow->addWidget(m_changeNote, 1);
-    addButton(noteRow, QStringLiteral("Refaire le bilan"), &NotebookWindow::showChange);
+    QPushButton *redo =
+        addButton(noteRow, QStringLiteral("Refaire le bilan"), &NotebookWindow::showChange);
+    redo->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
+    noteRow->setAlignment(redo, Qt::AlignRight);
     changeLayout->addLayout(noteRow);
     layout->addWidget(changeBox, 2);
     auto *poolRow = new QHBoxLayout;
