@@ -69,6 +69,27 @@ std::int64_t Ecarts::longest(int category) const
     return std::max(m_longestEnded[category], current(category));
 }
 
+void Ecarts::restart()
+{
+    for (int c = 0; c < EcartCategories; ++c) {
+        m_longestEnded[c] = longest(c);
+        m_lastHit[c] = spins();
+    }
+    m_starts.push_back(spins());
+}
+
+std::vector<std::int64_t> Ecarts::sessionLengths() const
+{
+    std::vector<std::int64_t> lengths;
+    std::int64_t from = 0;
+    for (const std::int64_t start : m_starts) {
+        lengths.push_back(start - from);
+        from = start;
+    }
+    lengths.push_back(spins() - from);
+    return lengths;
+}
+
 namespace
 {
 
@@ -180,10 +201,55 @@ double expectedLongestRun(std::int64_t trials, double q)
     return table->second[static_cast<std::size_t>(std::max<std::int64_t>(trials, 0))];
 }
 
+// Σ_g P(longest ≥ g) again, the stretches being independent: no run of g anywhere is the
+// product of none in each, exact for short stretches and nearly Poisson for long ones.
+double expectedLongestRun(std::span<const std::int64_t> stretches, double q)
+{
+    if (stretches.size() == 1)
+        return expectedLongestRun(stretches[0], q);
+    std::int64_t longest = 0, exactLength = 0;
+    for (const std::int64_t t : stretches) {
+        longest = std::max(longest, t);
+        exactLength = t <= ExactLongestRun ? std::max(exactLength, t) : exactLength;
+    }
+    std::vector<double> none(static_cast<std::size_t>(exactLength) + 1);
+    double expected = 0, qg = 1;
+    for (std::int64_t g = 1; g <= longest; ++g) {
+        qg *= q;
+        for (std::int64_t m = 0; m <= exactLength; ++m) {
+            const auto at = static_cast<std::size_t>(m);
+            none[at] =
+                m < g    ? 1
+                : m == g ? 1 - qg
+                         : none[at - 1] - (1 - q) * qg * none[at - static_cast<std::size_t>(g) - 1];
+        }
+        double logNone = 0;
+        for (const std::int64_t t : stretches)
+            logNone += t < g ? 0
+                       : t <= ExactLongestRun
+                           ? std::log(std::max(none[static_cast<std::size_t>(t)], 0.0))
+                           : -qg * (1 + static_cast<double>(t - g) * (1 - q));
+        const double atLeast = -std::expm1(logNone);
+        expected += atLeast;
+        if (atLeast < 1e-12)
+            break;
+    }
+    return expected;
+}
+
 // The first draw opens a series; each next one goes on with it half the time.
 double expectedLongestSeries(std::int64_t trials)
 {
     return trials > 0 ? 1 + expectedLongestRun(trials - 1, 0.5) : 0;
+}
+
+double expectedLongestSeries(std::span<const std::int64_t> stretches)
+{
+    std::vector<std::int64_t> followers;
+    for (const std::int64_t t : stretches)
+        if (t > 0)
+            followers.push_back(t - 1);
+    return followers.empty() ? 0 : 1 + expectedLongestRun(followers, 0.5);
 }
 
 } // namespace roulette

@@ -28,9 +28,16 @@ public:
     void add(int number);
     /// Takes back the last spin, whose number was `number`.
     void removeLast(int number);
+    /// The next spin opens another session: every absence ends here, and the next ones count
+    /// from there. Spins before it are not taken back.
+    void restart();
 
     std::int64_t spins() const { return m_previousHit.size(); }
-    /// Spins since the category last came out; all the spins when it has not.
+    /// Spins since the latest session began.
+    std::int64_t sessionSpins() const { return spins() - (m_starts.empty() ? 0 : m_starts.back()); }
+    /// The spins of each session, in order: one length until a restart.
+    std::vector<std::int64_t> sessionLengths() const;
+    /// Spins since the category last came out; all the session's spins when it has not.
     std::int64_t current(int category) const { return spins() - m_lastHit[category]; }
     /// Its longest absence: the stretch before its first hit and the present one included.
     std::int64_t longest(int category) const;
@@ -45,6 +52,7 @@ private:
     std::array<std::int64_t, EcartCategories> m_longestEnded{};
     ChunkedArray<std::int32_t, 16> m_previousHit; // of each spin's number
     std::vector<Record> m_records;                // each rise of a longest absence, for undo
+    std::vector<std::int64_t> m_starts;           // spins before each restart
 };
 
 /// On a fair wheel, the chance that within the last `spins` spins at least one of a group
@@ -69,7 +77,11 @@ inline constexpr std::int64_t ExactLongestRun = 10'000;
 /// probability `q` (a bet's absence: q = 1 − its share). Exact up to ExactLongestRun trials,
 /// within 0.1 % beyond.
 double expectedLongestRun(std::int64_t trials, double q);
+/// The same over several independent stretches of trials: the longest run of them all.
+double expectedLongestRun(std::span<const std::int64_t> stretches, double q);
 /// Expected longest series of one side, over `trials` draws of two equally likely sides.
 double expectedLongestSeries(std::int64_t trials);
+/// The same over several independent stretches of draws.
+double expectedLongestSeries(std::span<const std::int64_t> stretches);
 
 } // namespace roulette

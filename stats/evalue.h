@@ -68,6 +68,9 @@ public:
     /// Takes back the last spin, `number`; `before` is the number of the spin before it, or
     /// −1 when there is none.
     void removeLast(int number, int before);
+    /// Forgets the last spin's pocket: the next spin opens another session, and no distance
+    /// joins the two. Taking that next spin back needs `before` = −1.
+    void breakSequence() { m_lastPosition = -1; }
 
     std::int64_t spins() const { return m_spins; }
     double logE() const;

@@ -144,6 +144,14 @@ double pValueOf(int asExtreme, int samples)
     return static_cast<double>(1 + asExtreme) / (samples + 1);
 }
 
+// Every few replicates, so that a stop is heard within milliseconds.
+bool goOn(const SampleProgress &progress, int replicate, int samples)
+{
+    constexpr int Every = 16;
+    return !progress || replicate % Every != 0 ||
+           progress(static_cast<double>(replicate) / samples);
+}
+
 std::vector<std::int64_t> spinsOfRows(std::span<const HitCounts> rows)
 {
     std::vector<std::int64_t> spins;
@@ -166,7 +174,8 @@ std::vector<HitCounts> sessionCounts(std::span<const std::uint8_t> numbers,
     return counts;
 }
 
-Homogeneity homogeneityTest(std::span<const HitCounts> sessions, int samples)
+Homogeneity homogeneityTest(std::span<const HitCounts> sessions, int samples,
+                            const SampleProgress &progress)
 {
     const Margins margins = marginsOf(sessions);
     const std::vector<std::int64_t> spins = spinsOfRows(sessions);
@@ -201,7 +210,7 @@ Homogeneity homogeneityTest(std::span<const HitCounts> sessions, int samples)
     std::vector<HitCounts> replicate(sessions.size());
     int tableExtreme = 0;
     std::vector<int> partExtreme(sessions.size(), 0);
-    for (int r = 0; r < samples; ++r) {
+    for (int r = 0; r < samples && goOn(progress, r, samples); ++r) {
         law.draw(spins, replicate);
         const Margins replicateMargins = marginsOf(replicate);
         tableExtreme += atLeast(tableChiSquare(replicate, replicateMargins), result.chiSquare);
@@ -219,13 +228,13 @@ namespace
 {
 
 double simulatedScan(std::span<const HitCounts> sessions, const Margins &margins, double observed,
-                     int samples)
+                     int samples, const SampleProgress &progress)
 {
     const std::vector<std::int64_t> spins = spinsOfRows(sessions);
     PooledLaw law(margins);
     std::vector<HitCounts> replicate(sessions.size());
     int asExtreme = 0;
-    for (int r = 0; r < samples; ++r) {
+    for (int r = 0; r < samples && goOn(progress, r, samples); ++r) {
         law.draw(spins, replicate);
         asExtreme += atLeast(bestSplit(replicate, marginsOf(replicate)).chiSquare, observed);
     }
@@ -235,12 +244,12 @@ double simulatedScan(std::span<const HitCounts> sessions, const Margins &margins
 // Under an unchanged wheel the sessions could have come in any order, and shuffling them
 // costs no draw of counts: with many sessions this is far cheaper than simulating them.
 double permutedScan(std::span<const HitCounts> sessions, const Margins &margins, double observed,
-                    int samples)
+                    int samples, const SampleProgress &progress)
 {
     std::mt19937_64 random(0x5e55'1075);
     std::vector<HitCounts> shuffled(sessions.begin(), sessions.end());
     int asExtreme = 0;
-    for (int r = 0; r < samples; ++r) {
+    for (int r = 0; r < samples && goOn(progress, r, samples); ++r) {
         std::shuffle(shuffled.begin(), shuffled.end(), random);
         asExtreme += atLeast(bestSplit(shuffled, margins).chiSquare, observed);
     }
@@ -249,7 +258,8 @@ double permutedScan(std::span<const HitCounts> sessions, const Margins &margins,
 
 } // namespace
 
-ChangePoint changePoint(std::span<const HitCounts> sessions, int samples)
+ChangePoint changePoint(std::span<const HitCounts> sessions, int samples,
+                        const SampleProgress &progress)
 {
     if (sessions.size() < 2)
         return {};
@@ -257,9 +267,10 @@ ChangePoint changePoint(std::span<const HitCounts> sessions, int samples)
     const Split observed = bestSplit(sessions, margins);
     ChangePoint result{observed.split, observed.chiSquare, 1.0};
     if (observed.chiSquare > 0)
-        result.pValue = sessions.size() < PermutedSessions
-                            ? simulatedScan(sessions, margins, observed.chiSquare, samples)
-                            : permutedScan(sessions, margins, observed.chiSquare, samples);
+        result.pValue =
+            sessions.size() < PermutedSessions
+                ? simulatedScan(sessions, margins, observed.chiSquare, samples, progress)
+                : permutedScan(sessions, margins, observed.chiSquare, samples, progress);
     return result;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -14,6 +15,10 @@ namespace roulette
 /// Replicates behind every simulated p-value here, drawn from a fixed seed so that the same
 /// sessions always read the same.
 inline constexpr int HomogeneitySamples = 999;
+
+/// Told the share of the replicates drawn; false stops the drawing, and the p-values it
+/// leaves are then no answer.
+using SampleProgress = std::function<bool(double fraction)>;
 
 /// The 37 counts of each session of pooled spins; session i runs from starts[i] to the next
 /// start, the last one to the end.
@@ -33,7 +38,8 @@ struct Homogeneity {
     /// Each session against all the others pooled, in the sessions' order.
     std::vector<double> sessionPValues;
 };
-Homogeneity homogeneityTest(std::span<const HitCounts> sessions, int samples = HomogeneitySamples);
+Homogeneity homogeneityTest(std::span<const HitCounts> sessions, int samples = HomogeneitySamples,
+                            const SampleProgress &progress = {});
 
 /// The split between two sessions where the counts before and after differ most, with a
 /// p-value that allows for the split having been chosen as the most different one: the
@@ -45,7 +51,8 @@ struct ChangePoint {
     double pValue = 1;
     bool found() const { return split > 0 && pValue < 0.05; }
 };
-ChangePoint changePoint(std::span<const HitCounts> sessions, int samples = HomogeneitySamples);
+ChangePoint changePoint(std::span<const HitCounts> sessions, int samples = HomogeneitySamples,
+                        const SampleProgress &progress = {});
 /// From this many sessions on, their orders are many enough to be shuffled.
 inline constexpr std::size_t PermutedSessions = 8;
 

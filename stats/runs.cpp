@@ -45,6 +45,28 @@ double tailFrom(std::int64_t a, std::int64_t b, std::int64_t r, int step)
     return sum;
 }
 
+// The runs' mean and variance when the order is random; one side alone makes one run.
+struct RunsLaw {
+    double mean, variance;
+};
+RunsLaw runsLaw(std::int64_t first, std::int64_t second)
+{
+    const double a = static_cast<double>(first), b = static_cast<double>(second);
+    const double n = a + b;
+    if (first == 0 || second == 0)
+        return {n > 0 ? 1.0 : 0.0, 0};
+    return {2 * a * b / n + 1, 2 * a * b * (2 * a * b - n) / (n * n * (n - 1))};
+}
+
+RunsTest normalRunsTest(RunsLaw law, std::int64_t runs)
+{
+    if (law.variance <= 0)
+        return {law.mean, 1};
+    const double z = std::max(0.0, std::fabs(static_cast<double>(runs) - law.mean) - 0.5) /
+                     std::sqrt(law.variance);
+    return {law.mean, std::min(1.0, 2 * normalUpperTail(z))};
+}
+
 } // namespace
 
 RunsTest exactRunsTest(std::int64_t first, std::int64_t second, std::int64_t runs)
@@ -62,13 +84,7 @@ RunsTest runsTest(std::int64_t first, std::int64_t second, std::int64_t runs)
 {
     if (first + second <= ExactRunsLength || first == 0 || second == 0)
         return exactRunsTest(first, second, runs);
-    const double a = static_cast<double>(first), b = static_cast<double>(second);
-    const double n = a + b;
-    const double mean = 2 * a * b / n + 1;
-    const double variance = 2 * a * b * (2 * a * b - n) / (n * n * (n - 1));
-    const double z =
-        std::max(0.0, std::fabs(static_cast<double>(runs) - mean) - 0.5) / std::sqrt(variance);
-    return {mean, std::min(1.0, 2 * normalUpperTail(z))};
+    return normalRunsTest(runsLaw(first, second), runs);
 }
 
 void ChanceRuns::add(int number, std::int64_t spin)
@@ -106,7 +122,7 @@ void ChanceRuns::removeLast(int number, std::int64_t spin,
     // it is a few spins long.
     --m_runs;
     m_lastSide = -1;
-    for (std::int64_t s = spin - 1; s >= 1; --s) {
+    for (std::int64_t s = spin - 1; s > m_sessionStart; --s) {
         const int n = outcomes[s - 1];
         if (n == 0)
             continue;
@@ -115,6 +131,36 @@ void ChanceRuns::removeLast(int number, std::int64_t spin,
         m_lastSide = sideOf(n);
         ++m_runLength;
     }
+}
+
+void ChanceRuns::restart(std::int64_t spin)
+{
+    const std::int64_t a = m_count[0] - m_countAtStart[0], b = m_count[1] - m_countAtStart[1];
+    const RunsLaw law = runsLaw(a, b);
+    m_closedDraws.push_back(a + b);
+    m_closedMean += law.mean;
+    m_closedVariance += law.variance;
+    m_countAtStart[0] = m_count[0];
+    m_countAtStart[1] = m_count[1];
+    m_sessionStart = spin;
+    m_lastSide = -1;
+    m_runLength = 0;
+}
+
+// Sessions are independent: the sum of their runs has the sum of their means and variances.
+RunsTest ChanceRuns::test() const
+{
+    if (m_closedDraws.empty())
+        return runsTest(m_count[0], m_count[1], m_runs);
+    const RunsLaw last = runsLaw(m_count[0] - m_countAtStart[0], m_count[1] - m_countAtStart[1]);
+    return normalRunsTest({m_closedMean + last.mean, m_closedVariance + last.variance}, m_runs);
+}
+
+std::vector<std::int64_t> ChanceRuns::sessionDraws() const
+{
+    std::vector<std::int64_t> draws = m_closedDraws;
+    draws.push_back(m_count[0] - m_countAtStart[0] + m_count[1] - m_countAtStart[1]);
+    return draws;
 }
 
 } // namespace roulette

@@ -35,11 +35,17 @@ public:
     /// Takes back spin `spin`, whose number was `number`; `outcomes` holds the spins before
     /// it (index 0 is spin 1), to find the run it ended.
     void removeLast(int number, std::int64_t spin, const ChunkedArray<std::uint8_t, 16> &outcomes);
+    /// Spin `spin` + 1 opens another session: a run ends here, and the runs test adds up each
+    /// session's own. Spins before it are not taken back.
+    void restart(std::int64_t spin);
 
     std::int64_t count(int side) const { return m_count[side]; }
     std::int64_t runs() const { return m_runs; }
     std::int64_t longest() const { return m_longest; }
-    RunsTest test() const { return runsTest(m_count[0], m_count[1], m_runs); }
+    /// Over several sessions, by the normal law of the sum of their runs.
+    RunsTest test() const;
+    /// The draws of each session, zeros left out.
+    std::vector<std::int64_t> sessionDraws() const;
 
 private:
     int sideOf(int number) const { return contains(m_side, number) ? 0 : 1; }
@@ -51,6 +57,11 @@ private:
     std::int64_t m_runLength = 0;
     std::int64_t m_longest = 0;
     std::vector<std::int64_t> m_longestRises; // the spins where m_longest went up by one
+    // The sessions before the latest: their draws, and their runs' mean and variance summed.
+    std::vector<std::int64_t> m_closedDraws;
+    double m_closedMean = 0, m_closedVariance = 0;
+    std::int64_t m_sessionStart = 0; // spins before the latest session
+    std::int64_t m_countAtStart[2] = {0, 0};
 };
 
 } // namespace roulette

@@ -1,5 +1,7 @@
 #include "stats/study.h"
 
+#include <algorithm>
+
 namespace roulette
 {
 
@@ -24,6 +26,22 @@ bool Study::follow(const Session &session, std::int64_t limit)
     return true;
 }
 
+bool Study::follow(std::span<const std::uint8_t> numbers, std::span<const std::size_t> starts,
+                   std::int64_t limit)
+{
+    const auto total = static_cast<std::int64_t>(numbers.size());
+    const std::int64_t last = total - spins() > limit ? spins() + limit : total;
+    if (spins() >= last)
+        return false;
+    auto start = std::lower_bound(starts.begin(), starts.end(), static_cast<std::size_t>(spins()));
+    for (std::int64_t s = spins(); s < last; ++s) {
+        for (; start != starts.end() && *start == static_cast<std::size_t>(s); ++start)
+            startSession();
+        add(numbers[static_cast<std::size_t>(s)]);
+    }
+    return true;
+}
+
 void Study::add(int number)
 {
     m_outcomes.push_back(static_cast<std::uint8_t>(number));
@@ -38,12 +56,23 @@ void Study::removeLast()
 {
     const int number = m_outcomes.back();
     const std::int64_t spin = spins();
+    const bool opened = m_ecarts.sessionSpins() == 1;
     m_outcomes.pop_back();
     --m_hits[number];
     m_ecarts.removeLast(number);
-    m_evidence.removeLast(number, m_outcomes.empty() ? -1 : m_outcomes.back());
+    m_evidence.removeLast(number, opened ? -1 : m_outcomes.back());
     for (ChanceRuns &r : m_runs)
         r.removeLast(number, spin, m_outcomes);
+}
+
+void Study::startSession()
+{
+    if (m_ecarts.sessionSpins() == 0)
+        return; // nothing since the last start: no boundary to keep
+    m_ecarts.restart();
+    m_evidence.breakSequence();
+    for (ChanceRuns &r : m_runs)
+        r.restart(spins());
 }
 
 std::array<std::int64_t, 37> Study::hitsByPosition() const

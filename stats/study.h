@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <limits>
+#include <span>
 
 #include "stats/chunked.h"
 #include "stats/ecarts.h"
@@ -34,8 +35,18 @@ public:
         return m_started && m_generation == session.generation() && spins() == session.lastRow();
     }
 
+    /// Catches up with fixed spins of several sessions one after the other, `starts` (in
+    /// order) holding where each begins: at most `limit` more spins at a call. The study must
+    /// hold nothing but the first spins of `numbers`. False when nothing changed.
+    bool follow(std::span<const std::uint8_t> numbers, std::span<const std::size_t> starts,
+                std::int64_t limit = std::numeric_limits<std::int64_t>::max());
+
     void add(int number);
+    /// Takes back the last spin, within the latest session.
     void removeLast();
+    /// The next spin opens another session: écarts, runs and distances restart there, so that
+    /// no figure pairs the last spin of a session with the first of the next. Not taken back.
+    void startSession();
 
     std::int64_t spins() const { return m_outcomes.size(); }
     const std::array<std::int64_t, 37> &hits() const { return m_hits; }

@@ -97,6 +97,31 @@ void checkName(const std::string &name)
         throw NotebookError(Kind::Invalid, "Une roue doit avoir un nom.");
 }
 
+// The lower case of a code point of the Latin alphabets; others as they are.
+char32_t lowerLatin(char32_t c)
+{
+    if ((c >= U'A' && c <= U'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7))
+        return c + 32;
+    if (c == 0x178) // Ÿ
+        return 0xFF;
+    const bool evenUpper = (c >= 0x100 && c <= 0x137) || (c >= 0x14A && c <= 0x177);
+    const bool oddUpper = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
+    if ((evenUpper && c % 2 == 0) || (oddUpper && c % 2 == 1))
+        return c + 1;
+    return c;
+}
+
+// Below U+0800, where every folded letter stays.
+void appendUtf8(std::string &out, char32_t c)
+{
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+        return;
+    }
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+}
+
 WheelInfo readWheel(const SQLite::Statement &row)
 {
     return {row.getColumn(0).getInt64(),  row.getColumn(1).getString(),
@@ -156,6 +181,26 @@ std::size_t repeatedTail(const std::vector<std::uint8_t> &stored,
 }
 
 } // namespace
+
+// Only two-byte sequences can hold the letters folded; every other byte goes through as it is.
+std::string wheelNameKey(std::string_view name)
+{
+    std::string key;
+    key.reserve(name.size());
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const auto lead = static_cast<unsigned char>(name[i]);
+        const auto next = i + 1 < name.size() ? static_cast<unsigned char>(name[i + 1]) : 0;
+        if (lead < 0x80) {
+            key += static_cast<char>(lowerLatin(lead));
+        } else if ((lead & 0xE0) == 0xC0 && (next & 0xC0) == 0x80) {
+            appendUtf8(key, lowerLatin(static_cast<char32_t>((lead & 0x1F) << 6 | (next & 0x3F))));
+            ++i;
+        } else {
+            key += name[i];
+        }
+    }
+    return key;
+}
 
 std::string_view originText(Origin origin)
 {
@@ -258,13 +303,31 @@ std::int64_t Notebook::createWheel(const std::string &name, const std::string &p
 {
     checkName(name);
     return guarded([&] {
+        SQLite::Transaction transaction(*m_db, SQLite::TransactionBehavior::IMMEDIATE);
+        requireFreeName(name, 0);
         SQLite::Statement insert(*m_db, "INSERT INTO wheels(name, place, notes) VALUES(?, ?, ?)");
         insert.bind(1, name);
         insert.bind(2, place);
         insert.bind(3, notes);
         insert.exec();
+        transaction.commit();
         return m_db->getLastInsertRowid();
     });
+}
+
+// Checked here rather than by an index over the folded names: a notebook that already
+// holds two such names would make that index, and so its migration, fail.
+void Notebook::requireFreeName(const std::string &name, std::int64_t exceptWheel) const
+{
+    const std::string key = wheelNameKey(name);
+    SQLite::Statement query(*m_db, "SELECT id, name FROM wheels");
+    while (query.executeStep()) {
+        const std::string other = query.getColumn(1).getString();
+        if (query.getColumn(0).getInt64() != exceptWheel && wheelNameKey(other) == key)
+            throw NotebookError(Kind::NameTaken, "Une roue porte déjà ce nom dans le carnet : « " +
+                                                     other +
+                                                     " » (les majuscules n'y changent rien).");
+    }
 }
 
 void Notebook::requireChange(const char *what) const
@@ -277,11 +340,14 @@ void Notebook::renameWheel(std::int64_t wheelId, const std::string &name)
 {
     checkName(name);
     guarded([&] {
+        SQLite::Transaction transaction(*m_db, SQLite::TransactionBehavior::IMMEDIATE);
+        requireFreeName(name, wheelId);
         SQLite::Statement update(*m_db, "UPDATE wheels SET name = ? WHERE id = ?");
         update.bind(1, name);
         update.bind(2, wheelId);
         update.exec();
         requireChange("Cette roue");
+        transaction.commit();
     });
 }
 
@@ -317,6 +383,7 @@ void Notebook::restoreWheel(const DeletedWheel &wheel)
 {
     guarded([&] {
         SQLite::Transaction transaction(*m_db, SQLite::TransactionBehavior::IMMEDIATE);
+        requireFreeName(wheel.info.name, wheel.info.id);
         SQLite::Statement insert(*m_db,
                                  "INSERT INTO wheels(id, name, place, notes) VALUES(?, ?, ?, ?)");
         insert.bind(1, wheel.info.id);

@@ -19,6 +19,10 @@ class Database;
 namespace roulette
 {
 
+/// The name as wheels are told apart: « Roue A » and « roue a » are one wheel. Letters of
+/// the Latin alphabets (ASCII, Latin-1, Latin Extended-A: all of French) go to lower case.
+std::string wheelNameKey(std::string_view name);
+
 /// Where a session's spins came from.
 enum class Origin { Hand = 0, DrawFile = 1, Import = 2, Generator = 3 };
 /// « saisie à la main », « fichier de tirage », « import », « générateur ».
@@ -116,7 +120,8 @@ public:
 
     /// The wheels by name, with their number of spins and sessions and latest session.
     std::vector<WheelInfo> wheels() const;
-    /// A new wheel, its id returned; Kind::NameTaken when another wheel has the name.
+    /// A new wheel, its id returned; Kind::NameTaken when another wheel has the name, in
+    /// whatever case (wheelNameKey). Older notebooks may hold such twins: they stay readable.
     std::int64_t createWheel(const std::string &name, const std::string &place = {},
                              const std::string &notes = {});
     /// Kind::NameTaken when another wheel has the name, Kind::NotFound when the wheel is gone.
@@ -171,6 +176,7 @@ private:
     void insertSession(const DeletedSession &session);
     void requireChange(const char *what) const;
     WheelInfo wheelInfo(std::int64_t wheelId) const;
+    void requireFreeName(const std::string &name, std::int64_t exceptWheel) const;
     SessionInfo sessionInfo(std::int64_t sessionId) const;
     template <typename Work> auto guarded(Work work) const;
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 
@@ -133,6 +134,18 @@ TEST(Homogeneity, SimulatesWhenExpectedCountsAreSmall)
     EXPECT_NEAR(test.pValue, extreme / double(Replicates), 0.06);
     for (std::size_t i = 0; i < 3; ++i)
         EXPECT_NEAR(test.sessionPValues[i], partExtreme[i] / Replicates, 0.06) << i;
+
+    // Told how far they are, both simulations stop when asked to.
+    for (const bool scan : {false, true}) {
+        std::vector<double> told;
+        const SampleProgress stopHalfway = [&told](double f) { return told.push_back(f), f < 0.5; };
+        scan ? static_cast<void>(changePoint(sessions, HomogeneitySamples, stopHalfway))
+             : static_cast<void>(homogeneityTest(sessions, HomogeneitySamples, stopHalfway));
+        ASSERT_GT(told.size(), 10U) << scan;
+        EXPECT_TRUE(std::is_sorted(told.begin(), told.end()));
+        EXPECT_GE(told.back(), 0.5);
+        EXPECT_LT(told.back(), 0.52);
+    }
 }
 
 // The first sessions favour one arc, the last ones the opposite arc: the scan cuts between

@@ -72,27 +72,38 @@ TEST(Laws, ExpectedAbsencesAndRunsMatchSimulation)
     EXPECT_NEAR(expectedCurrentAbsence(1.0 / 37, Spins), present, 0.05 * present);
 }
 
-// Every session of up to 14 trials, each weighted by its probability; and where the exact
-// recursion hands over to the approximation, the two agree within 0.5 %.
+// Every session of up to 14 trials, each weighted by its probability, whole and cut in two
+// stretches whose runs stop at the cut; and where the exact recursion hands over to the
+// approximation, the two agree within 0.5 %.
 TEST(Laws, ExpectedLongestRunMatchesEveryShortSession)
 {
     for (const double q : {36.0 / 37, 19.0 / 37, 0.5}) {
         for (int trials = 0; trials <= 14; ++trials) {
-            double expected = 0;
+            const int cut = trials / 3;
+            double expected = 0, expectedCut = 0;
             for (unsigned session = 0; session < 1U << trials; ++session) {
-                int run = 0, longest = 0, in = 0;
+                int run = 0, longest = 0, runCut = 0, longestCut = 0, in = 0;
                 for (int t = 0; t < trials; ++t) {
                     const bool absent = session >> t & 1U;
                     in += absent;
                     run = absent ? run + 1 : 0;
+                    runCut = absent ? (t == cut ? 1 : runCut + 1) : 0;
                     longest = std::max(longest, run);
+                    longestCut = std::max(longestCut, runCut);
                 }
-                expected += longest * std::pow(q, in) * std::pow(1 - q, trials - in);
+                const double p = std::pow(q, in) * std::pow(1 - q, trials - in);
+                expected += longest * p;
+                expectedCut += longestCut * p;
             }
             EXPECT_NEAR(expectedLongestRun(trials, q), expected, 1e-9) << q << " " << trials;
+            const std::int64_t stretches[] = {cut, 0, trials - cut};
+            EXPECT_NEAR(expectedLongestRun(stretches, q), expectedCut, 1e-9) << q << " " << trials;
         }
         const double exact = expectedLongestRun(ExactLongestRun, q);
         EXPECT_NEAR(expectedLongestRun(ExactLongestRun + 1, q), exact, 0.005 * exact) << q;
+        for (const std::int64_t t : {ExactLongestRun, 3 * ExactLongestRun})
+            EXPECT_NEAR(expectedLongestRun(std::array{t, std::int64_t{0}}, q),
+                        expectedLongestRun(t, q), 1e-9 * t);
     }
 }
 
@@ -164,6 +175,26 @@ TEST(Laws, RunsTestMatchesEveryOrderOfShortSequences)
             << runs;
     EXPECT_EQ(runsTest(0, 5, 1).pValue, 1) << "one kind";
     EXPECT_EQ(runsTest(300, 0, 1).pValue, 1);
+}
+
+// Fair sessions of 20 to 200 spins, a few at a time: the runs test over their sum, which never
+// joins two sessions, holds its level.
+TEST(Laws, RunsTestOverSessionsHoldsItsLevel)
+{
+    std::mt19937 random(5);
+    constexpr int Replicates = 2000;
+    int rare = 0;
+    for (int r = 0; r < Replicates; ++r) {
+        ChanceRuns runs(RedPockets);
+        std::int64_t spin = 0;
+        for (int s = 0; s < 5; ++s) {
+            runs.restart(spin);
+            for (int k = std::uniform_int_distribution<int>(20, 200)(random); k > 0; --k)
+                runs.add(std::uniform_int_distribution<int>(0, 36)(random), ++spin);
+        }
+        rare += runs.test().pValue < 0.05;
+    }
+    EXPECT_NEAR(static_cast<double>(rare) / Replicates, 0.05, 0.02);
 }
 
 // Tails summed term by term from a plain product of the probabilities.

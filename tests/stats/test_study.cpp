@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "stats/arcscan.h"
+#include "stats/runs.h"
 #include "stats/study.h"
 #include "stats/studyfigures.h"
 
@@ -147,4 +148,92 @@ TEST(Study, FollowsSpinsUndosAndResetsAsAFullRecountDoes)
         ASSERT_NO_FATAL_FAILURE(expectMatches(study, model)) << "step " << step;
     }
     EXPECT_FALSE(study.follow(module.session())) << "nothing new";
+}
+
+namespace
+{
+
+// The pooled study against each session's own model, combined by hand: sums of counts, runs
+// and distances, the longest of the longest absences and series, the present absence of the
+// last session alone. Nothing pairs a session's last spin with the next one's first.
+void expectCombines(const Study &pooled, const std::vector<Model> &sessions)
+{
+    std::int64_t spins = 0;
+    std::vector<std::int64_t> lengths;
+    std::array<std::array<std::int64_t, 37>, 2> distances{};
+    const auto kept = [&](const Model &m) { // a start with no spin since the last one is none
+        return !m.outcomes.empty() || &m == &sessions.back();
+    };
+    for (const Model &m : sessions) {
+        if (!kept(m))
+            continue;
+        for (std::size_t i = 1; i < m.outcomes.size(); ++i)
+            ++distances[static_cast<std::size_t>(spins + 1 + static_cast<std::int64_t>(i)) %
+                        2][static_cast<std::size_t>(
+                (WheelPosition[m.outcomes[i]] - WheelPosition[m.outcomes[i - 1]] + 37) % 37)];
+        spins += static_cast<std::int64_t>(m.outcomes.size());
+        lengths.push_back(static_cast<std::int64_t>(m.outcomes.size()));
+    }
+    ASSERT_EQ(pooled.spins(), spins);
+    EXPECT_EQ(pooled.ecarts().sessionLengths(), lengths);
+    for (int parity = 0; parity < 2; ++parity)
+        EXPECT_EQ(pooled.evidence().distances(parity), distances[static_cast<std::size_t>(parity)]);
+    for (int c = 0; c < EcartCategories; ++c) {
+        std::int64_t longest = 0;
+        for (const Model &m : sessions)
+            longest = std::max(longest, m.absence(categoryPockets(c), true));
+        ASSERT_EQ(pooled.ecarts().longest(c), longest) << c;
+        ASSERT_EQ(pooled.ecarts().current(c), sessions.back().absence(categoryPockets(c), false));
+    }
+    for (int p = 0; p < SimpleChancePairs; ++p) {
+        const PocketSet side = Chances[static_cast<std::size_t>(FirstSimpleChance + 2 * p)];
+        std::array<std::int64_t, 3> sum{};
+        std::vector<std::int64_t> draws;
+        double mean = 0;
+        for (const Model &m : sessions) {
+            if (!kept(m))
+                continue;
+            const auto r = m.runs(side);
+            const auto nonZero = static_cast<std::int64_t>(m.outcomes.size()) -
+                                 std::count(m.outcomes.begin(), m.outcomes.end(), 0);
+            sum = {sum[0] + r[0], std::max(sum[1], r[1]), sum[2] + r[2]};
+            draws.push_back(nonZero);
+            mean += exactRunsTest(r[2], nonZero - r[2], r[0]).expected * (nonZero > 0);
+        }
+        const ChanceRuns &runs = pooled.chanceRuns(p);
+        EXPECT_EQ((std::array{runs.runs(), runs.longest(), runs.count(0)}), sum);
+        EXPECT_EQ(runs.sessionDraws(), draws);
+        EXPECT_NEAR(runs.test().expected, mean, 1e-9);
+    }
+}
+
+} // namespace
+
+// Sessions of random lengths (one empty) pooled and studied in slices, then the last one
+// taken back a spin at a time: always each session's own figures, combined.
+TEST(Study, PooledSessionsRestartEverySequenceAtEachStart)
+{
+    std::mt19937 random(11);
+    std::vector<Model> sessions(5);
+    std::vector<std::uint8_t> numbers;
+    std::vector<std::size_t> starts;
+    for (std::size_t i = 0; i < sessions.size(); ++i) {
+        starts.push_back(numbers.size());
+        const int length = i == 2 ? 0 : std::uniform_int_distribution<int>(1, 200)(random);
+        const int range = i % 2 ? 37 : 4; // few pockets: long absences and series
+        for (int k = 0; k < length; ++k) {
+            const int n = std::uniform_int_distribution<int>(0, range - 1)(random) * 9 % 37;
+            sessions[i].outcomes.push_back(n);
+            numbers.push_back(static_cast<std::uint8_t>(n));
+        }
+    }
+    Study pooled;
+    while (pooled.follow(numbers, starts, 37))
+        ;
+    ASSERT_NO_FATAL_FAILURE(expectCombines(pooled, sessions));
+    while (!sessions.back().outcomes.empty()) {
+        pooled.removeLast();
+        sessions.back().outcomes.pop_back();
+        ASSERT_NO_FATAL_FAILURE(expectCombines(pooled, sessions));
+    }
 }

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QPushButton>
 #include <QStandardItemModel>
 #include <random>
 #include <sqlite3.h>
@@ -7,6 +8,7 @@
 #include "tests/ui/window.h"
 #include "ui/notebook/boardnotebook.h"
 #include "ui/notebook/notebookwindow.h"
+#include "ui/study/studywindow.h"
 
 using namespace roulette::testing;
 
@@ -37,6 +39,7 @@ void TestNotebook::theNotebookHoldsTheBoardsSpinsSinceAttaching()
     for (std::int64_t s = 4; s <= board.lastRow(); ++s)
         model[0].push_back(static_cast<std::uint8_t>(board.outcome(s)));
     w.click(u"Label4"_s);
+    const NotebookWindow *window = book.showWindow(); // its counts follow the board
     std::mt19937 random(7);
     for (int step = 0; step < 300; ++step) {
         const unsigned op = random() % 6;
@@ -59,6 +62,12 @@ void TestNotebook::theNotebookHoldsTheBoardsSpinsSinceAttaching()
             expected.insert(expected.end(), part.begin(), part.end());
         QCOMPARE(book.notebook()->spins(session), expected);
     }
+    qlonglong held = 0;
+    for (const auto &part : model)
+        held += static_cast<qlonglong>(part.size());
+    const QString spins = QLocale(QLocale::French).toString(held);
+    QTRY_COMPARE(window->wheelModel()->item(0, 2)->text(), spins);
+    QCOMPARE(window->sessionModel()->item(0, 3)->text(), spins);
     // Every hand spin since the reset is held: closing asks nothing.
     bool asked = false;
     QTimer::singleShot(0, [&asked] {
@@ -121,13 +130,22 @@ void TestNotebook::aDeleteInTheWindowCanBeTakenBack()
     NotebookWindow *window = book.showWindow();
     QStringList questions;
     window->setConfirm([&questions](const QString &q) { return questions << q, true; });
-    QVERIFY(window->changeText().contains(u"khi²"_s));
+    QTRY_VERIFY(window->changeText().contains(u"khi²"_s)); // worked out on a worker
     window->deleteWheel();
     QVERIFY(notebook.wheels().empty() && window->wheelModel()->rowCount() == 0);
     window->undoDelete();
     QCOMPARE(notebook.wheels(), before);
     QCOMPARE(window->sessionModel()->rowCount(), 2);
     QVERIFY2(questions.value(0).contains(u"100 tirages"_s), qPrintable(questions.value(0)));
+
+    // « Étudier » opens the study of the pooled sessions, named after them.
+    const auto buttons = window->findChildren<QPushButton *>();
+    (*std::find_if(buttons.begin(), buttons.end(), [](auto *b) {
+        return b->text() == u"Étudier"_s;
+    }))->click();
+    const auto *study = window->findChild<StudyWindow *>();
+    QVERIFY(study && study->isVisible());
+    QCOMPARE(study->windowTitle(), u"Étude du cylindre — Roue 3 — toutes les séances"_s);
 }
 
 QTEST_MAIN(TestNotebook)

@@ -92,8 +92,9 @@ bool BoardNotebook::attach(const QString &wheelName)
         return false;
     try {
         const std::vector<roulette::WheelInfo> wheels = book->wheels();
+        const std::string key = roulette::wheelNameKey(wheelName.toStdString());
         const auto found = std::find_if(wheels.begin(), wheels.end(), [&](const auto &w) {
-            return w.name == wheelName.toStdString();
+            return roulette::wheelNameKey(w.name) == key;
         });
         const std::int64_t wheel =
             found != wheels.end() ? found->id : book->createWheel(wheelName.toStdString());
@@ -103,7 +104,7 @@ bool BoardNotebook::attach(const QString &wheelName)
             book->createSession(wheel, now.toStdString(), m_links.origin());
         m_recorder = std::make_unique<SpinRecorder>(*book, session, m_series);
         m_wheelId = wheel;
-        m_wheelName = wheelName;
+        m_wheelName = found != wheels.end() ? qs(found->name) : wheelName;
     } catch (const std::exception &error) {
         fault(error);
         return false;
@@ -151,7 +152,10 @@ void BoardNotebook::follow()
     if (!m_recorder)
         return;
     try {
+        const std::int64_t before = m_recorder->written();
         m_recorder->follow();
+        if (m_recorder->written() != before)
+            emit spinsWritten();
     } catch (const std::exception &error) {
         m_recorder.reset(); // what it wrote stays; the board goes on without the notebook
         m_wheelId.reset();

@@ -52,6 +52,10 @@ public:
     void replay(const roulette::PooledSpins &spins, const QString &name);
     void fault(const std::exception &error);
 
+signals:
+    /// Spins of the board were written to the notebook, or taken back from it.
+    void spinsWritten();
+
 private:
     QAction *addAction(QMenu *menu, const QString &text, void (BoardNotebook::*slot)());
     void openWindow();

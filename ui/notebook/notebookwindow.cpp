@@ -9,17 +9,18 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStandardItemModel>
 #include <QTableView>
 
 #include "sources/drawfile.h"
+#include "ui/common/backgroundwork.h"
 #include "ui/common/lastfolder.h"
 #include "ui/common/plaintext.h"
 #include "ui/common/slicedwrite.h"
 #include "ui/notebook/boardnotebook.h"
 #include "ui/notebook/changereport.h"
+#include "ui/study/studywindow.h"
 
 namespace
 {
@@ -50,6 +51,35 @@ QString spinsText(std::int64_t spins)
              spins > 1 ? QStringLiteral("s") : QString());
 }
 
+QList<QStandardItem *> wheelCells(const roulette::WheelInfo &w)
+{
+    return {cell(qs(w.name)), cell(qs(w.place)), countCell(w.spins), countCell(w.sessions),
+            cell(w.lastSession.empty() ? QString() : sessionDate(w.lastSession))};
+}
+
+QList<QStandardItem *> sessionCells(const roulette::SessionInfo &s)
+{
+    return {cell(sessionDate(s.startedAt)), cell(QString::fromUtf8(roulette::originText(s.origin))),
+            cell(qs(s.label)), countCell(s.spins)};
+}
+
+template <typename Info> bool sameIds(const std::vector<Info> &a, const std::vector<Info> &b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](const Info &x, const Info &y) { return x.id == y.id; });
+}
+
+std::int64_t spinsOf(const std::vector<roulette::SessionInfo> &sessions)
+{
+    std::int64_t spins = 0;
+    for (const roulette::SessionInfo &s : sessions)
+        spins += s.spins;
+    return spins;
+}
+
+// Often enough to follow the board, seldom enough that a fast batch costs a few reads.
+constexpr int CountsRefreshMilliseconds = 300;
+
 QTableView *tableOver(QStandardItemModel *model, QWidget *parent)
 {
     auto *view = new QTableView(parent);
@@ -69,6 +99,13 @@ NotebookWindow::NotebookWindow(roulette::Notebook &notebook, BoardNotebook &boar
     setWindowTitle(QStringLiteral("Carnet des roues"));
     build();
     resize(820, 640);
+    m_refreshSoon.setSingleShot(true);
+    m_refreshSoon.setInterval(CountsRefreshMilliseconds);
+    connect(&m_refreshSoon, &QTimer::timeout, this, &NotebookWindow::refreshCounts);
+    connect(&board, &BoardNotebook::spinsWritten, this, [this] {
+        if (isVisible() && !m_refreshSoon.isActive())
+            m_refreshSoon.start();
+    });
 }
 
 QPushButton *NotebookWindow::addButton(QBoxLayout *row, const QString &text,
@@ -123,7 +160,18 @@ void NotebookWindow::build()
     m_change->setTextFormat(Qt::PlainText);
     m_change->setWordWrap(true);
     m_change->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    (new QVBoxLayout(changeBox))->addWidget(m_change);
+    m_changeNote = new QLabel(changeBox);
+    m_changeNote->setWordWrap(true);
+    m_changeNote->hide();
+    auto *changeLayout = new QVBoxLayout(changeBox);
+    changeLayout->addWidget(m_change);
+    auto *noteRow = new QHBoxLayout;
+    noteRow->addWidget(m_changeNote, 1);
+    QPushButton *redo =
+        addButton(noteRow, QStringLiteral("Refaire le bilan"), &NotebookWindow::showChange);
+    redo->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
+    noteRow->setAlignment(redo, Qt::AlignRight);
+    changeLayout->addLayout(noteRow);
     layout->addWidget(changeBox, 2);
     auto *poolRow = new QHBoxLayout;
     m_undo =
@@ -161,9 +209,7 @@ void NotebookWindow::refresh()
     for (const roulette::WheelInfo &w : m_wheels) {
         if (was && w.id == was->id)
             selected = m_wheelModel->rowCount();
-        m_wheelModel->appendRow(
-            {cell(qs(w.name)), cell(qs(w.place)), countCell(w.spins), countCell(w.sessions),
-             cell(w.lastSession.empty() ? QString() : sessionDate(w.lastSession))});
+        m_wheelModel->appendRow(wheelCells(w));
     }
     m_undo->setEnabled(!m_deleted.empty());
     selectWheel(selected);
@@ -191,20 +237,101 @@ void NotebookWindow::showSessions()
     m_sessionModel->setRowCount(0);
     const std::optional<roulette::WheelInfo> w = wheel();
     if (!w) {
+        delete m_changeWork.data();
+        m_reportSessions.clear();
         m_change->setText(QStringLiteral("Aucune roue n'est choisie."));
         return;
     }
     try {
         m_sessions = m_notebook.sessions(w->id);
         for (const roulette::SessionInfo &s : m_sessions)
-            m_sessionModel->appendRow({cell(sessionDate(s.startedAt)),
-                                       cell(QString::fromUtf8(roulette::originText(s.origin))),
-                                       cell(qs(s.label)), countCell(s.spins)});
+            m_sessionModel->appendRow(sessionCells(s));
         m_sessionView->resizeColumnsToContents();
-        m_change->setText(changeReport(m_sessions, pooled(m_sessions)));
+    } catch (const std::exception &error) {
+        m_reportSessions.clear();
+        m_change->setText(QString::fromUtf8(error.what()));
+        return;
+    }
+    if (m_sessions != m_reportSessions)
+        showChange();
+}
+
+// The simulations of a report with many sessions take a while: they run on a worker, with
+// the usual progress dialog. A report under way for sessions no longer shown is stopped.
+void NotebookWindow::showChange()
+{
+    delete m_changeWork.data();
+    m_changeNote->hide();
+    const std::vector<roulette::SessionInfo> sessions = m_reportSessions = m_sessions;
+    if (sessions.size() < 2) {
+        m_change->setText(changeReport(sessions, {}));
+        return;
+    }
+    auto spins = std::make_shared<roulette::PooledSpins>();
+    try {
+        *spins = pooled(sessions);
     } catch (const std::exception &error) {
         m_change->setText(QString::fromUtf8(error.what()));
+        return;
     }
+    m_change->setText(QStringLiteral("Bilan en cours…"));
+    auto figures = std::make_shared<ChangeFigures>();
+    m_changeWork = new BackgroundWork(
+        this, QStringLiteral("Bilan des séances…"),
+        [spins, figures](const BackgroundWork::Progress &progress) {
+            *figures = changeFigures(*spins, progress);
+        },
+        [this, sessions, figures](bool completed) {
+            m_changeWork->deleteLater();
+            m_changeWork = nullptr;
+            if (!completed) {
+                m_change->setText(QStringLiteral("Bilan interrompu : « Refaire le bilan » le "
+                                                 "relance."));
+                return;
+            }
+            m_change->setText(changeReport(sessions, *figures));
+            showChangeNote();
+        });
+}
+
+void NotebookWindow::showChangeNote()
+{
+    const std::int64_t added = spinsOf(m_sessions) - spinsOf(m_reportSessions);
+    m_changeNote->setText((added > 0
+                               ? QStringLiteral("Arrivés depuis ce bilan, non comptés : %1.")
+                               : QStringLiteral("Repris depuis ce bilan, encore comptés : %1."))
+                              .arg(spinsText(std::abs(added))));
+    m_changeNote->setVisible(added != 0 && !m_changeWork);
+}
+
+// While the board spins only the counts change: they are put in place, so that the
+// selection stays, and the change report says that it no longer covers every spin.
+void NotebookWindow::refreshCounts()
+{
+    std::vector<roulette::WheelInfo> wheels;
+    std::vector<roulette::SessionInfo> sessions;
+    try {
+        wheels = m_notebook.wheels();
+        if (const auto w = wheel())
+            sessions = m_notebook.sessions(w->id);
+    } catch (const std::exception &error) {
+        m_board.fault(error);
+        return;
+    }
+    if (!sameIds(wheels, m_wheels) || !sameIds(sessions, m_sessions)) {
+        refresh(); // a wheel or a session came or went
+        return;
+    }
+    m_wheels = std::move(wheels);
+    m_sessions = std::move(sessions);
+    for (std::size_t row = 0; row < m_wheels.size(); ++row) {
+        const QList<QStandardItem *> cells = wheelCells(m_wheels[row]);
+        for (int column = 0; column < cells.size(); ++column)
+            m_wheelModel->setItem(static_cast<int>(row), column, cells[column]);
+    }
+    for (std::size_t row = 0; row < m_sessions.size(); ++row)
+        m_sessionModel->setItem(static_cast<int>(row), 3, countCell(m_sessions[row].spins));
+    showChangeNote();
 }
 
 QString NotebookWindow::changeText() const
@@ -455,14 +582,10 @@ void NotebookWindow::study()
     if (sessions.empty())
         return;
     guarded([&] {
-        const roulette::PooledSpins spins = pooled(sessions);
-        auto *window = new QPlainTextEdit(this);
-        window->setWindowFlag(Qt::Window);
+        auto *window = new StudyWindow(
+            pooled(sessions), StudyWindow::title() + QStringLiteral(" — ") + poolName(sessions),
+            this);
         window->setAttribute(Qt::WA_DeleteOnClose);
-        window->setReadOnly(true);
-        window->setWindowTitle(QStringLiteral("Étude — ") + poolName(sessions));
-        window->setPlainText(poolSummary(spins) + u'\n' + changeReport(sessions, spins));
-        window->resize(640, 420);
         window->show();
     });
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -8,6 +10,7 @@
 
 #include "store/notebook.h"
 
+class BackgroundWork;
 class BoardNotebook;
 class QLabel;
 class QPushButton;
@@ -24,6 +27,8 @@ public:
 
     /// Reads the notebook again, keeping the selected wheel.
     void refresh();
+    /// Reads the counts of spins again, and only them: what the board's spins change.
+    void refreshCounts();
     void selectWheel(int row);
     /// Asks before a delete; by default a question box, tests answer instead.
     void setConfirm(std::function<bool(const QString &)> confirm)
@@ -48,6 +53,8 @@ private:
     QPushButton *addButton(class QBoxLayout *row, const QString &text,
                            void (NotebookWindow::*slot)());
     void showSessions();
+    void showChange();
+    void showChangeNote();
     std::optional<roulette::WheelInfo> wheel() const;
     std::vector<roulette::SessionInfo> chosenSessions() const;
     roulette::PooledSpins pooled(const std::vector<roulette::SessionInfo> &sessions) const;
@@ -79,5 +86,9 @@ private:
     QTableView *m_wheelView = nullptr;
     QTableView *m_sessionView = nullptr;
     QLabel *m_change = nullptr;
+    QLabel *m_changeNote = nullptr;                      // when spins came after the report
+    std::vector<roulette::SessionInfo> m_reportSessions; // of the latest report begun
+    QTimer m_refreshSoon;                  // one read of the counts for the spins of a moment
+    QPointer<BackgroundWork> m_changeWork; // the report under way
     QPushButton *m_undo = nullptr;
 };

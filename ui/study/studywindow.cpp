@@ -189,7 +189,19 @@ QString StudyWindow::title()
 }
 
 StudyWindow::StudyWindow(const roulette::Module1 &series, QWidget *parent)
-    : QWidget(parent, Qt::Window), m_series(series)
+    : StudyWindow(&series, {}, parent)
+{
+}
+
+StudyWindow::StudyWindow(roulette::PooledSpins spins, const QString &title, QWidget *parent)
+    : StudyWindow(nullptr, std::move(spins), parent)
+{
+    setWindowTitle(title);
+}
+
+StudyWindow::StudyWindow(const roulette::Module1 *series, roulette::PooledSpins pooled,
+                         QWidget *parent)
+    : QWidget(parent, Qt::Window), m_series(series), m_pooled(std::move(pooled))
 {
     setObjectName(QStringLiteral("studyWindow"));
     setWindowTitle(title());
@@ -463,17 +475,16 @@ bool StudyWindow::catchUp()
 {
     if (m_catchingUp)
         return false; // the slices under way reach the session as it is now
-    const roulette::Session &session = m_series.session();
     constexpr std::int64_t QuickSpins = 100'000;
-    if (!m_study->follow(session, QuickSpins))
+    if (!followSpins(QuickSpins))
         return false;
-    if (m_study->caughtUp(session))
+    if (caughtUp())
         return true;
     m_catchingUp = true;
     BatchProgress progress(this, QStringLiteral("Étude des tirages…"));
-    while (m_study && !m_study->caughtUp(session) && !progress.wasCanceled()) {
-        m_study->follow(session, progress.slice());
-        progress.advance(m_study->spins(), session.lastRow());
+    while (m_study && !caughtUp() && !progress.wasCanceled()) {
+        followSpins(progress.slice());
+        progress.advance(m_study->spins(), spinsToStudy());
     }
     const bool canceled = progress.wasCanceled(); // closing the dialog would cancel it
     progress.close();
@@ -481,6 +492,23 @@ bool StudyWindow::catchUp()
     if (m_study && canceled)
         close();
     return m_study != nullptr;
+}
+
+bool StudyWindow::followSpins(std::int64_t limit)
+{
+    return m_series ? m_study->follow(m_series->session(), limit)
+                    : m_study->follow(m_pooled.numbers, m_pooled.starts, limit);
+}
+
+bool StudyWindow::caughtUp() const
+{
+    return m_series ? m_study->caughtUp(m_series->session()) : m_study->spins() == spinsToStudy();
+}
+
+std::int64_t StudyWindow::spinsToStudy() const
+{
+    return m_series ? m_series->session().lastRow()
+                    : static_cast<std::int64_t>(m_pooled.numbers.size());
 }
 
 bool StudyWindow::simulating() const
@@ -492,13 +520,18 @@ void StudyWindow::refresh()
 {
     const std::int64_t n = m_study->spins();
     showHeadline();
-    m_summary->setRows(
-        {{{n == 1 ? QStringLiteral("1 tirage étudié, depuis la dernière remise à zéro.")
-                  : QStringLiteral("%1 tirages étudiés, depuis la dernière remise à zéro.")
-                        .arg(count(n)),
-           {},
-           {},
-           true}}});
+    const std::size_t sessions = m_study->ecarts().sessionLengths().size();
+    const QString since = m_series        ? QStringLiteral("depuis la dernière remise à zéro")
+                          : sessions == 1 ? QStringLiteral("en une séance")
+                                          : QStringLiteral("en %1 séances mises bout à bout ; "
+                                                           "écarts, séries et distances "
+                                                           "repartent à chaque séance")
+                                                .arg(sessions);
+    m_summary->setRows({{{n == 1 ? QStringLiteral("1 tirage étudié, %1.").arg(since)
+                                 : QStringLiteral("%1 tirages étudiés, %2.").arg(count(n), since),
+                          {},
+                          {},
+                          true}}});
     const bool enough = n >= MinimumSpins;
     for (const Section &s : m_sections) {
         s.notYet->setVisible(!enough);
@@ -723,7 +756,9 @@ void StudyWindow::showNumbers()
 void StudyWindow::showEcarts()
 {
     const roulette::Ecarts &ecarts = m_study->ecarts();
-    const std::int64_t n = m_study->spins();
+    // Absences restart with each session: the present one is the last session's.
+    const std::int64_t current = ecarts.sessionSpins();
+    const std::vector<std::int64_t> sessions = ecarts.sessionLengths();
     const std::array<int, 37> order = roulette::byPresentAbsence(ecarts);
     constexpr int Rows = 13;
     std::vector<TableRow> overdue(Rows);
@@ -738,10 +773,11 @@ void StudyWindow::showEcarts()
     m_overdue->setRows(std::move(overdue));
 
     std::vector<TableRow> rows;
-    rows.push_back({{QStringLiteral("Attendu pour un numéro sur une roue équilibrée : écart de %1 "
-                                    "en moyenne, plus long écart de %2 en moyenne.")
-                         .arg(frenchNumber(roulette::expectedCurrentAbsence(PocketShare, n), 1),
-                              frenchNumber(roulette::expectedLongestRun(n, 1 - PocketShare), 1))}});
+    rows.push_back(
+        {{QStringLiteral("Attendu pour un numéro sur une roue équilibrée : écart de %1 "
+                         "en moyenne, plus long écart de %2 en moyenne.")
+              .arg(frenchNumber(roulette::expectedCurrentAbsence(PocketShare, current), 1),
+                   frenchNumber(roulette::expectedLongestRun(sessions, 1 - PocketShare), 1))}});
     const roulette::Overdue number = roulette::mostOverdue(ecarts, roulette::AbsenceGroup::Numbers);
     rows.push_back({{QStringLiteral("Numéro le plus en retard : %1, depuis %2 tirages, %3.")
                          .arg(number.member)
@@ -763,8 +799,8 @@ void StudyWindow::showEcarts()
             rows.push_back({{ChanceNames[c] + ChanceDetails[c]},
                             {count(ecarts.current(category))},
                             {count(ecarts.longest(category))},
-                            {frenchNumber(roulette::expectedCurrentAbsence(p, n), 1)},
-                            {frenchNumber(roulette::expectedLongestRun(n, 1 - p), 1)}});
+                            {frenchNumber(roulette::expectedCurrentAbsence(p, current), 1)},
+                            {frenchNumber(roulette::expectedLongestRun(sessions, 1 - p), 1)}});
         }
         const roulette::Overdue most = roulette::mostOverdue(ecarts, groups[g]);
         rows.push_back({{QStringLiteral("%1 : %2, depuis %3 tirages, %4.")
@@ -793,7 +829,7 @@ void StudyWindow::showChances()
              pCell(pCounts),
              {QStringLiteral("%1 (≈ %2)")
                   .arg(count(runs.longest()),
-                       frenchNumber(roulette::expectedLongestSeries(a + b), 1))},
+                       frenchNumber(roulette::expectedLongestSeries(runs.sessionDraws()), 1))},
              {QStringLiteral("%1 (≈ %2)").arg(count(runs.runs()), frenchNumber(test.expected, 1))},
              pCell(test.pValue)});
         rows.push_back(verdictRow(std::min(1.0, 2 * std::min(pCounts, test.pValue))));

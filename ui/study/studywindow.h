@@ -9,6 +9,7 @@
 #include "stats/arcscan.h"
 #include "stats/nulldistribution.h"
 #include "stats/study.h"
+#include "store/notebook.h"
 
 #include "ui/common/slicedwrite.h"
 #include "ui/study/texttable.h"
@@ -35,6 +36,9 @@ public:
     static QString title();
 
     explicit StudyWindow(const roulette::Module1 &series, QWidget *parent = nullptr);
+    /// The study of stored spins, several sessions one after the other, under `title`: it
+    /// follows no board, and its figures over sequences restart at each session.
+    StudyWindow(roulette::PooledSpins spins, const QString &title, QWidget *parent = nullptr);
     ~StudyWindow() override;
 
     /// Catches up with the board when shown; costs nothing when the session did not change.
@@ -70,6 +74,7 @@ private:
         QWidget *content;
     };
 
+    StudyWindow(const roulette::Module1 *series, roulette::PooledSpins pooled, QWidget *parent);
     Section addSection(QVBoxLayout *column, const QString &title, const QString &explanation);
     TextTable *addTableSection(QVBoxLayout *column, const QString &title,
                                const QString &explanation, const QStringList &header,
@@ -82,6 +87,9 @@ private:
     void arrangeColumns(int width);
     void placeOnScreen();
     bool catchUp();
+    bool followSpins(std::int64_t limit);
+    bool caughtUp() const;
+    std::int64_t spinsToStudy() const;
     void refresh();
     void showHeadline();
     void showWheel(const std::array<std::int64_t, 37> &byPosition,
@@ -97,7 +105,8 @@ private:
     void simulate(std::int64_t spins);
     void received(const std::shared_ptr<const roulette::NullDistribution> &null);
 
-    const roulette::Module1 &m_series;
+    const roulette::Module1 *m_series;    // null when the spins are stored ones
+    const roulette::PooledSpins m_pooled; // the stored spins
     std::unique_ptr<roulette::Study> m_study;
     roulette::NullCache m_cache;
     std::optional<Simulated> m_simulated;   // the latest, maybe for an earlier length
