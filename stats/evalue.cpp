@@ -45,6 +45,7 @@ double logSumExp(std::initializer_list<double> values)
 // What an arc's factor needs besides its count, for each concentration and width.
 struct ArcPrior {
     double a, b, constant, logOdds, logOutside;
+    double overInside, overOutside; // 1/p, 1/(1 − p)
 };
 
 const std::array<ArcPrior, std::size_t{3} * MaxEvidenceArc> &arcPriors()
@@ -57,8 +58,13 @@ const std::array<ArcPrior, std::size_t{3} * MaxEvidenceArc> &arcPriors()
                 const double a = total * w / Cells, b = total - a;
                 const double inside = w / Cells;
                 p[c * MaxEvidenceArc + static_cast<std::size_t>(w - 1)] = {
-                    a, b, std::lgamma(total) - std::lgamma(a) - std::lgamma(b),
-                    std::log(inside) - std::log1p(-inside), std::log1p(-inside)};
+                    a,
+                    b,
+                    std::lgamma(total) - std::lgamma(a) - std::lgamma(b),
+                    std::log(inside) - std::log1p(-inside),
+                    std::log1p(-inside),
+                    1 / inside,
+                    1 / (1 - inside)};
             }
         }
         return p;
@@ -103,7 +109,33 @@ std::int64_t Evidence::Group::arcCount(int start, int width) const
     return sum;
 }
 
-void Evidence::Group::refresh(double tiltWeight, double arcWeight) const
+// Past these many steps, or once the arcs' sum leaves [1e-100, 1e100], the factors are worked
+// out again: an arc that underflowed to zero gains at most log 37 a step, so it stays below
+// e^-400 of the sum, and rounding stays near 1e-14.
+constexpr int MaxSteps = 64;
+constexpr double Underflow = 1e-300;
+
+void Evidence::Group::add(int cell)
+{
+    ++counts[static_cast<std::size_t>(cell)];
+    ++total;
+    if (factors == Factors::Current) {
+        factors = Factors::OneBehind;
+        pending = cell;
+    } else {
+        factors = Factors::Stale;
+    }
+}
+
+void Evidence::Group::remove(int cell)
+{
+    --counts[static_cast<std::size_t>(cell)];
+    --total;
+    // Taking back the one spin the factors lack brings them back to the counts.
+    factors = factors == Factors::OneBehind && pending == cell ? Factors::Current : Factors::Stale;
+}
+
+double Evidence::Group::exact() const
 {
     for (std::size_t c = 0; c < 3; ++c)
         tilt[c] = logTiltFactor(counts, TiltConcentrations[c]);
@@ -123,9 +155,72 @@ void Evidence::Group::refresh(double tiltWeight, double arcWeight) const
             }
         }
     }
+    arcScale = *std::max_element(arcs.begin(), arcs.end());
+    double sum = 0;
+    for (double &v : arcs) {
+        v = std::exp(v - arcScale);
+        if (v < Underflow)
+            v = 0; // kept out of the subnormal numbers, slow to multiply
+        sum += v;
+    }
+    sinceExact = 0;
+    return sum;
+}
+
+// The pending spin's predictive probability over the fair wheel's, alternative by alternative:
+// for an arc with k of n inside, (a + k) / (a + b + n) / p if the spin fell inside, else
+// (b + n − k) / (a + b + n) / (1 − p). Returns the arcs' sum.
+double Evidence::Group::step() const
+{
+    const std::int64_t before = total - 1;
+    const double n = static_cast<double>(before);
+    const std::size_t cell = static_cast<std::size_t>(pending);
+    for (std::size_t c = 0; c < 3; ++c) {
+        const double each = TiltConcentrations[c] / Cells;
+        tilt[c] += std::log(Cells * (each + static_cast<double>(counts[cell] - 1)) /
+                            (TiltConcentrations[c] + n));
+    }
+    const auto &priors = arcPriors();
+    std::array<double, 3> perTrial{};
+    for (std::size_t c = 0; c < 3; ++c)
+        perTrial[c] = 1 / (ArcConcentrations[c] + n);
+    double sum = 0;
+    for (int start = 0; start < 37; ++start) {
+        double inside = 0;
+        bool hit = false;
+        for (int w = 1; w <= MaxEvidenceArc; ++w) {
+            const std::size_t at = static_cast<std::size_t>((start + w - 1) % 37);
+            hit = hit || at == cell;
+            inside += static_cast<double>(counts[at]) - (at == cell);
+            for (std::size_t c = 0; c < 3; ++c) {
+                const std::size_t prior = c * MaxEvidenceArc + static_cast<std::size_t>(w - 1);
+                const ArcPrior &p = priors[prior];
+                const double ratio =
+                    hit ? (p.a + inside) * p.overInside : (p.b + n - inside) * p.overOutside;
+                double &v = arcs[prior * 37 + static_cast<std::size_t>(start)];
+                v *= ratio * perTrial[c];
+                if (v < Underflow)
+                    v = 0;
+                sum += v;
+            }
+        }
+    }
+    ++sinceExact;
+    return sum;
+}
+
+void Evidence::Group::refresh(double tiltWeight, double arcWeight) const
+{
+    if (factors == Factors::Current)
+        return;
+    double sum = 0;
+    if (factors == Factors::OneBehind && sinceExact < MaxSteps)
+        sum = step();
+    if (!(sum >= 1e-100 && sum <= 1e100))
+        sum = exact();
     logSum[0] = std::log(tiltWeight) + logSumExp(tilt);
-    logSum[1] = std::log(arcWeight) + logSumExp(arcs);
-    stale = false;
+    logSum[1] = std::log(arcWeight) + arcScale + std::log(sum);
+    factors = Factors::Current;
 }
 
 // Each alternative's weight: its kind's share, split evenly over concentrations, arcs and,
@@ -141,8 +236,7 @@ double Evidence::groupWeight(int group, bool arcs) const
 const Evidence::Group &Evidence::fresh(int group) const
 {
     const Group &g = m_groups[static_cast<std::size_t>(group)];
-    if (g.stale)
-        g.refresh(groupWeight(group, false), groupWeight(group, true));
+    g.refresh(groupWeight(group, false), groupWeight(group, true));
     return g;
 }
 
@@ -150,33 +244,21 @@ void Evidence::add(int number)
 {
     const int position = WheelPosition[static_cast<std::size_t>(number)];
     ++m_spins;
-    Group &pockets = m_groups[0];
-    ++pockets.counts[static_cast<std::size_t>(position)];
-    ++pockets.total;
-    pockets.stale = true;
-    if (m_lastPosition >= 0) {
-        Group &d = m_groups[static_cast<std::size_t>(1 + m_spins % 2)];
-        ++d.counts[static_cast<std::size_t>((position - m_lastPosition + 37) % 37)];
-        ++d.total;
-        d.stale = true;
-    }
+    m_groups[0].add(position);
+    if (m_lastPosition >= 0)
+        m_groups[static_cast<std::size_t>(1 + m_spins % 2)].add((position - m_lastPosition + 37) %
+                                                                37);
     m_lastPosition = position;
 }
 
 void Evidence::removeLast(int number, int before)
 {
     const int position = WheelPosition[static_cast<std::size_t>(number)];
-    Group &pockets = m_groups[0];
-    --pockets.counts[static_cast<std::size_t>(position)];
-    --pockets.total;
-    pockets.stale = true;
+    m_groups[0].remove(position);
     m_lastPosition = before >= 0 ? WheelPosition[static_cast<std::size_t>(before)] : -1;
-    if (m_lastPosition >= 0) {
-        Group &d = m_groups[static_cast<std::size_t>(1 + m_spins % 2)];
-        --d.counts[static_cast<std::size_t>((position - m_lastPosition + 37) % 37)];
-        --d.total;
-        d.stale = true;
-    }
+    if (m_lastPosition >= 0)
+        m_groups[static_cast<std::size_t>(1 + m_spins % 2)].remove(
+            (position - m_lastPosition + 37) % 37);
     --m_spins;
 }
 
@@ -215,15 +297,15 @@ Lead Evidence::lead() const
                     expected > 0 ? static_cast<double>(*top) / expected - 1 : 0,
                     tiltShare};
         }
-        const double logWeight = std::log(groupWeight(g, true)) - total;
+        const double perUnit = std::exp(std::log(groupWeight(g, true)) + group.arcScale - total);
         for (int w = 1; w <= MaxEvidenceArc; ++w) {
             for (int start = 0; start < 37; ++start) {
                 double share = 0;
                 for (std::size_t c = 0; c < 3; ++c)
-                    share += std::exp(
-                        logWeight +
+                    share +=
+                        perUnit *
                         group.arcs[(c * MaxEvidenceArc + static_cast<std::size_t>(w - 1)) * 37 +
-                                   static_cast<std::size_t>(start)]);
+                                   static_cast<std::size_t>(start)];
                 if (share <= best.share)
                     continue;
                 const double expected = static_cast<double>(group.total) * w / Cells;

@@ -59,8 +59,9 @@ struct Lead {
 /// The headline's evidence against a fair wheel: E, a weighted mean of Bayes factors, each a
 /// closed form of counts, so that E is the same whether spins came one by one, in a batch, or
 /// were taken back. On a fair wheel E is a martingale of mean 1: it reaches 20 in at most one
-/// session in twenty, however often it is read. A spin costs a few counts; reading E
-/// afterwards a few thousand log-gammas.
+/// session in twenty, however often it is read. A spin costs a few counts; reading E after
+/// each spin a few thousand multiplications, after a batch or an undo a few thousand
+/// log-gammas.
 class Evidence
 {
 public:
@@ -84,16 +85,29 @@ public:
 
 private:
     static constexpr int Arcs = 37 * MaxEvidenceArc;
-    // Counts over 37 cells, and the Bayes factors worked out from them when last read.
+    // Counts over 37 cells, and the Bayes factors worked out from them when last read. Read
+    // after every spin, the factors follow by one predictive probability each; otherwise, and
+    // every so often to bound rounding and underflow, they are worked out from the closed
+    // forms again.
     struct Group {
+        enum class Factors { Stale, OneBehind, Current };
+
         std::array<std::int64_t, 37> counts{};
         std::int64_t total = 0;
-        mutable bool stale = true;
+        mutable Factors factors = Factors::Stale;
+        int pending = 0;            // the cell of the spin the factors lack when OneBehind
+        mutable int sinceExact = 0; // steps since the closed forms
         mutable std::array<double, 3> tilt{};
-        mutable std::array<double, std::size_t{3} * Arcs> arcs{}; // by concentration, width, start
-        mutable double logSum[2] = {0, 0};                        // weighted tilt, weighted arcs
+        // Arcs' factors over exp(arcScale), by concentration, width and start.
+        mutable double arcScale = 0;
+        mutable std::array<double, std::size_t{3} * Arcs> arcs{};
+        mutable double logSum[2] = {0, 0}; // weighted tilt, weighted arcs
 
+        void add(int cell);
+        void remove(int cell);
         void refresh(double tiltWeight, double arcWeight) const;
+        double exact() const; // returns the arcs' sum
+        double step() const;
         std::int64_t arcCount(int start, int width) const;
     };
 
