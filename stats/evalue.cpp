@@ -135,6 +135,64 @@ void Evidence::Group::remove(int cell)
     factors = factors == Factors::OneBehind && pending == cell ? Factors::Current : Factors::Stale;
 }
 
+namespace
+{
+
+bool overlap(int start, int width, int otherStart, int otherWidth)
+{
+    return (otherStart - start + 37) % 37 < width || (start - otherStart + 37) % 37 < otherWidth;
+}
+
+} // namespace
+
+// Where an arc bias lies, from all the hot (or cold) arcs at once: one arc's share alone splits
+// a hot arc among its sub-arcs and neighbours. Each cell weighs the shares of the arcs that
+// hold it; the arc told holds the cells that more than half of that weight places in an arc,
+// as many as it can, and carries the shares of all the arcs it overlaps.
+Lead Evidence::Group::arcFamily(const std::array<double, Arcs> &shares, bool hot) const
+{
+    const auto at = [](int width, int start) {
+        return static_cast<std::size_t>((width - 1) * 37 + start);
+    };
+    const auto sameSide = [&](int width, int start) {
+        return (arcCount(start, width) * 37 > total * width) == hot;
+    };
+    std::array<double, 37> weight{};
+    double all = 0;
+    for (int w = 1; w <= MaxEvidenceArc; ++w) {
+        for (int start = 0; start < 37; ++start) {
+            if (!sameSide(w, start))
+                continue;
+            all += shares[at(w, start)];
+            for (int i = 0; i < w; ++i)
+                weight[static_cast<std::size_t>((start + i) % 37)] += shares[at(w, start)];
+        }
+    }
+    Lead family;
+    if (all <= 0)
+        return family;
+    double bestScore = -1;
+    for (int start = 0; start < 37; ++start) {
+        double score = 0;
+        for (int w = 1; w <= MaxEvidenceArc; ++w) {
+            score += weight[static_cast<std::size_t>((start + w - 1) % 37)] / all - 0.5;
+            if (score > bestScore) {
+                bestScore = score;
+                family.start = start;
+                family.width = w;
+            }
+        }
+    }
+    for (int w = 1; w <= MaxEvidenceArc; ++w)
+        for (int start = 0; start < 37; ++start)
+            if (sameSide(w, start) && overlap(family.start, family.width, start, w))
+                family.share += shares[at(w, start)];
+    const double expected = static_cast<double>(total) * family.width / Cells;
+    family.excess =
+        expected > 0 ? static_cast<double>(arcCount(family.start, family.width)) / expected - 1 : 0;
+    return family;
+}
+
 double Evidence::Group::exact() const
 {
     for (std::size_t c = 0; c < 3; ++c)
@@ -180,29 +238,35 @@ double Evidence::Group::step() const
         tilt[c] += std::log(Cells * (each + static_cast<double>(counts[cell] - 1)) /
                             (TiltConcentrations[c] + n));
     }
+    // Each arc's count before the spin, and whether the spin fell in it, by width and start.
+    std::array<double, Arcs> inside{};
+    std::array<bool, Arcs> hit{};
+    for (std::size_t start = 0; start < 37; ++start) {
+        double k = 0;
+        bool in = false;
+        for (std::size_t w = 0; w < MaxEvidenceArc; ++w) {
+            const std::size_t at = (start + w) % 37;
+            in = in || at == cell;
+            k += static_cast<double>(counts[at]) - (at == cell);
+            inside[w * 37 + start] = k;
+            hit[w * 37 + start] = in;
+        }
+    }
     const auto &priors = arcPriors();
-    std::array<double, 3> perTrial{};
-    for (std::size_t c = 0; c < 3; ++c)
-        perTrial[c] = 1 / (ArcConcentrations[c] + n);
     double sum = 0;
-    for (int start = 0; start < 37; ++start) {
-        double inside = 0;
-        bool hit = false;
-        for (int w = 1; w <= MaxEvidenceArc; ++w) {
-            const std::size_t at = static_cast<std::size_t>((start + w - 1) % 37);
-            hit = hit || at == cell;
-            inside += static_cast<double>(counts[at]) - (at == cell);
-            for (std::size_t c = 0; c < 3; ++c) {
-                const std::size_t prior = c * MaxEvidenceArc + static_cast<std::size_t>(w - 1);
-                const ArcPrior &p = priors[prior];
-                const double ratio =
-                    hit ? (p.a + inside) * p.overInside : (p.b + n - inside) * p.overOutside;
-                double &v = arcs[prior * 37 + static_cast<std::size_t>(start)];
-                v *= ratio * perTrial[c];
-                if (v < Underflow)
-                    v = 0;
-                sum += v;
-            }
+    for (std::size_t prior = 0; prior < priors.size(); ++prior) {
+        const ArcPrior &p = priors[prior];
+        const double perTrial = 1 / (ArcConcentrations[prior / MaxEvidenceArc] + n);
+        const double overInside = p.overInside * perTrial, overOutside = p.overOutside * perTrial;
+        const double outsideAll = p.b + n;
+        const std::size_t w = prior % MaxEvidenceArc;
+        for (std::size_t start = 0; start < 37; ++start) {
+            const double k = inside[w * 37 + start];
+            const double ratio =
+                hit[w * 37 + start] ? (p.a + k) * overInside : (outsideAll - k) * overOutside;
+            double &v = arcs[prior * 37 + start];
+            v = v * ratio < Underflow ? 0 : v * ratio;
+            sum += v;
         }
     }
     ++sinceExact;
@@ -298,24 +362,16 @@ Lead Evidence::lead() const
                     tiltShare};
         }
         const double perUnit = std::exp(std::log(groupWeight(g, true)) + group.arcScale - total);
-        for (int w = 1; w <= MaxEvidenceArc; ++w) {
-            for (int start = 0; start < 37; ++start) {
-                double share = 0;
-                for (std::size_t c = 0; c < 3; ++c)
-                    share +=
-                        perUnit *
-                        group.arcs[(c * MaxEvidenceArc + static_cast<std::size_t>(w - 1)) * 37 +
-                                   static_cast<std::size_t>(start)];
-                if (share <= best.share)
-                    continue;
-                const double expected = static_cast<double>(group.total) * w / Cells;
-                best = {g == 0 ? Pattern::PocketArc : Pattern::DistanceArc,
-                        parity,
-                        start,
-                        w,
-                        expected > 0 ? static_cast<double>(group.arcCount(start, w)) / expected - 1
-                                     : 0,
-                        share};
+        std::array<double, Arcs> shares{};
+        for (std::size_t c = 0; c < 3; ++c)
+            for (std::size_t i = 0; i < shares.size(); ++i)
+                shares[i] += perUnit * group.arcs[c * Arcs + i];
+        for (bool hot : {true, false}) {
+            const Lead family = group.arcFamily(shares, hot);
+            if (family.share > best.share) {
+                best = family;
+                best.pattern = g == 0 ? Pattern::PocketArc : Pattern::DistanceArc;
+                best.parity = parity;
             }
         }
     }

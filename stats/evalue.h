@@ -44,7 +44,9 @@ double logTiltFactor(std::span<const std::int64_t, 37> counts, double concentrat
 /// width/37, under a Beta prior of mean width/37 and total ArcConcentrations[concentration].
 double logArcFactor(std::int64_t inside, std::int64_t trials, int width, int concentration);
 
-/// The alternative that carries the largest share of E.
+/// Where E lies: the alternative that carries the largest share of it, a tilt or a family of
+/// arcs — hot or cold ones of one kind and parity, told by the arc they agree on, with the
+/// shares of all the arcs that overlap it.
 struct Lead {
     Pattern pattern = Pattern::Pockets;
     int parity = 0; ///< distances: 1 for the odd spins, 0 for the even ones
@@ -53,7 +55,7 @@ struct Lead {
     int start = 0;
     int width = 0;
     double excess = 0; ///< observed over expected, minus one
-    double share = 0;  ///< of E
+    double share = 0;  ///< of E: the tilt's, or the arcs' it overlaps
 };
 
 /// The headline's evidence against a fair wheel: E, a weighted mean of Bayes factors, each a
@@ -109,6 +111,7 @@ private:
         double exact() const; // returns the arcs' sum
         double step() const;
         std::int64_t arcCount(int start, int width) const;
+        Lead arcFamily(const std::array<double, Arcs> &shares, bool hot) const;
     };
 
     const Group &fresh(int group) const;
