@@ -154,9 +154,15 @@ Lead Evidence::Group::arcFamily(const std::array<double, Arcs> &shares, bool hot
     const auto at = [](int width, int start) {
         return static_cast<std::size_t>((width - 1) * 37 + start);
     };
-    const auto sameSide = [&](int width, int start) {
-        return (arcCount(start, width) * 37 > total * width) == hot;
-    };
+    std::array<bool, Arcs> side{};
+    for (int start = 0; start < 37; ++start) {
+        std::int64_t inside = 0;
+        for (int w = 1; w <= MaxEvidenceArc; ++w) {
+            inside += counts[static_cast<std::size_t>((start + w - 1) % 37)];
+            side[at(w, start)] = (inside * 37 > total * w) == hot;
+        }
+    }
+    const auto sameSide = [&](int width, int start) { return side[at(width, start)]; };
     std::array<double, 37> weight{};
     double all = 0;
     for (int w = 1; w <= MaxEvidenceArc; ++w) {
