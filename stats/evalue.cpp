@@ -110,8 +110,8 @@ std::int64_t Evidence::Group::arcCount(int start, int width) const
 }
 
 // Past these many steps, or once the arcs' sum leaves [1e-100, 1e100], the factors are worked
-// out again: an arc that underflowed to zero gains at most log 37 a step, so it stays below
-// e^-400 of the sum, and rounding stays near 1e-14.
+// out again: an arc set to zero below e^-690 gains at most log 37 a step, so it stays below
+// e^-200 of the sum, and rounding stays near 1e-14.
 constexpr int MaxSteps = 64;
 constexpr double Underflow = 1e-300;
 
