@@ -115,16 +115,12 @@ std::int64_t Evidence::Group::arcCount(int start, int width) const
 constexpr int MaxSteps = 64;
 constexpr double Underflow = 1e-300;
 
+// Plain stores only: a batch of spins must not wait on what the last spin found.
 void Evidence::Group::add(int cell)
 {
     ++counts[static_cast<std::size_t>(cell)];
     ++total;
-    if (factors == Factors::Current) {
-        factors = Factors::OneBehind;
-        pending = cell;
-    } else {
-        factors = Factors::Stale;
-    }
+    pending = cell;
 }
 
 void Evidence::Group::remove(int cell)
@@ -132,7 +128,8 @@ void Evidence::Group::remove(int cell)
     --counts[static_cast<std::size_t>(cell)];
     --total;
     // Taking back the one spin the factors lack brings them back to the counts.
-    factors = factors == Factors::OneBehind && pending == cell ? Factors::Current : Factors::Stale;
+    if (total != factorsAt)
+        factorsAt = -1;
 }
 
 namespace
@@ -281,16 +278,16 @@ double Evidence::Group::step() const
 
 void Evidence::Group::refresh(double tiltWeight, double arcWeight) const
 {
-    if (factors == Factors::Current)
+    if (factorsAt == total)
         return;
     double sum = 0;
-    if (factors == Factors::OneBehind && sinceExact < MaxSteps)
+    if (factorsAt >= 0 && factorsAt + 1 == total && sinceExact < MaxSteps)
         sum = step();
     if (!(sum >= 1e-100 && sum <= 1e100))
         sum = exact();
     logSum[0] = std::log(tiltWeight) + logSumExp(tilt);
     logSum[1] = std::log(arcWeight) + arcScale + std::log(sum);
-    factors = Factors::Current;
+    factorsAt = total;
 }
 
 // Each alternative's weight: its kind's share, split evenly over concentrations, arcs and,

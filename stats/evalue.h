@@ -92,12 +92,12 @@ private:
     // every so often to bound rounding and underflow, they are worked out from the closed
     // forms again.
     struct Group {
-        enum class Factors { Stale, OneBehind, Current };
-
         std::array<std::int64_t, 37> counts{};
         std::int64_t total = 0;
-        mutable Factors factors = Factors::Stale;
-        int pending = 0;            // the cell of the spin the factors lack when OneBehind
+        // The total the factors hold, or −1 when they hold other counts; one below the total,
+        // they lack the last spin, in `pending`.
+        mutable std::int64_t factorsAt = -1;
+        int pending = 0;
         mutable int sinceExact = 0; // steps since the closed forms
         mutable std::array<double, 3> tilt{};
         // Arcs' factors over exp(arcScale), by concentration, width and start.
