@@ -45,6 +45,7 @@ double logSumExp(std::initializer_list<double> values)
 // What an arc's factor needs besides its count, for each concentration and width.
 struct ArcPrior {
     double a, b, constant, logOdds, logOutside;
+    double overInside, overOutside; // 1/p, 1/(1 − p)
 };
 
 const std::array<ArcPrior, std::size_t{3} * MaxEvidenceArc> &arcPriors()
@@ -57,8 +58,13 @@ const std::array<ArcPrior, std::size_t{3} * MaxEvidenceArc> &arcPriors()
                 const double a = total * w / Cells, b = total - a;
                 const double inside = w / Cells;
                 p[c * MaxEvidenceArc + static_cast<std::size_t>(w - 1)] = {
-                    a, b, std::lgamma(total) - std::lgamma(a) - std::lgamma(b),
-                    std::log(inside) - std::log1p(-inside), std::log1p(-inside)};
+                    a,
+                    b,
+                    std::lgamma(total) - std::lgamma(a) - std::lgamma(b),
+                    std::log(inside) - std::log1p(-inside),
+                    std::log1p(-inside),
+                    1 / inside,
+                    1 / (1 - inside)};
             }
         }
         return p;
@@ -103,7 +109,94 @@ std::int64_t Evidence::Group::arcCount(int start, int width) const
     return sum;
 }
 
-void Evidence::Group::refresh(double tiltWeight, double arcWeight) const
+// Past these many steps, or once the arcs' sum leaves [1e-100, 1e100], the factors are worked
+// out again: an arc set to zero below e^-690 gains at most log 37 a step, so it stays below
+// e^-200 of the sum, and rounding stays near 1e-14.
+constexpr int MaxSteps = 64;
+constexpr double Underflow = 1e-300;
+
+// Plain stores only: a batch of spins must not wait on what the last spin found.
+void Evidence::Group::add(int cell)
+{
+    ++counts[static_cast<std::size_t>(cell)];
+    ++total;
+    pending = cell;
+}
+
+void Evidence::Group::remove(int cell)
+{
+    --counts[static_cast<std::size_t>(cell)];
+    --total;
+    // Taking back the one spin the factors lack brings them back to the counts.
+    if (total != factorsAt)
+        factorsAt = -1;
+}
+
+namespace
+{
+
+bool overlap(int start, int width, int otherStart, int otherWidth)
+{
+    return (otherStart - start + 37) % 37 < width || (start - otherStart + 37) % 37 < otherWidth;
+}
+
+} // namespace
+
+// Where an arc bias lies, from all the hot (or cold) arcs at once: one arc's share alone splits
+// a hot arc among its sub-arcs and neighbours. Each cell weighs the shares of the arcs that
+// hold it; the arc told holds the cells that more than half of that weight places in an arc,
+// as many as it can, and carries the shares of all the arcs it overlaps.
+Lead Evidence::Group::arcFamily(const std::array<double, Arcs> &shares, bool hot) const
+{
+    const auto at = [](int width, int start) {
+        return static_cast<std::size_t>((width - 1) * 37 + start);
+    };
+    std::array<bool, Arcs> side{};
+    for (int start = 0; start < 37; ++start) {
+        std::int64_t inside = 0;
+        for (int w = 1; w <= MaxEvidenceArc; ++w) {
+            inside += counts[static_cast<std::size_t>((start + w - 1) % 37)];
+            side[at(w, start)] = (inside * 37 > total * w) == hot;
+        }
+    }
+    const auto sameSide = [&](int width, int start) { return side[at(width, start)]; };
+    std::array<double, 37> weight{};
+    double all = 0;
+    for (int w = 1; w <= MaxEvidenceArc; ++w) {
+        for (int start = 0; start < 37; ++start) {
+            if (!sameSide(w, start))
+                continue;
+            all += shares[at(w, start)];
+            for (int i = 0; i < w; ++i)
+                weight[static_cast<std::size_t>((start + i) % 37)] += shares[at(w, start)];
+        }
+    }
+    Lead family;
+    if (all <= 0)
+        return family;
+    double bestScore = -1;
+    for (int start = 0; start < 37; ++start) {
+        double score = 0;
+        for (int w = 1; w <= MaxEvidenceArc; ++w) {
+            score += weight[static_cast<std::size_t>((start + w - 1) % 37)] / all - 0.5;
+            if (score > bestScore) {
+                bestScore = score;
+                family.start = start;
+                family.width = w;
+            }
+        }
+    }
+    for (int w = 1; w <= MaxEvidenceArc; ++w)
+        for (int start = 0; start < 37; ++start)
+            if (sameSide(w, start) && overlap(family.start, family.width, start, w))
+                family.share += shares[at(w, start)];
+    const double expected = static_cast<double>(total) * family.width / Cells;
+    family.excess =
+        expected > 0 ? static_cast<double>(arcCount(family.start, family.width)) / expected - 1 : 0;
+    return family;
+}
+
+double Evidence::Group::exact() const
 {
     for (std::size_t c = 0; c < 3; ++c)
         tilt[c] = logTiltFactor(counts, TiltConcentrations[c]);
@@ -123,9 +216,78 @@ void Evidence::Group::refresh(double tiltWeight, double arcWeight) const
             }
         }
     }
+    arcScale = *std::max_element(arcs.begin(), arcs.end());
+    double sum = 0;
+    for (double &v : arcs) {
+        v = std::exp(v - arcScale);
+        if (v < Underflow)
+            v = 0; // kept out of the subnormal numbers, slow to multiply
+        sum += v;
+    }
+    sinceExact = 0;
+    return sum;
+}
+
+// The pending spin's predictive probability over the fair wheel's, alternative by alternative:
+// for an arc with k of n inside, (a + k) / (a + b + n) / p if the spin fell inside, else
+// (b + n − k) / (a + b + n) / (1 − p). Returns the arcs' sum.
+double Evidence::Group::step() const
+{
+    const std::int64_t before = total - 1;
+    const double n = static_cast<double>(before);
+    const std::size_t cell = static_cast<std::size_t>(pending);
+    for (std::size_t c = 0; c < 3; ++c) {
+        const double each = TiltConcentrations[c] / Cells;
+        tilt[c] += std::log(Cells * (each + static_cast<double>(counts[cell] - 1)) /
+                            (TiltConcentrations[c] + n));
+    }
+    // Each arc's count before the spin, and whether the spin fell in it, by width and start.
+    std::array<double, Arcs> inside{};
+    std::array<bool, Arcs> hit{};
+    for (std::size_t start = 0; start < 37; ++start) {
+        double k = 0;
+        bool in = false;
+        for (std::size_t w = 0; w < MaxEvidenceArc; ++w) {
+            const std::size_t at = (start + w) % 37;
+            in = in || at == cell;
+            k += static_cast<double>(counts[at]) - (at == cell);
+            inside[w * 37 + start] = k;
+            hit[w * 37 + start] = in;
+        }
+    }
+    const auto &priors = arcPriors();
+    double sum = 0;
+    for (std::size_t prior = 0; prior < priors.size(); ++prior) {
+        const ArcPrior &p = priors[prior];
+        const double perTrial = 1 / (ArcConcentrations[prior / MaxEvidenceArc] + n);
+        const double overInside = p.overInside * perTrial, overOutside = p.overOutside * perTrial;
+        const double outsideAll = p.b + n;
+        const std::size_t w = prior % MaxEvidenceArc;
+        for (std::size_t start = 0; start < 37; ++start) {
+            const double k = inside[w * 37 + start];
+            const double ratio =
+                hit[w * 37 + start] ? (p.a + k) * overInside : (outsideAll - k) * overOutside;
+            double &v = arcs[prior * 37 + start];
+            v = v * ratio < Underflow ? 0 : v * ratio;
+            sum += v;
+        }
+    }
+    ++sinceExact;
+    return sum;
+}
+
+void Evidence::Group::refresh(double tiltWeight, double arcWeight) const
+{
+    if (factorsAt == total)
+        return;
+    double sum = 0;
+    if (factorsAt >= 0 && factorsAt + 1 == total && sinceExact < MaxSteps)
+        sum = step();
+    if (!(sum >= 1e-100 && sum <= 1e100))
+        sum = exact();
     logSum[0] = std::log(tiltWeight) + logSumExp(tilt);
-    logSum[1] = std::log(arcWeight) + logSumExp(arcs);
-    stale = false;
+    logSum[1] = std::log(arcWeight) + arcScale + std::log(sum);
+    factorsAt = total;
 }
 
 // Each alternative's weight: its kind's share, split evenly over concentrations, arcs and,
@@ -141,8 +303,7 @@ double Evidence::groupWeight(int group, bool arcs) const
 const Evidence::Group &Evidence::fresh(int group) const
 {
     const Group &g = m_groups[static_cast<std::size_t>(group)];
-    if (g.stale)
-        g.refresh(groupWeight(group, false), groupWeight(group, true));
+    g.refresh(groupWeight(group, false), groupWeight(group, true));
     return g;
 }
 
@@ -150,33 +311,21 @@ void Evidence::add(int number)
 {
     const int position = WheelPosition[static_cast<std::size_t>(number)];
     ++m_spins;
-    Group &pockets = m_groups[0];
-    ++pockets.counts[static_cast<std::size_t>(position)];
-    ++pockets.total;
-    pockets.stale = true;
-    if (m_lastPosition >= 0) {
-        Group &d = m_groups[static_cast<std::size_t>(1 + m_spins % 2)];
-        ++d.counts[static_cast<std::size_t>((position - m_lastPosition + 37) % 37)];
-        ++d.total;
-        d.stale = true;
-    }
+    m_groups[0].add(position);
+    if (m_lastPosition >= 0)
+        m_groups[static_cast<std::size_t>(1 + m_spins % 2)].add((position - m_lastPosition + 37) %
+                                                                37);
     m_lastPosition = position;
 }
 
 void Evidence::removeLast(int number, int before)
 {
     const int position = WheelPosition[static_cast<std::size_t>(number)];
-    Group &pockets = m_groups[0];
-    --pockets.counts[static_cast<std::size_t>(position)];
-    --pockets.total;
-    pockets.stale = true;
+    m_groups[0].remove(position);
     m_lastPosition = before >= 0 ? WheelPosition[static_cast<std::size_t>(before)] : -1;
-    if (m_lastPosition >= 0) {
-        Group &d = m_groups[static_cast<std::size_t>(1 + m_spins % 2)];
-        --d.counts[static_cast<std::size_t>((position - m_lastPosition + 37) % 37)];
-        --d.total;
-        d.stale = true;
-    }
+    if (m_lastPosition >= 0)
+        m_groups[static_cast<std::size_t>(1 + m_spins % 2)].remove(
+            (position - m_lastPosition + 37) % 37);
     --m_spins;
 }
 
@@ -215,25 +364,17 @@ Lead Evidence::lead() const
                     expected > 0 ? static_cast<double>(*top) / expected - 1 : 0,
                     tiltShare};
         }
-        const double logWeight = std::log(groupWeight(g, true)) - total;
-        for (int w = 1; w <= MaxEvidenceArc; ++w) {
-            for (int start = 0; start < 37; ++start) {
-                double share = 0;
-                for (std::size_t c = 0; c < 3; ++c)
-                    share += std::exp(
-                        logWeight +
-                        group.arcs[(c * MaxEvidenceArc + static_cast<std::size_t>(w - 1)) * 37 +
-                                   static_cast<std::size_t>(start)]);
-                if (share <= best.share)
-                    continue;
-                const double expected = static_cast<double>(group.total) * w / Cells;
-                best = {g == 0 ? Pattern::PocketArc : Pattern::DistanceArc,
-                        parity,
-                        start,
-                        w,
-                        expected > 0 ? static_cast<double>(group.arcCount(start, w)) / expected - 1
-                                     : 0,
-                        share};
+        const double perUnit = std::exp(std::log(groupWeight(g, true)) + group.arcScale - total);
+        std::array<double, Arcs> shares{};
+        for (std::size_t c = 0; c < 3; ++c)
+            for (std::size_t i = 0; i < shares.size(); ++i)
+                shares[i] += perUnit * group.arcs[c * Arcs + i];
+        for (bool hot : {true, false}) {
+            const Lead family = group.arcFamily(shares, hot);
+            if (family.share > best.share) {
+                best = family;
+                best.pattern = g == 0 ? Pattern::PocketArc : Pattern::DistanceArc;
+                best.parity = parity;
             }
         }
     }

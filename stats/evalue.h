@@ -44,7 +44,9 @@ double logTiltFactor(std::span<const std::int64_t, 37> counts, double concentrat
 /// width/37, under a Beta prior of mean width/37 and total ArcConcentrations[concentration].
 double logArcFactor(std::int64_t inside, std::int64_t trials, int width, int concentration);
 
-/// The alternative that carries the largest share of E.
+/// Where E lies: the alternative that carries the largest share of it, a tilt or a family of
+/// arcs — hot or cold ones of one kind and parity, told by the arc they agree on, with the
+/// shares of all the arcs that overlap it.
 struct Lead {
     Pattern pattern = Pattern::Pockets;
     int parity = 0; ///< distances: 1 for the odd spins, 0 for the even ones
@@ -53,14 +55,15 @@ struct Lead {
     int start = 0;
     int width = 0;
     double excess = 0; ///< observed over expected, minus one
-    double share = 0;  ///< of E
+    double share = 0;  ///< of E: the tilt's, or the arcs' it overlaps
 };
 
 /// The headline's evidence against a fair wheel: E, a weighted mean of Bayes factors, each a
 /// closed form of counts, so that E is the same whether spins came one by one, in a batch, or
 /// were taken back. On a fair wheel E is a martingale of mean 1: it reaches 20 in at most one
-/// session in twenty, however often it is read. A spin costs a few counts; reading E
-/// afterwards a few thousand log-gammas.
+/// session in twenty, however often it is read. A spin costs a few counts; reading E after
+/// each spin a few thousand multiplications, after a batch or an undo a few thousand
+/// log-gammas.
 class Evidence
 {
 public:
@@ -87,17 +90,31 @@ public:
 
 private:
     static constexpr int Arcs = 37 * MaxEvidenceArc;
-    // Counts over 37 cells, and the Bayes factors worked out from them when last read.
+    // Counts over 37 cells, and the Bayes factors worked out from them when last read. Read
+    // after every spin, the factors follow by one predictive probability each; otherwise, and
+    // every so often to bound rounding and underflow, they are worked out from the closed
+    // forms again.
     struct Group {
         std::array<std::int64_t, 37> counts{};
         std::int64_t total = 0;
-        mutable bool stale = true;
+        // The total the factors hold, or −1 when they hold other counts; one below the total,
+        // they lack the last spin, in `pending`.
+        mutable std::int64_t factorsAt = -1;
+        int pending = 0;
+        mutable int sinceExact = 0; // steps since the closed forms
         mutable std::array<double, 3> tilt{};
-        mutable std::array<double, std::size_t{3} * Arcs> arcs{}; // by concentration, width, start
-        mutable double logSum[2] = {0, 0};                        // weighted tilt, weighted arcs
+        // Arcs' factors over exp(arcScale), by concentration, width and start.
+        mutable double arcScale = 0;
+        mutable std::array<double, std::size_t{3} * Arcs> arcs{};
+        mutable double logSum[2] = {0, 0}; // weighted tilt, weighted arcs
 
+        void add(int cell);
+        void remove(int cell);
         void refresh(double tiltWeight, double arcWeight) const;
+        double exact() const; // returns the arcs' sum
+        double step() const;
         std::int64_t arcCount(int start, int width) const;
+        Lead arcFamily(const std::array<double, Arcs> &shares, bool hot) const;
     };
 
     const Group &fresh(int group) const;

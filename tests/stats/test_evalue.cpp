@@ -109,6 +109,38 @@ TEST(Evidence, ClosedFormsAreProductsOfPredictiveProbabilities)
     }
 }
 
+// Read after each spin, E follows by one predictive probability per alternative: it stays the
+// closed form of the counts through undos, unread spins, long sessions and a wheel that turns
+// so biased that its factors leave any fixed range.
+TEST(Evidence, FollowedSpinBySpinStaysTheClosedForm)
+{
+    std::mt19937 random(11);
+    Evidence followed;
+    std::vector<int> numbers;
+    for (int step = 0; step < 4000; ++step) {
+        if (!numbers.empty() && random() % 6 == 0) {
+            const int last = numbers.back();
+            numbers.pop_back();
+            followed.removeLast(last, numbers.empty() ? -1 : numbers.back());
+        } else {
+            const bool biased = step > 2500 && random() % 2 == 0;
+            numbers.push_back(static_cast<int>(random() % (biased ? 3 : 37)));
+            followed.add(numbers.back());
+        }
+        if (random() % 4 != 0)
+            followed.logE();
+        if (step % 25 != 0)
+            continue;
+        Evidence closed;
+        for (int n : numbers)
+            closed.add(n);
+        for (Pattern p : Patterns)
+            ASSERT_NEAR(followed.logE(p), closed.logE(p), 1e-9) << step;
+        ASSERT_NEAR(followed.lead().share, closed.lead().share, 1e-9) << step;
+    }
+    EXPECT_GT(followed.logE(), std::log(EstablishedLevel));
+}
+
 // Planted biases: E reaches its levels and says where, in the arc planted or beside it.
 TEST(Evidence, FindsPlantedBiasesAndSaysWhere)
 {

@@ -197,32 +197,56 @@ TEST(Laws, RunsTestOverSessionsHoldsItsLevel)
     EXPECT_NEAR(static_cast<double>(rare) / Replicates, 0.05, 0.02);
 }
 
-// Tails summed term by term from a plain product of the probabilities.
+namespace
+{
+
+// P(X <= k) and P(X >= k), summed term by term from a plain product of the probabilities.
+std::pair<double, double> directTails(int n, double p, int k)
+{
+    double below = 0, above = 0;
+    for (int j = 0; j <= n; ++j) {
+        double c = 1;
+        for (int i = 1; i <= j; ++i)
+            c *= static_cast<double>(n - j + i) / i * p;
+        const double pmf = c * std::pow(1 - p, n - j);
+        below += j <= k ? pmf : 0;
+        above += j >= k ? pmf : 0;
+    }
+    return {below, above};
+}
+
+void expectTails(int n, double p, int k)
+{
+    const auto [below, above] = directTails(n, p, k);
+    EXPECT_NEAR(binomialLowerTail(n, p, k), below, 1e-12 + 1e-9 * below) << n << " " << k;
+    EXPECT_NEAR(binomialUpperTail(n, p, k), above, 1e-12 + 1e-9 * above) << n << " " << k;
+    EXPECT_NEAR(binomialTwoSided(n, p, k), std::min(1.0, 2 * std::min(below, above)),
+                1e-12 + 1e-9 * std::min(below, above))
+        << n << " " << k;
+}
+
+} // namespace
+
+// Asked afresh, and asked a trial at a time as a session's counts grow (the tails then follow
+// from the last ones), with the count now and then jumping or going back.
 TEST(Laws, BinomialTailsMatchDirectSums)
 {
     for (const auto &[n, p] : {std::pair{300, 5.0 / 37}, {12, 1.0 / 37}}) {
-        std::vector<double> pmf(n + 1);
-        for (int k = 0; k <= n; ++k) {
-            double c = 1;
-            for (int i = 1; i <= k; ++i)
-                c *= static_cast<double>(n - k + i) / i * p;
-            pmf[static_cast<std::size_t>(k)] = c * std::pow(1 - p, n - k);
-        }
-        for (const int k : {0, 1, 2, 20, 39, 40, 41, 42, 60, 90, 300}) {
-            if (k > n)
-                continue;
-            double below = 0, above = 0;
-            for (int j = 0; j <= n; ++j)
-                (j <= k ? below : above) += pmf[static_cast<std::size_t>(j)];
-            above += pmf[static_cast<std::size_t>(k)];
-            EXPECT_NEAR(binomialLowerTail(n, p, k), below, 1e-12 + 1e-9 * below) << k;
-            EXPECT_NEAR(binomialUpperTail(n, p, k), above, 1e-12 + 1e-9 * above) << k;
-            EXPECT_NEAR(binomialTwoSided(n, p, k), std::min(1.0, 2 * std::min(below, above)),
-                        1e-12 + 1e-9 * below)
-                << k;
-        }
+        for (const int k : {0, 1, 2, 20, 39, 40, 41, 42, 60, 90, 300})
+            if (k <= n)
+                expectTails(n, p, k);
         EXPECT_EQ(binomialTwoSided(n, p, n + 1), 0);
         EXPECT_EQ(binomialUpperTail(n, p, n + 1), 0);
+    }
+    std::mt19937 random(7);
+    for (const double p : {1.0 / 37, 0.5}) {
+        int k = 0;
+        for (int n = 1; n <= 400; ++n) {
+            k += std::uniform_real_distribution<double>(0, 1)(random) < 1.5 * p;
+            if (n % 97 == 0)
+                k /= 2;
+            expectTails(n, p, k);
+        }
     }
     // Far tails of a long session stay finite and ordered.
     EXPECT_GT(binomialUpperTail(1'000'000, 1.0 / 37, 29'000), 0);

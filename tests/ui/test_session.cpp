@@ -11,7 +11,9 @@
 #include <QScrollArea>
 #include <QScrollBar>
 
+#include <QLocale>
 #include <QStatusBar>
+#include <cmath>
 #include <csignal>
 #include <random>
 #include <sys/resource.h>
@@ -457,6 +459,16 @@ void TestSession::studyWindowFollowsTheBoard()
     QVERIFY(!studyTexts(*study).filter(u"Pair / impair | 18 / 20 |"_s).isEmpty());
     QCOMPARE(pValueText(0.001) + u' ' + pValueText(0.00099), u"p = 0,001 p < 0,001"_s);
     QCOMPARE(frenchNumber(-0.3) + u' ' + frenchNumber(-0.04, 1), u"0 0,0"_s);
+    std::mt19937 random(5); // written as QLocale writes them, at every length
+    for (int i = 0; i < 2000; ++i) {
+        const double x = std::ldexp(std::uniform_real_distribution<double>(-1, 1)(random),
+                                    static_cast<int>(random() % 50));
+        const double value = i % 2 ? std::round(x) : x; // counts, and figures
+        const int decimals = static_cast<int>(random() % 4);
+        if (std::round(std::fabs(value) * std::pow(10.0, decimals)) != 0)
+            QCOMPARE(frenchNumber(value, decimals),
+                     QLocale(QLocale::French).toString(value, 'f', decimals));
+    }
     QVERIFY(studyTexts(*study).contains(u"Rien d'anormal"_s));
 
     const auto matchesAFreshWindow = [&](const char *after) {
