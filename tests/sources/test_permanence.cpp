@@ -186,6 +186,17 @@ TEST(PermanenceReader, RefusesAndWarnsByLine)
     EXPECT_EQ(clean.spins, (std::vector<std::uint8_t>{9, 19, 29, 29, 9}));
     for (const std::string &line : permanenceReport(clean))
         EXPECT_EQ(line.find("Attention"), std::string::npos) << line;
+
+    // A number cut at the field's limit is refused, not read from its kept zeros; past the
+    // bytes the encoding was judged on, a Latin-1 « été » counts two bad bytes and « À » none.
+    EXPECT_EQ(readText("1, " + std::string(100, '0') + "5, 2").spins,
+              (std::vector<std::uint8_t>{1, 2}));
+    std::string sevens;
+    for (int i = 0; i < 400; ++i)
+        sevens += "7\n";
+    const PermanenceAnalysis late = readText(sevens + "\xE9t\xE9\n\xC3\x80 voir\n");
+    EXPECT_EQ(late.invalidUtf8, 2);
+    EXPECT_EQ(late.textLines.first, (std::vector<QuotedLine>{{401, "été"}, {402, "À voir"}}));
 }
 
 TEST(PermanenceReader, CutsSessionsAndReversesTheNewestFirst)
