@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QStatusBar>
 
+#include "ui/common/greyedkey.h"
 #include "ui/common/lastfolder.h"
 #include "ui/common/verdict.h"
 #include "ui/import/permanencedialog.h"
@@ -176,12 +177,9 @@ void Form1::showAvailability()
 // The shortcut of a greyed action reaches the window as a plain key: it says why.
 void Form1::keyPressEvent(QKeyEvent *event)
 {
-    const QKeySequence keys(event->keyCombination());
-    for (const QAction *action : actions()) {
-        if (!action->isEnabled() && action->shortcuts().contains(keys)) {
-            confirm(action->statusTip());
-            return;
-        }
+    if (const QString reason = greyedReason(*this, *event); !reason.isEmpty()) {
+        confirm(reason);
+        return;
     }
     QMainWindow::keyPressEvent(event);
 }

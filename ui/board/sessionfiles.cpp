@@ -35,6 +35,18 @@ QString writtenLine(std::int64_t spins, const QString &path, const QString &done
              printableText(QFileInfo(path).fileName()));
 }
 
+// What a write of the whole session tells the user: a line for the status bar once written,
+// the reason when not, nothing when the user gave up before the first byte.
+SessionFiles::Written told(const WriteResult &result, std::int64_t spins, const QString &path,
+                           const QString &done, const QString &notDone)
+{
+    if (result.written)
+        return {true, writtenLine(spins, path, done), {}};
+    if (result.error.isEmpty())
+        return {};
+    return {false, {}, notDone.arg(printableText(path), result.error)};
+}
+
 } // namespace
 
 QString SessionFiles::askSavePath(const QString &title, const QString &suggested,
@@ -60,14 +72,8 @@ SessionFiles::Written SessionFiles::saveSpins(const roulette::Session &session) 
             for (std::int64_t s = first; s <= last; ++s)
                 roulette::appendDrawFileLine(out, session.outcome(s));
         });
-    if (result.written)
-        return {true, writtenLine(session.lastRow(), path, QStringLiteral("enregistré")), {}};
-    if (result.error.isEmpty())
-        return {};
-    return {false,
-            {},
-            QStringLiteral("Les tirages n'ont pas été enregistrés dans « %1 » : %2.")
-                .arg(printableText(path), result.error)};
+    return told(result, session.lastRow(), path, QStringLiteral("enregistré"),
+                QStringLiteral("Les tirages n'ont pas été enregistrés dans « %1 » : %2."));
 }
 
 SessionFiles::Written SessionFiles::exportCsv(const roulette::Session &session) const
@@ -84,14 +90,8 @@ SessionFiles::Written SessionFiles::exportCsv(const roulette::Session &session) 
                               roulette::appendCsvRow(out, s, session.outcome(s), tally);
                           });
                       });
-    if (result.written)
-        return {true, writtenLine(session.lastRow(), path, QStringLiteral("exporté")), {}};
-    if (result.error.isEmpty())
-        return {};
-    return {false,
-            {},
-            QStringLiteral("L'export n'a pas été écrit dans « %1 » : %2.")
-                .arg(printableText(path), result.error)};
+    return told(result, session.lastRow(), path, QStringLiteral("exporté"),
+                QStringLiteral("L'export n'a pas été écrit dans « %1 » : %2."));
 }
 
 SessionFiles::Leaving SessionFiles::askBeforeLeaving() const

@@ -19,6 +19,7 @@
 
 #include <algorithm>
 
+#include "ui/common/greyedkey.h"
 #include "ui/common/helpwindow.h"
 #include "ui/common/lastfolder.h"
 #include "ui/common/plaintext.h"
@@ -161,12 +162,9 @@ void StudyWindow::say(const QString &text)
 // A greyed board command's key reaches the window as a plain key: it says why.
 void StudyWindow::keyPressEvent(QKeyEvent *event)
 {
-    const QKeySequence keys(event->keyCombination());
-    for (const QAction *action : actions()) {
-        if (!action->isEnabled() && action->shortcuts().contains(keys)) {
-            say(action->statusTip());
-            return;
-        }
+    if (const QString reason = greyedReason(*this, *event); !reason.isEmpty()) {
+        say(reason);
+        return;
     }
     QWidget::keyPressEvent(event);
 }
