@@ -149,7 +149,7 @@ bool overlap(int start, int width, int otherStart, int otherWidth)
 Lead Evidence::Group::arcFamily(const std::array<double, Arcs> &shares, bool hot) const
 {
     const auto at = [](int width, int start) {
-        return static_cast<std::size_t>((width - 1) * 37 + start);
+        return (static_cast<std::size_t>(width) - 1) * 37 + static_cast<std::size_t>(start);
     };
     std::array<bool, Arcs> side{};
     for (int start = 0; start < 37; ++start) {

@@ -186,7 +186,8 @@ void expectCombines(const Study &pooled, const std::vector<Model> &sessions)
         ASSERT_EQ(pooled.ecarts().current(c), sessions.back().absence(categoryPockets(c), false));
     }
     for (int p = 0; p < SimpleChancePairs; ++p) {
-        const PocketSet side = Chances[static_cast<std::size_t>(FirstSimpleChance + 2 * p)];
+        const PocketSet side =
+            Chances[static_cast<std::size_t>(FirstSimpleChance) + 2 * static_cast<std::size_t>(p)];
         std::array<std::int64_t, 3> sum{};
         std::vector<std::int64_t> draws;
         double mean = 0;
