@@ -172,13 +172,27 @@ TEST(Evidence, FindsPlantedBiasesAndSaysWhere)
     EXPECT_TRUE(dealer.lead().pattern == Pattern::Distances ||
                 dealer.lead().pattern == Pattern::DistanceArc);
     EXPECT_GE(overlap(dealer.lead(), 10, 1), 1);
+    // The excess told is the named cells' count over their expected share, minus one.
+    const auto excessOf = [](const Lead &lead, const std::array<std::int64_t, 37> &counts) {
+        std::int64_t in = 0, all = 0;
+        for (int i = 0; i < 37; ++i) {
+            all += counts[static_cast<std::size_t>(i)];
+            in += (i - lead.start + 37) % 37 < lead.width ? counts[static_cast<std::size_t>(i)] : 0;
+        }
+        return static_cast<double>(in) / (static_cast<double>(all) * lead.width / 37) - 1;
+    };
+    EXPECT_NEAR(dealer.lead().excess,
+                excessOf(dealer.lead(), dealer.distances(dealer.lead().parity)), 1e-9);
 
     // Positions 20..24 some 40 % more often.
+    std::array<std::int64_t, 37> positions{};
     const Evidence arc = session(40000, [&](int) {
-        return unit(random) < 0.5 * 5 / 37 ? 20 + pocket(random) % 5 : pocket(random);
+        const int at = unit(random) < 0.5 * 5 / 37 ? 20 + pocket(random) % 5 : pocket(random);
+        ++positions[static_cast<std::size_t>(at)];
+        return at;
     });
     EXPECT_EQ(headlineLevel(std::exp(arc.logE())), HeadlineLevel::Established);
     EXPECT_EQ(arc.lead().pattern, Pattern::PocketArc);
     EXPECT_GE(overlap(arc.lead(), 20, 5), 3);
-    EXPECT_GT(arc.lead().excess, 0.2);
+    EXPECT_NEAR(arc.lead().excess, excessOf(arc.lead(), positions), 1e-9);
 }

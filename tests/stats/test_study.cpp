@@ -89,7 +89,12 @@ void expectMatches(const Study &study, const Model &m)
         std::int64_t in = 0;
         for (int n : m.outcomes)
             in += contains(ClassicSectors[s], n);
+        int pockets = 0;
+        for (int n = 0; n < 37; ++n)
+            pockets += contains(ClassicSectors[s], n);
         EXPECT_EQ(sectors[s].count, in);
+        EXPECT_NEAR(sectors[s].excess, static_cast<double>(in) / (spins * pockets / 37.0) - 1,
+                    1e-12);
     }
     const std::pair<AbsenceGroup, std::pair<int, int>> groups[] = {
         {AbsenceGroup::Numbers, {0, 37}},
