@@ -277,11 +277,13 @@ StudyWindow::StudyWindow(const roulette::Module1 *series, roulette::PooledSpins 
     m_overdue = addTableSection(
         right, QStringLiteral("Écarts"),
         QStringLiteral("L'écart d'un numéro compte les tirages depuis sa dernière sortie (depuis "
-                       "la remise à zéro s'il n'est pas sorti) ; le plus long compte aussi "
+                       "%1 s'il n'est pas sorti) ; le plus long compte aussi "
                        "l'attente avant sa première sortie et l'écart en cours. Le plus en retard "
                        "de chaque groupe est jugé face au plus long des écarts en cours du groupe "
                        "sur une roue équilibrée. Un numéro en retard n'a pas plus de chances "
-                       "qu'un autre de sortir au prochain tirage."),
+                       "qu'un autre de sortir au prochain tirage.")
+            .arg(m_series ? QStringLiteral("la remise à zéro")
+                          : QStringLiteral("le début de la dernière séance")),
         overdueHeader);
     m_groups = new TextTable;
     m_groups->setHeader({QString(), QStringLiteral("Écart"), QStringLiteral("Plus long"),
