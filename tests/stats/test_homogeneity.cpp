@@ -169,6 +169,10 @@ TEST(ChangePoint, FindsAPlantedChangeAtItsSplit)
         EXPECT_NE(changeAdvice(change, "12 mars").find("depuis le 12 mars"), std::string::npos);
         EXPECT_LT(homogeneityTest(sessions).pValue, 0.01);
     }
+    // Sessions alike to the spin still name a split between two of them, and no change.
+    const std::vector<HitCounts> alike(3, HitCounts{1, 2, 3});
+    EXPECT_EQ(changePoint(alike).split, 1U);
+    EXPECT_FALSE(changePoint(alike).found());
 }
 
 // One biased law cut into 3 to 14 sessions of random lengths: both tests reject about 5 %
