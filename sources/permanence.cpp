@@ -18,11 +18,6 @@ constexpr std::int64_t RunWarning = 8;   // a number this many times in a row
 constexpr std::size_t TextShapesKept = 4096;
 constexpr std::size_t PerLineBuckets = 1025;
 
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
 // An integer as the file writes it: its digits, and whether it is a spin.
 struct Integer {
     std::size_t digits = 0;

@@ -17,11 +17,6 @@ namespace
 // Lines of the prefix weighed to choose the layout.
 constexpr std::size_t LinesWeighed = 2000;
 
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
 bool isSpinText(std::string_view cell)
 {
     if (cell.empty() || cell.size() > 2 || !std::all_of(cell.begin(), cell.end(), isDigit))

@@ -15,11 +15,6 @@ bool isBlank(char c)
     return c == ' ' || c == '\t';
 }
 
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
 struct Scan {
     std::optional<double> value;
     std::size_t end; // index of the first character not read

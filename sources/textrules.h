@@ -37,6 +37,12 @@ inline constexpr std::size_t QuoteBytes = 4 * (QuoteLimit + 1);
 /// UTF-8 shown as "?"; past maxChars characters it is cut and ends with "…".
 std::string printable(std::string_view text, std::size_t maxChars = std::string_view::npos);
 
+/// An ASCII digit, whatever the locale (std::isdigit asks the C locale and takes an int).
+constexpr bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
 /// A user's text between « », printable and cut after QuoteLimit characters.
 std::string quoteText(std::string_view text);
 
