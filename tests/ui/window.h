@@ -3,7 +3,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressDialog>
+#include <QSettings>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -31,6 +33,9 @@ struct Window {
                      std::make_unique<FixedClock>()))
     {
         QStandardPaths::setTestModeEnabled(true);
+        // Settings of this run alone: two runs of the tests at once must not share a folder.
+        static const QTemporaryDir settings;
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
         form.resize(form.maximumSize());
         form.setMessageSink([this](const QString &text) { messages << text; });
         form.setFileChooser(
