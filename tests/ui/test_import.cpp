@@ -7,6 +7,7 @@
 
 #include <random>
 
+#include "store/notebook.h"
 #include "tests/tempdir.h"
 #include "tests/ui/window.h"
 #include "ui/common/backgroundwork.h"
@@ -112,6 +113,11 @@ void TestImport::importMakesSessionsOfANewWheel()
     QVERIFY(wheels.size() == 1 && wheels[0].name == u"Table 3"_s);
     QCOMPARE(notebookimport::storedSpins(notebook, wheels[0].id, error),
              (std::vector<std::uint8_t>{1, 2, 3, 4, 5, 6}));
+    std::vector<std::string> labels; // each session named after the file, in its order
+    for (const roulette::SessionInfo &session :
+         roulette::Notebook(notebook.toStdString()).sessions(wheels[0].id))
+        labels.push_back(session.label);
+    QCOMPARE(labels, (std::vector<std::string>{"p.txt (1)", "p.txt (2)", "p.txt (3)"}));
 }
 
 QTEST_MAIN(TestImport)
