@@ -622,8 +622,11 @@ void TestSession::studyIsReadCopiedAndExportedWhole()
     QCOMPARE(charts.size(), 2);
 
     const QString read = accessibleText(QAccessible::queryAccessibleInterface(study));
-    for (const QString &cell : cells)
+    for (const QString &cell : cells) {
         QVERIFY2(read.contains(cell), qPrintable(cell));
+        if (cell.startsWith(u"→"_s)) // a verdict says the p-value it rests on
+            QVERIFY2(cell.contains(u"(p "_s), qPrintable(cell));
+    }
     for (const WheelChart *chart : charts)
         for (int i = 0; i < 37; ++i)
             QVERIFY(read.contains(u"%1 : %2"_s.arg(chart->plainLines()[0].split(u'\t')[i + 1],
