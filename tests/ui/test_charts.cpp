@@ -94,6 +94,8 @@ void TestCharts::chartsDrawTheirRows()
         for (int i = 0; i < 3; ++i) // on, off and on again
             chart->expectationAction()->trigger();
         QCOMPARE(chart->legend->itemCount(), int(chart->columns().size()));
+        for (int i = 0; i < chart->legend->itemCount(); ++i) // each line named in the legend
+            QCOMPARE(chart->graph(i)->name(), QString::fromUtf8(chart->columns()[i].label));
         for (const QCPGraph *curve : chart->expectationGraphs()) {
             QVERIFY(!curve->data()->isEmpty());
             QVERIFY(!curve->antialiased());
