@@ -627,6 +627,9 @@ void TestSession::studyIsReadCopiedAndExportedWhole()
         if (cell.startsWith(u"→"_s)) // a verdict says the p-value it rests on
             QVERIFY2(cell.contains(u"(p "_s), qPrintable(cell));
     }
+    for (qsizetype i = 0; i < cells.size(); ++i) // each most overdue is judged
+        if (cells[i].contains(u"plus en retard :"_s))
+            QVERIFY2(i + 1 < cells.size() && cells[i + 1].startsWith(u"→"_s), qPrintable(cells[i]));
     for (const WheelChart *chart : charts)
         for (int i = 0; i < 37; ++i)
             QVERIFY(read.contains(u"%1 : %2"_s.arg(chart->plainLines()[0].split(u'\t')[i + 1],
