@@ -102,6 +102,15 @@ QByteArray readAll(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// The generator's draws for a long game: spread over [0, 1), replayed in turn.
+std::vector<float> spreadDraws(std::mt19937 &random, std::size_t count)
+{
+    std::vector<float> draws(count);
+    for (float &d : draws)
+        d = std::uniform_real_distribution<float>(0, 1)(random);
+    return draws;
+}
+
 } // namespace
 
 class TestSession : public QObject
@@ -165,10 +174,7 @@ void TestSession::savedSpinsReplayAlikeAndExportAsCsv()
 {
     const TempDir dir;
     std::mt19937 random(5);
-    std::vector<float> draws(997);
-    for (float &d : draws)
-        d = std::uniform_real_distribution<float>(0, 1)(random);
-    Window w(draws);
+    Window w(spreadDraws(random, 997));
     w.form.spinMany(400);
     w.click(u"Command3"_s);
     QTimer::singleShot(0, [] { // « Lancer plusieurs tirages… » asks how many
@@ -597,10 +603,7 @@ void TestSession::studyIsReadCopiedAndExportedWhole()
     const TempDir dir;
     const QString folder = QString::fromStdString(dir.path().string());
     std::mt19937 random(7);
-    std::vector<float> draws(1009);
-    for (float &d : draws)
-        d = std::uniform_real_distribution<float>(0, 1)(random);
-    Window w(draws);
+    Window w(spreadDraws(random, 1009));
     w.form.spinMany(3000);
     activate(w.form);
     QTest::keyClick(&w.form, Qt::Key_E, Qt::ControlModifier);
