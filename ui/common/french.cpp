@@ -53,3 +53,8 @@ QString frenchNumber(double value, int decimals)
         text += point + QString(decimals, u'0');
     return text;
 }
+
+QString frenchCount(std::int64_t n, const QString &one, const QString &many)
+{
+    return frenchNumber(static_cast<double>(n)) + u' ' + (n > 1 ? many : one);
+}

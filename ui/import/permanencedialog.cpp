@@ -6,7 +6,6 @@
 #include <QFormLayout>
 #include <QInputDialog>
 #include <QLabel>
-#include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -14,6 +13,7 @@
 #include <filesystem>
 
 #include "ui/common/backgroundwork.h"
+#include "ui/common/french.h"
 #include "ui/common/plaintext.h"
 #include "ui/notebook/notebookpath.h"
 
@@ -30,11 +30,6 @@ constexpr int QuotedSpins = 20;
 QString qs(const std::string &text)
 {
     return printableText(QString::fromStdString(text));
-}
-
-QString count(std::int64_t n, const QString &one, const QString &many)
-{
-    return QLocale(QLocale::French).toString(static_cast<qint64>(n)) + u' ' + (n > 1 ? many : one);
 }
 
 QString separatorName(Separator separator)
@@ -241,13 +236,14 @@ void PermanenceDialog::showFile()
     m_format->setText(format.join(u'\n'));
 
     const std::span<const std::uint8_t> spins(analysis.spins);
-    m_counts->setText(count(static_cast<std::int64_t>(spins.size()), QStringLiteral("tirage"),
-                            QStringLiteral("tirages")) +
-                      QStringLiteral(" en ") +
-                      count(static_cast<std::int64_t>(analysis.sessionStarts.size()),
-                            QStringLiteral("session"), QStringLiteral("sessions")) +
-                      QStringLiteral(", sur ") +
-                      count(analysis.lineCount, QStringLiteral("ligne"), QStringLiteral("lignes")));
+    m_counts->setText(
+        frenchCount(static_cast<std::int64_t>(spins.size()), QStringLiteral("tirage"),
+                    QStringLiteral("tirages")) +
+        QStringLiteral(" en ") +
+        frenchCount(static_cast<std::int64_t>(analysis.sessionStarts.size()),
+                    QStringLiteral("session"), QStringLiteral("sessions")) +
+        QStringLiteral(", sur ") +
+        frenchCount(analysis.lineCount, QStringLiteral("ligne"), QStringLiteral("lignes")));
     const auto quoted = std::min<std::size_t>(QuotedSpins, spins.size());
     m_spins->setPlainText(QStringLiteral("Premiers : %1\nDerniers : %2")
                               .arg(spinList(spins.first(quoted)), spinList(spins.last(quoted))));
@@ -342,11 +338,11 @@ void PermanenceDialog::showStored()
     if (!error.empty())
         m_stored->setText(qs(error));
     else if (overlap.alreadyStored)
-        m_stored->setText(
-            QStringLiteral("Attention, cette roue tient déjà %1 de ce fichier "
-                           "(le plus long bloc : %2) : déjà importé ?")
-                .arg(count(overlap.spinsFound, QStringLiteral("tirage"), QStringLiteral("tirages")))
-                .arg(overlap.longestBlock));
+        m_stored->setText(QStringLiteral("Attention, cette roue tient déjà %1 de ce fichier "
+                                         "(le plus long bloc : %2) : déjà importé ?")
+                              .arg(frenchCount(overlap.spinsFound, QStringLiteral("tirage"),
+                                               QStringLiteral("tirages")))
+                              .arg(overlap.longestBlock));
     else
         m_stored->clear();
 }
@@ -397,11 +393,11 @@ void PermanenceDialog::importToNotebook()
             const Message message = m_message; // the dialog goes once closed
             const QString done =
                 QStringLiteral("%1 en %2 dans la roue « %3 » du carnet.")
-                    .arg(count(static_cast<std::int64_t>(import->spins.size()),
-                               QStringLiteral("tirage importé"),
-                               QStringLiteral("tirages importés")),
-                         count(static_cast<std::int64_t>(import->sessionStarts.size()),
-                               QStringLiteral("session"), QStringLiteral("sessions")),
+                    .arg(frenchCount(static_cast<std::int64_t>(import->spins.size()),
+                                     QStringLiteral("tirage importé"),
+                                     QStringLiteral("tirages importés")),
+                         frenchCount(static_cast<std::int64_t>(import->sessionStarts.size()),
+                                     QStringLiteral("session"), QStringLiteral("sessions")),
                          printableText(wheel));
             accept();
             message(done);

@@ -15,6 +15,7 @@
 
 #include "sources/drawfile.h"
 #include "ui/common/backgroundwork.h"
+#include "ui/common/french.h"
 #include "ui/common/lastfolder.h"
 #include "ui/common/plaintext.h"
 #include "ui/common/slicedwrite.h"
@@ -39,16 +40,14 @@ QStandardItem *cell(const QString &text)
 
 QStandardItem *countCell(std::int64_t count)
 {
-    QStandardItem *item = cell(QLocale(QLocale::French).toString(static_cast<qlonglong>(count)));
+    QStandardItem *item = cell(frenchNumber(static_cast<double>(count)));
     item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
     return item;
 }
 
 QString spinsText(std::int64_t spins)
 {
-    return QStringLiteral("%1 tirage%2")
-        .arg(QLocale(QLocale::French).toString(static_cast<qlonglong>(spins)),
-             spins > 1 ? QStringLiteral("s") : QString());
+    return frenchCount(spins, QStringLiteral("tirage"), QStringLiteral("tirages"));
 }
 
 QList<QStandardItem *> wheelCells(const roulette::WheelInfo &w)
