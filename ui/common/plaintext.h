@@ -10,3 +10,9 @@ inline QString printableText(const QString &text)
 {
     return QString::fromStdString(roulette::printable(text.toStdString()));
 }
+
+/// The same for a text the core hands over in UTF-8.
+inline QString printableText(const std::string &text)
+{
+    return QString::fromStdString(roulette::printable(text));
+}

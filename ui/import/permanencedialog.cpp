@@ -27,11 +27,6 @@ using roulette::TextEncoding;
 constexpr int QuotedSpins = 20;
 
 // A text made from the file's own bytes, on one line.
-QString qs(const std::string &text)
-{
-    return printableText(QString::fromStdString(text));
-}
-
 QString separatorName(Separator separator)
 {
     switch (separator) {
@@ -218,21 +213,22 @@ void PermanenceDialog::showFile()
 {
     const PermanenceLayout &layout = m_file.layout;
     const roulette::PermanenceAnalysis &analysis = *m_file.analysis;
-    QStringList format{QStringLiteral("Encodage : %1 (%2)")
-                           .arg(encodingName(layout.encoding), qs(layout.encodingReason)),
-                       QStringLiteral("Séparateur : %1 (%2)")
-                           .arg(separatorName(layout.separator), qs(layout.separatorReason)),
-                       QStringLiteral("Numéros par ligne : de %1 à %2, le plus souvent %3")
-                           .arg(analysis.minPerLine)
-                           .arg(analysis.maxPerLine)
-                           .arg(analysis.typicalPerLine),
-                       QStringLiteral("Ligne d'en-tête : %1 (%2)")
-                           .arg(layout.header ? QStringLiteral("oui") : QStringLiteral("non"),
-                                qs(layout.headerReason))};
+    QStringList format{
+        QStringLiteral("Encodage : %1 (%2)")
+            .arg(encodingName(layout.encoding), printableText(layout.encodingReason)),
+        QStringLiteral("Séparateur : %1 (%2)")
+            .arg(separatorName(layout.separator), printableText(layout.separatorReason)),
+        QStringLiteral("Numéros par ligne : de %1 à %2, le plus souvent %3")
+            .arg(analysis.minPerLine)
+            .arg(analysis.maxPerLine)
+            .arg(analysis.typicalPerLine),
+        QStringLiteral("Ligne d'en-tête : %1 (%2)")
+            .arg(layout.header ? QStringLiteral("oui") : QStringLiteral("non"),
+                 printableText(layout.headerReason))};
     if (!layout.columnReason.empty())
-        format << QStringLiteral("Colonne : %1").arg(qs(layout.columnReason));
+        format << QStringLiteral("Colonne : %1").arg(printableText(layout.columnReason));
     if (!layout.zeroReason.empty())
-        format << QStringLiteral("« 00 » : %1").arg(qs(layout.zeroReason));
+        format << QStringLiteral("« 00 » : %1").arg(printableText(layout.zeroReason));
     m_format->setText(format.join(u'\n'));
 
     const std::span<const std::uint8_t> spins(analysis.spins);
@@ -249,7 +245,7 @@ void PermanenceDialog::showFile()
                               .arg(spinList(spins.first(quoted)), spinList(spins.last(quoted))));
     QStringList report;
     for (const std::string &line : roulette::permanenceReport(analysis))
-        report << qs(line);
+        report << printableText(line);
     m_report->setPlainText(report.isEmpty() ? QStringLiteral("Rien à signaler.")
                                             : report.join(u'\n'));
     showChoices();
@@ -261,7 +257,7 @@ void PermanenceDialog::showChoices()
     m_columnBox->clear();
     m_columnBox->addItem(QStringLiteral("toutes les valeurs de chaque ligne"));
     for (const std::string &name : m_file.layout.columns)
-        m_columnBox->addItem(qs(name));
+        m_columnBox->addItem(printableText(name));
     m_columnBox->setCurrentIndex(m_file.layout.column + 1);
     const bool columns = !m_file.layout.columns.empty();
     m_columnBox->setVisible(columns);
@@ -288,7 +284,7 @@ void PermanenceDialog::fillDestinations()
         m_destinationBox->addItem(
             QStringLiteral("la roue « %1 » du carnet").arg(printableText(wheel.name)));
     m_destinationBox->addItem(QStringLiteral("une nouvelle roue du carnet…"));
-    m_stored->setText(qs(error));
+    m_stored->setText(printableText(error));
 }
 
 void PermanenceDialog::destinationChosen(int index)
@@ -336,7 +332,7 @@ void PermanenceDialog::showStored()
         notebookimport::storedSpins(m_notebookFile, *wheel, error);
     const roulette::StoredOverlap overlap = roulette::findInStored(m_file.analysis->spins, stored);
     if (!error.empty())
-        m_stored->setText(qs(error));
+        m_stored->setText(printableText(error));
     else if (overlap.alreadyStored)
         m_stored->setText(QStringLiteral("Attention, cette roue tient déjà %1 de ce fichier "
                                          "(le plus long bloc : %2) : déjà importé ?")

@@ -26,11 +26,6 @@
 namespace
 {
 
-QString qs(const std::string &text)
-{
-    return printableText(QString::fromStdString(text));
-}
-
 QStandardItem *cell(const QString &text)
 {
     auto *item = new QStandardItem(text);
@@ -52,14 +47,15 @@ QString spinsText(std::int64_t spins)
 
 QList<QStandardItem *> wheelCells(const roulette::WheelInfo &w)
 {
-    return {cell(qs(w.name)), cell(qs(w.place)), countCell(w.spins), countCell(w.sessions),
+    return {cell(printableText(w.name)), cell(printableText(w.place)), countCell(w.spins),
+            countCell(w.sessions),
             cell(w.lastSession.empty() ? QString() : sessionDate(w.lastSession))};
 }
 
 QList<QStandardItem *> sessionCells(const roulette::SessionInfo &s)
 {
     return {cell(sessionDate(s.startedAt)), cell(QString::fromUtf8(roulette::originText(s.origin))),
-            cell(qs(s.label)), countCell(s.spins)};
+            cell(printableText(s.label)), countCell(s.spins)};
 }
 
 template <typename Info> bool sameIds(const std::vector<Info> &a, const std::vector<Info> &b)
@@ -360,7 +356,7 @@ NotebookWindow::pooled(const std::vector<roulette::SessionInfo> &sessions) const
 
 QString NotebookWindow::poolName(const std::vector<roulette::SessionInfo> &sessions) const
 {
-    QString name = qs(wheel() ? wheel()->name : std::string());
+    QString name = printableText(wheel() ? wheel()->name : std::string());
     if (sessions.size() == m_sessions.size())
         return name + QStringLiteral(" — toutes les séances");
     QStringList dates;
@@ -425,7 +421,7 @@ void NotebookWindow::deleteWheel()
     const auto w = wheel();
     if (w && confirm(QStringLiteral("Supprimer la roue « %1 » et ses %2 séances : %3 seront "
                                     "perdus. Continuer ?")
-                         .arg(qs(w->name))
+                         .arg(printableText(w->name))
                          .arg(w->sessions)
                          .arg(spinsText(w->spins)))) {
         if (m_board.attachedWheel() == w->id)
@@ -559,7 +555,7 @@ void NotebookWindow::moveSession()
     QStringList names;
     for (const roulette::WheelInfo &other : m_wheels)
         if (w && other.id != w->id)
-            names << qs(other.name);
+            names << printableText(other.name);
     if (chosen.empty() || names.isEmpty())
         return;
     bool ok = false;
@@ -567,8 +563,9 @@ void NotebookWindow::moveSession()
                                              QStringLiteral("Roue :"), names, 0, false, &ok);
     if (!ok)
         return;
-    const auto target = std::find_if(m_wheels.begin(), m_wheels.end(),
-                                     [&](const auto &other) { return qs(other.name) == to; });
+    const auto target = std::find_if(m_wheels.begin(), m_wheels.end(), [&](const auto &other) {
+        return printableText(other.name) == to;
+    });
     guarded([&] {
         for (const QModelIndex &row : chosen)
             m_notebook.moveSession(m_sessions[static_cast<std::size_t>(row.row())].id, target->id);
