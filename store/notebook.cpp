@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <functional> // std::boyer_moore_horspool_searcher
 #include <iterator>
+#include <system_error>
 
 #include "store/schema.h"
 
@@ -80,9 +81,72 @@ NotebookError translate(const SQLite::Exception &error, const std::filesystem::p
         if (error.getExtendedErrorCode() == SQLITE_CONSTRAINT_FOREIGNKEY)
             return {Kind::NotFound, "Cette roue ou cette séance n'est plus dans le carnet."};
         return {Kind::Invalid, "Cet élément est déjà dans le carnet."};
+    case SQLITE_NOMEM:
+        return {Kind::Other, "La mémoire manque pour lire ou écrire le carnet " + name + "."};
+    case SQLITE_TOOBIG:
+        return {Kind::Invalid, "Un élément est trop grand pour le carnet " + name + "."};
+    case SQLITE_NOLFS:
+        return {Kind::WriteFailed, "Le carnet " + name +
+                                       " est trop grand pour ce disque ; ce qu'il contenait "
+                                       "déjà est intact."};
+    // A statement that meets a table or column it expects missing: the file's tables are
+    // not those of a notebook, whatever its version says.
+    case SQLITE_ERROR:
+    case SQLITE_SCHEMA:
+    case SQLITE_MISMATCH:
+        return {Kind::NotANotebook,
+                "Le fichier " + name + " n'a pas la forme d'un carnet des roues."};
     default:
-        return {Kind::Other, "Erreur du carnet " + name + " : " + error.what()};
+        return {Kind::Other, "Le carnet " + name +
+                                 " n'a pas pu être lu ou écrit (erreur SQLite n° " +
+                                 std::to_string(error.getExtendedErrorCode()) + ")."};
     }
+}
+
+// The system's reason for a failed file operation, in French.
+std::string systemReason(std::error_code code)
+{
+    if (code == std::errc::no_such_file_or_directory || code == std::errc::not_a_directory)
+        return "le dossier n'existe pas";
+    if (code == std::errc::permission_denied || code == std::errc::operation_not_permitted)
+        return "vous n'avez pas le droit d'écrire à cet endroit";
+    if (code == std::errc::read_only_file_system)
+        return "le disque est en lecture seule";
+    if (code == std::errc::no_space_on_device || code == std::errc::file_too_large)
+        return "le disque est plein";
+    if (code == std::errc::filename_too_long)
+        return "le nom du fichier est trop long";
+    if (code == std::errc::is_a_directory)
+        return "c'est un dossier et non un fichier";
+    if (code == std::errc::cross_device_link)
+        return "le fichier ne peut pas être déplacé vers ce disque";
+    return "erreur du système n° " + std::to_string(code.value());
+}
+
+// Why a copy failed, in French: what SQLite or the system said, as a user can act on it.
+std::string copyFailure(const std::exception &error)
+{
+    if (const auto *sqlite = dynamic_cast<const SQLite::Exception *>(&error)) {
+        switch (sqlite->getErrorCode()) {
+        case SQLITE_FULL:
+            return "le disque est plein";
+        case SQLITE_CANTOPEN:
+            return "le dossier n'existe pas ou n'accepte pas l'écriture";
+        case SQLITE_READONLY:
+        case SQLITE_PERM:
+            return "l'endroit est en lecture seule";
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            return "le carnet est occupé par un autre exemplaire du programme";
+        case SQLITE_IOERR:
+            return "le disque est plein, ou le support a été retiré";
+        default:
+            return "erreur SQLite n° " + std::to_string(sqlite->getExtendedErrorCode());
+        }
+    }
+    if (const auto *system = dynamic_cast<const std::system_error *>(&error))
+        return systemReason(system->code());
+    return "erreur inattendue";
 }
 
 void checkNumbers(std::span<const std::uint8_t> numbers)
@@ -91,35 +155,40 @@ void checkNumbers(std::span<const std::uint8_t> numbers)
         throw NotebookError(Kind::Invalid, "Un numéro de la roulette va de 0 à 36.");
 }
 
+// The count written as French writes it, thousands set apart by a narrow no-break space.
+std::string frenchCount(std::size_t count)
+{
+    std::string digits = std::to_string(count);
+    for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3)
+        digits.insert(static_cast<std::size_t>(at), "\u202F");
+    return digits;
+}
+
+// `what` is the text's name with its article, as the message opens with it.
+void checkLength(const std::string &text, std::size_t limit, const std::string &what)
+{
+    const std::size_t length = characterCount(text);
+    if (length > limit)
+        throw NotebookError(Kind::Invalid, what + " a au plus " + frenchCount(limit) +
+                                               " caractères ; celui-ci en a " +
+                                               frenchCount(length) + ".");
+}
+
 void checkName(const std::string &name)
 {
-    if (name.find_first_not_of(" \t") == std::string::npos)
+    if (wheelNameKey(name).empty())
         throw NotebookError(Kind::Invalid, "Une roue doit avoir un nom.");
+    checkLength(name, NameLengthLimit, "Le nom d'une roue");
 }
 
-// The lower case of a code point of the Latin alphabets; others as they are.
-char32_t lowerLatin(char32_t c)
+void checkLabel(const std::string &label)
 {
-    if ((c >= U'A' && c <= U'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7))
-        return c + 32;
-    if (c == 0x178) // Ÿ
-        return 0xFF;
-    const bool evenUpper = (c >= 0x100 && c <= 0x137) || (c >= 0x14A && c <= 0x177);
-    const bool oddUpper = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
-    if ((evenUpper && c % 2 == 0) || (oddUpper && c % 2 == 1))
-        return c + 1;
-    return c;
+    checkLength(label, NameLengthLimit, "Le libellé d'une séance");
 }
 
-// Below U+0800, where every folded letter stays.
-void appendUtf8(std::string &out, char32_t c)
+void checkNotes(const std::string &notes)
 {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-        return;
-    }
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
+    checkLength(notes, NotesLengthLimit, "Le texte des notes");
 }
 
 WheelInfo readWheel(const SQLite::Statement &row)
@@ -138,10 +207,22 @@ SessionInfo readSession(const SQLite::Statement &row)
             row.getColumn(6).getInt64()};
 }
 
+// Every stored spin passes here: a byte that is no roulette number, from a damaged page or a
+// crafted file, stops the read before it can reach a count indexed by it.
 void appendBlob(const SQLite::Column &column, std::vector<std::uint8_t> &out)
 {
     const auto *bytes = static_cast<const std::uint8_t *>(column.getBlob());
-    out.insert(out.end(), bytes, bytes + column.getBytes());
+    const std::span<const std::uint8_t> chunk(bytes, static_cast<std::size_t>(column.getBytes()));
+    std::uint8_t highest = 0;
+    for (const std::uint8_t byte : chunk)
+        highest = std::max(highest, byte);
+    if (highest > 36)
+        throw NotebookError(Kind::NotANotebook,
+                            "Le carnet est endommagé : une séance y contient « " +
+                                std::to_string(highest) +
+                                " », qui n'est pas un numéro de la roulette. Rien n'a été lu ni "
+                                "changé ; reprenez une copie de sauvegarde du carnet.");
+    out.insert(out.end(), chunk.begin(), chunk.end());
 }
 
 void readSpins(SQLite::Database &db, std::int64_t sessionId, std::vector<std::uint8_t> &out)
@@ -180,27 +261,24 @@ std::size_t repeatedTail(const std::vector<std::uint8_t> &stored,
     return static_cast<std::size_t>(ends.first - numbers.rbegin());
 }
 
-} // namespace
+constexpr const char *InsertChunk = "INSERT INTO chunks(session_id, seq, numbers) VALUES(?, ?, ?)";
 
-// Only two-byte sequences can hold the letters folded; every other byte goes through as it is.
-std::string wheelNameKey(std::string_view name)
+// `numbers` as new chunks of the session from `seq` on, through the prepared InsertChunk.
+void writeChunks(SQLite::Statement &insert, std::int64_t sessionId, std::int64_t seq,
+                 std::span<const std::uint8_t> numbers)
 {
-    std::string key;
-    key.reserve(name.size());
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        const auto lead = static_cast<unsigned char>(name[i]);
-        const auto next = i + 1 < name.size() ? static_cast<unsigned char>(name[i + 1]) : 0;
-        if (lead < 0x80) {
-            key += static_cast<char>(lowerLatin(lead));
-        } else if ((lead & 0xE0) == 0xC0 && (next & 0xC0) == 0x80) {
-            appendUtf8(key, lowerLatin(static_cast<char32_t>((lead & 0x1F) << 6 | (next & 0x3F))));
-            ++i;
-        } else {
-            key += name[i];
-        }
+    for (; !numbers.empty(); ++seq) {
+        const auto chunk = numbers.first(std::min(numbers.size(), ChunkSpins));
+        insert.bind(1, sessionId);
+        insert.bind(2, seq);
+        insert.bindNoCopy(3, chunk.data(), static_cast<int>(chunk.size()));
+        insert.exec();
+        insert.reset();
+        numbers = numbers.subspan(chunk.size());
     }
-    return key;
 }
+
+} // namespace
 
 std::string_view originText(Origin origin)
 {
@@ -259,11 +337,25 @@ void Notebook::openSchema()
     // In WAL mode a full sync writes only the log at each commit: a spin entered by hand
     // then survives a power cut as well as a crash.
     m_db->exec("PRAGMA synchronous = FULL");
-    if (version < SchemaVersion) {
-        SQLite::Transaction transaction(*m_db, SQLite::TransactionBehavior::IMMEDIATE);
-        migrateSchema(*m_db, SchemaVersion);
+    {
+        // Brought up to date and checked in one transaction: a file refused is left as it was.
+        SQLite::Transaction transaction(*m_db, version < SchemaVersion
+                                                   ? SQLite::TransactionBehavior::IMMEDIATE
+                                                   : SQLite::TransactionBehavior::DEFERRED);
+        if (version < SchemaVersion)
+            migrateSchema(*m_db, SchemaVersion);
+        requireShape();
         transaction.commit();
     }
+    if (m_db->execAndGet("PRAGMA journal_mode = WAL").getString() != "wal")
+        throw NotebookError(Kind::Other, "Le carnet " + name + " ne peut pas passer en mode WAL.");
+}
+
+// The tables and columns the notebook reads, and texts no longer than this program writes:
+// a name of megabytes would stall every list that shows it.
+void Notebook::requireShape()
+{
+    const std::string name = quoted(m_file);
     try {
         for (const char *probe :
              {"SELECT id, name, place, notes FROM wheels",
@@ -274,8 +366,19 @@ void Notebook::openSchema()
         throw NotebookError(Kind::NotANotebook,
                             "Le fichier " + name + " n'a pas la forme d'un carnet des roues.");
     }
-    if (m_db->execAndGet("PRAGMA journal_mode = WAL").getString() != "wal")
-        throw NotebookError(Kind::Other, "Le carnet " + name + " ne peut pas passer en mode WAL.");
+    SQLite::Statement tooLong(*m_db, R"(
+        SELECT EXISTS(SELECT 1 FROM wheels
+                      WHERE length(name) > ?1 OR length(place) > ?1 OR length(notes) > ?2)
+            OR EXISTS(SELECT 1 FROM sessions WHERE length(label) > ?1 OR length(notes) > ?2))");
+    tooLong.bind(1, static_cast<std::int64_t>(NameLengthLimit));
+    tooLong.bind(2, static_cast<std::int64_t>(NotesLengthLimit));
+    if (tooLong.executeStep() && tooLong.getColumn(0).getInt() != 0)
+        throw NotebookError(
+            Kind::NotANotebook,
+            "Le carnet " + name + " contient un nom, un lieu ou un libellé de plus de " +
+                frenchCount(NameLengthLimit) + " caractères, ou des notes de plus de " +
+                frenchCount(NotesLengthLimit) +
+                " : il n'a pas été écrit par ce programme, ou il est endommagé.");
 }
 
 std::vector<WheelInfo> Notebook::wheels() const
@@ -302,6 +405,8 @@ std::int64_t Notebook::createWheel(const std::string &name, const std::string &p
                                    const std::string &notes)
 {
     checkName(name);
+    checkLength(place, NameLengthLimit, "Le lieu d'une roue");
+    checkNotes(notes);
     return guarded([&] {
         SQLite::Transaction transaction(*m_db, SQLite::TransactionBehavior::IMMEDIATE);
         requireFreeName(name, 0);
@@ -354,6 +459,8 @@ void Notebook::renameWheel(std::int64_t wheelId, const std::string &name)
 void Notebook::annotateWheel(std::int64_t wheelId, const std::string &place,
                              const std::string &notes)
 {
+    checkLength(place, NameLengthLimit, "Le lieu d'une roue");
+    checkNotes(notes);
     guarded([&] {
         SQLite::Statement update(*m_db, "UPDATE wheels SET place = ?, notes = ? WHERE id = ?");
         update.bind(1, place);
@@ -422,6 +529,7 @@ SessionInfo Notebook::sessionInfo(std::int64_t sessionId) const
 std::int64_t Notebook::createSession(std::int64_t wheelId, const std::string &startedAt,
                                      Origin origin, const std::string &label)
 {
+    checkLabel(label);
     return guarded([&] {
         SQLite::Statement insert(
             *m_db, "INSERT INTO sessions(wheel_id, started_at, origin, label) VALUES(?, ?, ?, ?)");
@@ -436,6 +544,7 @@ std::int64_t Notebook::createSession(std::int64_t wheelId, const std::string &st
 
 void Notebook::renameSession(std::int64_t sessionId, const std::string &label)
 {
+    checkLabel(label);
     guarded([&] {
         SQLite::Statement update(*m_db, "UPDATE sessions SET label = ? WHERE id = ?");
         update.bind(1, label);
@@ -447,6 +556,7 @@ void Notebook::renameSession(std::int64_t sessionId, const std::string &label)
 
 void Notebook::annotateSession(std::int64_t sessionId, const std::string &notes)
 {
+    checkNotes(notes);
     guarded([&] {
         SQLite::Statement update(*m_db, "UPDATE sessions SET notes = ? WHERE id = ?");
         update.bind(1, notes);
@@ -496,11 +606,86 @@ void Notebook::insertSession(const DeletedSession &session)
 
 void Notebook::restoreSession(const DeletedSession &session)
 {
-    checkNumbers(session.numbers);
+    restoreSessions(std::span(&session, 1));
+}
+
+std::vector<DeletedSession> Notebook::deleteSessions(std::span<const std::int64_t> sessionIds)
+{
+    return guarded([&] {
+        SQLite::Transaction transaction(*m_db, SQLite::TransactionBehavior::IMMEDIATE);
+        SQLite::Statement query(*m_db, std::string(SessionQuery) + "WHERE s.id = ?");
+        SQLite::Statement remove(*m_db, "DELETE FROM sessions WHERE id = ?");
+        std::vector<DeletedSession> deleted;
+        for (const std::int64_t id : sessionIds) {
+            query.bind(1, id);
+            const bool stored = query.executeStep();
+            if (stored)
+                deleted.push_back({readSession(query), {}});
+            query.reset();
+            if (!stored)
+                continue;
+            readSpins(*m_db, id, deleted.back().numbers);
+            remove.bind(1, id);
+            remove.exec();
+            remove.reset();
+        }
+        transaction.commit();
+        return deleted;
+    });
+}
+
+void Notebook::restoreSessions(std::span<const DeletedSession> sessions)
+{
+    for (const DeletedSession &session : sessions)
+        checkNumbers(session.numbers);
     guarded([&] {
         SQLite::Transaction transaction(*m_db, SQLite::TransactionBehavior::IMMEDIATE);
-        insertSession(session);
+        for (const DeletedSession &session : sessions)
+            insertSession(session);
         transaction.commit();
+    });
+}
+
+std::optional<ImportedSessions>
+Notebook::importSessions(const ImportWheel &wheel, std::span<const NewSession> sessions,
+                         const std::function<bool(double)> &keepGoing)
+{
+    if (const auto *name = std::get_if<std::string>(&wheel))
+        checkName(*name);
+    for (const NewSession &session : sessions) {
+        checkLabel(session.label);
+        checkNumbers(session.numbers);
+    }
+    return guarded([&]() -> std::optional<ImportedSessions> {
+        SQLite::Transaction transaction(*m_db, SQLite::TransactionBehavior::IMMEDIATE);
+        ImportedSessions imported;
+        if (const auto *name = std::get_if<std::string>(&wheel)) {
+            requireFreeName(*name, 0);
+            SQLite::Statement insert(*m_db, "INSERT INTO wheels(name) VALUES(?)");
+            insert.bind(1, *name);
+            insert.exec();
+            imported.wheelId = m_db->getLastInsertRowid();
+        } else {
+            imported.wheelId = wheelInfo(std::get<std::int64_t>(wheel)).id;
+        }
+        SQLite::Statement session(*m_db, "INSERT INTO sessions(wheel_id, started_at, origin, "
+                                         "label) VALUES(?, ?, ?, ?)");
+        SQLite::Statement chunk(*m_db, InsertChunk);
+        for (std::size_t i = 0; i < sessions.size(); ++i) {
+            if (keepGoing &&
+                !keepGoing(static_cast<double>(i) / static_cast<double>(sessions.size())))
+                return std::nullopt;
+            session.bind(1, imported.wheelId);
+            session.bind(2, sessions[i].startedAt);
+            session.bind(3, static_cast<int>(sessions[i].origin));
+            session.bind(4, sessions[i].label);
+            session.exec();
+            session.reset();
+            imported.sessionIds.push_back(m_db->getLastInsertRowid());
+            writeChunks(chunk, imported.sessionIds.back(), 0, sessions[i].numbers);
+        }
+        transaction.commit();
+        return imported;
     });
 }
 
@@ -528,16 +713,8 @@ void Notebook::insertChunks(std::int64_t sessionId, std::span<const std::uint8_t
         }
         ++seq;
     }
-    SQLite::Statement insert(*m_db, "INSERT INTO chunks(session_id, seq, numbers) VALUES(?, ?, ?)");
-    for (; !numbers.empty(); ++seq) {
-        const auto chunk = numbers.first(std::min(numbers.size(), ChunkSpins));
-        insert.bind(1, sessionId);
-        insert.bind(2, seq);
-        insert.bindNoCopy(3, chunk.data(), static_cast<int>(chunk.size()));
-        insert.exec();
-        insert.reset();
-        numbers = numbers.subspan(chunk.size());
-    }
+    SQLite::Statement insert(*m_db, InsertChunk);
+    writeChunks(insert, sessionId, seq, numbers);
 }
 
 void Notebook::appendSpin(std::int64_t sessionId, int number)
@@ -646,8 +823,9 @@ void Notebook::backupTo(const std::filesystem::path &target) const
         std::filesystem::rename(partial, target);
     } catch (const std::exception &error) {
         std::filesystem::remove(partial, ignored);
-        throw NotebookError(Kind::WriteFailed, "La copie du carnet vers " + quoted(target) +
-                                                   " n'a pas pu être écrite : " + error.what());
+        throw NotebookError(Kind::WriteFailed,
+                            "La copie du carnet vers " + quoted(target) +
+                                " n'a pas pu être écrite : " + copyFailure(error) + ".");
     }
 }
 

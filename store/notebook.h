@@ -3,12 +3,14 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 namespace SQLite
@@ -19,9 +21,22 @@ class Database;
 namespace roulette
 {
 
-/// The name as wheels are told apart: « Roue A » and « roue a » are one wheel. Letters of
-/// the Latin alphabets (ASCII, Latin-1, Latin Extended-A: all of French) go to lower case.
+/// The name as wheels are told apart: « Roue A », « roue a », « roue  a » are one wheel.
+/// Letters of ASCII, Latin-1 and Latin Extended-A (all of French) go to lower case, and those
+/// that decompose to a letter and a combining accent are written so, whichever way they came
+/// (« é » as one character or as « e » and U+0301). Tabs, no-break and typographic spaces
+/// count as one space, and blanks at either end or characters that show nothing (soft
+/// hyphen, zero-width spaces and joiners, byte-order mark) as nothing. Not covered: other
+/// alphabets' case, letters outside those blocks, several accents on one letter in another
+/// order. Bytes that are not UTF-8 go through as they are.
 std::string wheelNameKey(std::string_view name);
+
+/// How many characters (code points) a UTF-8 text holds.
+std::size_t characterCount(std::string_view text);
+
+/// The longest wheel name, place and session label, in characters; the longest notes.
+inline constexpr std::size_t NameLengthLimit = 200;
+inline constexpr std::size_t NotesLengthLimit = 10'000;
 
 /// Where a session's spins came from.
 enum class Origin { Hand = 0, DrawFile = 1, Import = 2, Generator = 3 };
@@ -63,6 +78,21 @@ struct DeletedWheel {
     WheelInfo info;
     std::vector<DeletedSession> sessions;
     bool operator==(const DeletedWheel &) const = default;
+};
+
+/// A session an import adds, with its spins.
+struct NewSession {
+    std::string startedAt; ///< as SessionInfo::startedAt
+    Origin origin = Origin::Import;
+    std::string label;
+    std::span<const std::uint8_t> numbers;
+};
+/// Where an import goes: a wheel of the notebook by its id, or a new wheel by its name.
+using ImportWheel = std::variant<std::int64_t, std::string>;
+/// What an import added: the wheel and each new session's id, in the order given.
+struct ImportedSessions {
+    std::int64_t wheelId = 0;
+    std::vector<std::int64_t> sessionIds;
 };
 
 /// A block of 20 spins or more at the start or end of new spins that a stored session of
@@ -107,7 +137,8 @@ class Notebook
 {
 public:
     static constexpr int SchemaVersion = 2;
-    static constexpr std::chrono::milliseconds DefaultBusyWait{2000};
+    /// Longer than an import of millions of spins holds the notebook.
+    static constexpr std::chrono::milliseconds DefaultBusyWait{5000};
 
     /// Opens the notebook in `file`, creating it when missing and bringing an older one to
     /// the current schema. Another copy of the program writing to it makes this wait up to
@@ -121,7 +152,9 @@ public:
     /// The wheels by name, with their number of spins and sessions and latest session.
     std::vector<WheelInfo> wheels() const;
     /// A new wheel, its id returned; Kind::NameTaken when another wheel has the name, in
-    /// whatever case (wheelNameKey). Older notebooks may hold such twins: they stay readable.
+    /// whatever case or spelling (wheelNameKey); Kind::Invalid when a text is longer than
+    /// NameLengthLimit (notes NotesLengthLimit). Older notebooks may hold such twins: they stay
+    /// readable.
     std::int64_t createWheel(const std::string &name, const std::string &place = {},
                              const std::string &notes = {});
     /// Kind::NameTaken when another wheel has the name, Kind::NotFound when the wheel is gone.
@@ -148,6 +181,20 @@ public:
     DeletedSession deleteSession(std::int64_t sessionId);
     /// Puts a deleted session back in its wheel, with its id.
     void restoreSession(const DeletedSession &session);
+    /// Deletes the sessions in one transaction, all or none, and gives back those it took
+    /// away, whole, in the order given; a session already gone (deleted from another window
+    /// or program) is passed over.
+    std::vector<DeletedSession> deleteSessions(std::span<const std::int64_t> sessionIds);
+    /// Puts deleted sessions back with their ids in one transaction: all or none.
+    void restoreSessions(std::span<const DeletedSession> sessions);
+
+    /// Adds the sessions with their spins in one transaction, into the wheel or into a new
+    /// wheel made in that transaction: all of it or nothing, whatever stops it (a full disk,
+    /// the program killed). `keepGoing`, asked between sessions with the fraction done,
+    /// stops the import when it answers false: nothing is added and nullopt returned.
+    std::optional<ImportedSessions>
+    importSessions(const ImportWheel &wheel, std::span<const NewSession> sessions,
+                   const std::function<bool(double)> &keepGoing = {});
 
     /// One spin at the session's end, on disk when this returns.
     void appendSpin(std::int64_t sessionId, int number);
@@ -156,7 +203,9 @@ public:
     /// Takes back the session's last spin; false when it has none.
     bool removeLastSpin(std::int64_t sessionId);
 
-    /// The session's spins in order.
+    /// The session's spins in order. A stored byte that is no roulette number refuses the
+    /// read (Kind::NotANotebook): figures are never drawn from a damaged file. So does every
+    /// read or change of spins below.
     std::vector<std::uint8_t> spins(std::int64_t sessionId) const;
     /// The spins of these sessions in the order given.
     PooledSpins pooledSpins(std::span<const std::int64_t> sessionIds) const;
@@ -172,6 +221,7 @@ public:
 
 private:
     void openSchema();
+    void requireShape();
     void insertChunks(std::int64_t sessionId, std::span<const std::uint8_t> numbers);
     void insertSession(const DeletedSession &session);
     void requireChange(const char *what) const;

@@ -120,14 +120,6 @@ template <typename Work> void expectFault(NotebookError::Kind kind, Work work)
     }
 }
 
-// Opening `file` fails for this reason, and leaves it byte for byte as it was.
-void expectRefused(const std::filesystem::path &file, NotebookError::Kind kind)
-{
-    const std::string before = bytesOf(file);
-    expectFault(kind, [&] { Notebook notebook(file); });
-    EXPECT_EQ(bytesOf(file), before) << file;
-}
-
 // A new notebook in `file` with one wheel and one empty session, whose id this returns.
 std::int64_t newSession(const std::filesystem::path &file)
 {
@@ -262,12 +254,29 @@ TEST(Notebook, WheelNamesAreOneWhateverTheirCase)
     }
     Notebook notebook(file);
     ASSERT_EQ(notebook.wheels().size(), 2U);
-    expectFault(NotebookError::Kind::NameTaken, [&] { notebook.createWheel("ROUE ÉTÉ"); });
+    // Upper case, é written as e and its accent, a no-break space, blanks doubled or around.
+    for (const char *twin : {"ROUE ÉTÉ", "roue e\u0301te\u0301", "Roue\u00A0Été", " roue  été\t"})
+        expectFault(NotebookError::Kind::NameTaken, [&] { notebook.createWheel(twin); });
     const std::int64_t id = notebook.createWheel("Œuvre");
     expectFault(NotebookError::Kind::NameTaken, [&] { notebook.createWheel("œUVRE"); });
     notebook.renameWheel(id, "ŒUVRE");
     EXPECT_EQ(notebook.wheels().back().name, "ŒUVRE"); // after R and r, byte by byte
-    EXPECT_EQ(wheelNameKey("ÀÉÎÕÜÇŸŒ Ab"), "àéîõüçÿœ ab");
+    expectFault(NotebookError::Kind::Invalid, [&] { notebook.createWheel("\u00A0\u200B"); });
+
+    // Texts are capped, counted in characters rather than bytes.
+    const std::string longest(NameLengthLimit, 'x');
+    std::string accented;
+    for (std::size_t i = 0; i < NameLengthLimit; ++i)
+        accented += "é";
+    notebook.renameWheel(id, accented);
+    const std::int64_t session =
+        notebook.createSession(id, "2026-03-12T20:00", Origin::Hand, longest);
+    expectFault(NotebookError::Kind::Invalid, [&] { notebook.createWheel(longest + "x"); });
+    expectFault(NotebookError::Kind::Invalid,
+                [&] { notebook.renameSession(session, longest + "é"); });
+    expectFault(NotebookError::Kind::Invalid,
+                [&] { notebook.annotateSession(session, std::string(NotesLengthLimit + 1, 'n')); });
+    EXPECT_EQ(notebook.sessions(id).front().label, longest);
 }
 
 // The same evening entered twice is seen from either end of the new spins; spins that
@@ -338,25 +347,83 @@ TEST(NotebookFaults, HandSpinsSurviveAKill)
         ASSERT_EQ(spins[i], i % 37) << i;
 }
 
-// A file that is not a notebook of this version is refused with its reason, and left
-// byte for byte as it was.
-TEST(NotebookFaults, RefusesDamagedForeignAndNewerFilesUntouched)
+// A raw connection to a notebook, past the checks of the program.
+void tamper(const std::filesystem::path &file, const std::string &sql)
 {
-    TempDir dir;
-    const auto text = dir.write("texte.sqlite", "roue;12;32;15\n");
-    const auto foreign = dir.path() / "autre.sqlite";
-    SQLite::Database(foreign, SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE)
-        .exec("CREATE TABLE contacts(nom TEXT)");
-    const auto wrong = dir.path() / "faux.sqlite";
-    SQLite::Database(wrong, SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE)
-        .exec("CREATE TABLE wheels(x); PRAGMA user_version = 2");
-    const auto newer = dir.path() / "futur.sqlite";
-    Notebook(newer).createWheel("Roue");
-    SQLite::Database(newer, SQLite::OPEN_READWRITE).exec("PRAGMA user_version = 3");
+    SQLite::Database(file, SQLite::OPEN_READWRITE).exec(sql);
+}
 
-    for (const auto &file : {text, foreign, wrong})
-        expectRefused(file, NotebookError::Kind::NotANotebook);
-    expectRefused(newer, NotebookError::Kind::Newer);
+// Damaged and crafted files: each refused with its reason in French, and left byte for byte
+// as it was. Opening refuses what the tables show; spins are refused when read.
+TEST(NotebookFaults, RefusesDamagedForeignAndCraftedFilesUntouched)
+{
+    using Kind = NotebookError::Kind;
+    TempDir dir;
+    const auto make = [&](const std::string &name, const std::string &sql) {
+        const auto file = dir.path() / name;
+        SQLite::Database(file, SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE).exec(sql);
+        return file;
+    };
+    const auto notebook = [&](const std::string &name, const std::string &sql) {
+        const auto file = dir.path() / name;
+        Notebook(file).appendSpins(newSession(file), std::vector<std::uint8_t>(9000, 36));
+        tamper(file, sql);
+        return file;
+    };
+    const std::string huge = "'" + std::string(1'000'000, 'x') + "'";
+    const struct {
+        std::filesystem::path file;
+        Kind kind;
+    } refused[] = {
+        {dir.write("texte.sqlite", "roue;12;32;15\n"), Kind::NotANotebook},
+        {make("autre.sqlite", "CREATE TABLE contacts(nom TEXT)"), Kind::NotANotebook},
+        {make("v1.sqlite", "CREATE TABLE wheels(x); PRAGMA user_version = 1"), Kind::NotANotebook},
+        {make("v2.sqlite", "CREATE TABLE wheels(x); PRAGMA user_version = 2"), Kind::NotANotebook},
+        {notebook("futur.sqlite", "PRAGMA user_version = 3"), Kind::Newer},
+        {notebook("nom.sqlite", "UPDATE wheels SET name = " + huge), Kind::NotANotebook},
+        {notebook("seance.sqlite", "UPDATE sessions SET label = " + huge), Kind::NotANotebook},
+    };
+    for (const auto &[file, kind] : refused) {
+        const std::string before = bytesOf(file);
+        try {
+            Notebook opened(file);
+            ADD_FAILURE() << file << " opened";
+        } catch (const NotebookError &error) {
+            EXPECT_EQ(error.kind(), kind) << file;
+            EXPECT_NE(std::string(error.what()).find(file.filename().string()), std::string::npos)
+                << error.what();
+        }
+        EXPECT_TRUE(bytesOf(file) == before) << file;
+    }
+
+    // A spin byte out of 0..36 in the last chunk: every read or change of its spins fails.
+    const auto damaged =
+        notebook("octet.sqlite", "UPDATE chunks SET numbers = "
+                                 "CAST(replace(numbers, x'2424', x'2425') AS BLOB) "
+                                 "WHERE seq = 2");
+    const std::string before = bytesOf(damaged);
+    {
+        Notebook opened(damaged);
+        const std::int64_t session = opened.sessions(opened.wheels().front().id).front().id;
+        const std::int64_t ids[] = {session};
+        const std::vector<std::function<void()>> uses = {
+            [&] { opened.spins(session); },
+            [&] { opened.pooledSpins(ids); },
+            [&] { opened.appendSpin(session, 4); },
+            [&] { opened.deleteSessions(ids); },
+            [&] { opened.deleteWheel(opened.wheels().front().id); },
+        };
+        for (const auto &use : uses)
+            try {
+                use();
+                ADD_FAILURE() << "a damaged session was read";
+            } catch (const NotebookError &error) {
+                EXPECT_EQ(error.kind(), Kind::NotANotebook);
+                EXPECT_NE(std::string(error.what()).find("« 37 »"), std::string::npos)
+                    << error.what();
+            }
+    }
+    EXPECT_TRUE(bytesOf(damaged) == before);
 }
 
 // Another copy of the program in the middle of a write: this one waits, then says the
@@ -412,4 +479,98 @@ TEST(NotebookFaults, ReadOnlyFileIsRefusedUntouched)
               }),
               static_cast<int>(NotebookError::Kind::ReadOnly));
     EXPECT_EQ(bytesOf(file), before);
+}
+
+// An import of many sessions, stopped by a full disk into a new wheel and by a kill into a
+// stored wheel, in a child: the notebook holds all of it or none of it, never a part.
+TEST(NotebookFaults, AnImportIsWholeOrNotAtAll)
+{
+    TempDir dir;
+    const auto file = dir.path() / "carnet.sqlite";
+    const std::int64_t stored = newSession(file);
+    const std::int64_t wheel = Notebook(file).wheels().front().id;
+    Notebook(file).appendSpins(stored, std::vector<std::uint8_t>(5000, 3));
+    const auto before = contents(Notebook(file));
+    std::mt19937 random(31);
+    const auto spins = randomSpins(3'000'000, random); // more than SQLite's cache holds
+    std::vector<NewSession> sessions;
+    for (std::size_t at = 0; at < spins.size(); at += 1000)
+        sessions.push_back(
+            {"2026-04-01T20:00", Origin::Import, "p.txt", std::span(spins).subspan(at, 1000)});
+
+    EXPECT_EQ(faultInChild([&] {
+                  signal(SIGXFSZ, SIG_IGN);
+                  const rlimit limit{rlim_t{512} * 1024, rlim_t{512} * 1024};
+                  setrlimit(RLIMIT_FSIZE, &limit);
+                  Notebook(file).importSessions(std::string("Neuve"), sessions);
+              }),
+              static_cast<int>(NotebookError::Kind::WriteFailed));
+    EXPECT_EQ(contents(Notebook(file)), before);
+
+    // Killed halfway, then once the import has returned.
+    for (const bool halfway : {true, false}) {
+        int reports[2];
+        ASSERT_EQ(pipe(reports), 0);
+        const pid_t child = fork();
+        if (child == 0) {
+            Notebook notebook(file);
+            notebook.importSessions(wheel, sessions, [&](double done) {
+                if (halfway && done >= 0.5 && write(reports[1], "x", 1) == 1)
+                    pause();
+                return true;
+            });
+            if (write(reports[1], "x", 1) == 1)
+                pause();
+            _exit(1);
+        }
+        char byte = 0;
+        ASSERT_EQ(read(reports[0], &byte, 1), 1);
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+        close(reports[0]);
+        close(reports[1]);
+        const auto after = contents(Notebook(file));
+        if (halfway) {
+            EXPECT_EQ(after, before);
+            continue;
+        }
+        ASSERT_EQ(after.size(), 1U);
+        ASSERT_EQ(after[0].sessions.size(), sessions.size() + 1);
+        std::vector<std::uint8_t> imported;
+        for (std::size_t s = 1; s < after[0].sessions.size(); ++s)
+            imported.insert(imported.end(), after[0].sessions[s].numbers.begin(),
+                            after[0].sessions[s].numbers.end());
+        EXPECT_EQ(imported, spins);
+    }
+}
+
+// Several sessions deleted at once: one already gone (another window) is passed over, a
+// damaged one stops the whole delete, and the undo puts back every spin.
+TEST(NotebookFaults, ADeleteOfSeveralSessionsIsWholeOrNotAtAll)
+{
+    TempDir dir;
+    const auto file = dir.path() / "carnet.sqlite";
+    Notebook notebook(file);
+    const std::int64_t wheel = notebook.createWheel("Roue");
+    std::vector<std::int64_t> ids;
+    for (int s = 0; s < 4; ++s) {
+        ids.push_back(notebook.createSession(wheel, "2026-03-1" + std::to_string(s), Origin::Hand));
+        notebook.appendSpins(ids.back(),
+                             std::vector<std::uint8_t>(2000, static_cast<std::uint8_t>(s)));
+    }
+    const auto before = contents(notebook);
+    Notebook(file).deleteSession(ids[1]);
+    const std::vector<DeletedSession> gone = notebook.deleteSessions(ids);
+    ASSERT_EQ(gone.size(), 3U);
+    EXPECT_EQ(gone[1], before[0].sessions[2]);
+    EXPECT_TRUE(notebook.sessions(wheel).empty());
+    notebook.restoreSessions(gone);
+    notebook.restoreSession(before[0].sessions[1]);
+    EXPECT_EQ(contents(notebook), before);
+
+    tamper(file, "UPDATE chunks SET numbers = x'FF' WHERE session_id = " + std::to_string(ids[3]));
+    expectFault(NotebookError::Kind::NotANotebook, [&] { notebook.deleteSessions(ids); });
+    ASSERT_EQ(notebook.sessions(wheel).size(), 4U);
+    for (int s = 0; s < 3; ++s)
+        EXPECT_EQ(notebook.spins(ids[s]), before[0].sessions[s].numbers);
 }

@@ -4,8 +4,6 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include <algorithm>
-
 #include "store/notebook.h"
 
 namespace notebookimport
@@ -19,70 +17,47 @@ std::filesystem::path nativePath(const QString &file)
     return std::filesystem::path(file.toStdU16String());
 }
 
-// Takes back the sessions added and the wheel made, on any way out but success.
-class Undo
+// The file's name, numbered when the import makes several sessions, cut to the length a
+// label may have: a file name may be longer.
+std::string sessionLabel(const std::string &name, std::size_t index, std::size_t count)
 {
-public:
-    explicit Undo(roulette::Notebook &notebook) : m_notebook(notebook) {}
-    Undo(const Undo &) = delete;
-    Undo &operator=(const Undo &) = delete;
-    ~Undo()
-    {
-        try {
-            for (const std::int64_t session : m_sessions)
-                m_notebook.deleteSession(session);
-            if (m_wheel)
-                m_notebook.deleteWheel(*m_wheel);
-        } catch (const roulette::NotebookError &) {
-            // The error that brought us here is the one to tell.
-        }
+    const QString number =
+        count > 1 ? QStringLiteral(" (%1)").arg(static_cast<qulonglong>(index + 1)) : QString();
+    QString base = QString::fromStdString(name);
+    // UTF-16 units are never fewer than characters, so a cut by units keeps within the limit.
+    const auto room = static_cast<qsizetype>(roulette::NameLengthLimit) - number.size();
+    if (base.size() > room) {
+        base.truncate(room - 1);
+        if (!base.isEmpty() && base.back().isHighSurrogate())
+            base.chop(1);
+        base += QChar(0x2026); // …
     }
-    void wheelMade(std::int64_t wheel) { m_wheel = wheel; }
-    void sessionMade(std::int64_t session) { m_sessions.push_back(session); }
-    void keep()
-    {
-        m_sessions.clear();
-        m_wheel.reset();
-    }
+    return (base + number).toStdString();
+}
 
-private:
-    roulette::Notebook &m_notebook;
-    std::vector<std::int64_t> m_sessions;
-    std::optional<std::int64_t> m_wheel;
-};
-
+// One transaction for the whole import: stopped or failed, it leaves the notebook as it was.
 bool addSessions(const QString &file, const Import &import,
                  const std::function<bool(double)> &progress)
 {
     QDir().mkpath(QFileInfo(file).path());
     roulette::Notebook notebook(nativePath(file));
-    Undo undo(notebook);
-    std::int64_t wheel = 0;
-    if (import.wheelId) {
-        wheel = *import.wheelId;
-    } else {
-        wheel = notebook.createWheel(import.newWheel);
-        undo.wheelMade(wheel);
-    }
-    const std::string startedAt =
+    const std::string now =
         QDateTime::currentDateTime().toString(Qt::ISODate).left(16).toStdString();
     const std::span<const std::uint8_t> spins(import.spins);
-    const std::size_t sessions = import.sessionStarts.size();
-    for (std::size_t i = 0; i < sessions; ++i) {
-        if (!progress(static_cast<double>(i) / static_cast<double>(sessions)))
-            return false;
+    const std::size_t count = import.sessionStarts.size();
+    std::vector<roulette::NewSession> sessions;
+    sessions.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
         const auto start = static_cast<std::size_t>(import.sessionStarts[i]);
         const std::size_t end =
-            i + 1 < sessions ? static_cast<std::size_t>(import.sessionStarts[i + 1]) : spins.size();
-        const std::string label =
-            sessions > 1 ? import.label + " (" + std::to_string(i + 1) + ")" : import.label;
-        const std::int64_t session =
-            notebook.createSession(wheel, startedAt, roulette::Origin::Import, label);
-        undo.sessionMade(session);
-        notebook.appendSpins(session, spins.subspan(start, end - start));
+            i + 1 < count ? static_cast<std::size_t>(import.sessionStarts[i + 1]) : spins.size();
+        sessions.push_back({i < import.dates.size() ? import.dates[i] : now,
+                            roulette::Origin::Import, sessionLabel(import.label, i, count),
+                            spins.subspan(start, end - start)});
     }
-    undo.keep();
-    return true;
+    const roulette::ImportWheel wheel = import.wheelId ? roulette::ImportWheel(*import.wheelId)
+                                                       : roulette::ImportWheel(import.newWheel);
+    return notebook.importSessions(wheel, sessions, progress).has_value();
 }
 
 } // namespace
@@ -121,7 +96,7 @@ Outcome importSessions(const QString &file, const Import &import,
     try {
         return addSessions(file, import, progress) ? Outcome::Done : Outcome::Stopped;
     } catch (const roulette::NotebookError &e) {
-        error = e.what();
+        error = std::string("Rien n'a été importé. ") + e.what();
         return Outcome::Failed;
     }
 }

@@ -34,12 +34,15 @@ struct Import {
     std::optional<std::int64_t> wheelId;
     std::string newWheel;
     std::string label; ///< the sessions', numbered when there are several
+    /// each session's start as SessionInfo::startedAt; the import's moment for those missing
+    std::vector<std::string> dates;
 };
 
 enum class Outcome { Done, Stopped, Failed };
 
-/// Adds the sessions, one transaction each, telling progress the fraction done; a false
-/// from progress or a failure takes back what was added, and error says why it failed.
+/// Adds the sessions, and the new wheel, in one transaction, telling progress the fraction
+/// done: a false from progress or a failure leaves the notebook as it was, and error says
+/// why it failed.
 Outcome importSessions(const QString &file, const Import &import,
                        const std::function<bool(double)> &progress, std::string &error);
 

@@ -356,7 +356,7 @@ void PermanenceDialog::importSpins()
     accept();
 }
 
-// One transaction a session: a stop or a failure midway takes back the sessions added.
+// One transaction for the whole import: a stop or a failure midway leaves the notebook as it was.
 void PermanenceDialog::importToNotebook()
 {
     auto import = std::make_shared<notebookimport::Import>();

@@ -416,57 +416,66 @@ void NotebookWindow::annotateWheel()
         guarded([&] { m_notebook.annotateWheel(w->id, place.toStdString(), notes.toStdString()); });
 }
 
+// Counts read again first: the board may have written spins since the window last looked.
 void NotebookWindow::deleteWheel()
 {
+    refreshCounts();
     const auto w = wheel();
-    if (w && confirm(QStringLiteral("Supprimer la roue « %1 » et ses %2 séances : %3 seront "
-                                    "perdus. Continuer ?")
-                         .arg(printableText(w->name))
-                         .arg(w->sessions)
-                         .arg(spinsText(w->spins)))) {
-        if (m_board.attachedWheel() == w->id)
-            m_board.detach();
-        guarded([&] { m_deleted.emplace_back(m_notebook.deleteWheel(w->id)); });
-    }
+    if (!w ||
+        !confirm(
+            QStringLiteral("Supprimer la roue « %1 » : %2 et %3 disparaîtront du carnet. "
+                           "Continuer ?")
+                .arg(printableText(w->name),
+                     frenchCount(w->sessions, QStringLiteral("séance"), QStringLiteral("séances")),
+                     spinsText(w->spins))))
+        return;
+    if (m_board.attachedWheel() == w->id)
+        m_board.detach();
+    guarded([&] { m_deleted.emplace_back(m_notebook.deleteWheel(w->id)); });
 }
 
 void NotebookWindow::deleteSessions()
 {
-    std::vector<roulette::SessionInfo> chosen;
+    std::vector<std::int64_t> ids;
     for (const QModelIndex &row : m_sessionView->selectionModel()->selectedRows())
-        chosen.push_back(m_sessions[static_cast<std::size_t>(row.row())]);
+        ids.push_back(m_sessions[static_cast<std::size_t>(row.row())].id);
+    refreshCounts();
+    std::int64_t sessions = 0;
     std::int64_t spins = 0;
-    for (const roulette::SessionInfo &s : chosen)
-        spins += s.spins;
-    if (chosen.empty() ||
-        !confirm(QStringLiteral("Supprimer %1 séance(s) : %2 seront perdus. Continuer ?")
-                     .arg(chosen.size())
-                     .arg(spinsText(spins))))
+    for (const roulette::SessionInfo &s : m_sessions)
+        if (std::find(ids.begin(), ids.end(), s.id) != ids.end()) {
+            ++sessions;
+            spins += s.spins;
+        }
+    if (sessions == 0 ||
+        !confirm(
+            QStringLiteral("Supprimer %1 : %2 %3 du carnet. Continuer ?")
+                .arg(frenchCount(sessions, QStringLiteral("séance"), QStringLiteral("séances")),
+                     spinsText(spins),
+                     spins > 1 ? QStringLiteral("disparaîtront") : QStringLiteral("disparaîtra"))))
         return;
-    if (std::any_of(chosen.begin(), chosen.end(),
-                    [&](const auto &s) { return m_board.attachedSession() == s.id; }))
+    if (std::any_of(ids.begin(), ids.end(),
+                    [&](std::int64_t id) { return m_board.attachedSession() == id; }))
         m_board.detach();
     guarded([&] {
-        std::vector<roulette::DeletedSession> gone;
-        gone.reserve(chosen.size());
-        for (const roulette::SessionInfo &s : chosen)
-            gone.push_back(m_notebook.deleteSession(s.id));
-        m_deleted.emplace_back(std::move(gone));
+        std::vector<roulette::DeletedSession> gone = m_notebook.deleteSessions(ids);
+        if (!gone.empty())
+            m_deleted.emplace_back(std::move(gone));
     });
 }
 
+// The record goes only once its restore has succeeded: a name taken meanwhile, or a busy
+// notebook, leaves it to be tried again.
 void NotebookWindow::undoDelete()
 {
     if (m_deleted.empty())
         return;
-    Deleted last = std::move(m_deleted.back());
-    m_deleted.pop_back();
     guarded([&] {
-        if (const auto *w = std::get_if<roulette::DeletedWheel>(&last))
+        if (const auto *w = std::get_if<roulette::DeletedWheel>(&m_deleted.back()))
             m_notebook.restoreWheel(*w);
         else
-            for (const roulette::DeletedSession &s : std::get<1>(last))
-                m_notebook.restoreSession(s);
+            m_notebook.restoreSessions(std::get<1>(m_deleted.back()));
+        m_deleted.pop_back();
     });
 }
 
