@@ -1,9 +1,13 @@
-// The notebook of wheels: a spin entered by hand, a long session stored, a large wheel
-// read back, the bytes a spin takes on disk, and the tests of change over many sessions.
+// The notebook of wheels: a spin entered by hand, a long session stored, a permanence
+// imported a session a line, a large wheel read back, the bytes a spin takes on disk, and the
+// tests of change over many sessions.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
+#include <numeric>
 #include <random>
 
 #include "stats/homogeneity.h"
@@ -72,6 +76,36 @@ void BM_StoreMillionSpins(benchmark::State &state)
         static_cast<double>(std::filesystem::file_size(single)) / static_cast<double>(spins.size());
 }
 
+// A casino's permanence of 187,630 spins cut a session a line: 11,981 sessions of 16 spins on
+// average, imported into a new wheel of a notebook that already holds one, as the import does.
+void BM_ImportSessionPerLine(benchmark::State &state)
+{
+    BenchDir dir;
+    const auto file = dir.path / "carnet.sqlite";
+    const auto spins = randomSpins(187'630, 4);
+    std::mt19937 random(5);
+    std::vector<std::size_t> cuts(spins.size() - 1);
+    std::iota(cuts.begin(), cuts.end(), 1);
+    std::vector<std::size_t> starts{0};
+    std::sample(cuts.begin(), cuts.end(), std::back_inserter(starts), 11'980, random);
+    std::vector<NewSession> sessions;
+    for (std::size_t s = 0; s < starts.size(); ++s) {
+        const std::size_t end = s + 1 < starts.size() ? starts[s + 1] : spins.size();
+        sessions.push_back({"2019-04-24T20:00", Origin::Import,
+                            "permanence_190424.txt (" + std::to_string(s + 1) + ")",
+                            std::span(spins).subspan(starts[s], end - starts[s])});
+    }
+    Notebook notebook(file);
+    notebook.appendSpins(
+        notebook.createSession(notebook.createWheel("Roue"), "2026-03-12T20:00", Origin::Hand),
+        randomSpins(100'000, 6));
+    int wheel = 0;
+    for (auto _ : state)
+        notebook.importSessions("Table " + std::to_string(++wheel), sessions,
+                                [](double) { return true; });
+    state.counters["sessions"] = static_cast<double>(sessions.size());
+}
+
 // Opening the notebook, listing its wheels and sessions, reading every spin pooled, and
 // whether the wheel changed between its sessions.
 void BM_OpenWheelOf10MillionSpins(benchmark::State &state)
@@ -122,6 +156,7 @@ BENCHMARK(BM_HandSpinDurable)
     ->ReportAggregatesOnly(true)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StoreMillionSpins)->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ImportSessionPerLine)->Iterations(5)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenWheelOf10MillionSpins)->Iterations(5)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HomogeneityAndChangePoint50)->Arg(2000)->Arg(100)->Unit(benchmark::kMillisecond);
 

@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QPushButton>
 #include <QStandardItemModel>
+#include <QTableView>
 #include <random>
 #include <sqlite3.h>
 
@@ -19,6 +20,7 @@ private slots:
     void theNotebookHoldsTheBoardsSpinsSinceAttaching();
     void faultsAreToldAndTheBoardGoesOn();
     void aDeleteInTheWindowCanBeTakenBack();
+    void wheelNamesMeetWhereUnicodeSaysTheyLookAlike();
 };
 
 // Random hand spins, undos, resets and resets taken back, after a batch: the wheel's session
@@ -131,12 +133,41 @@ void TestNotebook::aDeleteInTheWindowCanBeTakenBack()
     QStringList questions;
     window->setConfirm([&questions](const QString &q) { return questions << q, true; });
     QTRY_VERIFY(window->changeText().contains(u"khi²"_s)); // worked out on a worker
+    notebook.renameWheel(wheel, "Roue %1 %2");
+    window->refresh();
     window->deleteWheel();
     QVERIFY(notebook.wheels().empty() && window->wheelModel()->rowCount() == 0);
+    QCOMPARE(questions.value(0), u"Supprimer la roue « Roue %1 %2 » : 2 séances et 100 tirages "
+                                 "disparaîtront du carnet. Continuer ?"_s);
+    // The name taken meanwhile by another program: the undo fails, says why, and stays.
+    roulette::Notebook other(dir.path() / "c.sqlite");
+    const std::int64_t twin = other.createWheel("ROUE\u00A0%1 %2");
+    w.messages.clear();
     window->undoDelete();
-    QCOMPARE(notebook.wheels(), before);
-    QCOMPARE(window->sessionModel()->rowCount(), 2);
-    QVERIFY2(questions.value(0).contains(u"100 tirages"_s), qPrintable(questions.value(0)));
+    QVERIFY2(w.messages.size() == 1 && w.messages[0].contains(u"déjà ce nom"_s),
+             qPrintable(w.messages.join(u'|')));
+    other.renameWheel(twin, "Autre");
+    window->undoDelete();
+    const auto restored = notebook.wheels();
+    QVERIFY(restored.size() == 2 && restored[1].name == "Roue %1 %2");
+    QCOMPARE(restored[1].spins, before[0].spins);
+    other.deleteWheel(twin);
+
+    // Both sessions chosen while another program deletes one: the question counts the one
+    // left, the delete takes it, the undo gives it back.
+    window->refresh();
+    for (QTableView *view : window->findChildren<QTableView *>())
+        if (view->model() == window->sessionModel())
+            view->selectAll();
+    other.deleteSession(other.sessions(wheel)[0].id);
+    window->deleteSessions();
+    QCOMPARE(questions.value(1), u"Supprimer 1 séance : 50 tirages disparaîtront du carnet. "
+                                 "Continuer ?"_s);
+    QVERIFY(notebook.sessions(wheel).empty());
+    window->undoDelete();
+    QCOMPARE(notebook.sessions(wheel).size(), 1U);
+    QCOMPARE(notebook.sessions(wheel)[0].spins, 50);
+    QCOMPARE(window->sessionModel()->rowCount(), 1);
 
     // « Étudier » opens the study of the pooled sessions, named after them.
     const auto buttons = window->findChildren<QPushButton *>();
@@ -146,6 +177,28 @@ void TestNotebook::aDeleteInTheWindowCanBeTakenBack()
     const auto *study = window->findChild<StudyWindow *>();
     QVERIFY(study && study->isVisible());
     QCOMPARE(study->windowTitle(), u"Étude du cylindre — Roue 3 — toutes les séances"_s);
+}
+
+// Here rather than beside the store, for Qt's Unicode tables are the model: two letters of
+// Latin-1 and Latin Extended-A make one name exactly when their decompositions agree in lower
+// case, a letter composed or decomposed is one name, and every blank a space.
+void TestNotebook::wheelNamesMeetWhereUnicodeSaysTheyLookAlike()
+{
+    const auto key = [](const QString &name) { return roulette::wheelNameKey(name.toStdString()); };
+    const auto model = [](const QString &name) {
+        return name.normalized(QString::NormalizationForm_D).toLower();
+    };
+    std::vector<QString> letters;
+    for (char32_t c = 0x20; c < 0x180; ++c)
+        letters.push_back(QString::fromUcs4(&c, 1));
+    for (const QString &a : letters) {
+        QCOMPARE(key(a), key(a.normalized(QString::NormalizationForm_D)));
+        for (const QString &b : letters)
+            if ((key(a) == key(b)) != (model(a) == model(b)))
+                QFAIL(qPrintable(u"« %1 » et « %2 »"_s.arg(a, b)));
+    }
+    for (const char16_t blank : {u'\t', u'\u00A0', u'\u2002', u'\u202F', u'\u3000'})
+        QCOMPARE(key(u"Table"_s + QChar(blank) + u"3"_s), key(u"table 3"_s));
 }
 
 QTEST_MAIN(TestNotebook)

@@ -278,7 +278,9 @@ void TestSession::aFailedWriteKeepsTheOldFileAndSaysWhy()
         {&large, false, 1'000'000, old, full},
         {&small, true, RLIM_INFINITY, dir.path() / "dossier", u"c'est un dossier"_s},
         {&small, false, RLIM_INFINITY, locked, u"vous n'avez pas le droit d'écrire"_s},
-        {&small, true, RLIM_INFINITY, old / "x.txt", u"erreur du système : "_s}};
+        {&small, true, RLIM_INFINITY, old / "x.txt", u"le dossier n'existe pas"_s},
+        {&small, false, RLIM_INFINITY, dir.path() / "absent" / "x.csv",
+         u"le dossier n'existe pas"_s}};
     for (const Case &c : cases) {
         if (c.target == locked && !permissionsBite)
             continue;

@@ -81,7 +81,7 @@ private:
     QString m_qtReason;
 };
 
-// The reasons a user can act on in French, the system's own words for the others.
+// The reasons a user can act on in French, the system's own words only for the rare others.
 QString CheckedSaveFile::reason() const
 {
     switch (m_error) {
@@ -94,6 +94,15 @@ QString CheckedSaveFile::reason() const
     case EFBIG:
     case EDQUOT:
         return QStringLiteral("le disque est plein");
+    case ENOENT:
+    case ENOTDIR:
+        return QStringLiteral("le dossier n'existe pas");
+    case EROFS:
+        return QStringLiteral("le disque est en lecture seule");
+    case ENAMETOOLONG:
+        return QStringLiteral("le nom du fichier est trop long");
+    case EIO:
+        return QStringLiteral("le support ne répond pas (retiré ou endommagé)");
     case 0:
         return QStringLiteral("erreur du système : %1").arg(printableText(m_qtReason));
     default:
