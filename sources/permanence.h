@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -202,7 +203,10 @@ struct StoredOverlap {
 
 /// Looks for the spins read in the spins a wheel stores, by blocks of BlockLength (or the
 /// whole file when shorter): a fair wheel repeats such a block by chance almost never.
-StoredOverlap findInStored(std::span<const std::uint8_t> spins,
-                           std::span<const std::uint8_t> stored);
+/// Linear in both, whatever their shape. progress is told the fraction of stored looked
+/// through; a false from it stops the search, which then gives nothing.
+std::optional<StoredOverlap> findInStored(std::span<const std::uint8_t> spins,
+                                          std::span<const std::uint8_t> stored,
+                                          const std::function<bool(double)> &progress = {});
 
 } // namespace roulette
