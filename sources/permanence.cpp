@@ -14,8 +14,9 @@ namespace roulette
 namespace
 {
 
-constexpr std::size_t WindowLength = 10; // the shortest block whose repeat is reported
-constexpr std::int64_t RunWarning = 8;   // a number this many times in a row
+constexpr std::size_t WindowLength = 10;  // the shortest block whose repeat is reported
+constexpr std::int64_t RunWarning = 8;    // a number this many times in a row
+constexpr std::int64_t PairsWarning = 10; // this many pairs in a row: a fair wheel, never
 constexpr std::size_t TextShapesKept = 4096;
 constexpr std::size_t PerLineBuckets = 1025;
 
@@ -239,6 +240,8 @@ void PermanenceReader::Sink::follow(std::uint8_t spin, std::size_t index)
         m_runLine = line;
     }
 
+    followPairs(index);
+
     const std::vector<std::uint8_t> &spins = analysis.spins;
     if (m_period != 0) {
         if (spins[index] != spins[index - m_period])
@@ -270,6 +273,29 @@ void PermanenceReader::Sink::follow(std::uint8_t spin, std::size_t index)
     seenAt = static_cast<std::uint32_t>(index);
 }
 
+// A pair is a spin written again right after itself, and not a third time: a run of one
+// number is its own warning.
+void PermanenceReader::Sink::followPairs(std::size_t index)
+{
+    const std::vector<std::uint8_t> &spins = analysis.spins;
+    if (index == 0)
+        return;
+    const std::size_t phase = index % 2;
+    if (spins[index] != spins[index - 1] || (index >= 2 && spins[index - 2] == spins[index])) {
+        endPairs(phase);
+        return;
+    }
+    if (m_pairs[phase]++ == 0)
+        m_pairLine[phase] = m_lineRing[(index - 1) % std::size(m_lineRing)];
+}
+
+void PermanenceReader::Sink::endPairs(std::size_t phase)
+{
+    if (m_pairs[phase] >= PairsWarning)
+        analysis.doubledStretches.add({m_pairLine[phase], m_pairs[phase]});
+    m_pairs[phase] = 0;
+}
+
 void PermanenceReader::Sink::endRun()
 {
     if (m_runLength >= RunWarning)
@@ -280,6 +306,8 @@ void PermanenceReader::Sink::close()
 {
     endRun();
     m_runLength = 0;
+    endPairs(0);
+    endPairs(1);
     const auto typical = std::max_element(m_perLine.begin(), m_perLine.end());
     analysis.typicalPerLine = *typical == 0 ? 0 : typical - m_perLine.begin();
     if (m_order == SpinOrder::OldestFirst)
@@ -358,6 +386,15 @@ std::vector<std::string> permanenceReport(const PermanenceAnalysis &analysis)
             [](const RepeatedBlock &block) {
                 return decimalText(block.length) + " tirages à partir de la ligne " +
                        decimalText(block.line);
+            }));
+    if (analysis.doubledStretches.count > 0)
+        report.push_back(listText<DoubledStretch>(
+            analysis.doubledStretches,
+            "Attention, des tirages sont écrits deux fois chacun, « 21, 21, 36, 36… » "
+            "(erreur d'enregistrement ?)",
+            [](const DoubledStretch &stretch) {
+                return decimalText(stretch.pairs) + " paires à partir de la ligne " +
+                       decimalText(stretch.line);
             }));
     return report;
 }

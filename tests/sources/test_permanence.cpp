@@ -199,6 +199,34 @@ TEST(PermanenceReader, RefusesAndWarnsByLine)
     EXPECT_EQ(late.textLines.first, (std::vector<QuotedLine>{{401, "été"}, {402, "À voir"}}));
 }
 
+// Spins written twice each, on either parity and across lines, are one warning a stretch from
+// ten pairs on; nine pairs, or a run of one number, are not such a stretch.
+TEST(PermanenceReader, WarnsOfAStretchWhereEachSpinIsWrittenTwice)
+{
+    const auto doubled = [](int first, int pairs) {
+        std::string text;
+        for (int i = 0; i < pairs; ++i)
+            text += std::to_string((first + 5 * i) % 37) + ", " +
+                    std::to_string((first + 5 * i) % 37) + ", ";
+        return text;
+    };
+    const std::string text = "3, 8, 15\n" // 1
+                             "1, " +
+                             doubled(21, 12) + "30\n" // 2
+                             + doubled(4, 9) +
+                             "6\n" // 3
+                             "2, 9, 14, " +
+                             doubled(7, 4) + "\n" + doubled(27, 6) // 4, 5
+                             + "11\n"
+                               "5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5\n";
+    const PermanenceAnalysis analysis = readText(text);
+    EXPECT_EQ(analysis.doubledStretches.first, (std::vector<DoubledStretch>{{2, 12}, {4, 10}}));
+    const std::vector<std::string> report = permanenceReport(analysis);
+    EXPECT_EQ(report.back(), "Attention, des tirages sont écrits deux fois chacun, « 21, 21, 36, "
+                             "36… » (erreur d'enregistrement ?) : 12 paires à partir de la ligne "
+                             "2, 10 paires à partir de la ligne 4.");
+}
+
 TEST(PermanenceReader, CutsSessionsAndReversesTheNewestFirst)
 {
     const std::string text = "1 2 3\n4 5\n\n\n6\nfin\n7 8 9";

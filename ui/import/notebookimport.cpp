@@ -1,6 +1,5 @@
 #include "ui/import/notebookimport.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 
@@ -64,8 +63,6 @@ bool addSessions(const QString &file, const Import &import,
         wheel = notebook.createWheel(import.newWheel);
         undo.wheelMade(wheel);
     }
-    const std::string startedAt =
-        QDateTime::currentDateTime().toString(Qt::ISODate).left(16).toStdString();
     const std::span<const std::uint8_t> spins(import.spins);
     const std::size_t sessions = import.sessionStarts.size();
     for (std::size_t i = 0; i < sessions; ++i) {
@@ -77,7 +74,7 @@ bool addSessions(const QString &file, const Import &import,
         const std::string label =
             sessions > 1 ? import.label + " (" + std::to_string(i + 1) + ")" : import.label;
         const std::int64_t session =
-            notebook.createSession(wheel, startedAt, roulette::Origin::Import, label);
+            notebook.createSession(wheel, import.startedAt[i], roulette::Origin::Import, label);
         undo.sessionMade(session);
         notebook.appendSpins(session, spins.subspan(start, end - start));
     }
