@@ -1,7 +1,7 @@
 // A permanence of 10^6 spins in comma-separated lines of 1 to 600 numbers (about 3 MB): the
 // preview (layout and a whole reading with every warning), the reading an import makes, and
 // the memory each adds at its peak beyond the spins it keeps, per spin (VmHWM against VmRSS
-// before; the peak is reset first).
+// before; the peak is reset first). Then the check of such a file against a wheel's spins.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -99,8 +99,60 @@ void BM_ReadPermanenceForImport(benchmark::State &state)
     measure(state, [&layout] { return readPermanence(permanence().path(), layout, {}); });
 }
 
+// The overlap check of an import against a wheel of 10^7 stored spins, by the file's shape:
+// random and new, random and already stored whole, a period of 37 (against random spins and
+// against the same period stored), 10^5 times one number.
+enum Shape { RandomNew, RandomStored, Period37, Period37Stored, Identical };
+
+std::vector<std::uint8_t> randomSpins(std::size_t count, unsigned seed)
+{
+    std::minstd_rand random(seed);
+    std::vector<std::uint8_t> spins(count);
+    for (std::uint8_t &spin : spins)
+        spin = static_cast<std::uint8_t>(random() % 37);
+    return spins;
+}
+
+std::vector<std::uint8_t> periodic(std::size_t count)
+{
+    std::vector<std::uint8_t> spins(count);
+    for (std::size_t i = 0; i < count; ++i)
+        spins[i] = static_cast<std::uint8_t>(i % 37);
+    return spins;
+}
+
+void BM_FindInStored(benchmark::State &state)
+{
+    constexpr std::size_t Stored = 10'000'000;
+    const auto shape = static_cast<Shape>(state.range(0));
+    std::vector<std::uint8_t> stored =
+        shape == Period37Stored ? periodic(Stored) : randomSpins(Stored, 5);
+    std::vector<std::uint8_t> spins;
+    if (shape == RandomNew)
+        spins = randomSpins(Spins, 9);
+    else if (shape == RandomStored)
+        spins.assign(stored.begin() + 4'000'000, stored.begin() + 4'000'000 + Spins);
+    else if (shape == Identical)
+        spins.assign(100'000, 17);
+    else
+        spins = periodic(Spins);
+    std::int64_t found = 0;
+    for (auto _ : state) {
+        const auto overlap = findInStored(spins, stored);
+        found = overlap ? overlap->spinsFound : -1;
+        benchmark::DoNotOptimize(found);
+    }
+    state.counters["input_spins"] = static_cast<double>(spins.size());
+    state.counters["stored_spins"] = static_cast<double>(stored.size());
+    state.counters["found"] = static_cast<double>(found);
+}
+
 } // namespace
 
+BENCHMARK(BM_FindInStored)
+    ->ArgName("shape")
+    ->DenseRange(RandomNew, Identical)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PreviewPermanence)->Iterations(5)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadPermanenceForImport)->Iterations(5)->Unit(benchmark::kMillisecond);
 

@@ -83,6 +83,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         std::reverse(session.begin(), session.end());
     check(forward == backward);
     if (!whole.spins.empty())
-        check(findInStored(whole.spins, whole.spins).alreadyStored);
+        check(findInStored(whole.spins, whole.spins)->alreadyStored);
     return 0;
 }

@@ -155,6 +155,10 @@ void DrawFileReader::take(char c)
     }
     if (m_line.size() < QuoteBytes)
         m_line += c;
+    const bool digit = isDigit(c);
+    m_numberGroups += digit && !m_afterDigit;
+    m_afterDigit = digit;
+    m_onlyNumbers = m_onlyNumbers && (digit || isBlank(c) || c == ',' || c == ';');
     if (c == '*')
         m_star = true;
     else if (isBlank(c))
@@ -176,14 +180,27 @@ void DrawFileReader::endLine()
             if (m_content.numbers.size() >= m_maxRecords)
                 throw std::length_error("too many draw records");
             m_content.numbers.append(*number);
-        } else if (m_content.badLineCount++ < static_cast<std::int64_t>(QuotedBadLines)) {
-            m_content.firstBadLines.push_back({m_lineNumber, m_line});
+        } else {
+            badLine();
         }
     }
     m_line.clear();
     m_figures.clear();
     m_star = false;
     m_tooLong = false;
+    m_numberGroups = 0;
+    m_afterDigit = false;
+    m_onlyNumbers = true;
+}
+
+void DrawFileReader::badLine()
+{
+    if (m_content.badLineCount++ < static_cast<std::int64_t>(QuotedBadLines))
+        m_content.firstBadLines.push_back({m_lineNumber, m_line});
+    if (m_numberGroups < 2 || !m_onlyNumbers)
+        return;
+    if (m_content.severalNumbersLines++ == 0)
+        m_content.firstSeveralNumbers = BadLine{m_lineNumber, m_line};
 }
 
 namespace
@@ -228,6 +245,19 @@ std::optional<DrawFileContent> readContent(std::istream &in, const std::filesyst
     return reader.finish();
 }
 
+// A draw file holds one number a line: a line of several is a permanence's, which only the
+// permanence import reads whole.
+std::string permanenceMessage(const std::string &file, const DrawFileContent &content)
+{
+    const std::int64_t lines = content.severalNumbersLines;
+    return "Le fichier " + file + " se lit comme une permanence : " +
+           (lines == 1 ? std::string("1 ligne porte") : decimalText(lines) + " lignes portent") +
+           " plusieurs numéros (ligne " + decimalText(content.firstSeveralNumbers->line) + " " +
+           quoteText(content.firstSeveralNumbers->text) +
+           "), qu'un fichier de tirage ne lit pas. « Importer une permanence… (Ctrl+I) », "
+           "dans le menu « Fichier », en lit tous les tirages.";
+}
+
 DrawFileLoad failure(std::string fileName, std::string message)
 {
     return {std::move(fileName), std::nullopt, std::move(message)};
@@ -253,10 +283,16 @@ DrawFileLoad readDrawFile(const std::filesystem::path &path, const ReadProgress 
         std::optional<DrawFileContent> content = readContent(in, path, size, progress);
         if (!content)
             return failure(name, {});
+        if (content->severalNumbersLines > 0 &&
+            content->severalNumbersLines >= content->numbers.size())
+            return failure(name, permanenceMessage(file, *content) + " Rien n'a été chargé.");
         if (content->numbers.size() == 0)
             return failure(name,
                            "Le fichier " + file + " ne contient aucun numéro" + nothingLoaded);
-        return {std::move(name), std::move(content->numbers), badLinesMessage(*content)};
+        std::string message = badLinesMessage(*content);
+        if (content->severalNumbersLines > 0)
+            message += " " + permanenceMessage(file, *content);
+        return {std::move(name), std::move(content->numbers), std::move(message)};
     } catch (const std::bad_alloc &) {
         return failure(name,
                        "Mémoire insuffisante pour charger le fichier " + file + nothingLoaded);

@@ -28,6 +28,10 @@ struct DrawFileContent {
     DrawRecords numbers;
     std::int64_t badLineCount = 0;
     std::vector<BadLine> firstBadLines; ///< at most DrawFileReader::QuotedBadLines
+    /// Bad lines that hold several numbers and nothing else, as a permanence writes them
+    /// (« 21, 5, 17 »), and the first of them.
+    std::int64_t severalNumbersLines = 0;
+    std::optional<BadLine> firstSeveralNumbers;
     bool operator==(const DrawFileContent &) const = default;
 };
 
@@ -66,6 +70,7 @@ private:
     void takeCodePoint(char32_t c);
     void take(char c);
     void endLine();
+    void badLine();
 
     std::int64_t m_maxRecords;
     DrawFileContent m_content;
@@ -73,7 +78,10 @@ private:
     std::string m_line;            // the line so far, up to QuoteBytes bytes
     std::string m_figures;         // the line so far without its blanks, up to FigureLimit bytes
     bool m_star = false;
-    bool m_tooLong = false; // more than FigureLimit figures
+    bool m_tooLong = false;    // more than FigureLimit figures
+    int m_numberGroups = 0;    // runs of digits in the line
+    bool m_afterDigit = false; // the last character was a digit
+    bool m_onlyNumbers = true; // digits, blanks, commas and semicolons
     LineEnds m_lineEnds;
     Encoding m_encoding = Encoding::Unknown;
     std::string m_start;                   // the first bytes, while they may be a mark
@@ -94,7 +102,9 @@ struct DrawFileLoad {
 };
 
 /// Reads the draw file at path. A file that cannot be opened or read, holds no number, or
-/// does not fit in memory gives a message and no records.
+/// does not fit in memory gives a message and no records; so does a file that reads as a
+/// permanence, with as many lines of several numbers as of one, whose message names the
+/// permanence import. Fewer such lines load, and the message names that import too.
 DrawFileLoad readDrawFile(const std::filesystem::path &path, const ReadProgress &progress = {});
 
 /// Adds one record to a draw file in the program's own format: the number, then CR LF.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <limits>
 #include <utility>
 
 #include "sources/textrules.h"
@@ -13,8 +14,9 @@ namespace roulette
 namespace
 {
 
-constexpr std::size_t WindowLength = 10; // the shortest block whose repeat is reported
-constexpr std::int64_t RunWarning = 8;   // a number this many times in a row
+constexpr std::size_t WindowLength = 10;  // the shortest block whose repeat is reported
+constexpr std::int64_t RunWarning = 8;    // a number this many times in a row
+constexpr std::int64_t PairsWarning = 10; // this many pairs in a row: a fair wheel, never
 constexpr std::size_t TextShapesKept = 4096;
 constexpr std::size_t PerLineBuckets = 1025;
 
@@ -238,6 +240,8 @@ void PermanenceReader::Sink::follow(std::uint8_t spin, std::size_t index)
         m_runLine = line;
     }
 
+    followPairs(index);
+
     const std::vector<std::uint8_t> &spins = analysis.spins;
     if (m_period != 0) {
         if (spins[index] != spins[index - m_period])
@@ -269,6 +273,29 @@ void PermanenceReader::Sink::follow(std::uint8_t spin, std::size_t index)
     seenAt = static_cast<std::uint32_t>(index);
 }
 
+// A pair is a spin written again right after itself, and not a third time: a run of one
+// number is its own warning.
+void PermanenceReader::Sink::followPairs(std::size_t index)
+{
+    const std::vector<std::uint8_t> &spins = analysis.spins;
+    if (index == 0)
+        return;
+    const std::size_t phase = index % 2;
+    if (spins[index] != spins[index - 1] || (index >= 2 && spins[index - 2] == spins[index])) {
+        endPairs(phase);
+        return;
+    }
+    if (m_pairs[phase]++ == 0)
+        m_pairLine[phase] = m_lineRing[(index - 1) % std::size(m_lineRing)];
+}
+
+void PermanenceReader::Sink::endPairs(std::size_t phase)
+{
+    if (m_pairs[phase] >= PairsWarning)
+        analysis.doubledStretches.add({m_pairLine[phase], m_pairs[phase]});
+    m_pairs[phase] = 0;
+}
+
 void PermanenceReader::Sink::endRun()
 {
     if (m_runLength >= RunWarning)
@@ -279,6 +306,8 @@ void PermanenceReader::Sink::close()
 {
     endRun();
     m_runLength = 0;
+    endPairs(0);
+    endPairs(1);
     const auto typical = std::max_element(m_perLine.begin(), m_perLine.end());
     analysis.typicalPerLine = *typical == 0 ? 0 : typical - m_perLine.begin();
     if (m_order == SpinOrder::OldestFirst)
@@ -358,55 +387,174 @@ std::vector<std::string> permanenceReport(const PermanenceAnalysis &analysis)
                 return decimalText(block.length) + " tirages à partir de la ligne " +
                        decimalText(block.line);
             }));
+    if (analysis.doubledStretches.count > 0)
+        report.push_back(listText<DoubledStretch>(
+            analysis.doubledStretches,
+            "Attention, des tirages sont écrits deux fois chacun, « 21, 21, 36, 36… » "
+            "(erreur d'enregistrement ?)",
+            [](const DoubledStretch &stretch) {
+                return decimalText(stretch.pairs) + " paires à partir de la ligne " +
+                       decimalText(stretch.line);
+            }));
     return report;
 }
 
-StoredOverlap findInStored(std::span<const std::uint8_t> spins,
-                           std::span<const std::uint8_t> stored)
+namespace
+{
+
+constexpr std::size_t Ahead = 16; // blocks between a prefetch and their use
+
+// The file's blocks of k spins, each distinct block held once and found by a hash of its
+// spins. A block that comes back many times (a repeated stretch, a period) is one entry, so
+// that no probe sequence grows with the file's repeats: building and looking up stay linear
+// whatever the file's shape.
+class BlockTable
+{
+public:
+    BlockTable(std::span<const std::uint8_t> spins, std::size_t k)
+        : m_spins(spins), m_k(k), m_top(power37(k - 1)), m_firstOf(spins.size() - k + 1),
+          m_hashes(spins.size() - k + 1)
+    {
+        while ((std::size_t{1} << m_bits) < 2 * m_firstOf.size())
+            ++m_bits;
+        m_slots.assign(std::size_t{1} << m_bits, Empty);
+        std::uint64_t hash = 0;
+        for (std::size_t i = 0; i < spins.size(); ++i) {
+            hash = roll(hash, spins, i);
+            if (i + 1 >= k)
+                m_hashes[i + 1 - k] = hash;
+        }
+        std::size_t distinct = 0;
+        for (std::size_t start = 0; start < m_hashes.size(); ++start) {
+            if (start + Ahead < m_hashes.size())
+                __builtin_prefetch(&m_slots[slotOf(m_hashes[start + Ahead], m_bits)]);
+            distinct += add(start);
+        }
+        while (m_filterBits < MostFilterBits && (std::size_t{1} << m_filterBits) < 16 * distinct)
+            ++m_filterBits;
+        m_filter.assign((std::size_t{1} << m_filterBits) / 64, 0);
+        for (const std::uint32_t start : m_slots) {
+            if (start != Empty) {
+                const std::size_t bit = slotOf(m_hashes[start], m_filterBits);
+                m_filter[bit / 64] |= std::uint64_t{1} << (bit % 64);
+            }
+        }
+    }
+
+    /// Brings in early what find will read for this hash: lookups far apart in memory then
+    /// wait for memory together rather than one after the other.
+    void prefetch(std::uint64_t hash) const
+    {
+        __builtin_prefetch(&m_filter[slotOf(hash, m_filterBits) / 64]);
+    }
+
+    /// The hash of the k spins ending at s[i], from that of the k ending at s[i - 1].
+    std::uint64_t roll(std::uint64_t hash, std::span<const std::uint8_t> s, std::size_t i) const
+    {
+        if (i >= m_k)
+            hash -= s[i - m_k] * m_top;
+        return hash * 37 + s[i]; // wraps past 2^64: a hash, compared before it is believed
+    }
+
+    /// The first start in the file of the k spins at block, whose hash is given.
+    std::optional<std::size_t> find(std::uint64_t hash, const std::uint8_t *block) const
+    {
+        const std::size_t bit = slotOf(hash, m_filterBits);
+        if ((m_filter[bit / 64] >> (bit % 64) & 1) == 0)
+            return std::nullopt; // a small table that stays in cache: most misses end here
+        for (std::size_t slot = slotOf(hash, m_bits); m_slots[slot] != Empty; slot = next(slot)) {
+            const std::uint32_t start = m_slots[slot];
+            if (m_hashes[start] == hash && std::memcmp(m_spins.data() + start, block, m_k) == 0)
+                return start;
+        }
+        return std::nullopt;
+    }
+
+    /// The first start of the block that starts at start.
+    std::size_t firstOf(std::size_t start) const { return m_firstOf[start]; }
+    std::size_t blocks() const { return m_firstOf.size(); }
+
+private:
+    static constexpr std::uint32_t Empty = std::numeric_limits<std::uint32_t>::max();
+    static constexpr int FewestFilterBits = 10;
+    static constexpr int MostFilterBits = 26; // 8 MB
+
+    std::size_t next(std::size_t slot) const { return (slot + 1) & (m_slots.size() - 1); }
+
+    // True when the block at start is the first of its kind.
+    bool add(std::size_t start)
+    {
+        const std::uint64_t hash = m_hashes[start];
+        std::size_t slot = slotOf(hash, m_bits);
+        for (; m_slots[slot] != Empty; slot = next(slot)) {
+            const std::uint32_t first = m_slots[slot];
+            if (m_hashes[first] == hash &&
+                std::memcmp(m_spins.data() + first, m_spins.data() + start, m_k) == 0) {
+                m_firstOf[start] = first;
+                return false;
+            }
+        }
+        m_slots[slot] = static_cast<std::uint32_t>(start);
+        m_firstOf[start] = static_cast<std::uint32_t>(start);
+        return true;
+    }
+
+    std::span<const std::uint8_t> m_spins;
+    std::size_t m_k;
+    std::uint64_t m_top;
+    int m_bits = 1;
+    int m_filterBits = FewestFilterBits;
+    std::vector<std::uint32_t> m_firstOf; // each start's first start of the same block
+    std::vector<std::uint64_t> m_hashes;  // of the block at each start
+    std::vector<std::uint32_t> m_slots;   // the first start of each distinct block
+    std::vector<std::uint64_t> m_filter;  // a bit per distinct block's hash
+};
+
+constexpr std::size_t StoredProgressStride = std::size_t{1} << 20;
+
+} // namespace
+
+std::optional<StoredOverlap> findInStored(std::span<const std::uint8_t> spins,
+                                          std::span<const std::uint8_t> stored,
+                                          const std::function<bool(double)> &progress)
 {
     StoredOverlap overlap;
     const std::size_t n = spins.size();
     const std::size_t k = std::min<std::size_t>(StoredOverlap::BlockLength, n);
     if (k == 0 || stored.size() < k)
         return overlap;
-    const std::uint64_t top = power37(k - 1);
-    const auto roll = [top, k](std::uint64_t hash, std::span<const std::uint8_t> s, std::size_t i) {
-        if (i >= k)
-            hash -= s[i - k] * top;
-        return hash * 37 + s[i];
-    };
-    // The file's blocks, by hash; each slot holds a block's start + 1, 0 when free.
-    int bits = 1;
-    while ((std::size_t{1} << bits) < 2 * (n - k + 1))
-        ++bits;
-    std::vector<std::uint32_t> table(std::size_t{1} << bits);
+    const BlockTable table(spins, k);
+    std::vector<bool> held(table.blocks()); // by a block's first start
+    std::optional<std::size_t> at;          // the file's block the wheel's last block equals
     std::uint64_t hash = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        hash = roll(hash, spins, i);
-        if (i + 1 < k)
-            continue;
-        std::size_t slot = slotOf(hash, bits);
-        while (table[slot] != 0)
-            slot = (slot + 1) & (table.size() - 1);
-        table[slot] = static_cast<std::uint32_t>(i + 2 - k);
-    }
-    std::vector<bool> found(n);
-    hash = 0;
+    std::uint64_t ahead = 0; // of the block that ends Ahead spins later
+    for (std::size_t j = 0; j < std::min(Ahead, stored.size()); ++j)
+        ahead = table.roll(ahead, stored, j);
     for (std::size_t j = 0; j < stored.size(); ++j) {
-        hash = roll(hash, stored, j);
+        if (j + Ahead < stored.size()) {
+            ahead = table.roll(ahead, stored, j + Ahead);
+            table.prefetch(ahead);
+        }
+        hash = table.roll(hash, stored, j);
+        if (progress && j % StoredProgressStride == 0 &&
+            !progress(static_cast<double>(j) / static_cast<double>(stored.size())))
+            return std::nullopt;
         if (j + 1 < k)
             continue;
-        const std::uint8_t *block = stored.data() + j + 1 - k;
-        for (std::size_t slot = slotOf(hash, bits); table[slot] != 0;
-             slot = (slot + 1) & (table.size() - 1)) {
-            const std::size_t start = table[slot] - 1;
-            if (std::memcmp(spins.data() + start, block, k) == 0)
-                std::fill(found.begin() + static_cast<std::ptrdiff_t>(start),
-                          found.begin() + static_cast<std::ptrdiff_t>(start + k), true);
-        }
+        // Where the wheel holds a stretch of the file, its next block is the file's next one.
+        if (at && *at + k < n && spins[*at + k] == stored[j])
+            ++*at;
+        else
+            at = table.find(hash, stored.data() + j + 1 - k);
+        if (at)
+            held[table.firstOf(*at)] = true;
     }
+    std::size_t coveredTo = 0; // the spins before it are in a block the wheel holds
     std::int64_t run = 0;
-    for (const bool here : found) {
+    for (std::size_t i = 0; i < n; ++i) {
+        if (i < table.blocks() && held[table.firstOf(i)])
+            coveredTo = i + k;
+        const bool here = i < coveredTo;
         run = here ? run + 1 : 0;
         overlap.spinsFound += here;
         overlap.longestBlock = std::max(overlap.longestBlock, run);

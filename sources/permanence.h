@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -74,6 +75,14 @@ struct RepeatedBlock {
     bool operator==(const RepeatedBlock &) const = default;
 };
 
+/// A stretch where every spin is written twice (« 21, 21, 36, 36, 26, 26 »): where it starts,
+/// and how many pairs follow one another.
+struct DoubledStretch {
+    std::int64_t line = 0;
+    std::int64_t pairs = 0;
+    bool operator==(const DoubledStretch &) const = default;
+};
+
 /// The first few items of a kind, and how many there are.
 template <typename Item> struct Listed {
     static constexpr std::size_t Kept = 10;
@@ -99,6 +108,7 @@ struct PermanenceAnalysis {
     Listed<QuotedLine> refused;     ///< values that are not a single-zero wheel's numbers
     Listed<RepeatedNumber> repeatedNumbers;
     Listed<RepeatedBlock> repeatedBlocks;
+    Listed<DoubledStretch> doubledStretches;
     /// Numbers in a line that holds spins: the least, the most, the most frequent.
     std::int64_t minPerLine = 0;
     std::int64_t maxPerLine = 0;
@@ -152,6 +162,8 @@ private:
         void passOver(std::string_view line);
         void follow(std::uint8_t spin, std::size_t index);
         void endRun();
+        void followPairs(std::size_t index);
+        void endPairs(std::size_t phase);
 
         PermanenceLayout m_layout;
         SpinOrder m_order;
@@ -179,6 +191,9 @@ private:
         std::size_t m_matched = 0;
         std::int64_t m_blockLine = 0;
         std::int64_t m_lineRing[16] = {};
+        // Pairs in a row, apart for pairs that end on even and on odd spins.
+        std::int64_t m_pairs[2] = {};
+        std::int64_t m_pairLine[2] = {};
     };
 
     TextDecoder m_decoder;
@@ -202,7 +217,10 @@ struct StoredOverlap {
 
 /// Looks for the spins read in the spins a wheel stores, by blocks of BlockLength (or the
 /// whole file when shorter): a fair wheel repeats such a block by chance almost never.
-StoredOverlap findInStored(std::span<const std::uint8_t> spins,
-                           std::span<const std::uint8_t> stored);
+/// Linear in both, whatever their shape. progress is told the fraction of stored looked
+/// through; a false from it stops the search, which then gives nothing.
+std::optional<StoredOverlap> findInStored(std::span<const std::uint8_t> spins,
+                                          std::span<const std::uint8_t> stored,
+                                          const std::function<bool(double)> &progress = {});
 
 } // namespace roulette

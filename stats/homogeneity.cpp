@@ -274,17 +274,16 @@ ChangePoint changePoint(std::span<const HitCounts> sessions, int samples,
     return result;
 }
 
-std::string changeAdvice(const ChangePoint &change, const std::string &splitDate)
+std::string changeAdvice(const ChangePoint &change, const std::string &splitSession)
 {
     if (change.split == 0)
         return "Il faut au moins deux séances pour voir si la roue a changé.";
     if (!change.found())
         return "Rien n'indique que la roue ait changé d'une séance à l'autre : ses séances "
                "peuvent être étudiées ensemble.";
-    return "Les séances depuis le " + splitDate +
-           " ne ressemblent pas à celles d'avant : la roue a peut-être été changée ou réglée. "
-           "Étudier seulement les séances depuis le " +
-           splitDate + ".";
+    return "À partir de la " + splitSession +
+           ", les séances ne ressemblent pas à celles d'avant : la roue a peut-être été changée "
+           "ou réglée. Étudier seulement cette séance et les suivantes.";
 }
 
 } // namespace roulette

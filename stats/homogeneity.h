@@ -56,8 +56,9 @@ ChangePoint changePoint(std::span<const HitCounts> sessions, int samples = Homog
 /// From this many sessions on, their orders are many enough to be shuffled.
 inline constexpr std::size_t PermutedSessions = 8;
 
-/// What the user should do about it, in plain French; `splitDate` names the session at the
-/// split as the window shows it (« 12 mars »).
-std::string changeAdvice(const ChangePoint &change, const std::string &splitDate);
+/// What the user should do about it, in plain French; `splitSession` names the session at
+/// the split as the window shows it, by date, time and label (« séance du 12 mars 2026
+/// 20:15 « Table 2 » »): several sessions may share a day.
+std::string changeAdvice(const ChangePoint &change, const std::string &splitSession);
 
 } // namespace roulette

@@ -7,11 +7,11 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <functional> // std::boyer_moore_horspool_searcher
 #include <iterator>
 #include <system_error>
 
 #include "store/schema.h"
+#include "store/sessiondate.h"
 
 namespace roulette
 {
@@ -231,34 +231,6 @@ void readSpins(SQLite::Database &db, std::int64_t sessionId, std::vector<std::ui
     chunks.bind(1, sessionId);
     while (chunks.executeStep())
         appendBlob(chunks.getColumn(0), out);
-}
-
-// How many spins from the start of `numbers` a stored session repeats, 0 when its first
-// spins appear nowhere in it.
-std::size_t repeatedHead(const std::vector<std::uint8_t> &stored,
-                         std::span<const std::uint8_t> numbers)
-{
-    const auto head = numbers.first(RepeatedBlockMinimum);
-    const auto found = std::search(stored.begin(), stored.end(),
-                                   std::boyer_moore_horspool_searcher(head.begin(), head.end()));
-    if (found == stored.end())
-        return 0;
-    const auto ends = std::mismatch(numbers.begin(), numbers.end(), found, stored.end());
-    return static_cast<std::size_t>(ends.first - numbers.begin());
-}
-
-std::size_t repeatedTail(const std::vector<std::uint8_t> &stored,
-                         std::span<const std::uint8_t> numbers)
-{
-    const auto tail = numbers.last(RepeatedBlockMinimum);
-    const auto found = std::search(stored.begin(), stored.end(),
-                                   std::boyer_moore_horspool_searcher(tail.begin(), tail.end()));
-    if (found == stored.end())
-        return 0;
-    const auto ends =
-        std::mismatch(numbers.rbegin(), numbers.rend(),
-                      std::make_reverse_iterator(found + RepeatedBlockMinimum), stored.rend());
-    return static_cast<std::size_t>(ends.first - numbers.rbegin());
 }
 
 constexpr const char *InsertChunk = "INSERT INTO chunks(session_id, seq, numbers) VALUES(?, ?, ?)";
@@ -787,21 +759,6 @@ PooledSpins Notebook::pooledSpins(std::span<const std::int64_t> sessionIds) cons
     });
 }
 
-std::optional<StoredRepeat> Notebook::findRepeatedBlock(std::int64_t wheelId,
-                                                        std::span<const std::uint8_t> numbers) const
-{
-    if (numbers.size() < RepeatedBlockMinimum)
-        return std::nullopt;
-    for (const SessionInfo &session : sessions(wheelId)) {
-        const std::vector<std::uint8_t> stored = spins(session.id);
-        if (const std::size_t length = repeatedHead(stored, numbers))
-            return StoredRepeat{session.id, true, length};
-        if (const std::size_t length = repeatedTail(stored, numbers))
-            return StoredRepeat{session.id, false, length};
-    }
-    return std::nullopt;
-}
-
 void Notebook::backupTo(const std::filesystem::path &target) const
 {
     std::error_code ignored;
@@ -827,6 +784,21 @@ void Notebook::backupTo(const std::filesystem::path &target) const
                             "La copie du carnet vers " + quoted(target) +
                                 " n'a pas pu être écrite : " + copyFailure(error) + ".");
     }
+}
+
+void Notebook::redateSession(std::int64_t sessionId, const std::string &startedAt)
+{
+    if (!parseSessionTime(startedAt))
+        throw NotebookError(Kind::Invalid, "« " + startedAt +
+                                               " » n'est pas une date et une heure "
+                                               "(AAAA-MM-JJTHH:MM attendu).");
+    guarded([&] {
+        SQLite::Statement update(*m_db, "UPDATE sessions SET started_at = ? WHERE id = ?");
+        update.bind(1, startedAt);
+        update.bind(2, sessionId);
+        update.exec();
+        requireChange("Cette séance");
+    });
 }
 
 } // namespace roulette

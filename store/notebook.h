@@ -95,16 +95,6 @@ struct ImportedSessions {
     std::vector<std::int64_t> sessionIds;
 };
 
-/// A block of 20 spins or more at the start or end of new spins that a stored session of
-/// the wheel already holds: most likely the same evening entered twice.
-struct StoredRepeat {
-    std::int64_t sessionId = 0; ///< the stored session holding it
-    bool atStart = true;        ///< the new spins' start (else their end)
-    std::size_t length = 0;     ///< how many spins repeat
-    bool operator==(const StoredRepeat &) const = default;
-};
-inline constexpr std::size_t RepeatedBlockMinimum = 20;
-
 /// Every way the notebook can fail, with a French message for the user. Whatever the
 /// failure, what was stored before it is left as it was.
 class NotebookError : public std::runtime_error
@@ -210,14 +200,13 @@ public:
     /// The spins of these sessions in the order given.
     PooledSpins pooledSpins(std::span<const std::int64_t> sessionIds) const;
 
-    /// The first block found of at least RepeatedBlockMinimum spins that opens or closes
-    /// `numbers` and that a session of the wheel already holds.
-    std::optional<StoredRepeat> findRepeatedBlock(std::int64_t wheelId,
-                                                  std::span<const std::uint8_t> numbers) const;
-
     /// Copies the whole notebook into `target` while it stays open; `target` is replaced
     /// only once the copy is complete.
     void backupTo(const std::filesystem::path &target) const;
+
+    /// Sets when the session began: "2019-04-24T20:15" (parseSessionTime); Kind::Invalid for
+    /// any other text. The wheel's sessions are listed in that order.
+    void redateSession(std::int64_t sessionId, const std::string &startedAt);
 
 private:
     void openSchema();

@@ -121,6 +121,11 @@ TEST(DrawFile, LoadingFromDiskSucceedsOrSaysWhyNot)
     EXPECT_EQ(good.records->size(), 3u);
     EXPECT_EQ(good.fileName, "tirage.txt");
     EXPECT_EQ(good.message, badLines(1) + "ligne 3 « x ».");
+    // A few lines of several numbers among many of one: loaded, and the import is named.
+    const DrawFileLoad some = readDrawFile(dir.write("presque.txt", "5\n17\n2, 9\n"));
+    ASSERT_TRUE(some.records);
+    EXPECT_NE(some.message.find("« Importer une permanence… (Ctrl+I) »"), std::string::npos)
+        << some.message;
     const DrawFileLoad stopped =
         readDrawFile(dir.write("long.txt", std::string(200'000, '\n') + "5"),
                      [](double done) { return done < 0.5; });
@@ -133,6 +138,9 @@ TEST(DrawFile, LoadingFromDiskSucceedsOrSaysWhyNot)
         {dir.write("vide.txt", ""), "aucun numéro"},
         {dir.write("commentaires.txt", "\r\n==\r\n* rien\r\n  \r\n"), "aucun numéro"},
         {dir.write("mots.txt", "abc\r\n40\r\n\x01\r\n"), "aucun numéro"},
+        {dir.write("permanence.txt", "12\r\n21, 5, 17\r\n3;36\r\n"),
+         "se lit comme une permanence : 2 lignes portent plusieurs numéros (ligne 2 « 21, 5, 17 "
+         "»)"},
         {dir.write("bizarre\xFF.txt", ""), "bizarre?.txt"},
         {"/proc/self/mem", "Erreur de lecture"}};
     for (const auto &[failing, cause] : failures) {

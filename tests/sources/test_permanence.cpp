@@ -199,6 +199,34 @@ TEST(PermanenceReader, RefusesAndWarnsByLine)
     EXPECT_EQ(late.textLines.first, (std::vector<QuotedLine>{{401, "été"}, {402, "À voir"}}));
 }
 
+// Spins written twice each, on either parity and across lines, are one warning a stretch from
+// ten pairs on; nine pairs, or a run of one number, are not such a stretch.
+TEST(PermanenceReader, WarnsOfAStretchWhereEachSpinIsWrittenTwice)
+{
+    const auto doubled = [](int first, int pairs) {
+        std::string text;
+        for (int i = 0; i < pairs; ++i)
+            text += std::to_string((first + 5 * i) % 37) + ", " +
+                    std::to_string((first + 5 * i) % 37) + ", ";
+        return text;
+    };
+    const std::string text = "3, 8, 15\n" // 1
+                             "1, " +
+                             doubled(21, 12) + "30\n" // 2
+                             + doubled(4, 9) +
+                             "6\n" // 3
+                             "2, 9, 14, " +
+                             doubled(7, 4) + "\n" + doubled(27, 6) // 4, 5
+                             + "11\n"
+                               "5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5, 5\n";
+    const PermanenceAnalysis analysis = readText(text);
+    EXPECT_EQ(analysis.doubledStretches.first, (std::vector<DoubledStretch>{{2, 12}, {4, 10}}));
+    const std::vector<std::string> report = permanenceReport(analysis);
+    EXPECT_EQ(report.back(), "Attention, des tirages sont écrits deux fois chacun, « 21, 21, 36, "
+                             "36… » (erreur d'enregistrement ?) : 12 paires à partir de la ligne "
+                             "2, 10 paires à partir de la ligne 4.");
+}
+
 TEST(PermanenceReader, CutsSessionsAndReversesTheNewestFirst)
 {
     const std::string text = "1 2 3\n4 5\n\n\n6\nfin\n7 8 9";
@@ -278,37 +306,74 @@ TEST(PermanenceFile, RefusesWhatIsNoPermanenceAndChangesWhileRead)
     EXPECT_TRUE(!stopped.analysis && stopped.message.empty());
 }
 
-TEST(PermanenceFile, FindsTheSpinsAWheelHoldsAlready)
+namespace
+{
+
+// The overlap as its definition reads: each block of the file looked for in the whole wheel.
+StoredOverlap overlapByBruteForce(const std::vector<std::uint8_t> &spins,
+                                  const std::vector<std::uint8_t> &stored)
+{
+    const std::size_t k = std::min<std::size_t>(StoredOverlap::BlockLength, spins.size());
+    std::vector<bool> covered(spins.size());
+    for (std::size_t i = 0; k > 0 && i + k <= spins.size(); ++i)
+        if (std::search(stored.begin(), stored.end(), spins.begin() + i, spins.begin() + i + k) !=
+            stored.end())
+            std::fill(covered.begin() + i, covered.begin() + i + k, true);
+    StoredOverlap overlap;
+    std::int64_t run = 0;
+    for (const bool here : covered) {
+        run = here ? run + 1 : 0;
+        overlap.spinsFound += here;
+        overlap.longestBlock = std::max(overlap.longestBlock, run);
+    }
+    overlap.alreadyStored = !spins.empty() && (overlap.spinsFound * 2 >= std::ssize(spins) ||
+                                               overlap.longestBlock >= StoredOverlap::BlockLength);
+    return overlap;
+}
+
+// Spins made of stretches as files and wheels hold them: random, copied from elsewhere,
+// periodic, one number again and again.
+std::vector<std::uint8_t> stretches(std::mt19937 &random, const std::vector<std::uint8_t> &from,
+                                    std::size_t length, int numbers)
+{
+    std::vector<std::uint8_t> spins;
+    while (spins.size() < length) {
+        const std::size_t size = 1 + random() % 70;
+        const unsigned kind = random() % 4;
+        const std::size_t at = from.size() > size ? random() % (from.size() - size) : 0;
+        const std::size_t period = 1 + random() % 40;
+        for (std::size_t i = 0; i < size; ++i) {
+            if (kind == 1 && at + i < from.size())
+                spins.push_back(from[at + i]);
+            else if (kind == 2 && spins.size() >= period)
+                spins.push_back(spins[spins.size() - period]);
+            else if (kind == 3 && !spins.empty())
+                spins.push_back(spins.back());
+            else
+                spins.push_back(static_cast<std::uint8_t>(random() % numbers));
+        }
+    }
+    spins.resize(length);
+    return spins;
+}
+
+} // namespace
+
+TEST(PermanenceFile, FindsTheSpinsAWheelHoldsAlreadyAsBruteForceDoes)
 {
     std::mt19937 random(7);
-    std::vector<std::uint8_t> stored(2000);
-    for (std::uint8_t &spin : stored)
-        spin = static_cast<std::uint8_t>(random() % 37);
-    std::vector<std::uint8_t> fresh(100);
-    for (std::uint8_t &spin : fresh)
-        spin = static_cast<std::uint8_t>(random() % 37);
-    const auto part = [&](std::size_t from, std::size_t to) {
-        return std::vector<std::uint8_t>(stored.begin() + from, stored.begin() + to);
-    };
-    std::vector<std::uint8_t> mixed = fresh;
-    mixed.insert(mixed.end(), stored.begin() + 500, stored.begin() + 530);
-    mixed.insert(mixed.end(), fresh.begin(), fresh.end());
-    struct Case {
-        std::vector<std::uint8_t> spins;
-        std::int64_t found;
-        std::int64_t longest;
-        bool already;
-    };
-    const Case cases[] = {
-        {part(1200, 1900), 700, 700, true},
-        {fresh, 0, 0, false},
-        {mixed, 30, 30, true},
-        {part(10, 15), 5, 5, true},
-    };
-    for (const Case &c : cases) {
-        const StoredOverlap overlap = findInStored(c.spins, stored);
-        EXPECT_EQ(overlap.spinsFound, c.found);
-        EXPECT_EQ(overlap.longestBlock, c.longest);
-        EXPECT_EQ(overlap.alreadyStored, c.already);
+    for (int trial = 0; trial < 300; ++trial) {
+        const int numbers = trial % 3 == 0 ? 2 : 37;
+        const std::vector<std::uint8_t> stored = stretches(random, {}, random() % 3000, numbers);
+        const std::vector<std::uint8_t> spins =
+            stretches(random, stored, trial % 10 == 0 ? random() % 25 : random() % 600, numbers);
+        const std::optional<StoredOverlap> overlap = findInStored(spins, stored);
+        const StoredOverlap expected = overlapByBruteForce(spins, stored);
+        ASSERT_TRUE(overlap);
+        EXPECT_EQ(overlap->spinsFound, expected.spinsFound) << "trial " << trial;
+        EXPECT_EQ(overlap->longestBlock, expected.longestBlock) << "trial " << trial;
+        EXPECT_EQ(overlap->alreadyStored, expected.alreadyStored) << "trial " << trial;
     }
+    const std::vector<std::uint8_t> many(100, 5);
+    EXPECT_FALSE(findInStored(many, many, [](double) { return false; }));
 }

@@ -17,6 +17,7 @@
 
 #include "store/notebook.h"
 #include "store/schema.h"
+#include "store/sessiondate.h"
 #include "tests/tempdir.h"
 
 using namespace roulette;
@@ -280,29 +281,54 @@ TEST(Notebook, WheelNamesAreOneWhateverTheirCase)
     EXPECT_EQ(notebook.sessions(id).front().label, longest);
 }
 
-// The same evening entered twice is seen from either end of the new spins; spins that
-// merely share a few numbers are not.
-TEST(Notebook, FindsARepeatedBlockAtEitherEnd)
+// A date in a file's name, as casinos and trackers write it; digits that are no date, or a
+// date cut out of a longer number, give none.
+TEST(SessionDate, ReadsTheDateAFileNameGives)
+{
+    const std::pair<const char *, std::optional<SessionTime>> names[] = {
+        {"Permanence_Table2_190424.txt", SessionTime{2019, 4, 24}},
+        {"casino-20190424.csv", SessionTime{2019, 4, 24}},
+        {"table 3 2019-04-24.txt", SessionTime{2019, 4, 24}},
+        {"t1_240229.txt", SessionTime{2024, 2, 29}},
+        {"t1_230229.txt", std::nullopt}, // 2023 has no 29 February
+        {"t1_191324.txt", std::nullopt}, // month 13
+        {"2019-4-24.txt", std::nullopt},
+        {"2019_04_24.txt", std::nullopt},
+        {"1190424.txt", std::nullopt}, // seven digits: not a date cut out of them
+        {"table 12, page 3, 190424.txt", SessionTime{2019, 4, 24}},
+        {"19042412 ou 190424.txt", SessionTime{2019, 4, 24}}, // 1904-24-12: not a date
+        {"permanence.txt", std::nullopt},
+    };
+    for (const auto &[name, date] : names)
+        EXPECT_EQ(dateInFileName(name), date) << name;
+    EXPECT_EQ(sessionTimeText({2019, 4, 24, 9, 5}), "2019-04-24T09:05");
+    EXPECT_EQ(parseSessionTime("2019-04-24T09:05:59"), (SessionTime{2019, 4, 24, 9, 5}));
+    for (const char *bad :
+         {"2019-04-24", "2019-04-24T24:00", "2019-02-30T10:00", "24/04/2019 10:00"})
+        EXPECT_FALSE(parseSessionTime(bad)) << bad;
+}
+
+// A session dated again moves to its place among the wheel's sessions; a text that is no
+// date changes nothing.
+TEST(Notebook, RedatedSessionsAreListedByDate)
 {
     TempDir dir;
-    const std::int64_t stored = newSession(dir.path() / "carnet.sqlite");
     Notebook notebook(dir.path() / "carnet.sqlite");
-    const std::int64_t wheel = notebook.wheels().front().id;
-    std::mt19937 random(5);
-    const auto spins = randomSpins(3000, random);
-    notebook.appendSpins(stored, spins);
-
-    auto fresh = randomSpins(500, random);
-    EXPECT_FALSE(notebook.findRepeatedBlock(wheel, fresh));
-    auto startsWithOld = fresh;
-    startsWithOld.insert(startsWithOld.begin(), spins.begin() + 100, spins.begin() + 160);
-    EXPECT_EQ(notebook.findRepeatedBlock(wheel, startsWithOld), (StoredRepeat{stored, true, 60}));
-    auto endsWithOld = fresh;
-    endsWithOld.insert(endsWithOld.end(), spins.end() - 25, spins.end());
-    EXPECT_EQ(notebook.findRepeatedBlock(wheel, endsWithOld), (StoredRepeat{stored, false, 25}));
-    EXPECT_FALSE(notebook.findRepeatedBlock(wheel + 1, endsWithOld)); // another wheel
-    endsWithOld.erase(endsWithOld.end() - 6, endsWithOld.end());
-    EXPECT_FALSE(notebook.findRepeatedBlock(wheel, endsWithOld)); // 19 spins are not a block
+    const std::int64_t wheel = notebook.createWheel("Roue");
+    const std::int64_t a = notebook.createSession(wheel, "2026-03-12T20:00", Origin::Hand);
+    const std::int64_t b = notebook.createSession(wheel, "2026-03-13T20:00", Origin::Import);
+    notebook.redateSession(b, "2019-04-24T21:30");
+    const auto ids = [&] {
+        std::vector<std::int64_t> found;
+        for (const SessionInfo &s : notebook.sessions(wheel))
+            found.push_back(s.id);
+        return found;
+    };
+    EXPECT_EQ(ids(), (std::vector<std::int64_t>{b, a}));
+    EXPECT_EQ(notebook.sessions(wheel)[0].startedAt, "2019-04-24T21:30");
+    EXPECT_THROW(notebook.redateSession(a, "hier soir"), NotebookError);
+    EXPECT_THROW(notebook.redateSession(b + 7, "2019-04-24T21:30"), NotebookError);
+    EXPECT_EQ(notebook.sessions(wheel)[1].startedAt, "2026-03-12T20:00");
 }
 
 // A child appends spins by hand and reports each one once written; killed at a random

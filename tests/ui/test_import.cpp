@@ -12,6 +12,7 @@
 #include "tests/ui/window.h"
 #include "ui/common/backgroundwork.h"
 #include "ui/import/permanencedialog.h"
+#include "ui/notebook/boardnotebook.h"
 #include "ui/notebook/notebookpath.h"
 
 using namespace roulette::testing;
@@ -87,14 +88,18 @@ void TestImport::importPlaysTheSpinsAsWritten()
     QCOMPARE(w.form.board().FileNumbers(), records(spins));
 }
 
-// Each line a session of a wheel named in the dialog: the wheel pools the spins as written.
+// After « Ouvrir un autre carnet… », each line a session of a wheel named in the dialog, in
+// that notebook and not the default one, dated from the file's name: the wheel pools the
+// spins as written.
 void TestImport::importMakesSessionsOfANewWheel()
 {
     Window w;
-    const QString notebook = defaultNotebookPath();
-    QFile::remove(notebook);
+    const QString fallback = defaultNotebookPath();
+    QFile::remove(fallback);
     TempDir dir;
-    PermanenceDialog *dialog = preview(w, dir.write("p.txt", "1, 2, 3\n4, 5\n\n6\n"));
+    const QString notebook = QString::fromStdString((dir.path() / "autre.sqlite").string());
+    QVERIFY(w.form.notebook()->openNotebook(notebook));
+    PermanenceDialog *dialog = preview(w, dir.write("p_190424.txt", "1, 2, 3\n4, 5\n\n6\n"));
     QTimer::singleShot(0, [] {
         auto *ask = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
         ask->setTextValue(u"Table 3"_s);
@@ -105,19 +110,22 @@ void TestImport::importMakesSessionsOfANewWheel()
     QVERIFY(QTest::qWaitFor([&] { return !dialog->findChild<BackgroundWork *>(); }));
     QTest::mouseClick(dialog->findChild<QPushButton *>(u"import"_s), Qt::LeftButton);
     QVERIFY(QTest::qWaitFor([&] { return !w.form.findChild<PermanenceDialog *>(); }));
-    QCOMPARE(
-        w.messages,
-        QStringList{u"6 tirages importés en 3 sessions dans la roue « Table 3 » du carnet."_s});
+    QCOMPARE(w.messages, QStringList{u"6 tirages importés en 3 sessions dans la roue « Table 3 » "
+                                     u"du carnet « autre.sqlite »."_s});
     std::string error;
+    QVERIFY(notebookimport::wheels(fallback, error).empty());
     const auto wheels = notebookimport::wheels(notebook, error);
     QVERIFY(wheels.size() == 1 && wheels[0].name == u"Table 3"_s);
     QCOMPARE(notebookimport::storedSpins(notebook, wheels[0].id, error),
              (std::vector<std::uint8_t>{1, 2, 3, 4, 5, 6}));
     std::vector<std::string> labels; // each session named after the file, in its order
     for (const roulette::SessionInfo &session :
-         roulette::Notebook(notebook.toStdString()).sessions(wheels[0].id))
+         roulette::Notebook(notebook.toStdString()).sessions(wheels[0].id)) {
         labels.push_back(session.label);
-    QCOMPARE(labels, (std::vector<std::string>{"p.txt (1)", "p.txt (2)", "p.txt (3)"}));
+        QCOMPARE(session.startedAt, "2019-04-24T00:00");
+    }
+    QCOMPARE(labels, (std::vector<std::string>{"p_190424.txt (1)", "p_190424.txt (2)",
+                                               "p_190424.txt (3)"}));
 }
 
 QTEST_MAIN(TestImport)

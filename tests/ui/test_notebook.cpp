@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QComboBox>
 #include <QPushButton>
 #include <QStandardItemModel>
 #include <QTableView>
@@ -7,6 +8,8 @@
 
 #include "tests/tempdir.h"
 #include "tests/ui/window.h"
+#include "ui/common/backgroundwork.h"
+#include "ui/import/permanencedialog.h"
 #include "ui/notebook/boardnotebook.h"
 #include "ui/notebook/notebookwindow.h"
 #include "ui/study/studywindow.h"
@@ -21,6 +24,7 @@ private slots:
     void faultsAreToldAndTheBoardGoesOn();
     void aDeleteInTheWindowCanBeTakenBack();
     void wheelNamesMeetWhereUnicodeSaysTheyLookAlike();
+    void theWindowImportsAPermanenceIntoTheWheelShown();
 };
 
 // Random hand spins, undos, resets and resets taken back, after a batch: the wheel's session
@@ -200,6 +204,40 @@ void TestNotebook::wheelNamesMeetWhereUnicodeSaysTheyLookAlike()
     }
     for (const char16_t blank : {u'\t', u'\u00A0', u'\u2002', u'\u202F', u'\u3000'})
         QCOMPARE(key(u"Table"_s + QChar(blank) + u"3"_s), key(u"table 3"_s));
+}
+
+// « Importer un fichier… » opens the permanence import with the wheel shown chosen: a
+// permanence of many numbers a line goes into that wheel whole, and the window shows it.
+void TestNotebook::theWindowImportsAPermanenceIntoTheWheelShown()
+{
+    const TempDir dir;
+    Window w;
+    BoardNotebook &book = *w.form.notebook();
+    QVERIFY(book.openNotebook(QString::fromStdString((dir.path() / "c.sqlite").string())));
+    roulette::Notebook &notebook = *book.notebook();
+    notebook.createWheel("Roue A");
+    const std::int64_t wheel = notebook.createWheel("Roue B");
+    std::mt19937 random(3);
+    std::vector<std::uint8_t> spins(600);
+    std::string text;
+    for (std::size_t i = 0; i < spins.size(); ++i) {
+        spins[i] = static_cast<std::uint8_t>(random() % 37);
+        text += std::to_string(spins[i]) + (i % 12 == 11 ? "\n" : ", ");
+    }
+    NotebookWindow *window = book.showWindow();
+    window->selectWheel(1); // by name: « Roue B »
+    window->importFile(QString::fromStdString(dir.write("permanence.txt", text).string()));
+    PermanenceDialog *dialog = nullptr;
+    QTRY_VERIFY((dialog = window->findChild<PermanenceDialog *>()) && dialog->isVisible());
+    QCOMPARE(dialog->findChild<QComboBox *>(u"destination"_s)->currentText(),
+             u"la roue « Roue B » du carnet"_s);
+    QTRY_VERIFY(!dialog->findChild<BackgroundWork *>());
+    QTest::mouseClick(dialog->findChild<QPushButton *>(u"import"_s), Qt::LeftButton);
+    QTRY_VERIFY(!window->findChild<PermanenceDialog *>());
+    QCOMPARE(notebook.spins(notebook.sessions(wheel).at(0).id), spins);
+    QCOMPARE(window->sessionModel()->rowCount(), 1);
+    QVERIFY2(w.messages.value(0).contains(u"600 tirages importés"_s),
+             qPrintable(w.messages.value(0)));
 }
 
 QTEST_MAIN(TestNotebook)

@@ -144,15 +144,16 @@ void Form1::importPermanence()
     if (path.isEmpty())
         return;
     rememberFolder(path);
-    PermanenceDialog::start(
-        this, path,
-        [this](roulette::DrawFileLoad load) {
-            if (m_batchRunning)
-                m_loadAfterBatch = std::move(load);
-            else
-                takeDrawFile(std::move(load));
-        },
-        [this](const QString &text) { message(text); });
+    const QString notebook = m_notebook->notebookPath();
+    PermanenceDialog::start(this, path,
+                            {[this](roulette::DrawFileLoad load) {
+                                 if (m_batchRunning)
+                                     m_loadAfterBatch = std::move(load);
+                                 else
+                                     takeDrawFile(std::move(load));
+                             },
+                             notebook.isEmpty() ? defaultNotebookPath() : notebook, std::nullopt},
+                            [this](const QString &text) { message(text); });
 }
 
 void Form1::showAvailability()

@@ -1,6 +1,5 @@
 #include "ui/import/notebookimport.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 
@@ -51,7 +50,7 @@ bool addSessions(const QString &file, const Import &import,
         const auto start = static_cast<std::size_t>(import.sessionStarts[i]);
         const std::size_t end =
             i + 1 < count ? static_cast<std::size_t>(import.sessionStarts[i + 1]) : spins.size();
-        sessions.push_back({i < import.dates.size() ? import.dates[i] : now,
+        sessions.push_back({i < import.startedAt.size() ? import.startedAt[i] : now,
                             roulette::Origin::Import, sessionLabel(import.label, i, count),
                             spins.subspan(start, end - start)});
     }

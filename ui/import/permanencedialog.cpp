@@ -1,21 +1,25 @@
 #include "ui/import/permanencedialog.h"
 
 #include <QComboBox>
+#include <QDateTime>
 #include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QFormLayout>
+#include <QHeaderView>
 #include <QInputDialog>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStandardItemModel>
+#include <QTableView>
 #include <QVBoxLayout>
 
 #include <filesystem>
 
+#include "store/sessiondate.h"
 #include "ui/common/backgroundwork.h"
 #include "ui/common/french.h"
 #include "ui/common/plaintext.h"
-#include "ui/notebook/notebookpath.h"
 
 namespace
 {
@@ -25,6 +29,8 @@ using roulette::Separator;
 using roulette::TextEncoding;
 
 constexpr int QuotedSpins = 20;
+constexpr int DateColumn = 2;
+const QString StoredFormat = QStringLiteral("yyyy-MM-ddTHH:mm");
 
 // A text made from the file's own bytes, on one line.
 QString separatorName(Separator separator)
@@ -83,17 +89,36 @@ QComboBox *choiceBox(QWidget *parent, const QString &name, const QStringList &it
     return box;
 }
 
-} // namespace
-
-void PermanenceDialog::start(QWidget *window, const QString &path, ToBoard toBoard, Message message)
+// When the file's sessions began, as far as the file tells: the date its name gives, else
+// when it was last written.
+QDateTime fileStart(const std::string &fileName, const QString &path)
 {
-    (new PermanenceDialog(window, path, std::move(toBoard), std::move(message)))->read();
+    if (const auto date = roulette::dateInFileName(fileName))
+        return QDateTime(QDate(date->year, date->month, date->day), QTime(0, 0));
+    const QDateTime written = QFileInfo(path).lastModified();
+    return written.addSecs(-written.time().second()); // to the minute, as sessions are stored
 }
 
-PermanenceDialog::PermanenceDialog(QWidget *window, const QString &path, ToBoard toBoard,
+QStandardItem *fixedCell(const QString &text)
+{
+    auto *item = new QStandardItem(text);
+    item->setEditable(false);
+    return item;
+}
+
+} // namespace
+
+void PermanenceDialog::start(QWidget *window, const QString &path, Destinations destinations,
+                             Message message)
+{
+    (new PermanenceDialog(window, path, std::move(destinations), std::move(message)))->read();
+}
+
+PermanenceDialog::PermanenceDialog(QWidget *window, const QString &path, Destinations destinations,
                                    Message message)
-    : QDialog(window), m_path(path), m_toBoard(std::move(toBoard)), m_message(std::move(message)),
-      m_notebookFile(defaultNotebookPath())
+    : QDialog(window), m_path(path), m_toBoard(std::move(destinations.toBoard)),
+      m_message(std::move(message)), m_notebookFile(destinations.notebookFile),
+      m_presetWheel(destinations.wheel)
 {
     setObjectName(QStringLiteral("importPermanence"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -125,6 +150,15 @@ void PermanenceDialog::buildWidgets()
                           QStringLiteral("chaque ligne est une session")});
     m_destinationBox = choiceBox(this, QStringLiteral("destination"), {});
     m_stored = plainLabel(this);
+    m_dateModel = new QStandardItemModel(0, 3, this);
+    m_dateModel->setHorizontalHeaderLabels(
+        {QStringLiteral("Session"), QStringLiteral("Tirages"), QStringLiteral("Début")});
+    m_dateView = new QTableView(this);
+    m_dateView->setObjectName(QStringLiteral("sessionDates"));
+    m_dateView->setModel(m_dateModel);
+    m_dateView->verticalHeader()->hide();
+    m_dateView->horizontalHeader()->setStretchLastSection(true);
+    m_dateView->setMaximumHeight(fontMetrics().lineSpacing() * 7);
     fillDestinations();
 
     auto *form = m_form = new QFormLayout;
@@ -137,6 +171,7 @@ void PermanenceDialog::buildWidgets()
     form->addRow(QStringLiteral("Sessions :"), m_cutBox);
     form->addRow(QStringLiteral("Destination :"), m_destinationBox);
     form->addRow(QString(), m_stored);
+    form->addRow(QStringLiteral("Dates :"), m_dateView);
     auto *buttons = new QDialogButtonBox(this);
     m_importButton = buttons->addButton(QStringLiteral("Importer"), QDialogButtonBox::AcceptRole);
     m_importButton->setObjectName(QStringLiteral("import"));
@@ -145,6 +180,7 @@ void PermanenceDialog::buildWidgets()
     layout->addLayout(form);
     layout->addWidget(buttons);
     resize(680, 480);
+    showDestination();
 
     connect(buttons, &QDialogButtonBox::accepted, this, &PermanenceDialog::importSpins);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -197,6 +233,7 @@ void PermanenceDialog::readDone(bool completed)
         m_fileOptions = options();
         showFile();
         open();
+        showStored();
     } else if (!isVisible()) {
         deleteLater();
     } else {
@@ -249,7 +286,36 @@ void PermanenceDialog::showFile()
     m_report->setPlainText(report.isEmpty() ? QStringLiteral("Rien à signaler.")
                                             : report.join(u'\n'));
     showChoices();
-    showStored();
+    showSessionDates();
+}
+
+void PermanenceDialog::showSessionDates()
+{
+    const roulette::PermanenceAnalysis &analysis = *m_file.analysis;
+    const QDateTime start = fileStart(m_file.fileName, m_path);
+    const std::vector<std::int64_t> &starts = analysis.sessionStarts;
+    m_dateModel->setRowCount(0);
+    for (std::size_t i = 0; i < starts.size(); ++i) {
+        const std::int64_t end = i + 1 < starts.size() ? starts[i + 1] : std::ssize(analysis.spins);
+        auto *when = new QStandardItem;
+        when->setData(start, Qt::EditRole);
+        m_dateModel->appendRow({fixedCell(QString::number(i + 1)),
+                                fixedCell(frenchNumber(static_cast<double>(end - starts[i]))),
+                                when});
+    }
+    m_dateView->resizeColumnsToContents();
+}
+
+std::vector<std::string> PermanenceDialog::sessionDates() const
+{
+    std::vector<std::string> dates;
+    for (int row = 0; row < m_dateModel->rowCount(); ++row)
+        dates.push_back(m_dateModel->item(row, DateColumn)
+                            ->data(Qt::EditRole)
+                            .toDateTime()
+                            .toString(StoredFormat)
+                            .toStdString());
+    return dates;
 }
 
 void PermanenceDialog::showChoices()
@@ -275,16 +341,33 @@ void PermanenceDialog::allowChoices(bool allowed)
     m_importButton->setEnabled(allowed);
 }
 
+int PermanenceDialog::firstWheelRow() const
+{
+    return m_toBoard ? 1 : 0;
+}
+
 void PermanenceDialog::fillDestinations()
 {
-    m_destinationBox->addItem(QStringLiteral("le tableau, comme un fichier de tirage"));
+    if (m_toBoard)
+        m_destinationBox->addItem(QStringLiteral("le tableau, comme un fichier de tirage"));
     std::string error;
     m_wheels = notebookimport::wheels(m_notebookFile, error);
-    for (const notebookimport::Wheel &wheel : m_wheels)
+    for (const notebookimport::Wheel &wheel : m_wheels) {
+        if (wheel.id == m_presetWheel)
+            m_destination = m_destinationBox->count();
         m_destinationBox->addItem(
             QStringLiteral("la roue « %1 » du carnet").arg(printableText(wheel.name)));
+    }
     m_destinationBox->addItem(QStringLiteral("une nouvelle roue du carnet…"));
+    m_destinationBox->setCurrentIndex(m_destination);
     m_stored->setText(printableText(error));
+}
+
+// Sessions and their dates only mean something in the notebook.
+void PermanenceDialog::showDestination()
+{
+    m_dateView->setVisible(toNotebook());
+    m_form->labelForField(m_dateView)->setVisible(toNotebook());
 }
 
 void PermanenceDialog::destinationChosen(int index)
@@ -304,47 +387,79 @@ void PermanenceDialog::destinationChosen(int index)
     }
     m_destination = index;
     allowChoices(true);
+    showDestination();
     showStored();
 }
 
 bool PermanenceDialog::toNotebook() const
 {
-    return m_destinationBox->currentIndex() > 0;
+    return m_destinationBox->currentIndex() >= firstWheelRow();
 }
 
 std::optional<std::int64_t> PermanenceDialog::chosenWheel() const
 {
-    const auto index = static_cast<std::size_t>(m_destinationBox->currentIndex());
-    if (index == 0 || index > m_wheels.size())
+    const int index = m_destinationBox->currentIndex() - firstWheelRow();
+    if (index < 0 || index >= std::ssize(m_wheels))
         return std::nullopt;
-    return m_wheels[index - 1].id;
+    return m_wheels[static_cast<std::size_t>(index)].id;
 }
 
+// Reading a wheel of millions of spins and looking through them takes a while: on a worker,
+// with the usual progress dialog. A search for a wheel no longer chosen is stopped.
 void PermanenceDialog::showStored()
 {
+    delete m_storedWork.data();
     const std::optional<std::int64_t> wheel = chosenWheel();
-    if (!wheel || !m_file.analysis) {
-        m_stored->clear();
+    m_stored->clear();
+    if (!wheel || !m_file.analysis)
         return;
-    }
-    std::string error;
-    const std::vector<std::uint8_t> stored =
-        notebookimport::storedSpins(m_notebookFile, *wheel, error);
-    const roulette::StoredOverlap overlap = roulette::findInStored(m_file.analysis->spins, stored);
+    m_stored->setText(QStringLiteral("Recherche de ces tirages dans la roue…"));
+    struct Found {
+        std::optional<roulette::StoredOverlap> overlap;
+        std::string error;
+    };
+    auto found = std::make_shared<Found>();
+    auto work = [found, file = m_notebookFile, wheel = *wheel,
+                 spins = m_file.analysis->spins](const BackgroundWork::Progress &progress) {
+        const std::vector<std::uint8_t> stored =
+            notebookimport::storedSpins(file, wheel, found->error);
+        if (found->error.empty() && progress(0.5))
+            found->overlap = roulette::findInStored(
+                spins, stored, [&progress](double done) { return progress(0.5 + done / 2); });
+    };
+    m_storedWork =
+        new BackgroundWork(this, QStringLiteral("Recherche de ces tirages dans la roue…"),
+                           std::move(work), [this, found](bool) {
+                               m_storedWork->deleteLater();
+                               m_storedWork = nullptr;
+                               storedFound(found->overlap, found->error);
+                           });
+}
+
+void PermanenceDialog::storedFound(const std::optional<roulette::StoredOverlap> &overlap,
+                                   const std::string &error)
+{
     if (!error.empty())
         m_stored->setText(printableText(error));
-    else if (overlap.alreadyStored)
+    else if (!overlap)
+        m_stored->setText(QStringLiteral("Recherche interrompue : on ne sait pas si la roue "
+                                         "tient déjà ces tirages."));
+    else if (overlap->alreadyStored)
         m_stored->setText(QStringLiteral("Attention, cette roue tient déjà %1 de ce fichier "
                                          "(le plus long bloc : %2) : déjà importé ?")
-                              .arg(frenchCount(overlap.spinsFound, QStringLiteral("tirage"),
+                              .arg(frenchCount(overlap->spinsFound, QStringLiteral("tirage"),
                                                QStringLiteral("tirages")))
-                              .arg(overlap.longestBlock));
+                              .arg(overlap->longestBlock));
     else
         m_stored->clear();
 }
 
 void PermanenceDialog::importSpins()
 {
+    if (toNotebook() && !chosenWheel() && m_newWheel.isEmpty())
+        destinationChosen(m_destinationBox->currentIndex()); // a new wheel needs its name
+    if (toNotebook() && !chosenWheel() && m_newWheel.isEmpty())
+        return;
     if (toNotebook()) {
         importToNotebook();
         return;
@@ -366,9 +481,11 @@ void PermanenceDialog::importToNotebook()
     import->wheelId = chosenWheel();
     import->newWheel = m_newWheel.toStdString();
     import->label = m_file.fileName;
+    import->startedAt = sessionDates();
     const QString wheel =
         import->wheelId
-            ? m_wheels[static_cast<std::size_t>(m_destinationBox->currentIndex() - 1)].name
+            ? m_wheels[static_cast<std::size_t>(m_destinationBox->currentIndex() - firstWheelRow())]
+                  .name
             : m_newWheel;
     auto error = std::make_shared<std::string>();
     auto outcome = std::make_shared<notebookimport::Outcome>();
@@ -378,7 +495,8 @@ void PermanenceDialog::importToNotebook()
         [file = m_notebookFile, import, error, outcome](const BackgroundWork::Progress &progress) {
             *outcome = notebookimport::importSessions(file, *import, progress, *error);
         },
-        [this, error, outcome, import, wheel](bool) {
+        [this, error, outcome, import, wheel,
+         notebook = QFileInfo(m_notebookFile).fileName()](bool) {
             m_work->deleteLater();
             m_work = nullptr;
             allowChoices(true);
@@ -388,13 +506,13 @@ void PermanenceDialog::importToNotebook()
                 return;
             const Message message = m_message; // the dialog goes once closed
             const QString done =
-                QStringLiteral("%1 en %2 dans la roue « %3 » du carnet.")
+                QStringLiteral("%1 en %2 dans la roue « %3 » du carnet « %4 ».")
                     .arg(frenchCount(static_cast<std::int64_t>(import->spins.size()),
                                      QStringLiteral("tirage importé"),
                                      QStringLiteral("tirages importés")),
                          frenchCount(static_cast<std::int64_t>(import->sessionStarts.size()),
                                      QStringLiteral("session"), QStringLiteral("sessions")),
-                         printableText(wheel));
+                         printableText(wheel), printableText(notebook));
             accept();
             message(done);
         });

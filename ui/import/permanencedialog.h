@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 
 #include <functional>
 #include <memory>
@@ -16,6 +17,8 @@ class QFormLayout;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
+class QStandardItemModel;
+class QTableView;
 
 /// « Importer une permanence… »: reads the chosen file off the window's thread, then shows
 /// how it was read and what it holds before anything changes. A choice that changes the
@@ -29,12 +32,21 @@ public:
     /// How the window tells the user why the file cannot be imported.
     using Message = std::function<void(const QString &)>;
 
+    /// Where the spins may go.
+    struct Destinations {
+        ToBoard toBoard;                   ///< none: the board is not offered
+        QString notebookFile;              ///< the notebook open in the program
+        std::optional<std::int64_t> wheel; ///< of that notebook, chosen first when given
+    };
+
     /// Reads the file at path; shows the dialog once it is read, or the message when it
     /// cannot be imported. The dialog deletes itself once closed, as does a stopped reading.
-    static void start(QWidget *window, const QString &path, ToBoard toBoard, Message message);
+    static void start(QWidget *window, const QString &path, Destinations destinations,
+                      Message message);
 
 private:
-    PermanenceDialog(QWidget *window, const QString &path, ToBoard toBoard, Message message);
+    PermanenceDialog(QWidget *window, const QString &path, Destinations destinations,
+                     Message message);
 
     void buildWidgets();
     void read();
@@ -45,7 +57,13 @@ private:
     void allowChoices(bool allowed);
     void fillDestinations();
     void destinationChosen(int index);
+    void showDestination();
     void showStored();
+    void storedFound(const std::optional<roulette::StoredOverlap> &overlap,
+                     const std::string &error);
+    void showSessionDates();
+    std::vector<std::string> sessionDates() const;
+    int firstWheelRow() const;
     std::optional<std::int64_t> chosenWheel() const;
     bool toNotebook() const;
     void importToNotebook();
@@ -55,11 +73,13 @@ private:
     ToBoard m_toBoard;
     Message m_message;
     BackgroundWork *m_work = nullptr;                  // a child, while the file is read
+    QPointer<BackgroundWork> m_storedWork;             // looking for the file in the wheel
     std::shared_ptr<roulette::PermanenceFile> m_fresh; // the worker's until it is done
     roulette::PermanenceFile m_file;                   // the reading shown
     roulette::PermanenceOptions m_fileOptions;         // those m_file was read with
     std::optional<int> m_column;                       // chosen by the user
     QString m_notebookFile;
+    std::optional<std::int64_t> m_presetWheel;
     std::vector<notebookimport::Wheel> m_wheels; // the destinations after the board
     QString m_newWheel;                          // named by the user, the last destination
     int m_destination = 0;                       // the one before the current choice
@@ -73,6 +93,8 @@ private:
     QComboBox *m_orderBox = nullptr;
     QComboBox *m_cutBox = nullptr;
     QComboBox *m_destinationBox = nullptr;
-    QLabel *m_stored = nullptr; // what the chosen wheel already holds of the file
+    QLabel *m_stored = nullptr;                // what the chosen wheel already holds of the file
+    QStandardItemModel *m_dateModel = nullptr; // each session's start, which the user may set
+    QTableView *m_dateView = nullptr;
     QPushButton *m_importButton = nullptr;
 };

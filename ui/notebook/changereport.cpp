@@ -85,9 +85,8 @@ QString changeReport(const std::vector<roulette::SessionInfo> &sessions,
                                "une fois tenu compte du choix de la coupure).\n")
                     .arg(sessionName(sessions[change.split]), decimal(change.chiSquare),
                          pText(change.pValue));
-    const std::string splitDate =
-        change.split < sessions.size()
-            ? sessionDate(sessions[change.split].startedAt, true).toStdString()
-            : std::string();
-    return text + QString::fromStdString(roulette::changeAdvice(change, splitDate));
+    const std::string splitSession = change.split < sessions.size()
+                                         ? sessionName(sessions[change.split]).toStdString()
+                                         : std::string();
+    return text + QString::fromStdString(roulette::changeAdvice(change, splitSession));
 }

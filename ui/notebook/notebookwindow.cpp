@@ -2,8 +2,10 @@
 
 #include <QBoxLayout>
 #include <QDateTime>
+#include <QDateTimeEdit>
+#include <QDialogButtonBox>
 #include <QFileDialog>
-#include <QFileInfo>
+#include <QFormLayout>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QInputDialog>
@@ -19,6 +21,7 @@
 #include "ui/common/lastfolder.h"
 #include "ui/common/plaintext.h"
 #include "ui/common/slicedwrite.h"
+#include "ui/import/permanencedialog.h"
 #include "ui/notebook/boardnotebook.h"
 #include "ui/notebook/changereport.h"
 #include "ui/study/studywindow.h"
@@ -145,6 +148,7 @@ void NotebookWindow::build()
     auto *sessionRow = new QHBoxLayout;
     addButton(sessionRow, QStringLiteral("Importer un fichier…"), &NotebookWindow::importSession);
     addButton(sessionRow, QStringLiteral("Libellé…"), &NotebookWindow::renameSession);
+    addButton(sessionRow, QStringLiteral("Date…"), &NotebookWindow::redateSession);
     addButton(sessionRow, QStringLiteral("Notes…"), &NotebookWindow::annotateSession);
     addButton(sessionRow, QStringLiteral("Déplacer…"), &NotebookWindow::moveSession);
     addButton(sessionRow, QStringLiteral("Supprimer…"), &NotebookWindow::deleteSessions);
@@ -489,45 +493,29 @@ void NotebookWindow::closeEvent(QCloseEvent *event)
 
 void NotebookWindow::importSession()
 {
-    const auto w = wheel();
     const QString path =
-        w ? QFileDialog::getOpenFileName(this, QStringLiteral("Importer une séance"), lastFolder(),
-                                         QStringLiteral("txt (*.txt)"))
-          : QString();
+        wheel() ? QFileDialog::getOpenFileName(this, QStringLiteral("Importer une permanence"),
+                                               lastFolder(),
+                                               QStringLiteral("Permanences (*.txt *.csv);;"
+                                                              "Tous les fichiers (*)"))
+                : QString();
     if (path.isEmpty())
         return;
     rememberFolder(path);
-    const roulette::DrawFileLoad load = roulette::readDrawFile(path.toStdString());
-    if (!load.records) {
-        m_board.fault(std::runtime_error(load.message));
+    importFile(path);
+}
+
+// The board's import, with its preview and warnings, into the wheel shown.
+void NotebookWindow::importFile(const QString &path)
+{
+    const auto w = wheel();
+    if (!w)
         return;
-    }
-    std::vector<std::uint8_t> numbers;
-    for (std::int64_t k = 1; k <= load.records->size(); ++k)
-        numbers.push_back(static_cast<std::uint8_t>(*load.records->number(k)));
-    guarded([&] {
-        if (const auto repeated = m_notebook.findRepeatedBlock(w->id, numbers)) {
-            if (!confirm(QStringLiteral("Les %1 %2 tirages de ce fichier sont déjà dans une séance "
-                                        "de la roue : la même soirée saisie deux fois ? La garder "
-                                        "quand même ?")
-                             .arg(repeated->length)
-                             .arg(repeated->atStart ? QStringLiteral("premiers")
-                                                    : QStringLiteral("derniers"))))
-                return;
-        }
-        const std::string when = QFileInfo(path)
-                                     .lastModified()
-                                     .toString(QStringLiteral("yyyy-MM-ddTHH:mm"))
-                                     .toStdString();
-        const std::int64_t session = m_notebook.createSession(
-            w->id, when, roulette::Origin::Import, QFileInfo(path).fileName().toStdString());
-        try {
-            m_notebook.appendSpins(session, numbers);
-        } catch (...) {
-            m_notebook.deleteSession(session);
-            throw;
-        }
-    });
+    PermanenceDialog::start(this, path, {{}, m_board.notebookPath(), w->id},
+                            [this](const QString &text) {
+                                refresh();
+                                m_board.fault(std::runtime_error(text.toStdString()));
+                            });
 }
 
 void NotebookWindow::renameSession()
@@ -541,6 +529,31 @@ void NotebookWindow::renameSession()
                               QString::fromStdString(s.label), &ok);
     if (ok)
         guarded([&] { m_notebook.renameSession(s.id, label.toStdString()); });
+}
+
+void NotebookWindow::redateSession()
+{
+    const auto chosen = m_sessionView->selectionModel()->selectedRows();
+    if (chosen.size() != 1)
+        return;
+    const roulette::SessionInfo s = m_sessions[static_cast<std::size_t>(chosen[0].row())];
+    QDialog ask(this);
+    ask.setWindowTitle(QStringLiteral("Date de la séance"));
+    auto *edit = new QDateTimeEdit(
+        QDateTime::fromString(QString::fromStdString(s.startedAt), Qt::ISODate), &ask);
+    edit->setDisplayFormat(QStringLiteral("dd/MM/yyyy HH:mm"));
+    edit->setCalendarPopup(true);
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &ask);
+    connect(buttons, &QDialogButtonBox::accepted, &ask, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &ask, &QDialog::reject);
+    auto *layout = new QFormLayout(&ask);
+    layout->addRow(QStringLiteral("Début :"), edit);
+    layout->addRow(buttons);
+    if (ask.exec() == QDialog::Accepted)
+        guarded([&] {
+            m_notebook.redateSession(
+                s.id, edit->dateTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm")).toStdString());
+        });
 }
 
 void NotebookWindow::annotateSession()

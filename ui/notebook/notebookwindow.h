@@ -36,6 +36,8 @@ public:
         m_confirm = std::move(confirm);
     }
 
+    /// Opens the import of a permanence from path into the selected wheel.
+    void importFile(const QString &path);
     void deleteWheel();
     void deleteSessions();
     void undoDelete();
@@ -68,6 +70,7 @@ private:
     void annotateWheel();
     void importSession();
     void renameSession();
+    void redateSession();
     void annotateSession();
     void moveSession();
     void study();
