@@ -1,7 +1,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QFile>
 #include <QInputDialog>
 #include <QPushButton>
 
@@ -92,7 +91,6 @@ void TestImport::importMakesSessionsOfANewWheel()
 {
     Window w;
     const QString notebook = defaultNotebookPath();
-    QFile::remove(notebook);
     TempDir dir;
     PermanenceDialog *dialog = preview(w, dir.write("p.txt", "1, 2, 3\n4, 5\n\n6\n"));
     QTimer::singleShot(0, [] {
