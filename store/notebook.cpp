@@ -625,15 +625,71 @@ std::optional<StoredRepeat> Notebook::findRepeatedBlock(std::int64_t wheelId,
     return std::nullopt;
 }
 
+namespace
+{
+
+// SQLite keeps a notebook in its file, its write-ahead log and the log's shared memory (a
+// rollback journal in other modes): a copy over any of them, by whatever spelling of its path
+// (a link, « .. »), would replace what the open notebook is made of.
+bool isPartOf(const std::filesystem::path &candidate, const std::filesystem::path &notebook)
+{
+    std::error_code failed;
+    const std::filesystem::path spelled = std::filesystem::weakly_canonical(candidate, failed);
+    for (const char *suffix : {"", "-wal", "-shm", "-journal"}) {
+        const std::filesystem::path part = notebook.string() + suffix;
+        if (std::filesystem::equivalent(candidate, part, failed))
+            return true;
+        const std::filesystem::path partSpelled = std::filesystem::weakly_canonical(part, failed);
+        if (!spelled.empty() && spelled == partSpelled)
+            return true;
+    }
+    return false;
+}
+
+// Why a copy could not be written, in words the user can act on.
+std::string backupCause(const std::exception &error)
+{
+    if (const auto *sqlite = dynamic_cast<const SQLite::Exception *>(&error)) {
+        switch (sqlite->getErrorCode()) {
+        case SQLITE_FULL:
+            return "le disque est plein";
+        case SQLITE_CANTOPEN:
+            return "son dossier n'existe pas ou est en lecture seule";
+        case SQLITE_READONLY:
+        case SQLITE_PERM:
+            return "son dossier est en lecture seule";
+        case SQLITE_IOERR:
+            return "le support a refusé l'écriture (plein ou retiré)";
+        default:
+            break;
+        }
+    }
+    if (const auto *file = dynamic_cast<const std::filesystem::filesystem_error *>(&error)) {
+        if (file->code() == std::errc::no_space_on_device)
+            return "le disque est plein";
+        if (file->code() == std::errc::permission_denied ||
+            file->code() == std::errc::read_only_file_system)
+            return "son dossier est en lecture seule";
+    }
+    return error.what();
+}
+
+} // namespace
+
+std::filesystem::path Notebook::partialBackup(const std::filesystem::path &target)
+{
+    return target.string() + ".partiel";
+}
+
 void Notebook::backupTo(const std::filesystem::path &target) const
 {
     std::error_code ignored;
-    // Renaming a copy over the open file would leave this connection writing to a file
-    // that no longer has a name.
-    if (std::filesystem::equivalent(target, m_file, ignored))
+    const std::filesystem::path partial = partialBackup(target);
+    if (isPartOf(target, m_file) || isPartOf(partial, m_file))
         throw NotebookError(Kind::Invalid,
-                            "La copie doit aller dans un autre fichier que le carnet lui-même.");
-    const std::filesystem::path partial = target.string() + ".partiel";
+                            "La copie ne peut pas aller dans " + quoted(target) +
+                                " : c'est le carnet ouvert lui-même ou un des fichiers que SQLite "
+                                "tient à côté de lui (-wal, -shm). Choisissez un autre fichier.");
     try {
         std::filesystem::remove(partial, ignored);
         {
@@ -646,8 +702,9 @@ void Notebook::backupTo(const std::filesystem::path &target) const
         std::filesystem::rename(partial, target);
     } catch (const std::exception &error) {
         std::filesystem::remove(partial, ignored);
-        throw NotebookError(Kind::WriteFailed, "La copie du carnet vers " + quoted(target) +
-                                                   " n'a pas pu être écrite : " + error.what());
+        throw NotebookError(Kind::WriteFailed,
+                            "La copie du carnet vers " + quoted(target) +
+                                " n'a pas pu être écrite : " + backupCause(error) + ".");
     }
 }
 

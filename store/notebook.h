@@ -167,8 +167,10 @@ public:
                                                   std::span<const std::uint8_t> numbers) const;
 
     /// Copies the whole notebook into `target` while it stays open; `target` is replaced
-    /// only once the copy is complete.
+    /// only once the copy is complete. Refused onto the notebook's own files.
     void backupTo(const std::filesystem::path &target) const;
+    /// Where backupTo writes the copy until it is complete: what a killed backup leaves.
+    static std::filesystem::path partialBackup(const std::filesystem::path &target);
 
 private:
     void openSchema();
