@@ -26,7 +26,7 @@ using roulette::TextEncoding;
 
 constexpr int QuotedSpins = 20;
 
-// A text made from the file's own bytes, on one line.
+// The separator found, as the preview names it.
 QString separatorName(Separator separator)
 {
     switch (separator) {
