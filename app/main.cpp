@@ -2,6 +2,7 @@
 
 #include "ui/board/form1.h"
 #include "ui/common/french.h"
+#include "ui/notebook/notebookpath.h"
 
 int main(int argc, char *argv[])
 {
@@ -10,6 +11,7 @@ int main(int argc, char *argv[])
     QCoreApplication::setOrganizationName(QStringLiteral("etude-roulette"));
     QCoreApplication::setApplicationName(QStringLiteral("etude-roulette"));
     installFrenchTranslations(app);
+    removeUnfinishedBackups();
     Form1 window;
     window.show();
     return QApplication::exec();

@@ -10,10 +10,10 @@
 #include <malloc.h>
 #include <random>
 #include <string>
-#include <unistd.h>
 
 #include "bench/resident.h"
 #include "sources/permanencefile.h"
+#include "tests/tempdir.h"
 
 using namespace roulette;
 
@@ -22,14 +22,12 @@ namespace
 
 constexpr std::size_t Spins = 1'000'000;
 
-class Permanence
+// Written once per run in a folder removed at its end.
+const std::filesystem::path &permanence()
 {
-public:
-    Permanence()
-        : m_path(std::filesystem::temp_directory_path() /
-                 ("bench-permanence-" + std::to_string(::getpid()) + ".txt"))
-    {
-        std::ofstream out(m_path, std::ios::binary);
+    static const testing::TempDir dir;
+    static const std::filesystem::path path = [] {
+        std::ofstream out(dir.path() / "permanence.txt", std::ios::binary);
         std::minstd_rand random(23);
         out << "Permanence, table 1\r\n";
         for (std::size_t written = 0; written < Spins;) {
@@ -40,28 +38,9 @@ public:
             out << text << "\r\n";
             written += line;
         }
-    }
-    ~Permanence() { std::filesystem::remove(m_path); }
-    const std::filesystem::path &path() const { return m_path; }
-
-private:
-    std::filesystem::path m_path;
-};
-
-const Permanence &permanence()
-{
-    static const Permanence file;
-    return file;
-}
-
-long peakKilobytes()
-{
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.rfind("VmHWM:", 0) == 0)
-            return std::stol(line.substr(6));
-    }
-    return -1;
+        return dir.path() / "permanence.txt";
+    }();
+    return path;
 }
 
 // Runs read in each iteration and reports the bytes a spin costs at the peak beyond the spins.
@@ -84,19 +63,18 @@ template <typename Read> void measure(benchmark::State &state, Read read)
     state.counters["spins"] = static_cast<double>(Spins);
     state.counters["peak_bytes_per_spin"] = worstBytes / Spins;
     state.counters["beyond_kept_per_spin"] = (worstBytes - Spins) / Spins;
-    state.counters["file_MB"] =
-        static_cast<double>(std::filesystem::file_size(permanence().path())) / 1e6;
+    state.counters["file_MB"] = static_cast<double>(std::filesystem::file_size(permanence())) / 1e6;
 }
 
 void BM_PreviewPermanence(benchmark::State &state)
 {
-    measure(state, [] { return previewPermanence(permanence().path(), {}); });
+    measure(state, [] { return previewPermanence(permanence(), {}); });
 }
 
 void BM_ReadPermanenceForImport(benchmark::State &state)
 {
-    const PermanenceLayout layout = previewPermanence(permanence().path(), {}).layout;
-    measure(state, [&layout] { return readPermanence(permanence().path(), layout, {}); });
+    const PermanenceLayout layout = previewPermanence(permanence(), {}).layout;
+    measure(state, [&layout] { return readPermanence(permanence(), layout, {}); });
 }
 
 // The overlap check of an import against a wheel of 10^7 stored spins, by the file's shape:

@@ -12,22 +12,13 @@
 
 #include "stats/homogeneity.h"
 #include "store/notebook.h"
+#include "tests/tempdir.h"
 
 using namespace roulette;
+using roulette::testing::TempDir;
 
 namespace
 {
-
-// A folder of its own, removed with the notebooks in it.
-struct BenchDir {
-    BenchDir()
-        : path(
-              ::mkdtemp((std::filesystem::temp_directory_path() / "carnet-XXXXXX").string().data()))
-    {
-    }
-    ~BenchDir() { std::filesystem::remove_all(path); }
-    std::filesystem::path path;
-};
 
 std::vector<std::uint8_t> randomSpins(std::size_t count, std::uint32_t seed)
 {
@@ -42,8 +33,8 @@ std::vector<std::uint8_t> randomSpins(std::size_t count, std::uint32_t seed)
 // Committed with a full sync of the log before it returns.
 void BM_HandSpinDurable(benchmark::State &state)
 {
-    BenchDir dir;
-    Notebook notebook(dir.path / "carnet.sqlite");
+    TempDir dir;
+    Notebook notebook(dir.path() / "carnet.sqlite");
     const std::int64_t session =
         notebook.createSession(notebook.createWheel("Roue"), "2026-03-12T20:00", Origin::Hand);
     notebook.appendSpins(session, randomSpins(100'000, 1));
@@ -54,8 +45,8 @@ void BM_HandSpinDurable(benchmark::State &state)
 
 void BM_StoreMillionSpins(benchmark::State &state)
 {
-    BenchDir dir;
-    const auto file = dir.path / "carnet.sqlite";
+    TempDir dir;
+    const auto file = dir.path() / "carnet.sqlite";
     const auto spins = randomSpins(1'000'000, 2);
     {
         Notebook notebook(file);
@@ -65,7 +56,7 @@ void BM_StoreMillionSpins(benchmark::State &state)
                 notebook.createSession(wheel, "2026-03-12T20:00", Origin::DrawFile), spins);
     }
     // The size of a notebook holding one such session, its log folded in on closing.
-    const auto single = dir.path / "seul.sqlite";
+    const auto single = dir.path() / "seul.sqlite";
     {
         Notebook notebook(single);
         notebook.appendSpins(notebook.createSession(notebook.createWheel("Roue"),
@@ -110,8 +101,8 @@ void BM_ImportSessionPerLine(benchmark::State &state)
 // whether the wheel changed between its sessions.
 void BM_OpenWheelOf10MillionSpins(benchmark::State &state)
 {
-    BenchDir dir;
-    const auto file = dir.path / "carnet.sqlite";
+    TempDir dir;
+    const auto file = dir.path() / "carnet.sqlite";
     {
         Notebook notebook(file);
         const std::int64_t wheel = notebook.createWheel("Roue");

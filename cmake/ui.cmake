@@ -39,6 +39,7 @@ add_library(ui STATIC
   ui/common/helpwindow.cpp
   ui/common/verdict.cpp
   ui/common/lastfolder.cpp
+  ui/common/ownwindow.cpp
   # « Importer une permanence… ».
   ui/import/permanencedialog.cpp
   ui/import/notebookimport.cpp

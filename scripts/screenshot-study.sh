@@ -7,16 +7,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-if [[ ${1-} != --on-screen ]]; then
-  out=${1:-docs/study.png}
-  program=${BUILD_DIR:-build}/etude-roulette
-  [[ -x $program ]] || bash scripts/setup.sh
-  mkdir -p "$(dirname "$out")"
-  exec xvfb-run -a -s "-screen 0 1600x2100x24" "$0" --on-screen "$program" "$out"
-fi
-
-program=$2
-out=$3
+source scripts/virtualscreen.sh
+on_virtual_screen 1600x2100 docs/study.png "$0" "$@"
 draws=$(mktemp --suffix=.txt)
 # Wheel positions 20..24 weigh 1.2, the 32 others 1: a uniform draw over 38.
 awk -v spins="${SPINS:-5000}" -v seed="${SEED:-7}" 'BEGIN {
@@ -34,7 +26,7 @@ awk -v spins="${SPINS:-5000}" -v seed="${SEED:-7}" 'BEGIN {
 pid=$!
 trap 'kill "$pid" 2>/dev/null || true; rm -f "$draws"' EXIT
 
-board=$(timeout 20 xdotool search --sync --onlyvisible --name '^Étude Roulette$' | head -n 1)
+board=$(window_named 'Étude Roulette')
 # The board starts under the menu bar, 19 px high with Xvfb's fonts.
 top=19
 # "Ouvre" (Command4 at 120, 840 in Frame3 at 9000, 2520 twips), then the file's path.
@@ -50,7 +42,7 @@ xdotool key Return
 sleep 1
 # Ctrl+E with the focus in Text2 (0, 0, 615 x 375 twips), a text box.
 xdotool windowfocus --sync "$board" mousemove --window "$board" 20 $((12 + top)) click 1 key ctrl+e
-study=$(timeout 20 xdotool search --sync --onlyvisible --name '^Étude du cylindre$' | head -n 1)
+study=$(window_named 'Étude du cylindre')
 sleep 3 # the simulated p-values
 import -window "$study" "$out"
 echo "$out"

@@ -9,22 +9,14 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-if [[ ${1-} != --on-screen ]]; then
-  out=${1:-docs/screenshot.png}
-  program=${BUILD_DIR:-build}/etude-roulette
-  [[ -x $program ]] || bash scripts/setup.sh
-  mkdir -p "$(dirname "$out")"
-  # A screen larger than the window, so that the whole board shows without scrolling.
-  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" --on-screen "$program" "$out"
-fi
-
-program=$2
-out=$3
+source scripts/virtualscreen.sh
+# A screen larger than the window, so that the whole board shows without scrolling.
+on_virtual_screen 1280x1024 docs/screenshot.png "$0" "$@"
 "$program" &
 pid=$!
 trap 'kill "$pid" 2>/dev/null || true' EXIT
 
-window=$(timeout 20 xdotool search --sync --onlyvisible --name 'Étude Roulette' | head -n 1)
+window=$(window_named 'Étude Roulette')
 # The board starts under the menu bar, 19 px high with Xvfb's fonts.
 top=19
 # Centre of the number cell n (Label1(n), 495 x 375 twips, two rows of 19 and 18).

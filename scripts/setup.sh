@@ -7,10 +7,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(
-  g++ cmake make
+  g++ cmake make python3
   qt6-base-dev libqcustomplot-dev libqcustomplot2.1-qt6 fonts-liberation
   libgtest-dev libbenchmark-dev
-  xvfb xauth x11-utils imagemagick xdotool
+  xvfb xauth x11-utils imagemagick xdotool poppler-utils
   desktop-file-utils appstream dpkg-dev
   clang-14 libclang-rt-14-dev clang-format-14 clang-tidy-14
   qt6-translations-l10n

@@ -759,15 +759,43 @@ PooledSpins Notebook::pooledSpins(std::span<const std::int64_t> sessionIds) cons
     });
 }
 
+namespace
+{
+
+// SQLite keeps a notebook in its file, its write-ahead log and the log's shared memory (a
+// rollback journal in other modes): a copy over any of them, by whatever spelling of its path
+// (a link, « .. »), would replace what the open notebook is made of.
+bool isPartOf(const std::filesystem::path &candidate, const std::filesystem::path &notebook)
+{
+    std::error_code failed;
+    const std::filesystem::path spelled = std::filesystem::weakly_canonical(candidate, failed);
+    for (const char *suffix : {"", "-wal", "-shm", "-journal"}) {
+        const std::filesystem::path part = notebook.string() + suffix;
+        if (std::filesystem::equivalent(candidate, part, failed))
+            return true;
+        const std::filesystem::path partSpelled = std::filesystem::weakly_canonical(part, failed);
+        if (!spelled.empty() && spelled == partSpelled)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+std::filesystem::path Notebook::partialBackup(const std::filesystem::path &target)
+{
+    return target.string() + ".partiel";
+}
+
 void Notebook::backupTo(const std::filesystem::path &target) const
 {
     std::error_code ignored;
-    // Renaming a copy over the open file would leave this connection writing to a file
-    // that no longer has a name.
-    if (std::filesystem::equivalent(target, m_file, ignored))
+    const std::filesystem::path partial = partialBackup(target);
+    if (isPartOf(target, m_file) || isPartOf(partial, m_file))
         throw NotebookError(Kind::Invalid,
-                            "La copie doit aller dans un autre fichier que le carnet lui-même.");
-    const std::filesystem::path partial = target.string() + ".partiel";
+                            "La copie ne peut pas aller dans " + quoted(target) +
+                                " : c'est le carnet ouvert lui-même ou un des fichiers que SQLite "
+                                "tient à côté de lui (-wal, -shm). Choisissez un autre fichier.");
     try {
         std::filesystem::remove(partial, ignored);
         {

@@ -201,8 +201,10 @@ public:
     PooledSpins pooledSpins(std::span<const std::int64_t> sessionIds) const;
 
     /// Copies the whole notebook into `target` while it stays open; `target` is replaced
-    /// only once the copy is complete.
+    /// only once the copy is complete. Refused onto the notebook's own files.
     void backupTo(const std::filesystem::path &target) const;
+    /// Where backupTo writes the copy until it is complete: what a killed backup leaves.
+    static std::filesystem::path partialBackup(const std::filesystem::path &target);
 
     /// Sets when the session began: "2019-04-24T20:15" (parseSessionTime); Kind::Invalid for
     /// any other text. The wheel's sessions are listed in that order.

@@ -507,6 +507,49 @@ TEST(NotebookFaults, AFullDiskLosesNothingStored)
     }
 }
 
+// A copy onto one of the notebook's own files, by any spelling of its path, is refused: the
+// notebook, crashed with its last spins still in its log, holds them all when reopened. A
+// copy into a missing folder says so.
+TEST(NotebookFaults, ABackupNeverReplacesTheNotebooksOwnFiles)
+{
+    TempDir dir;
+    const auto file = dir.path() / "carnet.sqlite";
+    const std::int64_t session = newSession(file);
+    std::filesystem::create_directory(dir.path() / "sous");
+    std::filesystem::create_directory_symlink(dir.path(), dir.path() / "lien");
+    std::filesystem::create_symlink(file.string() + "-wal", dir.path() / "journal");
+    const std::filesystem::path own[] = {file,
+                                         file.string() + "-wal",
+                                         file.string() + "-shm",
+                                         dir.path() / "sous" / ".." / "carnet.sqlite-wal",
+                                         dir.path() / "lien" / "carnet.sqlite-shm",
+                                         dir.path() / "journal"};
+    const std::vector<std::uint8_t> spins(3000, 17);
+    EXPECT_EQ(faultInChild([&] {
+                  Notebook notebook(file);
+                  notebook.appendSpins(session, spins); // in the log, not yet in the file
+                  for (const auto &target : own)
+                      try {
+                          notebook.backupTo(target);
+                          _exit(50);
+                      } catch (const NotebookError &error) {
+                          if (error.kind() != NotebookError::Kind::Invalid)
+                              _exit(51);
+                      }
+                  kill(getpid(), SIGKILL);
+              }),
+              -1);
+    Notebook reopened(file);
+    EXPECT_EQ(reopened.spins(session), spins);
+    try {
+        reopened.backupTo(dir.path() / "absent" / "copie.sqlite");
+        ADD_FAILURE() << "no fault";
+    } catch (const NotebookError &error) {
+        EXPECT_NE(std::string(error.what()).find("dossier n'existe pas"), std::string::npos)
+            << error.what();
+    }
+}
+
 // Root may write to any file: then the notebook is opened as nobody.
 TEST(NotebookFaults, ReadOnlyFileIsRefusedUntouched)
 {

@@ -21,6 +21,7 @@
 #include "tests/ui/window.h"
 #include "ui/board/forroulette.h"
 #include "ui/common/french.h"
+#include "ui/common/ownwindow.h"
 
 using namespace roulette;
 using namespace roulette::testing;
@@ -375,14 +376,15 @@ void TestForm1::dialogsSpeakFrenchInPlainText()
     QCOMPARE(folder(), QDir(QString::fromStdString(dir.path().string())).canonicalPath());
 
     const QSize window(1054, 761);
-    QCOMPARE(Form1::placeWithin({0, 0, 1920, 1050}, window), QRect(433, 144, 1054, 761));
-    QCOMPARE(Form1::placeWithin({0, 30, 1093, 584}, window), QRect(19, 30, 1054, 584));
-    QCOMPARE(Form1::placeWithin({100, 0, 800, 600}, window), QRect(100, 0, 800, 600));
+    QCOMPARE(placeWithin({0, 0, 1920, 1050}, window), QRect(433, 144, 1054, 761));
+    QCOMPARE(placeWithin({0, 30, 1093, 584}, window), QRect(19, 30, 1054, 584));
+    QCOMPARE(placeWithin({100, 0, 800, 600}, window), QRect(100, 0, 800, 600));
 }
 
-// Every widget says what it shows; F1 opens one help window that names every shortcut; each
-// board shortcut reaches the board from whichever widget has the focus, text boxes included;
-// the menu bar and the context menu hold those same actions.
+// Every widget says what it shows; F1 opens one help window, within the screen, that names
+// every shortcut and closes with Escape or Ctrl+W; each board shortcut reaches the board from
+// whichever widget has the focus, text boxes included; the menu bar and the context menu hold
+// those same actions.
 void TestForm1::helpToolTipsAndShortcutsFromEveryWidget()
 {
     Window w;
@@ -403,7 +405,12 @@ void TestForm1::helpToolTipsAndShortcutsFromEveryWidget()
     for (const char *key : {"Ctrl+Z", "Ctrl+L", "Ctrl+S", "Ctrl+E", "F1", "Entrée",
                             "Exporter en CSV", "Fermer le fichier de tirage"})
         QVERIFY2(page.contains(QString::fromUtf8(key)), key);
-    helps[0]->close();
+    QVERIFY(helps[0]->screen()->availableGeometry().contains(helps[0]->frameGeometry()));
+    for (const QKeySequence &close : {QKeySequence(Qt::Key_Escape), QKeySequence(u"Ctrl+W"_s)}) {
+        activate(*helps[0]);
+        QTest::keySequence(helps[0], close);
+        QVERIFY2(!helps[0]->isVisible(), qPrintable(close.toString()));
+    }
 
     QList<QWidget *> focusable;
     for (QWidget *widget : w.form.findChildren<QWidget *>())

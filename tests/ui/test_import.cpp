@@ -1,7 +1,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QFile>
 #include <QInputDialog>
 #include <QPushButton>
 

@@ -1,16 +1,24 @@
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QSignalSpy>
 #include <QStandardItemModel>
 #include <QTableView>
+#include <QStatusBar>
 #include <random>
 #include <sqlite3.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "tests/tempdir.h"
 #include "tests/ui/window.h"
 #include "ui/common/backgroundwork.h"
 #include "ui/import/permanencedialog.h"
 #include "ui/notebook/boardnotebook.h"
+#include "ui/notebook/notebookpath.h"
 #include "ui/notebook/notebookwindow.h"
 #include "ui/study/studywindow.h"
 
@@ -25,6 +33,7 @@ private slots:
     void aDeleteInTheWindowCanBeTakenBack();
     void wheelNamesMeetWhereUnicodeSaysTheyLookAlike();
     void theWindowImportsAPermanenceIntoTheWheelShown();
+    void theWindowFitsTheScreenAndBacksUpTheNotebook();
 };
 
 // Random hand spins, undos, resets and resets taken back, after a batch: the wheel's session
@@ -238,6 +247,69 @@ void TestNotebook::theWindowImportsAPermanenceIntoTheWheelShown()
     QCOMPARE(window->sessionModel()->rowCount(), 1);
     QVERIFY2(w.messages.value(0).contains(u"600 tirages importés"_s),
              qPrintable(w.messages.value(0)));
+}
+
+// The window opens within the screen; Escape and Ctrl+W close it, Ctrl+I imports from it. A
+// backup is offered under the day's date, gets its extension and is told; one that a crash
+// cut short leaves no partial copy once the program starts again.
+void TestNotebook::theWindowFitsTheScreenAndBacksUpTheNotebook()
+{
+    const TempDir dir;
+    const QString folder = QString::fromStdString(dir.path().string());
+    const auto file = dir.path() / "c.sqlite";
+    Window w;
+    BoardNotebook &book = *w.form.notebook();
+    QVERIFY(book.openNotebook(QString::fromStdString(file.string())));
+    roulette::Notebook &notebook = *book.notebook();
+    const std::int64_t session = notebook.createSession(notebook.createWheel("Roue 3"),
+                                                        "2026-03-01T20:00", roulette::Origin::Hand);
+    notebook.appendSpins(session, std::vector<std::uint8_t>(200'000, 7));
+    NotebookWindow *window = book.showWindow();
+    QVERIFY(window->screen()->availableGeometry().contains(window->frameGeometry()));
+    const auto actions = w.form.actions();
+    const QSignalSpy imports(
+        *std::find_if(actions.begin(), actions.end(),
+                      [](QAction *a) { return a->shortcut() == QKeySequence(u"Ctrl+I"_s); }),
+        &QAction::triggered);
+    for (const QKeySequence &key :
+         {QKeySequence(u"Ctrl+I"_s), QKeySequence(Qt::Key_Escape), QKeySequence(u"Ctrl+W"_s)}) {
+        activate(*book.showWindow());
+        QTest::keySequence(window, key);
+    }
+    QVERIFY(imports.size() == 1 && !window->isVisible());
+
+    QString suggested;
+    window->setSaveChooser(
+        [&](const QString &name) { return suggested = name, folder + u"/copie"_s; });
+    window->backup();
+    QCOMPARE(QFileInfo(suggested).fileName(),
+             u"carnet-%1.sqlite"_s.arg(QDate::currentDate().toString(Qt::ISODate)));
+    QCOMPARE(roulette::Notebook(dir.path() / "copie.sqlite").spins(session),
+             notebook.spins(session));
+    QCOMPARE(window->findChild<QStatusBar *>()->currentMessage(),
+             u"Carnet copié dans « copie.sqlite » : 1 roue, %1 tirages."_s.arg(
+                 QLocale(QLocale::French).toString(200'000)));
+
+    const pid_t child = fork();
+    if (child == 0) { // a disk that fills kills the copy half-way
+        const rlimit noCore{0, 0}, small{64 * 1024, 64 * 1024};
+        setrlimit(RLIMIT_CORE, &noCore);
+        setrlimit(RLIMIT_FSIZE, &small);
+        backUpNotebook(roulette::Notebook(file), folder + u"/coupee.sqlite"_s);
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    QFile partial(folder + u"/coupee.sqlite.partiel"_s);
+    QVERIFY(WIFSIGNALED(status) && partial.exists());
+    removeUnfinishedBackups();
+    QVERIFY(partial.exists()); // as young as a copy another instance may still be writing
+    QVERIFY(partial.open(QIODevice::ReadWrite) &&
+            partial.setFileTime(QDateTime::currentDateTime().addSecs(-120),
+                                QFileDevice::FileModificationTime));
+    partial.close();
+    removeUnfinishedBackups();
+    QVERIFY(!partial.exists() && !QFile::exists(folder + u"/coupee.sqlite"_s));
 }
 
 QTEST_MAIN(TestNotebook)

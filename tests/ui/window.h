@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressDialog>
@@ -20,10 +21,25 @@ namespace roulette::testing
 
 using namespace Qt::StringLiterals;
 
+/// A home folder of this run alone for the default notebook, the settings and the documents:
+/// two runs of the tests at once, or a test that starts from no notebook, touch no one else's.
+struct OwnHome {
+    OwnHome()
+    {
+        static const QTemporaryDir home;
+        qputenv("HOME", QFile::encodeName(home.path()));
+        for (const char *xdg : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_DOCUMENTS_DIR"})
+            qunsetenv(xdg);
+        QStandardPaths::setTestModeEnabled(true);
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home.path());
+    }
+};
+
 /// A window whose random draws are the values given, whose messages are collected instead
 /// of shown and whose "Ouvre" gets the path in `chosen`; at its full size whatever the
-/// screen, and with settings of its own.
+/// screen, and with a home folder of its run.
 struct Window {
+    OwnHome home; // before the window, which may read its settings as it opens
     QStringList messages;
     QString chosen;
     Form1 form;
@@ -32,10 +48,6 @@ struct Window {
         : form(Board(std::make_unique<ScriptedGenerator>(std::move(draws)),
                      std::make_unique<FixedClock>()))
     {
-        QStandardPaths::setTestModeEnabled(true);
-        // Settings of this run alone: two runs of the tests at once must not share a folder.
-        static const QTemporaryDir settings;
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
         form.resize(form.maximumSize());
         form.setMessageSink([this](const QString &text) { messages << text; });
         form.setFileChooser(

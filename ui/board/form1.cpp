@@ -35,6 +35,7 @@
 #include "ui/common/drawfilereading.h"
 #include "ui/common/helpwindow.h"
 #include "ui/common/lastfolder.h"
+#include "ui/common/ownwindow.h"
 #include "ui/common/palette.h"
 #include "ui/common/verdict.h"
 #include "ui/notebook/boardnotebook.h"
@@ -315,13 +316,6 @@ std::unique_ptr<QFileDialog> Form1::makeFileDialog(QWidget *parent)
     dialog->setFileMode(QFileDialog::ExistingFile);
     dialog->setWindowModality(Qt::ApplicationModal);
     return dialog;
-}
-
-QRect Form1::placeWithin(const QRect &available, const QSize &size)
-{
-    const QSize room = (available.size() - size).expandedTo(QSize(0, 0));
-    return QRect(available.topLeft() + QPoint(room.width() / 2, room.height() / 2),
-                 size.boundedTo(available.size()));
 }
 
 // The board keeps its drawn size; a window too small for it scrolls it.

@@ -67,10 +67,6 @@ public:
     static std::unique_ptr<QFileDialog> makeFileDialog(QWidget *parent);
     /// Where the session's spins are saved and exported; tests answer its save dialog.
     SessionFiles &sessionFiles() { return m_files; }
-    /// Where a window of the given size opens: centred in the screen's available area, no
-    /// larger than that area (the board then scrolls), so that nothing starts cut off.
-    static QRect placeWithin(const QRect &available, const QSize &size);
-
     void Label1_Click(int index);
     void Label4_Click();
     void Option1_Click(int index);

@@ -3,6 +3,8 @@
 #include <QTextDocument>
 #include <QUrl>
 
+#include "ui/common/ownwindow.h"
+
 HelpWindow::HelpWindow(QWidget *parent) : QTextBrowser(parent)
 {
     setObjectName(QStringLiteral("helpWindow"));
@@ -12,5 +14,6 @@ HelpWindow::HelpWindow(QWidget *parent) : QTextBrowser(parent)
         setWindowIcon(parent->windowIcon());
     document()->setDocumentMargin(12);
     setSource(QUrl(QStringLiteral("qrc:/help/aide.html")));
-    resize(720, 640);
+    fitOnScreen(*this, {720, 640});
+    addCloseKeys(*this);
 }

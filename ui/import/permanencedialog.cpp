@@ -32,7 +32,7 @@ constexpr int QuotedSpins = 20;
 constexpr int DateColumn = 2;
 const QString StoredFormat = QStringLiteral("yyyy-MM-ddTHH:mm");
 
-// A text made from the file's own bytes, on one line.
+// The separator found, as the preview names it.
 QString separatorName(Separator separator)
 {
     switch (separator) {

@@ -4,24 +4,10 @@
 #include <QLocale>
 
 #include "ui/common/plaintext.h"
+#include "ui/common/verdict.h"
 
 namespace
 {
-
-QLocale french()
-{
-    return QLocale(QLocale::French, QLocale::France);
-}
-
-QString decimal(double value, int decimals = 1)
-{
-    return french().toString(value, 'f', decimals);
-}
-
-QString pText(double p)
-{
-    return p < 0.001 ? QStringLiteral("p < 0,001") : QStringLiteral("p = ") + decimal(p, 3);
-}
 
 QString sessionName(const roulette::SessionInfo &s)
 {
@@ -38,8 +24,9 @@ QString sessionDate(const std::string &startedAt, bool shortForm)
     const QDateTime when = QDateTime::fromString(QString::fromStdString(startedAt), Qt::ISODate);
     if (!when.isValid())
         return printableText(QString::fromStdString(startedAt));
-    return french().toString(when, shortForm ? QStringLiteral("d MMMM")
-                                             : QStringLiteral("d MMMM yyyy HH:mm"));
+    static const QLocale french(QLocale::French, QLocale::France);
+    return french.toString(when, shortForm ? QStringLiteral("d MMMM")
+                                           : QStringLiteral("d MMMM yyyy HH:mm"));
 }
 
 // The two scans weigh about the same: each gets half of the progress.
@@ -69,22 +56,22 @@ QString changeReport(const std::vector<roulette::SessionInfo> &sessions,
         QStringLiteral("Les %1 séances viennent-elles d'une même roue ? khi² = %2 "
                        "(%3 degrés de liberté), %4%5 : %6\n")
             .arg(sessions.size())
-            .arg(decimal(same.chiSquare))
+            .arg(frenchNumber(same.chiSquare, 1))
             .arg(same.degrees)
-            .arg(pText(same.pValue),
+            .arg(pValueText(same.pValue),
                  same.simulated ? QStringLiteral(" (simulé, peu de tirages)") : QString(),
                  same.pValue < 0.05
                      ? QStringLiteral("elles diffèrent plus que le hasard ne le veut.")
                      : QStringLiteral("rien n'indique un changement."));
     for (std::size_t i = 0; i < sessions.size() && i < same.sessionPValues.size(); ++i)
         text += QStringLiteral("  • %1 contre les autres : %2\n")
-                    .arg(sessionName(sessions[i]), pText(same.sessionPValues[i]));
+                    .arg(sessionName(sessions[i]), pValueText(same.sessionPValues[i]));
     const roulette::ChangePoint &change = figures.change;
     if (change.split > 0 && change.split < sessions.size())
         text += QStringLiteral("Coupure la plus marquée : avant et depuis la %1 (khi² = %2, %3 "
                                "une fois tenu compte du choix de la coupure).\n")
-                    .arg(sessionName(sessions[change.split]), decimal(change.chiSquare),
-                         pText(change.pValue));
+                    .arg(sessionName(sessions[change.split]), frenchNumber(change.chiSquare, 1),
+                         pValueText(change.pValue));
     const std::string splitSession = change.split < sessions.size()
                                          ? sessionName(sessions[change.split]).toStdString()
                                          : std::string();

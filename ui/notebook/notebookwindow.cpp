@@ -1,9 +1,12 @@
 #include "ui/notebook/notebookwindow.h"
 
+#include <QAction>
 #include <QBoxLayout>
+#include <QDate>
 #include <QDateTime>
 #include <QDateTimeEdit>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -13,17 +16,20 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStandardItemModel>
+#include <QStatusBar>
 #include <QTableView>
 
 #include "sources/drawfile.h"
 #include "ui/common/backgroundwork.h"
 #include "ui/common/french.h"
 #include "ui/common/lastfolder.h"
+#include "ui/common/ownwindow.h"
 #include "ui/common/plaintext.h"
 #include "ui/common/slicedwrite.h"
 #include "ui/import/permanencedialog.h"
 #include "ui/notebook/boardnotebook.h"
 #include "ui/notebook/changereport.h"
+#include "ui/notebook/notebookpath.h"
 #include "ui/study/studywindow.h"
 
 namespace
@@ -96,7 +102,12 @@ NotebookWindow::NotebookWindow(roulette::Notebook &notebook, BoardNotebook &boar
     setObjectName(QStringLiteral("notebookWindow"));
     setWindowTitle(QStringLiteral("Carnet des roues"));
     build();
-    resize(820, 640);
+    fitOnScreen(*this, {820, 640});
+    addCloseKeys(*this);
+    // The permanence import keeps its key here, where its wheel is chosen.
+    for (QAction *action : parent->actions())
+        if (action->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_I)))
+            addAction(action);
     m_refreshSoon.setSingleShot(true);
     m_refreshSoon.setInterval(CountsRefreshMilliseconds);
     connect(&m_refreshSoon, &QTimer::timeout, this, &NotebookWindow::refreshCounts);
@@ -180,6 +191,9 @@ void NotebookWindow::build()
     addButton(poolRow, QStringLiteral("Exporter…"), &NotebookWindow::exportSpins);
     addButton(poolRow, QStringLiteral("Sauvegarder le carnet…"), &NotebookWindow::backup);
     layout->addLayout(poolRow);
+    m_status = new QStatusBar(this);
+    m_status->setObjectName(QStringLiteral("notebookStatus"));
+    layout->addWidget(m_status);
     m_undo->setEnabled(false);
 }
 
@@ -645,9 +659,35 @@ void NotebookWindow::exportSpins()
 
 void NotebookWindow::backup()
 {
-    const QString path =
-        QFileDialog::getSaveFileName(this, QStringLiteral("Sauvegarder le carnet"), lastFolder(),
-                                     QStringLiteral("Carnet des roues (*.sqlite)"));
-    if (!path.isEmpty())
-        guarded([&] { m_notebook.backupTo(path.toStdString()); });
+    const QString suggested =
+        QDir(lastFolder())
+            .filePath(
+                QStringLiteral("carnet-%1.sqlite").arg(QDate::currentDate().toString(Qt::ISODate)));
+    QString path =
+        m_chooseSavePath
+            ? m_chooseSavePath(suggested)
+            : QFileDialog::getSaveFileName(this, QStringLiteral("Sauvegarder le carnet"), suggested,
+                                           QStringLiteral("Carnet des roues (*.sqlite)"));
+    if (path.isEmpty())
+        return;
+    // The dialog asked about the name typed, not about the one the extension makes.
+    if (QFileInfo(path).suffix().isEmpty()) {
+        path += QStringLiteral(".sqlite");
+        if (QFileInfo::exists(path) &&
+            !confirm(QStringLiteral("« %1 » existe déjà. Le remplacer par la copie du carnet ?")
+                         .arg(printableText(QFileInfo(path).fileName()))))
+            return;
+    }
+    rememberFolder(path);
+    guarded([&] {
+        backUpNotebook(m_notebook, path);
+        std::int64_t spins = 0;
+        for (const roulette::WheelInfo &w : m_wheels)
+            spins += w.spins;
+        m_status->showMessage(QStringLiteral("Carnet copié dans « %1 » : %2, %3.")
+                                  .arg(printableText(QFileInfo(path).fileName()),
+                                       frenchCount(static_cast<std::int64_t>(m_wheels.size()),
+                                                   QStringLiteral("roue"), QStringLiteral("roues")),
+                                       spinsText(spins)));
+    });
 }

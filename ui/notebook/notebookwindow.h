@@ -15,6 +15,7 @@ class BoardNotebook;
 class QLabel;
 class QPushButton;
 class QStandardItemModel;
+class QStatusBar;
 class QTableView;
 
 /// « Carnet des roues »: the wheels, the sessions of the selected one and whether it has
@@ -30,7 +31,7 @@ public:
     /// Reads the counts of spins again, and only them: what the board's spins change.
     void refreshCounts();
     void selectWheel(int row);
-    /// Asks before a delete; by default a question box, tests answer instead.
+    /// Asks before a delete or a replacement; by default a question box, tests answer instead.
     void setConfirm(std::function<bool(const QString &)> confirm)
     {
         m_confirm = std::move(confirm);
@@ -38,9 +39,18 @@ public:
 
     /// Opens the import of a permanence from path into the selected wheel.
     void importFile(const QString &path);
+    /// Asks where « Sauvegarder le carnet… » writes, from the name suggested; by default a
+    /// file dialog, tests answer instead.
+    void setSaveChooser(std::function<QString(const QString &)> choose)
+    {
+        m_chooseSavePath = std::move(choose);
+    }
+
     void deleteWheel();
     void deleteSessions();
     void undoDelete();
+    /// « Sauvegarder le carnet… »: a copy of the whole notebook, said in the status bar.
+    void backup();
     QStandardItemModel *wheelModel() const { return m_wheelModel; }
     QStandardItemModel *sessionModel() const { return m_sessionModel; }
     QString changeText() const;
@@ -76,7 +86,6 @@ private:
     void study();
     void replay();
     void exportSpins();
-    void backup();
 
     roulette::Notebook &m_notebook;
     BoardNotebook &m_board;
@@ -84,6 +93,7 @@ private:
     std::vector<roulette::SessionInfo> m_sessions;
     std::vector<Deleted> m_deleted;
     std::function<bool(const QString &)> m_confirm;
+    std::function<QString(const QString &)> m_chooseSavePath;
     QStandardItemModel *m_wheelModel = nullptr;
     QStandardItemModel *m_sessionModel = nullptr;
     QTableView *m_wheelView = nullptr;
@@ -94,4 +104,5 @@ private:
     QTimer m_refreshSoon;                  // one read of the counts for the spins of a moment
     QPointer<BackgroundWork> m_changeWork; // the report under way
     QPushButton *m_undo = nullptr;
+    QStatusBar *m_status = nullptr; // what the last command wrote
 };

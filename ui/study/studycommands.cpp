@@ -22,6 +22,7 @@
 #include "ui/common/greyedkey.h"
 #include "ui/common/helpwindow.h"
 #include "ui/common/lastfolder.h"
+#include "ui/common/ownwindow.h"
 #include "ui/common/plaintext.h"
 #include "ui/study/studyexport.h"
 
@@ -30,28 +31,17 @@ namespace
 
 constexpr int SayMilliseconds = 10'000;
 
-QAction *windowAction(QWidget *window, const QString &text, const QList<QKeySequence> &keys)
-{
-    auto *action = new QAction(text, window);
-    action->setShortcuts(keys);
-    action->setShortcutContext(Qt::WindowShortcut);
-    window->addAction(action);
-    return action;
-}
-
 } // namespace
 
 void StudyWindow::addCommands(QVBoxLayout *outer)
 {
-    m_copyAction = windowAction(this, QStringLiteral("Copier"), {QKeySequence::Copy});
-    m_exportAction = windowAction(this, QStringLiteral("Exporter l'étude…"), {});
-    m_helpAction = windowAction(this, QStringLiteral("Comment lire l'étude ?"), {Qt::Key_F1});
-    m_closeAction = windowAction(this, QStringLiteral("Fermer"),
-                                 {Qt::Key_Escape, QKeySequence(Qt::CTRL | Qt::Key_W)});
+    m_copyAction = windowAction(*this, QStringLiteral("Copier"), {QKeySequence::Copy});
+    m_exportAction = windowAction(*this, QStringLiteral("Exporter l'étude…"), {});
+    m_helpAction = windowAction(*this, QStringLiteral("Comment lire l'étude ?"), {Qt::Key_F1});
+    m_closeAction = addCloseKeys(*this);
     connect(m_copyAction, &QAction::triggered, this, &StudyWindow::copy);
     connect(m_exportAction, &QAction::triggered, this, &StudyWindow::askExport);
     connect(m_helpAction, &QAction::triggered, this, &StudyWindow::showHelp);
-    connect(m_closeAction, &QAction::triggered, this, &StudyWindow::close);
 
     auto *bar = new QHBoxLayout;
     bar->setContentsMargins(9, 0, 9, 6);
