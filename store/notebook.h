@@ -24,9 +24,12 @@ namespace roulette
 std::string wheelNameKey(std::string_view name);
 
 /// Where a session's spins came from.
-enum class Origin { Hand = 0, DrawFile = 1, Import = 2, Generator = 3 };
-/// « saisie à la main », « fichier de tirage », « import », « générateur ».
+enum class Origin { Hand = 0, DrawFile = 1, Import = 2, Generator = 3, SimulatedWheel = 4 };
+/// « saisie à la main », « fichier de tirage », « import », « générateur », « roue simulée ».
 std::string_view originText(Origin origin);
+/// Whether the spins were drawn by the program (the generator, the simulated wheel) rather
+/// than by a wheel: they say nothing of the wheel.
+bool isSimulated(Origin origin);
 
 struct WheelInfo {
     std::int64_t id = 0;

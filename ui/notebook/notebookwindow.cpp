@@ -19,7 +19,6 @@
 #include "ui/common/lastfolder.h"
 #include "ui/common/plaintext.h"
 #include "ui/common/slicedwrite.h"
-#include "ui/notebook/boardnotebook.h"
 #include "ui/notebook/changereport.h"
 #include "ui/study/studywindow.h"
 
@@ -72,6 +71,26 @@ std::int64_t spinsOf(const std::vector<roulette::SessionInfo> &sessions)
     return spins;
 }
 
+// The spins of these sessions as stored now.
+std::int64_t spinsNow(const std::vector<roulette::SessionInfo> &sessions,
+                      const std::vector<roulette::SessionInfo> &stored)
+{
+    std::int64_t spins = 0;
+    for (const roulette::SessionInfo &s : stored)
+        if (std::any_of(sessions.begin(), sessions.end(),
+                        [&s](const roulette::SessionInfo &r) { return r.id == s.id; }))
+            spins += s.spins;
+    return spins;
+}
+
+std::vector<roulette::SessionInfo> realSessions(const std::vector<roulette::SessionInfo> &sessions)
+{
+    std::vector<roulette::SessionInfo> real;
+    std::copy_if(sessions.begin(), sessions.end(), std::back_inserter(real),
+                 [](const roulette::SessionInfo &s) { return !roulette::isSimulated(s.origin); });
+    return real;
+}
+
 // Often enough to follow the board, seldom enough that a fast batch costs a few reads.
 constexpr int CountsRefreshMilliseconds = 300;
 
@@ -87,8 +106,9 @@ QTableView *tableOver(QStandardItemModel *model, QWidget *parent)
 
 } // namespace
 
-NotebookWindow::NotebookWindow(roulette::Notebook &notebook, BoardNotebook &board, QWidget *parent)
-    : QWidget(parent, Qt::Window), m_notebook(notebook), m_board(board)
+NotebookWindow::NotebookWindow(roulette::Notebook &notebook, NotebookChanges &changes,
+                               NotebookBoard &board, QWidget *parent)
+    : QWidget(parent, Qt::Window), m_notebook(notebook), m_changes(changes), m_board(board)
 {
     setObjectName(QStringLiteral("notebookWindow"));
     setWindowTitle(QStringLiteral("Carnet des roues"));
@@ -97,8 +117,10 @@ NotebookWindow::NotebookWindow(roulette::Notebook &notebook, BoardNotebook &boar
     m_refreshSoon.setSingleShot(true);
     m_refreshSoon.setInterval(CountsRefreshMilliseconds);
     connect(&m_refreshSoon, &QTimer::timeout, this, &NotebookWindow::refreshCounts);
-    connect(&board, &BoardNotebook::spinsWritten, this, [this] {
-        if (isVisible() && !m_refreshSoon.isActive())
+    connect(&changes, &NotebookChanges::changed, this, [this](NotebookChange what) {
+        if (what == NotebookChange::Contents)
+            refresh();
+        else if (isVisible() && !m_refreshSoon.isActive())
             m_refreshSoon.start();
     });
 }
@@ -138,9 +160,13 @@ void NotebookWindow::build()
     addButton(wheelRow, QStringLiteral("Lieu et notes…"), &NotebookWindow::annotateWheel);
     addButton(wheelRow, QStringLiteral("Supprimer la roue…"), &NotebookWindow::deleteWheel);
     layout->addLayout(wheelRow);
-    layout->addWidget(new QLabel(QStringLiteral("Séances de la roue (toutes étudiées si aucune "
-                                                "n'est choisie)"),
-                                 this));
+    auto *sessionsTitle =
+        new QLabel(QStringLiteral("Séances de la roue : sans choix, les séances réelles sont "
+                                  "étudiées ; les séances simulées (générateur, roue simulée) "
+                                  "le sont seulement si vous les choisissez."),
+                   this);
+    sessionsTitle->setWordWrap(true);
+    layout->addWidget(sessionsTitle);
     layout->addWidget(m_sessionView, 3);
     auto *sessionRow = new QHBoxLayout;
     addButton(sessionRow, QStringLiteral("Importer un fichier…"), &NotebookWindow::importSession);
@@ -179,7 +205,8 @@ void NotebookWindow::build()
     m_undo->setEnabled(false);
 }
 
-// Every change goes through here: a fault is told, and the window shows what is stored.
+// Every change goes through here: a fault is told, and every window of the notebook, this
+// one too, shows what is stored.
 template <typename Work> void NotebookWindow::guarded(Work work)
 {
     try {
@@ -187,7 +214,7 @@ template <typename Work> void NotebookWindow::guarded(Work work)
     } catch (const std::exception &error) {
         m_board.fault(error);
     }
-    refresh();
+    m_changes.report(NotebookChange::Contents);
 }
 
 void NotebookWindow::refresh()
@@ -247,7 +274,7 @@ void NotebookWindow::showSessions()
         m_change->setText(QString::fromUtf8(error.what()));
         return;
     }
-    if (m_sessions != m_reportSessions)
+    if (studiedSessions() != m_reportSessions)
         showChange();
 }
 
@@ -257,7 +284,7 @@ void NotebookWindow::showChange()
 {
     delete m_changeWork.data();
     m_changeNote->hide();
-    const std::vector<roulette::SessionInfo> sessions = m_reportSessions = m_sessions;
+    const std::vector<roulette::SessionInfo> sessions = m_reportSessions = studiedSessions();
     if (sessions.size() < 2) {
         m_change->setText(changeReport(sessions, {}));
         return;
@@ -291,7 +318,7 @@ void NotebookWindow::showChange()
 
 void NotebookWindow::showChangeNote()
 {
-    const std::int64_t added = spinsOf(m_sessions) - spinsOf(m_reportSessions);
+    const std::int64_t added = spinsNow(m_reportSessions, m_sessions) - spinsOf(m_reportSessions);
     m_changeNote->setText((added > 0
                                ? QStringLiteral("Arrivés depuis ce bilan, non comptés : %1.")
                                : QStringLiteral("Repris depuis ce bilan, encore comptés : %1."))
@@ -344,6 +371,13 @@ std::vector<roulette::SessionInfo> NotebookWindow::chosenSessions() const
     return chosen.empty() ? m_sessions : chosen;
 }
 
+// Simulated spins say nothing of the wheel: they are studied only when chosen.
+std::vector<roulette::SessionInfo> NotebookWindow::studiedSessions() const
+{
+    const bool chosen = m_sessionView->selectionModel()->hasSelection();
+    return chosen ? chosenSessions() : realSessions(m_sessions);
+}
+
 roulette::PooledSpins
 NotebookWindow::pooled(const std::vector<roulette::SessionInfo> &sessions) const
 {
@@ -359,6 +393,8 @@ QString NotebookWindow::poolName(const std::vector<roulette::SessionInfo> &sessi
     QString name = printableText(wheel() ? wheel()->name : std::string());
     if (sessions.size() == m_sessions.size())
         return name + QStringLiteral(" — toutes les séances");
+    if (sessions == realSessions(m_sessions))
+        return name + QStringLiteral(" — toutes les séances réelles");
     QStringList dates;
     for (const roulette::SessionInfo &s : sessions)
         dates << sessionDate(s.startedAt, true);
@@ -444,7 +480,7 @@ void NotebookWindow::deleteSessions()
                      .arg(spinsText(spins))))
         return;
     if (std::any_of(chosen.begin(), chosen.end(),
-                    [&](const auto &s) { return m_board.attachedSession() == s.id; }))
+                    [&](const auto &s) { return m_board.writesTo(s.id); }))
         m_board.detach();
     guarded([&] {
         std::vector<roulette::DeletedSession> gone;
@@ -574,7 +610,10 @@ void NotebookWindow::moveSession()
 
 void NotebookWindow::study()
 {
-    const auto sessions = chosenSessions();
+    const auto sessions = studiedSessions();
+    if (sessions.empty() && !m_sessions.empty())
+        m_board.fault(std::runtime_error("Les séances de cette roue sont toutes simulées : "
+                                         "choisissez celles à étudier."));
     if (sessions.empty())
         return;
     guarded([&] {
