@@ -87,8 +87,7 @@ bool SpinRecorder::follow(Origin origin)
     current.generation = generation;
     const std::int64_t first = current.from + current.written + 1;
     if (first <= rows) {
-        if (current.session == 0 || current.origin != origin)
-            beginSession(origin);
+        chooseSession(origin);
         std::vector<std::uint8_t> spins;
         spins.reserve(static_cast<std::size_t>(rows - first + 1));
         for (std::int64_t s = first; s <= rows; ++s)
@@ -137,23 +136,34 @@ void SpinRecorder::popRun()
         m_notebook.deleteSession(session);
 }
 
-// An empty session gives way to the new one rather than stay behind.
-void SpinRecorder::beginSession(Origin origin)
+// The spins go on into the current session when they come from its source. Otherwise a new
+// session begins, unless the current one is empty: then it gives way, to the session before
+// it when that one is of their source (the spins of another source were all taken back),
+// else to a new one.
+void SpinRecorder::chooseSession(Origin origin)
 {
     const Run current = m_runs.back();
-    const bool empty = current.session != 0 && spinsIn(current.session) == 0;
-    if (empty)
-        m_notebook.deleteSession(current.session);
-    const std::int64_t id = m_notebook.createSession(m_wheelId, m_now(), origin);
-    if (current.session == 0 || empty) {
-        for (Run &run : m_runs)
-            if (run.session == current.session) {
-                run.session = id;
-                run.origin = origin;
-            }
+    if (current.session != 0 && current.origin == origin)
+        return;
+    if (current.session != 0 && spinsIn(current.session) > 0) {
+        const std::int64_t id = m_notebook.createSession(m_wheelId, m_now(), origin);
+        m_runs.push_back(
+            {current.generation, current.from + current.written, 0, id, origin, false});
         return;
     }
-    m_runs.push_back({current.generation, current.from + current.written, 0, id, origin, false});
+    const auto before = std::find_if(m_runs.rbegin(), m_runs.rend(), [&current](const Run &r) {
+        return r.session != 0 && r.session != current.session;
+    });
+    if (current.session != 0)
+        m_notebook.deleteSession(current.session);
+    const std::int64_t id = before != m_runs.rend() && before->origin == origin
+                                ? before->session
+                                : m_notebook.createSession(m_wheelId, m_now(), origin);
+    for (Run &run : m_runs)
+        if (run.session == current.session) {
+            run.session = id;
+            run.origin = origin;
+        }
 }
 
 void SpinRecorder::finish()

@@ -60,7 +60,7 @@ private:
     void takeBackReset(std::int64_t rows);
     void removeDownTo(std::int64_t rows);
     void popRun();
-    void beginSession(Origin origin);
+    void chooseSession(Origin origin);
     std::int64_t spinsIn(std::int64_t session) const;
 
     Notebook &m_notebook;

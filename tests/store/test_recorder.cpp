@@ -48,14 +48,14 @@ StoredSessions stored(const Notebook &notebook, std::int64_t wheel)
 // session from one source, in order.
 TEST(Recorder, EachSessionHoldsTheSpinsOfOneSourceInOrder)
 {
-    const testing::TempDir dir;
+    const roulette::testing::TempDir dir;
     Notebook notebook(dir.path() / "c.sqlite");
     const std::int64_t wheel = notebook.createWheel("Roue");
     std::mt19937 random(11);
     std::vector<float> draws(997);
     for (float &d : draws)
         d = static_cast<float>(random() % 1000) / 1000.0f;
-    Board board = testing::loadedBoard(draws);
+    Board board = roulette::testing::loadedBoard(draws);
     board.spinMany(3); // before attaching: not the wheel's
     int minute = 0;
     SpinRecorder recorder(notebook, wheel, board.series(),
@@ -98,7 +98,10 @@ TEST(Recorder, EachSessionHoldsTheSpinsOfOneSourceInOrder)
                 model.pop_back();
         }
         recorder.follow(spinOrigin(board.state()));
-        ASSERT_EQ(stored(notebook, wheel), expected(model)) << "step " << step;
+        StoredSessions held = stored(notebook, wheel);
+        if (!held.empty() && held.back().second.empty())
+            held.pop_back(); // the spins going on into it were taken back
+        ASSERT_EQ(held, expected(model)) << "step " << step;
         ASSERT_EQ(recorder.holdsCurrentSession(), static_cast<std::int64_t>(model.back().size()) ==
                                                       board.series().session().lastRow())
             << "step " << step;
