@@ -1,8 +1,10 @@
 #include <QApplication>
+#include <QTimer>
 
 #include "ui/board/form1.h"
 #include "ui/common/french.h"
 #include "ui/notebook/notebookpath.h"
+#include "ui/notebook/boardnotebook.h"
 
 int main(int argc, char *argv[])
 {
@@ -14,5 +16,7 @@ int main(int argc, char *argv[])
     removeUnfinishedBackups();
     Form1 window;
     window.show();
+    // Once the board is in sight, so that the question is asked over it.
+    QTimer::singleShot(0, window.notebook(), &BoardNotebook::offerLastWheel);
     return QApplication::exec();
 }

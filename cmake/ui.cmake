@@ -8,6 +8,7 @@ add_library(ui STATIC
   ui/board/clicklabel.cpp
   ui/board/fitfont.cpp
   ui/board/formlayout.cpp
+  ui/board/boardmodel.cpp
   ui/board/form1.cpp
   ui/board/form1session.cpp
   ui/board/sessionfiles.cpp
@@ -26,7 +27,7 @@ add_library(ui STATIC
   ui/study/studycommands.cpp
   # « Carnet des roues »: the board's wheel and the notebook window.
   ui/notebook/notebookpath.cpp
-  ui/notebook/recorder.cpp
+  ui/notebook/notebookchanges.cpp
   ui/notebook/changereport.cpp
   ui/notebook/boardnotebook.cpp
   ui/notebook/notebookwindow.cpp

@@ -263,8 +263,15 @@ std::string_view originText(Origin origin)
         return "import";
     case Origin::Generator:
         return "générateur";
+    case Origin::SimulatedWheel:
+        return "roue simulée";
     }
     return {};
+}
+
+bool isSimulated(Origin origin)
+{
+    return origin == Origin::Generator || origin == Origin::SimulatedWheel;
 }
 
 template <typename Work> auto Notebook::guarded(Work work) const

@@ -39,9 +39,12 @@ inline constexpr std::size_t NameLengthLimit = 200;
 inline constexpr std::size_t NotesLengthLimit = 10'000;
 
 /// Where a session's spins came from.
-enum class Origin { Hand = 0, DrawFile = 1, Import = 2, Generator = 3 };
-/// « saisie à la main », « fichier de tirage », « import », « générateur ».
+enum class Origin { Hand = 0, DrawFile = 1, Import = 2, Generator = 3, SimulatedWheel = 4 };
+/// « saisie à la main », « fichier de tirage », « import », « générateur », « roue simulée ».
 std::string_view originText(Origin origin);
+/// Whether the spins were drawn by the program (the generator, the simulated wheel) rather
+/// than by a wheel: they say nothing of the wheel.
+bool isSimulated(Origin origin);
 
 struct WheelInfo {
     std::int64_t id = 0;

@@ -5,6 +5,7 @@
 #include <random>
 
 #include "board/board.h"
+#include "board/typedlines.h"
 #include "tests/board/sameboard.h"
 #include "tests/fakes.h"
 
@@ -258,5 +259,44 @@ TEST(Board, ABatchIsAsManySingleSpins)
             EXPECT_TRUE(sameBoard(batch.state(), shorter.state())) << mode << ' ' << k;
             EXPECT_TRUE(batch.series() == shorter.series());
         }
+    }
+}
+
+// A pasted column plays line after line as Enter after each would, up to the first line that
+// is not a roulette number; that line and those after it stay in the box, one a line.
+TEST(Board, APastedColumnIsAsManyEntersUpToTheFirstRefusedLine)
+{
+    EXPECT_EQ(typedLines("\r\n5\r\n\r\n 17\n\nabc\r"),
+              (std::vector<std::string>{"5", " 17", "abc"}));
+    const std::vector<std::string> pool = {"5", " 17", "36", "0", "2.5", "abc", "40", "-3", "8 "};
+    std::mt19937 random(3);
+    for (int column = 0; column < 200; ++column) {
+        std::vector<std::string> lines(1 + random() % 6);
+        for (std::string &line : lines)
+            line = pool[random() % pool.size()];
+        Board pasted = loadedBoard();
+        Board entered = loadedBoard();
+        pasted.Label4_Click();
+        entered.Label4_Click();
+        const LinesPlayed result = playLines(pasted, lines);
+        std::size_t played = 0;
+        std::string message;
+        for (; played < lines.size(); ++played) {
+            entered.setLastText(lines[played]);
+            if (SpinResult spin = entered.Command1_Click(); !spin.spun) {
+                message = spin.message;
+                break;
+            }
+        }
+        std::string left;
+        for (std::size_t i = played; i < lines.size(); ++i)
+            left += lines[i] + (i + 1 < lines.size() ? "\n" : "");
+        if (!left.empty())
+            entered.setLastText(left);
+        EXPECT_EQ(result.played, played);
+        EXPECT_EQ(result.left, left);
+        EXPECT_EQ(result.message, message);
+        EXPECT_FALSE(played < lines.size() && message.empty());
+        ASSERT_TRUE(sameBoard(pasted.state(), entered.state())) << column;
     }
 }

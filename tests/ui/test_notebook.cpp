@@ -34,10 +34,14 @@ private slots:
     void wheelNamesMeetWhereUnicodeSaysTheyLookAlike();
     void theWindowImportsAPermanenceIntoTheWheelShown();
     void theWindowFitsTheScreenAndBacksUpTheNotebook();
+    void eachSourceBeginsASessionOfItsOwn();
+    void aWriteReachesEveryWindowOfTheNotebook();
+    void theLastWheelFollowedIsOfferedAgain();
 };
 
-// Random hand spins, undos, resets and resets taken back, after a batch: the wheel's session
-// is at every step the spins of the board's sessions since attaching, one after the other.
+// Random hand spins, undos, resets and resets taken back, after a batch: the wheel's sessions
+// hold at every step the spins of the board's sessions since attaching, one after the other,
+// the batch's in a session of the generator, the hand's in one of their own.
 void TestNotebook::theNotebookHoldsTheBoardsSpinsSinceAttaching()
 {
     const TempDir dir;
@@ -47,7 +51,7 @@ void TestNotebook::theNotebookHoldsTheBoardsSpinsSinceAttaching()
     w.form.spinMany(3); // before attaching: not the wheel's
     QVERIFY(book.attach(u"Roue 7"_s));
     QCOMPARE(w.form.windowTitle(), u"Étude Roulette — Roue 7"_s);
-    const std::int64_t session = *book.attachedSession();
+    QCOMPARE(w.get<QLabel>(u"followedWheel"_s)->text(), u"Roue suivie : Roue 7"_s);
     std::vector<std::vector<std::uint8_t>> model{{}}; // the board's sessions since attaching
     w.form.spinMany(40);
     const roulette::Session &board = w.form.board().series().session();
@@ -75,23 +79,30 @@ void TestNotebook::theNotebookHoldsTheBoardsSpinsSinceAttaching()
         std::vector<std::uint8_t> expected;
         for (const auto &part : model)
             expected.insert(expected.end(), part.begin(), part.end());
-        QCOMPARE(book.notebook()->spins(session), expected);
+        std::vector<std::int64_t> ids;
+        for (const roulette::SessionInfo &s : book.notebook()->sessions(*book.attachedWheel()))
+            ids.push_back(s.id);
+        QCOMPARE(book.notebook()->pooledSpins(ids).numbers, expected);
     }
     qlonglong held = 0;
     for (const auto &part : model)
         held += static_cast<qlonglong>(part.size());
     const QString spins = QLocale(QLocale::French).toString(held);
     QTRY_COMPARE(window->wheelModel()->item(0, 2)->text(), spins);
-    QCOMPARE(window->sessionModel()->item(0, 3)->text(), spins);
     // Every hand spin since the reset is held: closing asks nothing.
     bool asked = false;
     QTimer::singleShot(0, [&asked] {
         if (QWidget *question = QApplication::activeModalWidget())
             asked = question->close();
     });
+    const std::int64_t wheel = *book.attachedWheel();
     QVERIFY(w.form.close() && !asked);
-    QCOMPARE(book.notebook()->sessions(book.notebook()->wheels()[0].id)[0].origin,
-             roulette::Origin::Generator); // the board's source when it was attached
+    std::vector<roulette::Origin> origins;
+    for (const roulette::SessionInfo &s : book.notebook()->sessions(wheel))
+        origins.push_back(s.origin);
+    QCOMPARE(origins.front(), roulette::Origin::Generator);
+    QVERIFY(std::all_of(origins.begin() + 1, origins.end(),
+                        [](auto o) { return o == roulette::Origin::Hand; }));
 }
 
 // A damaged notebook, and one kept busy by another program while a spin is written: a
@@ -310,6 +321,89 @@ void TestNotebook::theWindowFitsTheScreenAndBacksUpTheNotebook()
     partial.close();
     removeUnfinishedBackups();
     QVERIFY(!partial.exists() && !QFile::exists(folder + u"/coupee.sqlite"_s));
+}
+
+// Hand, the generator, the hand again: three sessions, each with the source of its spins. The
+// generator's are left out of the study and of the change report until chosen.
+void TestNotebook::eachSourceBeginsASessionOfItsOwn()
+{
+    const TempDir dir;
+    Window w({0.1f, 0.5f, 0.9f});
+    BoardNotebook &book = *w.form.notebook();
+    QVERIFY(book.openNotebook(QString::fromStdString((dir.path() / "c.sqlite").string())));
+    QVERIFY(book.attach(u"Roue"_s));
+    w.click(u"Label4"_s);
+    for (const int n : {3, 4, 3, 4})
+        w.clickNumber(n);
+    w.click(u"Label4"_s); // « Retour »: the generator again
+    for (int i = 0; i < 3; ++i)
+        w.click(u"Command1"_s);
+    w.click(u"Label4"_s);
+    w.clickNumber(5);
+    w.clickNumber(6);
+    std::vector<std::pair<roulette::Origin, std::int64_t>> sessions;
+    for (const roulette::SessionInfo &s : book.notebook()->sessions(*book.attachedWheel()))
+        sessions.emplace_back(s.origin, s.spins);
+    QCOMPARE(sessions, (std::vector<std::pair<roulette::Origin, std::int64_t>>{
+                           {roulette::Origin::Hand, 4},
+                           {roulette::Origin::Generator, 3},
+                           {roulette::Origin::Hand, 2}}));
+    NotebookWindow *window = book.showWindow();
+    QCOMPARE(window->sessionModel()->item(1, 1)->text(), u"générateur"_s);
+    QTRY_VERIFY(window->changeText().contains(u"Les 2 séances"_s));
+    const auto buttons = window->findChildren<QPushButton *>();
+    (*std::find_if(buttons.begin(), buttons.end(), [](auto *b) {
+        return b->text() == u"Étudier"_s;
+    }))->click();
+    const auto *study = window->findChild<StudyWindow *>();
+    QVERIFY(study && study->windowTitle().endsWith(u"Roue — toutes les séances réelles"_s));
+}
+
+// Two boards on one notebook: the spins of one, and a delete in its window, reach the window
+// of the other without anyone telling it.
+void TestNotebook::aWriteReachesEveryWindowOfTheNotebook()
+{
+    const TempDir dir;
+    const QString path = QString::fromStdString((dir.path() / "c.sqlite").string());
+    Window writer;
+    Window reader;
+    BoardNotebook &writing = *writer.form.notebook();
+    QVERIFY(writing.openNotebook(path) && reader.form.notebook()->openNotebook(path));
+    QVERIFY(writing.attach(u"Roue 1"_s));
+    const NotebookWindow *other = reader.form.notebook()->showWindow();
+    QCOMPARE(other->wheelModel()->rowCount(), 1);
+    writer.click(u"Label4"_s);
+    for (const int n : {7, 8, 9})
+        writer.clickNumber(n);
+    QTRY_COMPARE(other->wheelModel()->item(0, 2)->text(), u"3"_s);
+    QCOMPARE(other->sessionModel()->rowCount(), 1);
+    NotebookWindow *own = writing.showWindow();
+    own->setConfirm([](const QString &) { return true; });
+    own->deleteWheel();
+    QCOMPARE(other->wheelModel()->rowCount(), 0);
+}
+
+// The wheel followed when the program last ran is offered at the start; « Non » lets it go.
+void TestNotebook::theLastWheelFollowedIsOfferedAgain()
+{
+    const TempDir dir;
+    const QString path = QString::fromStdString((dir.path() / "c.sqlite").string());
+    {
+        Window before;
+        QVERIFY(before.form.notebook()->openNotebook(path));
+        QVERIFY(before.form.notebook()->attach(u"Roue 9"_s));
+    }
+    // How many questions, and whether the board then follows a wheel, and which.
+    const auto start = [](bool yes) {
+        Window w;
+        int asked = 0;
+        w.form.notebook()->setAsk([&](const QString &) { return ++asked, yes; });
+        w.form.notebook()->offerLastWheel();
+        return std::pair(asked, w.get<QLabel>(u"followedWheel"_s)->text());
+    };
+    QCOMPARE(start(true), std::pair(1, u"Roue suivie : Roue 9"_s));
+    QCOMPARE(start(false), std::pair(1, u"Aucune roue suivie"_s));
+    QCOMPARE(start(true), std::pair(0, u"Aucune roue suivie"_s));
 }
 
 QTEST_MAIN(TestNotebook)

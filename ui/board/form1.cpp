@@ -12,7 +12,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QScrollArea>
 #include <QStatusBar>
@@ -243,7 +242,7 @@ QString Form1::programTitle()
 }
 
 Form1::Form1(roulette::Board board, QWidget *parent)
-    : QMainWindow(parent), m_board(std::move(board))
+    : QMainWindow(parent), m_model(std::move(board))
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(programTitle());
@@ -260,6 +259,7 @@ Form1::Form1(roulette::Board board, QWidget *parent)
     findWidgets();
     connectEvents();
     buildMenuBar();
+    connectFollowers();
     setMaximumSize(fullSize());
     resize(fullSize());
     m_openingSize = size();
@@ -366,7 +366,7 @@ ChartView *Form1::createChart(const QString &name)
 {
     const ChartKind kind =
         name == QStringLiteral("MSChart1") ? ChartKind::Spread : ChartKind::ZeroDozens;
-    auto *chart = new ChartView(kind, m_board.series(), m_boardArea);
+    auto *chart = new ChartView(kind, board().series(), m_boardArea);
     chart->setObjectName(name);
     chart->setFocusPolicy(Qt::TabFocus);
     return chart;
@@ -416,17 +416,28 @@ void Form1::connectEvents()
     for (QLineEdit *box : {m_spinText, m_lastText, m_filePosText})
         box->installEventFilter(this);
     connect(m_lastText, &QLineEdit::textEdited, this,
-            [this](const QString &text) { m_board.setLastText(text.toStdString()); });
+            [this](const QString &text) { m_model.setLastText(text.toStdString()); });
+}
+
+// The board's own widgets first, then those that follow its spins. The study connects when
+// it opens.
+void Form1::connectFollowers()
+{
+    connect(&m_model, &BoardModel::changed, this, &Form1::showBoard);
+    connect(&m_model, &BoardModel::changed, this, [this](BoardChanges what) {
+        if (what & BoardChange::Spins)
+            DrawCharts();
+    });
+    connect(&m_model, &BoardModel::changed, m_notebook, &BoardNotebook::follow);
 }
 
 void Form1::Form_Load()
 {
-    m_board.Form_Load();
+    m_model.Form_Load();
     if (!m_forRoulette)
-        m_forRoulette = std::make_unique<ForRoulette>(m_board.wheelTable());
+        m_forRoulette = std::make_unique<ForRoulette>(board().wheelTable());
     m_forRoulette->show();
     m_forRoulette->hide();
-    render();
 }
 
 void Form1::Form_Unload()
@@ -453,7 +464,7 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
         }
     }
     if (watched == m_lastText && event->type() == QEvent::MouseButtonRelease &&
-        m_board.state().manualMode() && !m_lastText->hasSelectedText())
+        board().state().manualMode() && !m_lastText->hasSelectedText())
         m_lastText->selectAll(); // so that the number typed next replaces the last one
     return QMainWindow::eventFilter(watched, event);
 }
@@ -478,30 +489,27 @@ void Form1::closeEvent(QCloseEvent *event)
 
 void Form1::Label1_Click(int index)
 {
-    showSpin(m_board.Label1_Click(index));
+    showRefusal(m_model.Label1_Click(index).message);
 }
 
 void Form1::Label4_Click()
 {
-    m_board.Label4_Click();
-    render();
+    m_model.Label4_Click();
 }
 
 void Form1::Option1_Click(int index)
 {
-    m_board.Option1_Click(index);
-    render();
+    m_model.Option1_Click(index);
 }
 
 void Form1::Timer1_Timer()
 {
-    m_board.Timer1_Timer();
-    render();
+    m_model.Timer1_Timer();
 }
 
 void Form1::Command1_Click()
 {
-    showSpin(m_board.Command1_Click());
+    showRefusal(m_model.Command1_Click().message);
 }
 
 void Form1::Command2_Click()
@@ -515,8 +523,7 @@ void Form1::Command2_Click()
 
 void Form1::Command3_Click()
 {
-    m_board.Command3_Click();
-    render();
+    m_model.Command3_Click();
 }
 
 void Form1::Command4_Click()
@@ -554,10 +561,7 @@ void Form1::drawFileRead(std::optional<roulette::DrawFileLoad> load)
 
 void Form1::takeDrawFile(roulette::DrawFileLoad load)
 {
-    const std::string text = m_board.Command4_Click(std::move(load));
-    render();
-    if (!text.empty())
-        message(qs(text));
+    showRefusal(m_model.Command4_Click(std::move(load)));
 }
 
 void Form1::Command5_Click()
@@ -567,7 +571,7 @@ void Form1::Command5_Click()
 
 void Form1::Command6_Click()
 {
-    showSpin(m_board.Command6_Click());
+    showRefusal(m_model.Command6_Click().message);
 }
 
 void Form1::DrawCharts()
@@ -578,61 +582,43 @@ void Form1::DrawCharts()
 
 void Form1::undo()
 {
-    if (!m_board.undo())
-        return;
-    render();
-    DrawCharts();
+    m_model.undo();
 }
 
 void Form1::closeDrawFile()
 {
-    m_board.closeDrawFile();
-    render();
+    m_model.closeDrawFile();
 }
 
 // Enter plays the typed number; the text is selected so that the next number replaces it,
 // and the box forgets its own typing, so that Ctrl+Z takes back the spin.
 void Form1::playTypedNumber()
 {
-    if (!m_board.state().manualMode())
+    if (!board().state().manualMode())
         return;
-    static const QRegularExpression lineBreaks(QStringLiteral("[\r\n]+"));
-    if (const QStringList lines = m_lastText->text().split(lineBreaks, Qt::SkipEmptyParts);
+    if (const std::vector<std::string> lines =
+            roulette::typedLines(m_lastText->text().toStdString());
         lines.size() > 1) {
         playTypedLines(lines);
         return;
     }
-    const roulette::SpinResult result = m_board.Command1_Click();
-    showSpin(result);
+    const roulette::SpinResult result = m_model.Command1_Click();
+    showRefusal(result.message);
     if (result.spun) {
         m_lastText->setText(m_lastText->text());
         m_lastText->selectAll();
     }
 }
 
-// A pasted column: each line plays in turn, as Enter after it would. From the first line that
-// is not a roulette number on, the lines stay in the box, to be put right.
-void Form1::playTypedLines(const QStringList &lines)
+// The lines refused stay in the box, to be put right; once all are played, the last one is
+// selected so that the next number replaces it.
+void Form1::playTypedLines(const std::vector<std::string> &lines)
 {
-    roulette::SpinResult result{true, {}};
-    qsizetype played = 0;
-    for (; result.spun && played < lines.size(); played += result.spun) {
-        m_board.setLastText(lines[played].toStdString());
-        result = m_board.Command1_Click();
-    }
-    const QString left = lines.mid(played).join(u'\n');
-    if (!left.isEmpty())
-        m_board.setLastText(left.toStdString());
-    if (played > 0)
-        m_timer->stop(); // the blink starts over on the last number
-    render();
-    if (played > 0)
-        DrawCharts();
-    m_lastText->setText(left.isEmpty() ? lines.last() : left);
-    if (left.isEmpty())
+    const roulette::LinesPlayed played = m_model.playLines(lines);
+    m_lastText->setText(qs(played.left.empty() ? lines.back() : played.left));
+    if (played.left.empty())
         m_lastText->selectAll();
-    if (!result.message.empty())
-        message(qs(result.message));
+    showRefusal(played.message);
 }
 
 void Form1::showHelp()
@@ -646,24 +632,26 @@ void Form1::showHelp()
 
 void Form1::openStudy()
 {
-    if (!m_study)
-        m_study = new StudyWindow(m_board.series(), this);
+    if (!m_study) {
+        m_study = new StudyWindow(board().series(), this);
+        connect(&m_model, &BoardModel::changed, m_study, &StudyWindow::follow);
+    }
     m_study->show();
     m_study->raise();
     m_study->activateWindow();
 }
 
-void Form1::showSpin(const roulette::SpinResult &result)
+void Form1::showRefusal(const std::string &why)
 {
-    if (result.spun) {
+    if (!why.empty())
+        message(qs(why));
+}
+
+void Form1::showBoard(BoardChanges what)
+{
+    if (what & BoardChange::Spins)
         m_timer->stop(); // the blink starts over on the new number
-        render();
-        DrawCharts();
-        return;
-    }
     render();
-    if (!result.message.empty())
-        message(qs(result.message));
 }
 
 void Form1::message(const QString &text)
@@ -674,31 +662,40 @@ void Form1::message(const QString &text)
         makeMessageBox(this, text)->exec();
 }
 
+// Only what differs from the state last shown is written again: a spin changes a few cells,
+// and fitting a count to its box is the costly part of showing it.
 void Form1::render()
 {
     using roulette::decimalText;
-    const BoardState &s = m_board.state();
+    const BoardState &s = board().state();
     const BoardState *was = m_shown ? &*m_shown : nullptr;
+    const auto differs = [was, &s](const auto BoardState::*field, int n) {
+        return !was || (was->*field)[static_cast<std::size_t>(n)] !=
+                           (s.*field)[static_cast<std::size_t>(n)];
+    };
 
     for (int n = 0; n < roulette::NumberCount; ++n) {
-        m_numberCells[n]->setText(qs(s.numberCaption[n]));
-        setColour(m_numberCells[n], QPalette::Window, palette::fromBgr(s.numberColour[n]));
-        showCount(m_hitCells[n], qs(decimalText(s.hitCaption[n])), layoutTip(m_hitCells[n]));
-        setColour(m_hitCells[n], QPalette::Window, palette::fromBgr(s.hitColour[n]));
+        if (differs(&BoardState::numberCaption, n))
+            m_numberCells[n]->setText(qs(s.numberCaption[n]));
+        if (differs(&BoardState::numberColour, n))
+            setColour(m_numberCells[n], QPalette::Window, palette::fromBgr(s.numberColour[n]));
+        if (differs(&BoardState::hitCaption, n))
+            showCount(m_hitCells[n], qs(decimalText(s.hitCaption[n])), layoutTip(m_hitCells[n]));
+        if (differs(&BoardState::hitColour, n))
+            setColour(m_hitCells[n], QPalette::Window, palette::fromBgr(s.hitColour[n]));
         m_markers[n]->setVisible(s.marked[n]);
     }
     for (int i = 0; i < roulette::HistoryLength; ++i)
-        m_history[i]->setText(qs(s.history[i]));
-    for (std::size_t i = 0; i < m_counters.size(); ++i)
-        showCount(m_counters[i], qs(decimalText(s.counters[i])), layoutTip(m_counters[i]));
+        if (differs(&BoardState::history, i))
+            m_history[i]->setText(qs(s.history[i]));
+    for (int i = 0; i < int(m_counters.size()); ++i)
+        if (differs(&BoardState::counters, i))
+            showCount(m_counters[i], qs(decimalText(s.counters[i])), layoutTip(m_counters[i]));
 
     showText(roulette::Text1, m_spinText, s.spinText);
     showText(roulette::Text2, m_lastText, s.lastText);
     showText(roulette::Text3, m_filePosText, s.filePosText);
-    m_manualLabel->setText(qs(s.manualCaption));
-    m_fileCount->setText(qs(s.fileCountCaption));
-    m_fileName->setText(qs(s.fileNameCaption));
-    m_fileName->setToolTip(plainToolTip(qs(s.fileNameCaption))); // the label cuts long names
+    showCaptions(was);
     m_wonLabel->setVisible(s.wonVisible);
     m_spinButton->setVisible(s.spinButtonVisible);
     m_autoButton->setVisible(s.fileButtonsVisible);
@@ -711,17 +708,26 @@ void Form1::render()
             fairnessText(s));
     showAvailability();
     m_shown = s;
-    m_shownWrites = m_board.textWrites();
-    if (m_study)
-        m_study->follow(); // nothing to do unless the session changed
-    if (m_notebook)
-        m_notebook->follow(); // a spin entered by hand is on disk before the next
+    m_shownWrites = board().textWrites();
+}
+
+void Form1::showCaptions(const BoardState *was)
+{
+    const BoardState &s = board().state();
+    if (!was || was->manualCaption != s.manualCaption)
+        m_manualLabel->setText(qs(s.manualCaption));
+    if (!was || was->fileCountCaption != s.fileCountCaption)
+        m_fileCount->setText(qs(s.fileCountCaption));
+    if (!was || was->fileNameCaption != s.fileNameCaption) {
+        m_fileName->setText(qs(s.fileNameCaption));
+        m_fileName->setToolTip(plainToolTip(qs(s.fileNameCaption))); // the label cuts long names
+    }
 }
 
 // Only a box the board wrote since the last render: what the user typed stays until then.
 void Form1::showText(roulette::TextBox box, QLineEdit *edit, const std::string &text)
 {
-    if (m_shown && m_board.textWrites()[box] == m_shownWrites[box])
+    if (m_shown && board().textWrites()[box] == m_shownWrites[box])
         return;
     if (edit == m_lastText)
         edit->setText(qs(text)); // a number of the wheel, or what the user typed
@@ -739,9 +745,11 @@ void Form1::showCount(QWidget *box, const QString &text, const QString &tip)
     else
         static_cast<QLabel *>(box)->setText(text);
     const QFont font = fittingFont(m_countFont, text, textRoom(box));
-    box->setFont(font);
+    if (box->font() != font)
+        box->setFont(font);
     if (edit)
         edit->setCursorPosition(0); // a box too narrow shows the number's beginning
-    if (!tip.isNull())
-        box->setToolTip(font.pixelSize() < m_countFont.pixelSize() ? text + u'\n' + tip : tip);
+    const QString fullTip = font.pixelSize() < m_countFont.pixelSize() ? text + u'\n' + tip : tip;
+    if (!tip.isNull() && box->toolTip() != fullTip)
+        box->setToolTip(fullTip);
 }

@@ -9,6 +9,7 @@
 
 #include "board/board.h"
 #include "store/notebook.h"
+#include "ui/board/boardmodel.h"
 #include "ui/board/sessionfiles.h"
 
 class BoardNotebook;
@@ -41,7 +42,9 @@ public:
     explicit Form1(roulette::Board board = roulette::Board(), QWidget *parent = nullptr);
     ~Form1() override;
 
-    const roulette::Board &board() const { return m_board; }
+    const roulette::Board &board() const { return m_model.board(); }
+    /// The board's operations, each announced when done: whoever shows the board follows it.
+    BoardModel &model() { return m_model; }
     ForRoulette *forRoulette() const { return m_forRoulette.get(); }
     StudyWindow *studyWindow() const { return m_study; }
     BoardNotebook *notebook() const { return m_notebook; }
@@ -80,7 +83,7 @@ public:
     /// « Importer une permanence… » (Ctrl+I): the file chosen as « Ouvre » chooses one, then
     /// its preview; its spins play as a draw file's.
     void importPermanence();
-    /// Refreshes both charts from the series; called once after every spin.
+    /// Refreshes both charts from the series; follows every spin made or taken back.
     void DrawCharts();
     /// Takes back the last spin, or the last reset once no spin is left since it, from
     /// Ctrl+Z or the board's context menu.
@@ -123,10 +126,13 @@ private:
     ChartView *createChart(const QString &name);
     void findWidgets();
     void connectEvents();
+    void connectFollowers();
     void drawFileRead(std::optional<roulette::DrawFileLoad> load);
     void takeDrawFile(roulette::DrawFileLoad load);
-    void showSpin(const roulette::SpinResult &result);
+    void showRefusal(const std::string &why);
+    void showBoard(BoardChanges what);
     void render();
+    void showCaptions(const roulette::BoardState *was);
     void showText(roulette::TextBox box, QLineEdit *edit, const std::string &text);
     void showCount(QWidget *box, const QString &text, const QString &tip);
     void showAvailability();
@@ -137,11 +143,9 @@ private:
     bool isBoardShortcut(const QKeySequence &keys) const;
     QAction *addBoardAction(const QString &text, const QString &name, const QKeySequence &keys);
     void playTypedNumber();
-    void playTypedLines(const QStringList &lines);
+    void playTypedLines(const std::vector<std::string> &lines);
     bool closeAllowed();
-    roulette::Origin spinOrigin() const;
-
-    roulette::Board m_board;
+    BoardModel m_model;
     QWidget *m_boardArea = nullptr;
     QMenu *m_studyMenu = nullptr; // one entry per study window, also in the context menu
     QFont m_countFont;            // the layout's font of every box that shows a count

@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QStatusBar>
 
+#include "store/recorder.h"
 #include "ui/common/greyedkey.h"
 #include "ui/common/lastfolder.h"
 #include "ui/common/verdict.h"
@@ -98,8 +99,8 @@ void Form1::buildMenuBar()
     m_studyMenu = menuBar()->addMenu(QStringLiteral("Ét&ude"));
     m_studyMenu->addAction(m_studyAction);
     m_notebook = new BoardNotebook(
-        this, m_board.series(),
-        {[this] { return spinOrigin(); },
+        this, board().series(),
+        {[this] { return roulette::spinOrigin(board().state()); },
          [this](roulette::DrawFileLoad load) { takeDrawFile(std::move(load)); },
          [this](const QString &text) { m_sink ? m_sink(text) : showNotebookFault(this, text); }});
     m_notebook->addActions(m_studyMenu);
@@ -123,14 +124,6 @@ void Form1::contextMenuEvent(QContextMenuEvent *event)
     menu.addActions(m_studyMenu->actions());
     menu.addAction(m_helpAction);
     menu.exec(event->globalPos());
-}
-
-roulette::Origin Form1::spinOrigin() const
-{
-    const roulette::BoardState &s = m_board.state();
-    return s.manualMode() ? roulette::Origin::Hand
-           : s.fileMode() ? roulette::Origin::DrawFile
-                          : roulette::Origin::Generator;
 }
 
 void Form1::importPermanence()
@@ -158,12 +151,12 @@ void Form1::importPermanence()
 
 void Form1::showAvailability()
 {
-    const roulette::BoardState &s = m_board.state();
-    setAvailable(m_undoAction, m_board.canUndo(), QStringLiteral("Rien à annuler."));
-    m_undoAction->setText(m_board.canUndoSpin() || !m_board.canUndo()
+    const roulette::BoardState &s = board().state();
+    setAvailable(m_undoAction, board().canUndo(), QStringLiteral("Rien à annuler."));
+    m_undoAction->setText(board().canUndoSpin() || !board().canUndo()
                               ? QStringLiteral("Annuler le dernier tirage")
                               : QStringLiteral("Annuler la remise à zéro"));
-    const bool spinsToWrite = m_board.series().session().lastRow() > 0;
+    const bool spinsToWrite = board().series().session().lastRow() > 0;
     const QString noSpins = QStringLiteral("Aucun tirage depuis la remise à zéro.");
     setAvailable(m_saveAction, spinsToWrite, noSpins);
     setAvailable(m_exportAction, spinsToWrite, noSpins);

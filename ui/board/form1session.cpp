@@ -27,22 +27,22 @@ void Form1::showWritten(const SessionFiles::Written &written)
 
 bool Form1::saveSpins()
 {
-    const SessionFiles::Written written = m_files.saveSpins(m_board.series().session());
+    const SessionFiles::Written written = m_files.saveSpins(board().series().session());
     if (written.written)
-        m_board.markSaved();
+        m_model.markSaved();
     showWritten(written);
     return written.written;
 }
 
 void Form1::exportCsv()
 {
-    showWritten(m_files.exportCsv(m_board.series().session()));
+    showWritten(m_files.exportCsv(board().series().session()));
 }
 
 // Hand-entered spins are the ones nothing else can give back, unless the notebook holds them.
 bool Form1::closeAllowed()
 {
-    if (!m_board.hasUnsavedHandSpins() || m_notebook->holdsCurrentSession())
+    if (!board().hasUnsavedHandSpins() || m_notebook->holdsCurrentSession())
         return true;
     switch (m_files.askBeforeLeaving()) {
     case SessionFiles::Leaving::Quit:
@@ -58,8 +58,8 @@ bool Form1::closeAllowed()
 void Form1::askSpinMany()
 {
     // A draw file offers what is left of it; otherwise the last count asked.
-    const roulette::BoardState &s = m_board.state();
-    const std::int64_t left = m_board.FileNumbers().size() - s.FileCursor;
+    const roulette::BoardState &s = board().state();
+    const std::int64_t left = board().FileNumbers().size() - s.FileCursor;
     const int offered = s.fileMode() && left > 0
                             ? static_cast<int>(std::min<std::int64_t>(left, MaxBatch))
                             : m_batchCount;
@@ -82,16 +82,14 @@ void Form1::spinMany(std::int64_t count)
     std::int64_t done = 0;
     roulette::BatchResult last;
     while (done < count && last.message.empty() && !m_batchStopped && !progress.wasCanceled()) {
-        last = m_board.spinMany(std::min(progress.slice(), count - done));
+        last = m_model.spinSlice(std::min(progress.slice(), count - done));
         done += last.spun;
         progress.advance(done, count);
     }
     progress.close();
     m_batchRunning = false;
-    render();
-    DrawCharts();
-    if (!last.message.empty())
-        message(QString::fromStdString(last.message));
+    m_model.endBatch();
+    showRefusal(last.message);
     if (m_loadAfterBatch)
         takeDrawFile(*std::exchange(m_loadAfterBatch, std::nullopt));
 }

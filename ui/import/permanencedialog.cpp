@@ -20,6 +20,8 @@
 #include "ui/common/backgroundwork.h"
 #include "ui/common/french.h"
 #include "ui/common/plaintext.h"
+#include "ui/notebook/notebookchanges.h"
+#include "ui/notebook/notebookpath.h"
 
 namespace
 {
@@ -500,6 +502,7 @@ void PermanenceDialog::importToNotebook()
             m_work->deleteLater();
             m_work = nullptr;
             allowChoices(true);
+            NotebookChanges::of(m_notebookFile).report(NotebookChange::Contents);
             if (*outcome == notebookimport::Outcome::Failed)
                 m_message(QString::fromStdString(*error));
             if (*outcome != notebookimport::Outcome::Done)

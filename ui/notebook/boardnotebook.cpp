@@ -3,15 +3,20 @@
 #include <QAction>
 #include <QDateTime>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
+#include <QMessageBox>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTextDocument>
 
 #include <algorithm>
 
 #include "ui/common/plaintext.h"
 #include "ui/notebook/notebookpath.h"
-#include "ui/notebook/notebookwindow.h"
 
 namespace
 {
@@ -19,6 +24,15 @@ namespace
 QString qs(const std::string &text)
 {
     return QString::fromStdString(text);
+}
+
+const QString LastNotebookKey = QStringLiteral("carnet/dernierCarnetSuivi");
+const QString LastWheelKey = QStringLiteral("carnet/derniereRoueSuivie");
+constexpr int FollowedWidth = 260; // pixels of the status bar for the wheel's name
+
+std::string now()
+{
+    return QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm")).toStdString();
 }
 
 } // namespace
@@ -47,13 +61,18 @@ QAction *BoardNotebook::addAction(QMenu *menu, const QString &text, void (BoardN
 void BoardNotebook::addActions(QMenu *menu)
 {
     m_attachAction = addAction(menu, QStringLiteral("Suivre une roue…"), &BoardNotebook::askWheel);
-    m_detachAction = addAction(menu, QStringLiteral("Détacher la roue"), &BoardNotebook::detach);
+    m_detachAction = addAction(menu, QStringLiteral("Détacher la roue"), &BoardNotebook::letGo);
     m_windowAction =
         addAction(menu, QStringLiteral("Carnet des roues…"), &BoardNotebook::openWindow);
     m_windowAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
     m_otherAction = addAction(menu, QStringLiteral("Ouvrir un autre carnet…"),
                               &BoardNotebook::askOtherNotebook);
     m_detachAction->setEnabled(false);
+    m_followed = new QLabel(m_board);
+    m_followed->setObjectName(QStringLiteral("followedWheel"));
+    m_followed->setTextFormat(Qt::PlainText);
+    m_board->statusBar()->addPermanentWidget(m_followed);
+    showAttached();
 }
 
 void BoardNotebook::fault(const std::exception &error)
@@ -98,18 +117,16 @@ bool BoardNotebook::attach(const QString &wheelName)
         });
         const std::int64_t wheel =
             found != wheels.end() ? found->id : book->createWheel(wheelName.toStdString());
-        const QString now =
-            QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm"));
-        const std::int64_t session =
-            book->createSession(wheel, now.toStdString(), m_links.origin());
-        m_recorder = std::make_unique<SpinRecorder>(*book, session, m_series);
+        m_recorder = std::make_unique<roulette::SpinRecorder>(*book, wheel, m_series, now);
         m_wheelId = wheel;
         m_wheelName = found != wheels.end() ? qs(found->name) : wheelName;
     } catch (const std::exception &error) {
         fault(error);
         return false;
     }
+    remember(true);
     showAttached();
+    report(NotebookChange::Contents); // the wheel may be new
     return true;
 }
 
@@ -118,33 +135,57 @@ void BoardNotebook::detach()
 {
     if (!m_recorder)
         return;
-    const std::unique_ptr<SpinRecorder> recorder = std::move(m_recorder);
+    const std::unique_ptr<roulette::SpinRecorder> recorder = std::move(m_recorder);
     m_wheelId.reset();
     try {
-        if (recorder->written() == 0)
-            m_notebook->deleteSession(recorder->sessionId());
+        recorder->finish();
     } catch (const std::exception &) {
         // An empty session left behind loses nothing.
     }
     showAttached();
+    report(NotebookChange::Contents);
+}
+
+// « Détacher la roue »: the user no longer follows it, not even at the next start.
+void BoardNotebook::letGo()
+{
+    detach();
+    remember(false);
 }
 
 std::optional<std::int64_t> BoardNotebook::attachedSession() const
 {
-    return m_recorder ? std::optional(m_recorder->sessionId()) : std::nullopt;
+    return m_recorder ? m_recorder->sessionId() : std::nullopt;
+}
+
+bool BoardNotebook::writesTo(std::int64_t sessionId) const
+{
+    return m_recorder && m_recorder->wrote(sessionId);
+}
+
+void BoardNotebook::report(NotebookChange what)
+{
+    NotebookChanges::of(m_path).report(what);
 }
 
 void BoardNotebook::showAttached()
 {
     QString title = m_board->windowTitle().section(QStringLiteral(" — "), 0, 0);
+    const QString name = printableText(m_wheelName);
     if (m_recorder)
         title += QStringLiteral(" — ") +
-                 printableText(m_wheelName).replace(QStringLiteral("[*]"), QStringLiteral("[ * ]"));
+                 QString(name).replace(QStringLiteral("[*]"), QStringLiteral("[ * ]"));
     m_board->setWindowTitle(title);
     if (m_detachAction)
         m_detachAction->setEnabled(m_recorder != nullptr);
-    if (m_window)
-        m_window->refresh();
+    if (!m_followed)
+        return;
+    const QString followed =
+        m_recorder ? QStringLiteral("Roue suivie : ") + name : QStringLiteral("Aucune roue suivie");
+    m_followed->setText(
+        m_followed->fontMetrics().elidedText(followed, Qt::ElideMiddle, FollowedWidth));
+    m_followed->setToolTip(m_recorder ? Qt::convertFromPlainText(followed, Qt::WhiteSpaceNormal)
+                                      : QString());
 }
 
 void BoardNotebook::follow()
@@ -152,14 +193,13 @@ void BoardNotebook::follow()
     if (!m_recorder)
         return;
     try {
-        const std::int64_t before = m_recorder->written();
-        m_recorder->follow();
-        if (m_recorder->written() != before)
-            emit spinsWritten();
+        if (m_recorder->follow(m_links.origin()))
+            report(NotebookChange::Spins);
     } catch (const std::exception &error) {
         m_recorder.reset(); // what it wrote stays; the board goes on without the notebook
         m_wheelId.reset();
         showAttached();
+        report(NotebookChange::Spins);
         fault(error);
         m_links.message(QStringLiteral("La roue est détachée : les tirages suivants ne sont "
                                        "plus écrits dans le carnet."));
@@ -213,7 +253,7 @@ NotebookWindow *BoardNotebook::showWindow()
     if (!book)
         return nullptr;
     if (!m_window)
-        m_window = new NotebookWindow(*book, *this, m_board);
+        m_window = new NotebookWindow(*book, NotebookChanges::of(m_path), *this, m_board);
     m_window->refresh();
     m_window->show();
     m_window->raise();
@@ -229,4 +269,47 @@ void BoardNotebook::replay(const roulette::PooledSpins &spins, const QString &na
     for (const std::uint8_t n : spins.numbers)
         records.append(n);
     m_links.replay({name.toStdString(), std::move(records), {}});
+}
+
+void BoardNotebook::remember(bool followed)
+{
+    QSettings settings;
+    if (followed) {
+        settings.setValue(LastNotebookKey, m_path);
+        settings.setValue(LastWheelKey, m_wheelName);
+    } else {
+        settings.remove(LastNotebookKey);
+        settings.remove(LastWheelKey);
+    }
+}
+
+bool BoardNotebook::ask(const QString &question)
+{
+    if (m_ask)
+        return m_ask(question);
+    QMessageBox box(QMessageBox::Question, m_board->windowTitle(), question,
+                    QMessageBox::Yes | QMessageBox::No, m_board);
+    box.setTextFormat(Qt::PlainText);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void BoardNotebook::offerLastWheel()
+{
+    const QSettings settings;
+    const QString path = settings.value(LastNotebookKey).toString();
+    const QString wheel = settings.value(LastWheelKey).toString();
+    if (path.isEmpty() || wheel.isEmpty() || m_recorder)
+        return;
+    if (!QFileInfo::exists(path)) {
+        remember(false);
+        return;
+    }
+    if (!ask(QStringLiteral("Suivre de nouveau la roue « %1 » du carnet « %2 », comme à la "
+                            "dernière séance ?")
+                 .arg(printableText(wheel), printableText(QFileInfo(path).fileName())))) {
+        remember(false);
+        return;
+    }
+    if ((path == m_path || openNotebook(path)) && notebook())
+        attach(wheel);
 }

@@ -27,7 +27,6 @@
 #include "ui/common/plaintext.h"
 #include "ui/common/slicedwrite.h"
 #include "ui/import/permanencedialog.h"
-#include "ui/notebook/boardnotebook.h"
 #include "ui/notebook/changereport.h"
 #include "ui/notebook/notebookpath.h"
 #include "ui/study/studywindow.h"
@@ -81,6 +80,26 @@ std::int64_t spinsOf(const std::vector<roulette::SessionInfo> &sessions)
     return spins;
 }
 
+// The spins of these sessions as stored now.
+std::int64_t spinsNow(const std::vector<roulette::SessionInfo> &sessions,
+                      const std::vector<roulette::SessionInfo> &stored)
+{
+    std::int64_t spins = 0;
+    for (const roulette::SessionInfo &s : stored)
+        if (std::any_of(sessions.begin(), sessions.end(),
+                        [&s](const roulette::SessionInfo &r) { return r.id == s.id; }))
+            spins += s.spins;
+    return spins;
+}
+
+std::vector<roulette::SessionInfo> realSessions(const std::vector<roulette::SessionInfo> &sessions)
+{
+    std::vector<roulette::SessionInfo> real;
+    std::copy_if(sessions.begin(), sessions.end(), std::back_inserter(real),
+                 [](const roulette::SessionInfo &s) { return !roulette::isSimulated(s.origin); });
+    return real;
+}
+
 // Often enough to follow the board, seldom enough that a fast batch costs a few reads.
 constexpr int CountsRefreshMilliseconds = 300;
 
@@ -96,8 +115,9 @@ QTableView *tableOver(QStandardItemModel *model, QWidget *parent)
 
 } // namespace
 
-NotebookWindow::NotebookWindow(roulette::Notebook &notebook, BoardNotebook &board, QWidget *parent)
-    : QWidget(parent, Qt::Window), m_notebook(notebook), m_board(board)
+NotebookWindow::NotebookWindow(roulette::Notebook &notebook, NotebookChanges &changes,
+                               NotebookBoard &board, QWidget *parent)
+    : QWidget(parent, Qt::Window), m_notebook(notebook), m_changes(changes), m_board(board)
 {
     setObjectName(QStringLiteral("notebookWindow"));
     setWindowTitle(QStringLiteral("Carnet des roues"));
@@ -111,8 +131,10 @@ NotebookWindow::NotebookWindow(roulette::Notebook &notebook, BoardNotebook &boar
     m_refreshSoon.setSingleShot(true);
     m_refreshSoon.setInterval(CountsRefreshMilliseconds);
     connect(&m_refreshSoon, &QTimer::timeout, this, &NotebookWindow::refreshCounts);
-    connect(&board, &BoardNotebook::spinsWritten, this, [this] {
-        if (isVisible() && !m_refreshSoon.isActive())
+    connect(&changes, &NotebookChanges::changed, this, [this](NotebookChange what) {
+        if (what == NotebookChange::Contents)
+            refresh();
+        else if (isVisible() && !m_refreshSoon.isActive())
             m_refreshSoon.start();
     });
 }
@@ -152,9 +174,13 @@ void NotebookWindow::build()
     addButton(wheelRow, QStringLiteral("Lieu et notes…"), &NotebookWindow::annotateWheel);
     addButton(wheelRow, QStringLiteral("Supprimer la roue…"), &NotebookWindow::deleteWheel);
     layout->addLayout(wheelRow);
-    layout->addWidget(new QLabel(QStringLiteral("Séances de la roue (toutes étudiées si aucune "
-                                                "n'est choisie)"),
-                                 this));
+    auto *sessionsTitle =
+        new QLabel(QStringLiteral("Séances de la roue : sans choix, les séances réelles sont "
+                                  "étudiées ; les séances simulées (générateur, roue simulée) "
+                                  "le sont seulement si vous les choisissez."),
+                   this);
+    sessionsTitle->setWordWrap(true);
+    layout->addWidget(sessionsTitle);
     layout->addWidget(m_sessionView, 3);
     auto *sessionRow = new QHBoxLayout;
     addButton(sessionRow, QStringLiteral("Importer un fichier…"), &NotebookWindow::importSession);
@@ -197,7 +223,8 @@ void NotebookWindow::build()
     m_undo->setEnabled(false);
 }
 
-// Every change goes through here: a fault is told, and the window shows what is stored.
+// Every change goes through here: a fault is told, and every window of the notebook, this
+// one too, shows what is stored.
 template <typename Work> void NotebookWindow::guarded(Work work)
 {
     try {
@@ -205,7 +232,7 @@ template <typename Work> void NotebookWindow::guarded(Work work)
     } catch (const std::exception &error) {
         m_board.fault(error);
     }
-    refresh();
+    m_changes.report(NotebookChange::Contents);
 }
 
 void NotebookWindow::refresh()
@@ -265,7 +292,7 @@ void NotebookWindow::showSessions()
         m_change->setText(QString::fromUtf8(error.what()));
         return;
     }
-    if (m_sessions != m_reportSessions)
+    if (studiedSessions() != m_reportSessions)
         showChange();
 }
 
@@ -275,7 +302,7 @@ void NotebookWindow::showChange()
 {
     delete m_changeWork.data();
     m_changeNote->hide();
-    const std::vector<roulette::SessionInfo> sessions = m_reportSessions = m_sessions;
+    const std::vector<roulette::SessionInfo> sessions = m_reportSessions = studiedSessions();
     if (sessions.size() < 2) {
         m_change->setText(changeReport(sessions, {}));
         return;
@@ -309,7 +336,7 @@ void NotebookWindow::showChange()
 
 void NotebookWindow::showChangeNote()
 {
-    const std::int64_t added = spinsOf(m_sessions) - spinsOf(m_reportSessions);
+    const std::int64_t added = spinsNow(m_reportSessions, m_sessions) - spinsOf(m_reportSessions);
     m_changeNote->setText((added > 0
                                ? QStringLiteral("Arrivés depuis ce bilan, non comptés : %1.")
                                : QStringLiteral("Repris depuis ce bilan, encore comptés : %1."))
@@ -362,6 +389,13 @@ std::vector<roulette::SessionInfo> NotebookWindow::chosenSessions() const
     return chosen.empty() ? m_sessions : chosen;
 }
 
+// Simulated spins say nothing of the wheel: they are studied only when chosen.
+std::vector<roulette::SessionInfo> NotebookWindow::studiedSessions() const
+{
+    const bool chosen = m_sessionView->selectionModel()->hasSelection();
+    return chosen ? chosenSessions() : realSessions(m_sessions);
+}
+
 roulette::PooledSpins
 NotebookWindow::pooled(const std::vector<roulette::SessionInfo> &sessions) const
 {
@@ -377,6 +411,8 @@ QString NotebookWindow::poolName(const std::vector<roulette::SessionInfo> &sessi
     QString name = printableText(wheel() ? wheel()->name : std::string());
     if (sessions.size() == m_sessions.size())
         return name + QStringLiteral(" — toutes les séances");
+    if (sessions == realSessions(m_sessions))
+        return name + QStringLiteral(" — toutes les séances réelles");
     QStringList dates;
     for (const roulette::SessionInfo &s : sessions)
         dates << sessionDate(s.startedAt, true);
@@ -472,8 +508,7 @@ void NotebookWindow::deleteSessions()
                      spinsText(spins),
                      spins > 1 ? QStringLiteral("disparaîtront") : QStringLiteral("disparaîtra"))))
         return;
-    if (std::any_of(ids.begin(), ids.end(),
-                    [&](std::int64_t id) { return m_board.attachedSession() == id; }))
+    if (std::any_of(ids.begin(), ids.end(), [&](std::int64_t id) { return m_board.writesTo(id); }))
         m_board.detach();
     guarded([&] {
         std::vector<roulette::DeletedSession> gone = m_notebook.deleteSessions(ids);
@@ -610,7 +645,10 @@ void NotebookWindow::moveSession()
 
 void NotebookWindow::study()
 {
-    const auto sessions = chosenSessions();
+    const auto sessions = studiedSessions();
+    if (sessions.empty() && !m_sessions.empty())
+        m_board.fault(std::runtime_error("Les séances de cette roue sont toutes simulées : "
+                                         "choisissez celles à étudier."));
     if (sessions.empty())
         return;
     guarded([&] {

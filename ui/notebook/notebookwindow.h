@@ -9,22 +9,43 @@
 #include <vector>
 
 #include "store/notebook.h"
+#include "ui/notebook/notebookchanges.h"
 
 class BackgroundWork;
-class BoardNotebook;
 class QLabel;
 class QPushButton;
 class QStandardItemModel;
 class QStatusBar;
 class QTableView;
 
+/// What the notebook window needs of the board that follows a wheel.
+class NotebookBoard
+{
+public:
+    virtual void fault(const std::exception &error) = 0;
+    virtual std::optional<std::int64_t> attachedWheel() const = 0;
+    /// Whether the board's spins since it followed the wheel went into this session.
+    virtual bool writesTo(std::int64_t sessionId) const = 0;
+    /// Lets go of the wheel: before what it writes to goes.
+    virtual void detach() = 0;
+    /// Plays these spins on the board as a draw file.
+    virtual void replay(const roulette::PooledSpins &spins, const QString &name) = 0;
+    /// The notebook's file, where an import from the window writes.
+    virtual QString notebookPath() const = 0;
+
+protected:
+    ~NotebookBoard() = default;
+};
+
 /// « Carnet des roues »: the wheels, the sessions of the selected one and whether it has
-/// changed. What is deleted here can be put back until the window closes.
+/// changed. It shows what is stored whoever wrote it: every write reaches it through
+/// `changes`, its own included. What is deleted here can be put back until the window closes.
 class NotebookWindow : public QWidget
 {
     Q_OBJECT
 public:
-    NotebookWindow(roulette::Notebook &notebook, BoardNotebook &board, QWidget *parent);
+    NotebookWindow(roulette::Notebook &notebook, NotebookChanges &changes, NotebookBoard &board,
+                   QWidget *parent);
 
     /// Reads the notebook again, keeping the selected wheel.
     void refresh();
@@ -69,6 +90,7 @@ private:
     void showChangeNote();
     std::optional<roulette::WheelInfo> wheel() const;
     std::vector<roulette::SessionInfo> chosenSessions() const;
+    std::vector<roulette::SessionInfo> studiedSessions() const;
     roulette::PooledSpins pooled(const std::vector<roulette::SessionInfo> &sessions) const;
     QString poolName(const std::vector<roulette::SessionInfo> &sessions) const;
     template <typename Work> void guarded(Work work);
@@ -88,7 +110,8 @@ private:
     void exportSpins();
 
     roulette::Notebook &m_notebook;
-    BoardNotebook &m_board;
+    NotebookChanges &m_changes;
+    NotebookBoard &m_board;
     std::vector<roulette::WheelInfo> m_wheels;
     std::vector<roulette::SessionInfo> m_sessions;
     std::vector<Deleted> m_deleted;

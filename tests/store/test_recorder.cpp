@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <utility>
+
+#include "board/board.h"
+#include "store/recorder.h"
+#include "tests/fakes.h"
+#include "tests/tempdir.h"
+
+using namespace roulette;
+
+namespace
+{
+
+struct Spin {
+    std::uint8_t number;
+    Origin origin;
+};
+using StoredSessions = std::vector<std::pair<Origin, std::vector<std::uint8_t>>>;
+
+// The board's spins since attaching, one board session after another, cut wherever the
+// source changes: a reset alone does not begin a session.
+StoredSessions expected(const std::vector<std::vector<Spin>> &boardSessions)
+{
+    StoredSessions sessions;
+    for (const auto &part : boardSessions)
+        for (const Spin &spin : part) {
+            if (sessions.empty() || sessions.back().first != spin.origin)
+                sessions.emplace_back(spin.origin, std::vector<std::uint8_t>{});
+            sessions.back().second.push_back(spin.number);
+        }
+    return sessions;
+}
+
+StoredSessions stored(const Notebook &notebook, std::int64_t wheel)
+{
+    StoredSessions sessions;
+    for (const SessionInfo &s : notebook.sessions(wheel))
+        sessions.emplace_back(s.origin, notebook.spins(s.id));
+    return sessions;
+}
+
+} // namespace
+
+// Random spins from every source, undos reaching back past a change of source, resets and
+// resets taken back: at every step the wheel holds the board's spins since attaching, each
+// session from one source, in order.
+TEST(Recorder, EachSessionHoldsTheSpinsOfOneSourceInOrder)
+{
+    const roulette::testing::TempDir dir;
+    Notebook notebook(dir.path() / "c.sqlite");
+    const std::int64_t wheel = notebook.createWheel("Roue");
+    std::mt19937 random(11);
+    std::vector<float> draws(997);
+    for (float &d : draws)
+        d = static_cast<float>(random() % 1000) / 1000.0f;
+    Board board = roulette::testing::loadedBoard(draws);
+    board.spinMany(3); // before attaching: not the wheel's
+    int minute = 0;
+    SpinRecorder recorder(notebook, wheel, board.series(),
+                          [&minute] { return "2026-03-12T20:" + std::to_string(10 + minute++); });
+    std::vector<std::vector<Spin>> model{{}};
+    const auto played = [&](Origin origin) {
+        const Session &session = board.series().session();
+        model.back().push_back(
+            {static_cast<std::uint8_t>(session.outcome(session.lastRow())), origin});
+    };
+    const auto leaveManual = [&] {
+        if (board.state().manualMode())
+            board.Label4_Click();
+    };
+    for (int step = 0; step < 400; ++step) {
+        const unsigned op = random() % 7;
+        if (op == 0) {
+            if (!board.state().manualMode())
+                board.Label4_Click();
+            recorder.follow(spinOrigin(board.state()));
+            ASSERT_TRUE(board.Label1_Click(static_cast<int>(random() % 37)).spun);
+            played(Origin::Hand);
+        } else if (op <= 2) {
+            leaveManual();
+            const int option = static_cast<int>(random() % 3);
+            board.Option1_Click(option);
+            recorder.follow(spinOrigin(board.state()));
+            ASSERT_TRUE(board.Command1_Click().spun);
+            played(option == 0 ? Origin::Generator : Origin::SimulatedWheel);
+        } else if (op == 3 && board.series().session().lastRow() > 0) {
+            board.Command3_Click();
+            model.emplace_back();
+        } else if (board.canUndoSpin()) {
+            board.undo();
+            if (!model.back().empty()) // else a spin from before attaching
+                model.back().pop_back();
+        } else if (board.canUndo()) {
+            board.undo(); // the reset
+            if (model.size() > 1)
+                model.pop_back();
+        }
+        recorder.follow(spinOrigin(board.state()));
+        StoredSessions held = stored(notebook, wheel);
+        if (!held.empty() && held.back().second.empty())
+            held.pop_back(); // the spins going on into it were taken back
+        ASSERT_EQ(held, expected(model)) << "step " << step;
+        ASSERT_EQ(recorder.holdsCurrentSession(), static_cast<std::int64_t>(model.back().size()) ==
+                                                      board.series().session().lastRow())
+            << "step " << step;
+    }
+    recorder.finish();
+    EXPECT_EQ(stored(notebook, wheel), expected(model)); // no empty session left
+}
