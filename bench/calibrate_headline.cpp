@@ -1,7 +1,10 @@
 // What the study's headline does on simulated wheels, E read after every spin:
-//   build/bench/calibrate_headline fair 1000 10000   share of fair sessions ever at « Indice »
-//   build/bench/calibrate_headline planted 100       median spins until « Indice », per bias
-// One thread; each session has its own seed, so runs can be split and repeated.
+//   build/bench/calibrate_headline fair 1000 10000 [FIRST]  share of fair sessions ever at « Indice
+//   » build/bench/calibrate_headline planted 400 [BIAS]       median spins until « Indice », per
+//   bias
+// One thread; each session has its own seed, so runs can be split (FIRST: the first session's
+// number) and repeated. Shares come with Wilson's 95 % interval, medians with the 95 % interval
+// of the order statistics around them.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -59,19 +62,30 @@ Run play(const Draw &draw, std::int64_t spins, std::uint64_t seed)
     return run;
 }
 
-int fair(int sessions, std::int64_t spins)
+// Wilson's score interval for a share of `k` in `n`, at 95 %.
+std::pair<double, double> wilson(int k, int n)
+{
+    constexpr double z = 1.96;
+    const double p = static_cast<double>(k) / n, z2n = z * z / n;
+    const double centre = (p + z2n / 2) / (1 + z2n);
+    const double half = z * std::sqrt(p * (1 - p) / n + z2n / (4.0 * n)) / (1 + z2n);
+    return {centre - half, centre + half};
+}
+
+int fair(int sessions, std::int64_t spins, int first)
 {
     int hints = 0, established = 0;
-    for (int i = 0; i < sessions; ++i) {
+    for (int i = first; i < first + sessions; ++i) {
         const Run run = play([](int, std::mt19937_64 &r) { return uniform(r); }, spins,
                              0xfa12'0000ULL + static_cast<std::uint64_t>(i));
         hints += run.hint >= 0;
         established += run.established >= 0;
     }
-    std::printf("fair wheel, %d sessions of %lld spins: ever « Indice » %d (%.1f %%), ever "
-                "« Déséquilibre établi » %d\n",
-                sessions, static_cast<long long>(spins), hints, 100.0 * hints / sessions,
-                established);
+    const auto [low, high] = wilson(hints, sessions);
+    std::printf("fair wheel, %d sessions of %lld spins (from %d): ever « Indice » %d (%.2f %%, "
+                "95 %% CI %.2f–%.2f %%), ever « Déséquilibre établi » %d\n",
+                sessions, static_cast<long long>(spins), first, hints, 100.0 * hints / sessions,
+                100 * low, 100 * high, established);
     return 0;
 }
 
@@ -100,9 +114,16 @@ void planted(const char *name, int seeds, std::int64_t limit, int width,
     std::sort(found.begin(), found.end());
     const auto detected =
         std::count_if(found.begin(), found.end(), [&](std::int64_t s) { return s <= limit; });
-    std::printf("%s: median %lld spins until « Indice » (quartiles %lld, %lld; %d seeds, %lld "
-                "found within %lld)",
+    // The median's 95 % interval: the order statistics n/2 ± 1.96·√n/2.
+    const double n = static_cast<double>(found.size()), half = 1.96 * std::sqrt(n) / 2;
+    const auto rank = [&](double r) {
+        return found[static_cast<std::size_t>(std::clamp(r, 0.0, n - 1))];
+    };
+    std::printf("%s: median %lld spins until « Indice » (95 %% CI %lld–%lld; quartiles %lld, "
+                "%lld; %d seeds, %lld found within %lld)",
                 name, static_cast<long long>(found[found.size() / 2]),
+                static_cast<long long>(rank(n / 2 - half)),
+                static_cast<long long>(rank(n / 2 + half)),
                 static_cast<long long>(found[found.size() / 4]),
                 static_cast<long long>(found[found.size() * 3 / 4]), seeds,
                 static_cast<long long>(detected), static_cast<long long>(limit));
@@ -117,12 +138,25 @@ void planted(const char *name, int seeds, std::int64_t limit, int width,
 int plantedBiases(int seeds, const char *only)
 {
     const auto wanted = [only](const char *name) { return !only || std::strcmp(only, name) == 0; };
-    if (wanted("dealer"))
-        planted("dealer: 10 pockets after the last on 30 % of spins", seeds, 2000, 0, [](int) {
-            return [](int last, std::mt19937_64 &r) {
-                return chance(0.3, r) ? (last + 10) % 37 : uniform(r);
+    // On a share of spins the dealer puts the ball 10 pockets after the last, give or take
+    // `spread` pockets, each as likely.
+    const auto dealer = [](double share, int spread) {
+        return [share, spread](int) {
+            return [share, spread](int last, std::mt19937_64 &r) {
+                const int offset = std::uniform_int_distribution<int>(-spread, spread)(r);
+                return chance(share, r) ? (last + 10 + offset + 37) % 37 : uniform(r);
             };
-        });
+        };
+    };
+    if (wanted("dealer"))
+        planted("dealer: 10 pockets after the last on 30 % of spins", seeds, 2000, 0,
+                dealer(0.3, 0));
+    if (wanted("spread30"))
+        planted("dealer: 10 ± 2 pockets after the last on 30 % of spins", seeds, 5000, 0,
+                dealer(0.3, 2));
+    if (wanted("spread10"))
+        planted("dealer: 10 ± 2 pockets after the last on 10 % of spins", seeds, 10000, 0,
+                dealer(0.1, 2));
     // A share x drawn from the bias, the rest uniform: x + (1 − x)·w/37 = (1 + excess)·w/37.
     const auto hot = [](int width, double excess) {
         const double x = excess * width / 37.0 / (1 - width / 37.0);
@@ -144,10 +178,12 @@ int plantedBiases(int seeds, const char *only)
 int main(int argc, char **argv)
 {
     if (argc >= 4 && std::strcmp(argv[1], "fair") == 0)
-        return fair(std::atoi(argv[2]), std::atoll(argv[3]));
+        return fair(std::atoi(argv[2]), std::atoll(argv[3]), argc >= 5 ? std::atoi(argv[4]) : 0);
     if (argc >= 3 && std::strcmp(argv[1], "planted") == 0)
         return plantedBiases(std::atoi(argv[2]), argc >= 4 ? argv[3] : nullptr);
-    std::fprintf(stderr, "usage: %s fair SESSIONS SPINS | planted SEEDS [dealer|arc|pocket]\n",
+    std::fprintf(stderr,
+                 "usage: %s fair SESSIONS SPINS [FIRST] | planted SEEDS "
+                 "[dealer|spread30|spread10|arc|pocket]\n",
                  argv[0]);
     return 2;
 }
