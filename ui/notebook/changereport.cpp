@@ -89,5 +89,8 @@ QString changeReport(const std::vector<roulette::SessionInfo> &sessions,
         change.split < sessions.size()
             ? sessionDate(sessions[change.split].startedAt, true).toStdString()
             : std::string();
-    return text + QString::fromStdString(roulette::changeAdvice(change, splitDate));
+    std::vector<std::string> names;
+    for (const roulette::SessionInfo &session : sessions)
+        names.push_back(sessionName(session).toStdString());
+    return text + QString::fromStdString(roulette::changeAdvice(same, change, splitDate, names));
 }
