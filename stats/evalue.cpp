@@ -385,50 +385,26 @@ const Evidence::Mirrored &Evidence::freshMirrored() const
     return m_mirrored;
 }
 
-void Evidence::addDistance(int distance)
-{
-    const std::int64_t spin = m_spins - m_sessionStarts.back();
-    m_groups[static_cast<std::size_t>(1 + spin % 2)].add(distance);
-    m_groups[1 + AllSpins].add(distance);
-    m_mirrored.add(mirroredCell(distance));
-}
-
-void Evidence::removeDistance(int distance)
-{
-    const std::int64_t spin = m_spins - m_sessionStarts.back();
-    m_groups[static_cast<std::size_t>(1 + spin % 2)].remove(distance);
-    m_groups[1 + AllSpins].remove(distance);
-    m_mirrored.remove(mirroredCell(distance));
-}
-
 void Evidence::add(int number)
 {
-    const int position = WheelPosition[static_cast<std::size_t>(number)];
-    ++m_spins;
-    m_groups[0].add(position);
-    if (m_lastPosition >= 0)
-        addDistance((position - m_lastPosition + 37) % 37);
-    m_lastPosition = position;
+    const SpinStep step = m_cursor.add(number);
+    m_groups[0].add(step.position);
+    if (step.distance < 0)
+        return;
+    m_groups[static_cast<std::size_t>(1 + step.parity)].add(step.distance);
+    m_groups[1 + AllSpins].add(step.distance);
+    m_mirrored.add(mirroredCell(step.distance));
 }
 
 void Evidence::removeLast(int number, int before)
 {
-    // A session left empty gives way to the one before, whose last spin this is.
-    if (m_sessionStarts.size() > 1 && m_sessionStarts.back() == m_spins)
-        m_sessionStarts.pop_back();
-    const int position = WheelPosition[static_cast<std::size_t>(number)];
-    m_groups[0].remove(position);
-    m_lastPosition = before >= 0 ? WheelPosition[static_cast<std::size_t>(before)] : -1;
-    if (m_lastPosition >= 0)
-        removeDistance((position - m_lastPosition + 37) % 37);
-    --m_spins;
-}
-
-void Evidence::breakSequence()
-{
-    m_lastPosition = -1;
-    if (m_sessionStarts.back() != m_spins)
-        m_sessionStarts.push_back(m_spins);
+    const SpinStep step = m_cursor.removeLast(number, before);
+    m_groups[0].remove(step.position);
+    if (step.distance < 0)
+        return;
+    m_groups[static_cast<std::size_t>(1 + step.parity)].remove(step.distance);
+    m_groups[1 + AllSpins].remove(step.distance);
+    m_mirrored.remove(mirroredCell(step.distance));
 }
 
 double Evidence::logE() const

@@ -3,7 +3,8 @@
 #include <array>
 #include <cstdint>
 #include <span>
-#include <vector>
+
+#include "stats/spincursor.h"
 
 namespace roulette
 {
@@ -32,11 +33,6 @@ inline constexpr std::array<double, 4> DistanceConcentrations = {10, 100, 1000, 
 /// The share of the evidence's prior weight each kind gets, in Pattern's order; within a kind
 /// every alternative (concentration, arc, reading of the distances) weighs the same.
 inline constexpr std::array<double, PatternCount> PatternWeights = {0.10, 0.55, 0.05, 0.25, 0.05};
-
-/// How the distances are read: the even spins of each session, its odd spins (the wheel turns
-/// the other way at each launch), or all spins together. A session's first spin is its spin 1,
-/// so its first distance, to spin 2, is an even spin's.
-enum DistanceReading { EvenSpins = 0, OddSpins = 1, AllSpins = 2 };
 
 /// E at or above these: « Indice de déséquilibre », « Déséquilibre établi ».
 inline constexpr double HintLevel = 20;
@@ -85,9 +81,9 @@ public:
     void removeLast(int number, int before);
     /// The next spin opens another session: no distance joins the two, and the next spin is
     /// the session's spin 1 for the parity of its distances.
-    void breakSequence();
+    void breakSequence() { m_cursor.breakSequence(); }
 
-    std::int64_t spins() const { return m_spins; }
+    std::int64_t spins() const { return m_cursor.spins(); }
     double logE() const;
     /// E of one kind alone: its alternatives averaged with their own weights.
     double logE(Pattern pattern) const;
@@ -150,16 +146,13 @@ private:
     const Group &fresh(int group) const;
     const Mirrored &freshMirrored() const;
     double groupWeight(int group, bool arcs) const;
-    void addDistance(int distance);
-    void removeDistance(int distance);
+
     Lead mirroredLead(double logTotal) const;
 
     // Pockets by wheel position; distances of even spins, odd spins, all spins.
     std::array<Group, 4> m_groups;
     Mirrored m_mirrored;
-    std::int64_t m_spins = 0;
-    std::vector<std::int64_t> m_sessionStarts{0}; // spins before each session
-    int m_lastPosition = -1;
+    SpinCursor m_cursor;
 };
 
 } // namespace roulette
