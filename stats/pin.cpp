@@ -13,6 +13,9 @@ namespace
 // interval is narrowest some hundreds to thousands of spins after the pin, where a bias of a
 // few tens of per cent shows.
 constexpr double SequencePrior = 100;
+// How much the spins before the pin lean the weights of the excess sizes: as a likelihood
+// raised to this power, half what they would weigh as fresh spins.
+constexpr double PriorTemper = 0.5;
 
 double logLikelihoodRatio(std::int64_t inside, std::int64_t trials, double share, double fair)
 {
@@ -105,20 +108,31 @@ void Pin::restart()
     *this = Pin(m_suspect, 0);
 }
 
+// The excess sizes weigh as the spins before the pin, tempered, favour them: those spins chose
+// the place and overstate its excess, so they only lean the weights, fixed before any later
+// spin. Uniform when nothing came before the pin.
 double Pin::logE() const
 {
     const double fair = m_suspect.fairShare();
     const auto &excesses = m_suspect.hot ? HotExcesses : ColdExcesses;
-    std::array<double, HotExcesses.size()> terms{};
+    std::array<double, HotExcesses.size()> weights{}, terms{};
     for (std::size_t i = 0; i < excesses.size(); ++i) {
         const double share = std::min(fair * (1 + (m_suspect.hot ? 1 : -1) * excesses[i]), 0.99);
+        weights[i] = PriorTemper * logLikelihoodRatio(m_allInside - m_inside,
+                                                      m_allTrials - m_trials, share, fair);
         terms[i] = logLikelihoodRatio(m_inside, m_trials, share, fair);
+    }
+    const double weightScale = *std::max_element(weights.begin(), weights.end());
+    double weightSum = 0;
+    for (double &w : weights) {
+        w = std::exp(w - weightScale);
+        weightSum += w;
     }
     const double top = *std::max_element(terms.begin(), terms.end());
     double sum = 0;
-    for (double t : terms)
-        sum += std::exp(t - top);
-    return top + std::log(sum / static_cast<double>(terms.size()));
+    for (std::size_t i = 0; i < terms.size(); ++i)
+        sum += weights[i] * std::exp(terms[i] - top);
+    return top + std::log(sum / weightSum);
 }
 
 PinReading Pin::read() const

@@ -57,7 +57,8 @@ struct PinReading {
 class Pin
 {
 public:
-    /// `pinnedAt`: the spins there were when it was pinned; later spins only are tested.
+    /// `pinnedAt`: the spins there were when it was pinned; later spins only are tested. It is
+    /// then fed every spin from the first, as the study is.
     Pin(const Suspect &suspect, std::int64_t pinnedAt) : m_suspect(suspect), m_pinnedAt(pinnedAt) {}
 
     void add(int number);

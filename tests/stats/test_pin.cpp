@@ -21,33 +21,36 @@ const std::vector<Suspect> Suspects = {
 };
 
 // The pin's E from its definition: over the spins after the pin that the suspect can catch,
-// the mean over the excess sizes of Π θ/p or (1 − θ)/(1 − p), spin by spin.
+// the mean over the excess sizes of Π θ/p or (1 − θ)/(1 − p), spin by spin, each size weighed
+// by the same product over the spins before the pin, to the power ½.
 double modelE(const Suspect &suspect, const std::vector<int> &numbers, std::size_t pinnedAt,
               std::size_t sessionStart)
 {
     const auto &excesses = suspect.hot ? HotExcesses : ColdExcesses;
     const double fair = suspect.width / 37.0;
-    double mean = 0;
+    double mean = 0, weights = 0;
     for (double excess : excesses) {
         const double share = fair * (1 + (suspect.hot ? excess : -excess));
-        double product = 1;
-        for (std::size_t i = pinnedAt; i < numbers.size(); ++i) {
+        double product = 1, weight = 1;
+        for (std::size_t i = 0; i < numbers.size(); ++i) {
             const int position = WheelPosition[static_cast<std::size_t>(numbers[i])];
             int cell = position;
             if (suspect.distances) {
-                const bool odd = (i - sessionStart + 1) % 2 == 1;
-                if (i == sessionStart ||
+                const std::size_t from = i < sessionStart ? 0 : sessionStart;
+                const bool odd = (i - from + 1) % 2 == 1;
+                if (i == from ||
                     (suspect.reading != AllSpins && odd != (suspect.reading == OddSpins)))
                     continue;
                 cell =
                     (position - WheelPosition[static_cast<std::size_t>(numbers[i - 1])] + 37) % 37;
             }
             const bool in = (cell - suspect.start + 37) % 37 < suspect.width;
-            product *= in ? share / fair : (1 - share) / (1 - fair);
+            (i < pinnedAt ? weight : product) *= in ? share / fair : (1 - share) / (1 - fair);
         }
-        mean += product / static_cast<double>(excesses.size());
+        mean += std::sqrt(weight) * product;
+        weights += std::sqrt(weight);
     }
-    return mean;
+    return mean / weights;
 }
 
 } // namespace
