@@ -245,7 +245,7 @@ int pinned(int seeds, const char *only)
 // level; the pin read after every later spin.
 int pinFair(int sessions, std::int64_t spins, std::int64_t pinAt)
 {
-    int hints = 0;
+    std::vector<std::int64_t> firstHints; // spin of each session's first « Indice »
     for (int i = 0; i < sessions; ++i) {
         std::mt19937_64 random(0x919f'0000ULL + static_cast<std::uint64_t>(i));
         Evidence e;
@@ -257,19 +257,23 @@ int pinFair(int sessions, std::int64_t spins, std::int64_t pinAt)
         Pin pin(suspectOf(e.lead()), pinAt);
         for (int number : before)
             pin.add(number);
-        for (std::int64_t s = pinAt; s < spins; ++s) {
+        for (std::int64_t s = pinAt + 1; s <= spins; ++s) {
             pin.add(uniform(random));
             if (pin.logE() >= std::log(HintLevel)) {
-                ++hints;
+                firstHints.push_back(s);
                 break;
             }
         }
     }
-    const auto [low, high] = wilson(hints, sessions);
-    std::printf("fair wheel, pin of the place named at spin %lld, %d sessions of %lld spins: ever "
-                "« Indice » %d (%.2f %%, 95 %% CI %.2f–%.2f %%)\n",
-                static_cast<long long>(pinAt), sessions, static_cast<long long>(spins), hints,
-                100.0 * hints / sessions, 100 * low, 100 * high);
+    for (std::int64_t upTo = 10'000; upTo <= spins; upTo *= 10) {
+        const auto hints = static_cast<int>(std::count_if(
+            firstHints.begin(), firstHints.end(), [upTo](std::int64_t s) { return s <= upTo; }));
+        const auto [low, high] = wilson(hints, sessions);
+        std::printf("fair wheel, pin of the place named at spin %lld, %d sessions: ever "
+                    "« Indice » by spin %lld in %d (%.2f %%, 95 %% CI %.2f–%.2f %%)\n",
+                    static_cast<long long>(pinAt), sessions, static_cast<long long>(upTo), hints,
+                    100.0 * hints / sessions, 100 * low, 100 * high);
+    }
     return 0;
 }
 
