@@ -1,7 +1,16 @@
 // What the study's headline does on simulated wheels, E read after every spin:
-//   build/bench/calibrate_headline fair 1000 10000   share of fair sessions ever at « Indice »
-//   build/bench/calibrate_headline planted 100       median spins until « Indice », per bias
-// One thread; each session has its own seed, so runs can be split and repeated.
+//   build/bench/calibrate_headline fair 1000 10000 [FIRST]  share of fair sessions ever at « Indice
+//   » build/bench/calibrate_headline planted 400 [BIAS]       median spins until « Indice », per
+//   bias
+//   build/bench/calibrate_headline pinned 400 [arc|pocket]   spins after a pin of the named
+//                                                          place until the pin's « Indice »
+//   build/bench/calibrate_headline pinfair 1000 100000 [PIN_AT]  fair sessions whose pin of
+//                                                          the named place ever reaches it
+//   build/bench/calibrate_headline coverage 1000 10000      sessions whose pin's confidence
+//                                                          sequence always holds the excess
+// One thread; each session has its own seed, so runs can be split (FIRST: the first session's
+// number) and repeated. Shares come with Wilson's 95 % interval, medians with the 95 % interval
+// of the order statistics around them.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -12,6 +21,7 @@
 #include <vector>
 
 #include "stats/evalue.h"
+#include "stats/pin.h"
 #include "stats/pockets.h"
 
 using namespace roulette;
@@ -59,19 +69,30 @@ Run play(const Draw &draw, std::int64_t spins, std::uint64_t seed)
     return run;
 }
 
-int fair(int sessions, std::int64_t spins)
+// Wilson's score interval for a share of `k` in `n`, at 95 %.
+std::pair<double, double> wilson(int k, int n)
+{
+    constexpr double z = 1.96;
+    const double p = static_cast<double>(k) / n, z2n = z * z / n;
+    const double centre = (p + z2n / 2) / (1 + z2n);
+    const double half = z * std::sqrt(p * (1 - p) / n + z2n / (4.0 * n)) / (1 + z2n);
+    return {centre - half, centre + half};
+}
+
+int fair(int sessions, std::int64_t spins, int first)
 {
     int hints = 0, established = 0;
-    for (int i = 0; i < sessions; ++i) {
+    for (int i = first; i < first + sessions; ++i) {
         const Run run = play([](int, std::mt19937_64 &r) { return uniform(r); }, spins,
                              0xfa12'0000ULL + static_cast<std::uint64_t>(i));
         hints += run.hint >= 0;
         established += run.established >= 0;
     }
-    std::printf("fair wheel, %d sessions of %lld spins: ever « Indice » %d (%.1f %%), ever "
-                "« Déséquilibre établi » %d\n",
-                sessions, static_cast<long long>(spins), hints, 100.0 * hints / sessions,
-                established);
+    const auto [low, high] = wilson(hints, sessions);
+    std::printf("fair wheel, %d sessions of %lld spins (from %d): ever « Indice » %d (%.2f %%, "
+                "95 %% CI %.2f–%.2f %%), ever « Déséquilibre établi » %d\n",
+                sessions, static_cast<long long>(spins), first, hints, 100.0 * hints / sessions,
+                100 * low, 100 * high, established);
     return 0;
 }
 
@@ -81,6 +102,35 @@ int sharedPockets(const Lead &lead, int start, int width)
     for (int i = 0; i < lead.width; ++i)
         shared += (lead.start + i - start + 37) % 37 < width;
     return shared;
+}
+
+// A share x drawn from the bias, the rest uniform: x + (1 − x)·w/37 = (1 + excess)·w/37.
+std::function<Draw(int start)> hotArc(int width, double excess)
+{
+    const double x = excess * width / 37.0 / (1 - width / 37.0);
+    return [x, width](int start) -> Draw {
+        return [x, width, start](int, std::mt19937_64 &r) {
+            return chance(x, r) ? (start + uniform(r) % width) % 37 : uniform(r);
+        };
+    };
+}
+
+// The median of spins until « Indice » with its 95 % interval: the order statistics
+// n/2 ± 1.96·√n/2.
+void report(const char *name, std::vector<std::int64_t> found, std::int64_t limit)
+{
+    std::sort(found.begin(), found.end());
+    const double n = static_cast<double>(found.size()), half = 1.96 * std::sqrt(n) / 2;
+    const auto rank = [&](double r) {
+        return static_cast<long long>(found[static_cast<std::size_t>(std::clamp(r, 0.0, n - 1))]);
+    };
+    const auto detected =
+        std::count_if(found.begin(), found.end(), [&](std::int64_t s) { return s <= limit; });
+    std::printf("%s: median %lld spins until « Indice » (95 %% CI %lld–%lld; quartiles %lld, "
+                "%lld; %zu seeds, %lld found within %lld)",
+                name, rank(n / 2), rank(n / 2 - half), rank(n / 2 + half), rank(n / 4),
+                rank(3 * n / 4), found.size(), static_cast<long long>(detected),
+                static_cast<long long>(limit));
 }
 
 void planted(const char *name, int seeds, std::int64_t limit, int width,
@@ -97,15 +147,9 @@ void planted(const char *name, int seeds, std::int64_t limit, int width,
         named +=
             run.hint >= 0 && arc && sharedPockets(run.lead, start, width) >= std::min(3, width);
     }
-    std::sort(found.begin(), found.end());
+    report(name, found, limit);
     const auto detected =
         std::count_if(found.begin(), found.end(), [&](std::int64_t s) { return s <= limit; });
-    std::printf("%s: median %lld spins until « Indice » (quartiles %lld, %lld; %d seeds, %lld "
-                "found within %lld)",
-                name, static_cast<long long>(found[found.size() / 2]),
-                static_cast<long long>(found[found.size() / 4]),
-                static_cast<long long>(found[found.size() * 3 / 4]), seeds,
-                static_cast<long long>(detected), static_cast<long long>(limit));
     if (width > 0)
         std::printf("; where names the planted pockets (≥ %d shared) in %d of %lld (%.0f %%)",
                     std::min(3, width), named, static_cast<long long>(detected),
@@ -117,25 +161,146 @@ void planted(const char *name, int seeds, std::int64_t limit, int width,
 int plantedBiases(int seeds, const char *only)
 {
     const auto wanted = [only](const char *name) { return !only || std::strcmp(only, name) == 0; };
-    if (wanted("dealer"))
-        planted("dealer: 10 pockets after the last on 30 % of spins", seeds, 2000, 0, [](int) {
-            return [](int last, std::mt19937_64 &r) {
-                return chance(0.3, r) ? (last + 10) % 37 : uniform(r);
-            };
-        });
-    // A share x drawn from the bias, the rest uniform: x + (1 − x)·w/37 = (1 + excess)·w/37.
-    const auto hot = [](int width, double excess) {
-        const double x = excess * width / 37.0 / (1 - width / 37.0);
-        return [x, width](int start) {
-            return [x, width, start](int, std::mt19937_64 &r) {
-                return chance(x, r) ? (start + uniform(r) % width) % 37 : uniform(r);
+    // On a share of spins the dealer puts the ball 10 pockets after the last, give or take
+    // `spread` pockets, each as likely.
+    const auto dealer = [](double share, int spread) {
+        return [share, spread](int) {
+            return [share, spread](int last, std::mt19937_64 &r) {
+                const int offset = std::uniform_int_distribution<int>(-spread, spread)(r);
+                return chance(share, r) ? (last + 10 + offset + 37) % 37 : uniform(r);
             };
         };
     };
+    if (wanted("dealer"))
+        planted("dealer: 10 pockets after the last on 30 % of spins", seeds, 2000, 0,
+                dealer(0.3, 0));
+    if (wanted("spread30"))
+        planted("dealer: 10 ± 2 pockets after the last on 30 % of spins", seeds, 5000, 0,
+                dealer(0.3, 2));
+    if (wanted("spread10"))
+        planted("dealer: 10 ± 2 pockets after the last on 10 % of spins", seeds, 10000, 0,
+                dealer(0.1, 2));
     if (wanted("arc"))
-        planted("5-pocket arc 20 % more often", seeds, 60000, 5, hot(5, 0.2));
+        planted("5-pocket arc 20 % more often", seeds, 60000, 5, hotArc(5, 0.2));
     if (wanted("pocket"))
-        planted("one pocket 30 % more often", seeds, 100000, 1, hot(1, 0.3));
+        planted("one pocket 30 % more often", seeds, 100000, 1, hotArc(1, 0.3));
+    return 0;
+}
+
+// Where the headline points, as a pin: the arc, pocket or distances it names, hot or cold.
+Suspect suspectOf(const Lead &lead)
+{
+    const bool distances = lead.pattern != Pattern::Pockets && lead.pattern != Pattern::PocketArc;
+    if (lead.pattern == Pattern::MirroredDistances) // d only; −d is another suspect
+        return {true, lead.start, 1, AllSpins, lead.excess >= 0};
+    return {distances, lead.start, lead.width, lead.parity, lead.excess >= 0};
+}
+
+// The headline followed until « Indice »; the place it names is pinned there, and the spins
+// after it are counted until the pin's own « Indice ».
+void pinnedAfterNamed(const char *name, int seeds, std::int64_t limit,
+                      const std::function<Draw(int start)> &bias)
+{
+    std::vector<std::int64_t> found;
+    for (int i = 0; i < seeds; ++i) {
+        const Draw draw = bias(i % 37);
+        std::mt19937_64 random(0xb1a5'0000ULL + static_cast<std::uint64_t>(i));
+        Evidence e;
+        std::vector<int> before;
+        int position = uniform(random);
+        while (before.size() < 100'000 && e.logE() < std::log(HintLevel)) {
+            position = draw(position, random);
+            before.push_back(WheelOrder[static_cast<std::size_t>(position)]);
+            e.add(before.back());
+        }
+        Pin pin(suspectOf(e.lead()), static_cast<std::int64_t>(before.size()));
+        for (int number : before)
+            pin.add(number);
+        std::int64_t after = 0;
+        while (after < limit && pin.logE() < std::log(HintLevel)) {
+            position = draw(position, random);
+            pin.add(WheelOrder[static_cast<std::size_t>(position)]);
+            ++after;
+        }
+        found.push_back(pin.logE() >= std::log(HintLevel) ? after : limit + 1);
+    }
+    report(name, found, limit);
+    std::printf("\n");
+    std::fflush(stdout);
+}
+
+int pinned(int seeds, const char *only)
+{
+    const auto wanted = [only](const char *name) { return !only || std::strcmp(only, name) == 0; };
+    if (wanted("arc"))
+        pinnedAfterNamed("pin of the place named, 5-pocket arc 20 % more often", seeds, 20000,
+                         hotArc(5, 0.2));
+    if (wanted("pocket"))
+        pinnedAfterNamed("pin of the place named, one pocket 30 % more often", seeds, 50000,
+                         hotArc(1, 0.3));
+    return 0;
+}
+
+// A fair session pinned at `pinAt` spins on the place the headline names then, whatever its
+// level; the pin read after every later spin.
+int pinFair(int sessions, std::int64_t spins, std::int64_t pinAt)
+{
+    std::vector<std::int64_t> firstHints; // spin of each session's first « Indice »
+    for (int i = 0; i < sessions; ++i) {
+        std::mt19937_64 random(0x919f'0000ULL + static_cast<std::uint64_t>(i));
+        Evidence e;
+        std::vector<int> before;
+        for (std::int64_t s = 0; s < pinAt; ++s) {
+            before.push_back(uniform(random));
+            e.add(before.back());
+        }
+        Pin pin(suspectOf(e.lead()), pinAt);
+        for (int number : before)
+            pin.add(number);
+        for (std::int64_t s = pinAt + 1; s <= spins; ++s) {
+            pin.add(uniform(random));
+            if (pin.logE() >= std::log(HintLevel)) {
+                firstHints.push_back(s);
+                break;
+            }
+        }
+    }
+    for (std::int64_t upTo = 10'000; upTo <= spins; upTo *= 10) {
+        const auto hints = static_cast<int>(std::count_if(
+            firstHints.begin(), firstHints.end(), [upTo](std::int64_t s) { return s <= upTo; }));
+        const auto [low, high] = wilson(hints, sessions);
+        std::printf("fair wheel, pin of the place named at spin %lld, %d sessions: ever "
+                    "« Indice » by spin %lld in %d (%.2f %%, 95 %% CI %.2f–%.2f %%)\n",
+                    static_cast<long long>(pinAt), sessions, static_cast<long long>(upTo), hints,
+                    100.0 * hints / sessions, 100 * low, 100 * high);
+    }
+    return 0;
+}
+
+// A 5-pocket arc 20 % more often, pinned from the first spin: the sessions where the true
+// excess stays inside the pin's interval at every spin; the same on a fair wheel.
+int coverage(int sessions, std::int64_t spins)
+{
+    for (const double excess : {0.2, 0.0}) {
+        const Draw draw = hotArc(5, excess)(0);
+        int covered = 0;
+        for (int i = 0; i < sessions; ++i) {
+            std::mt19937_64 random(0xc0fe'0000ULL + static_cast<std::uint64_t>(i));
+            Pin pin({false, 0, 5, AllSpins, true}, 0);
+            bool always = true;
+            for (std::int64_t s = 0; s < spins && always; ++s) {
+                pin.add(WheelOrder[static_cast<std::size_t>(draw(0, random))]);
+                const PinReading r = pin.read();
+                always = r.excessLow <= excess && excess <= r.excessHigh;
+            }
+            covered += always;
+        }
+        const auto [low, high] = wilson(covered, sessions);
+        std::printf("confidence sequence, 5-pocket arc %+.0f %%, %d sessions of %lld spins: "
+                    "covered at every spin in %d (%.2f %%, 95 %% CI %.2f–%.2f %%)\n",
+                    100 * excess, sessions, static_cast<long long>(spins), covered,
+                    100.0 * covered / sessions, 100 * low, 100 * high);
+    }
     return 0;
 }
 
@@ -144,10 +309,20 @@ int plantedBiases(int seeds, const char *only)
 int main(int argc, char **argv)
 {
     if (argc >= 4 && std::strcmp(argv[1], "fair") == 0)
-        return fair(std::atoi(argv[2]), std::atoll(argv[3]));
+        return fair(std::atoi(argv[2]), std::atoll(argv[3]), argc >= 5 ? std::atoi(argv[4]) : 0);
+    if (argc >= 3 && std::strcmp(argv[1], "pinned") == 0)
+        return pinned(std::atoi(argv[2]), argc >= 4 ? argv[3] : nullptr);
+    if (argc >= 4 && std::strcmp(argv[1], "pinfair") == 0)
+        return pinFair(std::atoi(argv[2]), std::atoll(argv[3]),
+                       argc >= 5 ? std::atoll(argv[4]) : 1000);
+    if (argc >= 4 && std::strcmp(argv[1], "coverage") == 0)
+        return coverage(std::atoi(argv[2]), std::atoll(argv[3]));
     if (argc >= 3 && std::strcmp(argv[1], "planted") == 0)
         return plantedBiases(std::atoi(argv[2]), argc >= 4 ? argv[3] : nullptr);
-    std::fprintf(stderr, "usage: %s fair SESSIONS SPINS | planted SEEDS [dealer|arc|pocket]\n",
+    std::fprintf(stderr,
+                 "usage: %s fair SESSIONS SPINS [FIRST] | planted SEEDS "
+                 "[dealer|spread30|spread10|arc|pocket] | pinned SEEDS [arc|pocket] | pinfair "
+                 "SESSIONS SPINS [PIN_AT] | coverage SESSIONS SPINS\n",
                  argv[0]);
     return 2;
 }

@@ -4,6 +4,7 @@
 #include <bit>
 #include <cassert>
 #include <cmath>
+#include <limits>
 #include <map>
 #include <mutex>
 
@@ -149,18 +150,41 @@ double expectedCurrentAbsence(double p, std::int64_t spins)
 namespace
 {
 
-// A run of at least g starts at the first trial, or after a trial that ends another run; their
-// number is nearly Poisson once the session is long.
+// log P(no run of g in `trials` trials), far beyond g. The recursion of exactLongestRuns is
+// linear, of characteristic equation 1 − x + s·x^(g+1) = 0 with s = (1 − q)·q^g, and
+// P(no run) = (1 − q·x) / ((g + 1 − g·x)(1 − q)) · x^−(trials+1) for x its root nearest 1
+// (Feller, vol. I, XIII.7), to a relative error that falls geometrically with trials / g. When
+// g + 1 ≤ 1/(1 − q) that root is 1/q, which the numerator cancels; a run of g is then all but
+// certain over so many trials: −∞.
+double logNoRun(std::int64_t trials, std::int64_t g, double q)
+{
+    const double s = (1 - q) * std::pow(q, static_cast<double>(g));
+    const double power = static_cast<double>(g + 1);
+    if (power * (1 - q) <= 1)
+        return -std::numeric_limits<double>::infinity();
+    double y = s; // x − 1
+    for (int i = 0; i < 200; ++i) {
+        const double next = s * std::exp(power * std::log1p(y));
+        if (std::fabs(next - y) <= 1e-16 * next) {
+            y = next;
+            break;
+        }
+        y = next;
+    }
+    const double x = 1 + y;
+    const double factor = (1 - q * x) / ((power - static_cast<double>(g) * x) * (1 - q));
+    if (!(factor > 0))
+        return -std::numeric_limits<double>::infinity();
+    return std::log(factor) - static_cast<double>(trials + 1) * std::log1p(y);
+}
+
 double approximateLongestRun(std::int64_t trials, double q)
 {
     double expected = 0;
-    double qg = 1;
     for (std::int64_t g = 1; g <= trials; ++g) {
-        qg *= q;
-        const double starts = qg * (1 + static_cast<double>(trials - g) * (1 - q));
-        const double atLeast = -std::expm1(-starts);
+        const double atLeast = -std::expm1(std::min(logNoRun(trials, g, q), 0.0));
         expected += atLeast;
-        if (atLeast < 1e-9)
+        if (atLeast < 1e-15)
             break;
     }
     return expected;
@@ -202,7 +226,7 @@ double expectedLongestRun(std::int64_t trials, double q)
 }
 
 // Σ_g P(longest ≥ g) again, the stretches being independent: no run of g anywhere is the
-// product of none in each, exact for short stretches and nearly Poisson for long ones.
+// product of none in each, exact for short stretches, by the recursion's root for long ones.
 double expectedLongestRun(std::span<const std::int64_t> stretches, double q)
 {
     if (stretches.size() == 1)
@@ -228,7 +252,7 @@ double expectedLongestRun(std::span<const std::int64_t> stretches, double q)
             logNone += t < g ? 0
                        : t <= ExactLongestRun
                            ? std::log(std::max(none[static_cast<std::size_t>(t)], 0.0))
-                           : -qg * (1 + static_cast<double>(t - g) * (1 - q));
+                           : std::min(logNoRun(t, g, q), 0.0);
         const double atLeast = -std::expm1(logNone);
         expected += atLeast;
         if (atLeast < 1e-12)

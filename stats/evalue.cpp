@@ -48,28 +48,17 @@ struct ArcPrior {
     double overInside, overOutside; // 1/p, 1/(1 − p)
 };
 
-const std::array<ArcPrior, std::size_t{3} * MaxEvidenceArc> &arcPriors()
+ArcPrior arcPrior(double total, int width)
 {
-    static const auto priors = [] {
-        std::array<ArcPrior, std::size_t{3} * MaxEvidenceArc> p{};
-        for (std::size_t c = 0; c < 3; ++c) {
-            for (int w = 1; w <= MaxEvidenceArc; ++w) {
-                const double total = ArcConcentrations[c];
-                const double a = total * w / Cells, b = total - a;
-                const double inside = w / Cells;
-                p[c * MaxEvidenceArc + static_cast<std::size_t>(w - 1)] = {
-                    a,
-                    b,
-                    std::lgamma(total) - std::lgamma(a) - std::lgamma(b),
-                    std::log(inside) - std::log1p(-inside),
-                    std::log1p(-inside),
-                    1 / inside,
-                    1 / (1 - inside)};
-            }
-        }
-        return p;
-    }();
-    return priors;
+    const double inside = width / Cells;
+    const double a = total * inside, b = total - a;
+    return {a,
+            b,
+            std::lgamma(total) - std::lgamma(a) - std::lgamma(b),
+            std::log(inside) - std::log1p(-inside),
+            std::log1p(-inside),
+            1 / inside,
+            1 / (1 - inside)};
 }
 
 // `logGammaAll` is log Γ(concentration + trials), the same for every arc.
@@ -93,13 +82,35 @@ double logTiltFactor(std::span<const std::int64_t, 37> counts, double concentrat
            trials * std::log(Cells);
 }
 
-double logArcFactor(std::int64_t inside, std::int64_t trials, int width, int concentration)
+double logArcFactor(std::int64_t inside, std::int64_t trials, int width, double concentration)
 {
-    const auto c = static_cast<std::size_t>(concentration);
     const double n = static_cast<double>(trials);
-    return arcFactor(arcPriors()[c * MaxEvidenceArc + static_cast<std::size_t>(width - 1)],
-                     logGamma(ArcConcentrations[c] + n), static_cast<double>(inside), n);
+    return arcFactor(arcPrior(concentration, width), logGamma(concentration + n),
+                     static_cast<double>(inside), n);
 }
+
+// The arcs' priors of one group, by concentration and width.
+struct Evidence::Priors {
+    std::size_t count = 0;
+    std::array<double, MaxConcentrations> totals{};
+    std::array<ArcPrior, std::size_t{MaxConcentrations} * MaxEvidenceArc> arcs{};
+
+    explicit Priors(std::span<const double> concentrations) : count(concentrations.size())
+    {
+        for (std::size_t c = 0; c < count; ++c) {
+            totals[c] = concentrations[c];
+            for (int w = 1; w <= MaxEvidenceArc; ++w)
+                arcs[c * MaxEvidenceArc + static_cast<std::size_t>(w - 1)] =
+                    arcPrior(concentrations[c], w);
+        }
+    }
+
+    static const Priors &of(int group)
+    {
+        static const Priors pockets(ArcConcentrations), distances(DistanceConcentrations);
+        return group == 0 ? pockets : distances;
+    }
+};
 
 std::int64_t Evidence::Group::arcCount(int start, int width) const
 {
@@ -196,33 +207,33 @@ Lead Evidence::Group::arcFamily(const std::array<double, Arcs> &shares, bool hot
     return family;
 }
 
-double Evidence::Group::exact() const
+double Evidence::Group::exact(const Priors &priors) const
 {
     for (std::size_t c = 0; c < 3; ++c)
         tilt[c] = logTiltFactor(counts, TiltConcentrations[c]);
     const double n = static_cast<double>(total);
-    const auto &priors = arcPriors();
-    std::array<double, 3> logGammaAll{};
-    for (std::size_t c = 0; c < 3; ++c)
-        logGammaAll[c] = logGamma(ArcConcentrations[c] + n);
+    std::array<double, MaxConcentrations> logGammaAll{};
+    for (std::size_t c = 0; c < priors.count; ++c)
+        logGammaAll[c] = logGamma(priors.totals[c] + n);
     for (int start = 0; start < 37; ++start) {
         std::int64_t inside = 0;
         for (int w = 1; w <= MaxEvidenceArc; ++w) {
             inside += counts[static_cast<std::size_t>((start + w - 1) % 37)];
-            for (std::size_t c = 0; c < 3; ++c) {
+            for (std::size_t c = 0; c < priors.count; ++c) {
                 const std::size_t at = c * MaxEvidenceArc + static_cast<std::size_t>(w - 1);
                 arcs[at * 37 + static_cast<std::size_t>(start)] =
-                    arcFactor(priors[at], logGammaAll[c], static_cast<double>(inside), n);
+                    arcFactor(priors.arcs[at], logGammaAll[c], static_cast<double>(inside), n);
             }
         }
     }
-    arcScale = *std::max_element(arcs.begin(), arcs.end());
+    const auto used = arcs.begin() + static_cast<std::ptrdiff_t>(priors.count * Arcs);
+    arcScale = *std::max_element(arcs.begin(), used);
     double sum = 0;
-    for (double &v : arcs) {
-        v = std::exp(v - arcScale);
-        if (v < Underflow)
-            v = 0; // kept out of the subnormal numbers, slow to multiply
-        sum += v;
+    for (auto v = arcs.begin(); v != used; ++v) {
+        *v = std::exp(*v - arcScale);
+        if (*v < Underflow)
+            *v = 0; // kept out of the subnormal numbers, slow to multiply
+        sum += *v;
     }
     sinceExact = 0;
     return sum;
@@ -231,7 +242,7 @@ double Evidence::Group::exact() const
 // The pending spin's predictive probability over the fair wheel's, alternative by alternative:
 // for an arc with k of n inside, (a + k) / (a + b + n) / p if the spin fell inside, else
 // (b + n − k) / (a + b + n) / (1 − p). Returns the arcs' sum.
-double Evidence::Group::step() const
+double Evidence::Group::step(const Priors &priors) const
 {
     const std::int64_t before = total - 1;
     const double n = static_cast<double>(before);
@@ -255,11 +266,10 @@ double Evidence::Group::step() const
             hit[w * 37 + start] = in;
         }
     }
-    const auto &priors = arcPriors();
     double sum = 0;
-    for (std::size_t prior = 0; prior < priors.size(); ++prior) {
-        const ArcPrior &p = priors[prior];
-        const double perTrial = 1 / (ArcConcentrations[prior / MaxEvidenceArc] + n);
+    for (std::size_t prior = 0; prior < priors.count * MaxEvidenceArc; ++prior) {
+        const ArcPrior &p = priors.arcs[prior];
+        const double perTrial = 1 / (priors.totals[prior / MaxEvidenceArc] + n);
         const double overInside = p.overInside * perTrial, overOutside = p.overOutside * perTrial;
         const double outsideAll = p.b + n;
         const std::size_t w = prior % MaxEvidenceArc;
@@ -276,82 +286,182 @@ double Evidence::Group::step() const
     return sum;
 }
 
-void Evidence::Group::refresh(double tiltWeight, double arcWeight) const
+void Evidence::Group::refresh(double tiltWeight, double arcWeight, const Priors &priors) const
 {
     if (factorsAt == total)
         return;
     double sum = 0;
     if (factorsAt >= 0 && factorsAt + 1 == total && sinceExact < MaxSteps)
-        sum = step();
+        sum = step(priors);
     if (!(sum >= 1e-100 && sum <= 1e100))
-        sum = exact();
+        sum = exact(priors);
     logSum[0] = std::log(tiltWeight) + logSumExp(tilt);
     logSum[1] = std::log(arcWeight) + arcScale + std::log(sum);
     factorsAt = total;
 }
 
 // Each alternative's weight: its kind's share, split evenly over concentrations, arcs and,
-// for the distances, the two parities.
+// for the distances, the three readings.
 double Evidence::groupWeight(int group, bool arcs) const
 {
     const Pattern pattern = group == 0 ? (arcs ? Pattern::PocketArc : Pattern::Pockets)
                                        : (arcs ? Pattern::DistanceArc : Pattern::Distances);
-    const double alternatives = (arcs ? 3.0 * Arcs : 3.0) * (group == 0 ? 1 : 2);
+    const double concentrations =
+        arcs ? static_cast<double>(Priors::of(group).count) : TiltConcentrations.size();
+    const double alternatives = concentrations * (arcs ? Arcs : 1) * (group == 0 ? 1 : 3);
     return PatternWeights[static_cast<std::size_t>(pattern)] / alternatives;
 }
 
 const Evidence::Group &Evidence::fresh(int group) const
 {
     const Group &g = m_groups[static_cast<std::size_t>(group)];
-    g.refresh(groupWeight(group, false), groupWeight(group, true));
+    g.refresh(groupWeight(group, false), groupWeight(group, true), Priors::of(group));
     return g;
+}
+
+namespace
+{
+
+// d and −d fall in one cell: 0 alone, then 1 and 36, 2 and 35, … 18 and 19.
+int mirroredCell(int distance)
+{
+    return std::min(distance, 37 - distance);
+}
+
+double mirroredWidth(int cell)
+{
+    return cell == 0 ? 1 : 2;
+}
+
+} // namespace
+
+void Evidence::Mirrored::add(int cell)
+{
+    ++counts[static_cast<std::size_t>(cell)];
+    ++total;
+    pending = cell;
+}
+
+void Evidence::Mirrored::remove(int cell)
+{
+    --counts[static_cast<std::size_t>(cell)];
+    --total;
+    if (total != factorsAt)
+        factorsAt = -1;
+}
+
+// As the arcs: one predictive probability each after a single spin, the closed forms otherwise.
+void Evidence::Mirrored::refresh(double weight) const
+{
+    if (factorsAt == total)
+        return;
+    const bool oneStep = factorsAt >= 0 && factorsAt + 1 == total && sinceExact < MaxSteps;
+    const double n = static_cast<double>(total - (oneStep ? 1 : 0));
+    for (std::size_t c = 0; c < DistanceConcentrations.size(); ++c) {
+        const double concentration = DistanceConcentrations[c];
+        for (int cell = 0; cell < Size; ++cell) {
+            const double p = mirroredWidth(cell) / Cells;
+            double &f = factors[c * Size + static_cast<std::size_t>(cell)];
+            const auto k = counts[static_cast<std::size_t>(cell)];
+            if (!oneStep) {
+                f = logArcFactor(k, total, cell == 0 ? 1 : 2, concentration);
+                continue;
+            }
+            const double before = static_cast<double>(k - (cell == pending));
+            f += cell == pending ? std::log((concentration * p + before) / (concentration + n) / p)
+                                 : std::log((concentration * (1 - p) + n - before) /
+                                            (concentration + n) / (1 - p));
+        }
+    }
+    sinceExact = oneStep ? sinceExact + 1 : 0;
+    logSum = std::log(weight) + logSumExp(factors);
+    factorsAt = total;
+}
+
+const Evidence::Mirrored &Evidence::freshMirrored() const
+{
+    m_mirrored.refresh(PatternWeights[static_cast<std::size_t>(Pattern::MirroredDistances)] /
+                       static_cast<double>(m_mirrored.factors.size()));
+    return m_mirrored;
 }
 
 void Evidence::add(int number)
 {
-    const int position = WheelPosition[static_cast<std::size_t>(number)];
-    ++m_spins;
-    m_groups[0].add(position);
-    if (m_lastPosition >= 0)
-        m_groups[static_cast<std::size_t>(1 + m_spins % 2)].add((position - m_lastPosition + 37) %
-                                                                37);
-    m_lastPosition = position;
+    const SpinStep step = m_cursor.add(number);
+    m_groups[0].add(step.position);
+    if (step.distance < 0)
+        return;
+    m_groups[static_cast<std::size_t>(1 + step.parity)].add(step.distance);
+    m_groups[1 + AllSpins].add(step.distance);
+    m_mirrored.add(mirroredCell(step.distance));
 }
 
 void Evidence::removeLast(int number, int before)
 {
-    const int position = WheelPosition[static_cast<std::size_t>(number)];
-    m_groups[0].remove(position);
-    m_lastPosition = before >= 0 ? WheelPosition[static_cast<std::size_t>(before)] : -1;
-    if (m_lastPosition >= 0)
-        m_groups[static_cast<std::size_t>(1 + m_spins % 2)].remove(
-            (position - m_lastPosition + 37) % 37);
-    --m_spins;
+    const SpinStep step = m_cursor.removeLast(number, before);
+    m_groups[0].remove(step.position);
+    if (step.distance < 0)
+        return;
+    m_groups[static_cast<std::size_t>(1 + step.parity)].remove(step.distance);
+    m_groups[1 + AllSpins].remove(step.distance);
+    m_mirrored.remove(mirroredCell(step.distance));
 }
 
 double Evidence::logE() const
 {
-    const Group &a = fresh(0), &b = fresh(1), &c = fresh(2);
-    return logSumExp(
-        {a.logSum[0], a.logSum[1], b.logSum[0], b.logSum[1], c.logSum[0], c.logSum[1]});
+    std::array<double, 9> sums{};
+    for (int g = 0; g < 4; ++g)
+        for (std::size_t arcs = 0; arcs < 2; ++arcs)
+            sums[static_cast<std::size_t>(g) * 2 + arcs] = fresh(g).logSum[arcs];
+    sums[8] = freshMirrored().logSum;
+    return logSumExp(sums);
 }
 
 double Evidence::logE(Pattern pattern) const
 {
     const bool arcs = pattern == Pattern::PocketArc || pattern == Pattern::DistanceArc;
-    const double sum = pattern == Pattern::Pockets || pattern == Pattern::PocketArc
-                           ? fresh(0).logSum[arcs]
-                           : logSumExp({fresh(1).logSum[arcs], fresh(2).logSum[arcs]});
+    double sum = 0;
+    if (pattern == Pattern::MirroredDistances)
+        sum = freshMirrored().logSum;
+    else if (pattern == Pattern::Pockets || pattern == Pattern::PocketArc)
+        sum = fresh(0).logSum[arcs];
+    else
+        sum = logSumExp({fresh(1).logSum[arcs], fresh(2).logSum[arcs], fresh(3).logSum[arcs]});
     return sum - std::log(PatternWeights[static_cast<std::size_t>(pattern)]);
+}
+
+// The mirrored distance that carries the largest share, told with its excess over its two
+// cells (one for d = 0).
+Lead Evidence::mirroredLead(double logTotal) const
+{
+    const Mirrored &m = freshMirrored();
+    const double perUnit = m.logSum - logSumExp(m.factors) - logTotal;
+    Lead best{Pattern::MirroredDistances, AllSpins, 0, 1, 0, 0};
+    for (int cell = 0; cell < Mirrored::Size; ++cell) {
+        double share = 0;
+        for (std::size_t c = 0; c < DistanceConcentrations.size(); ++c)
+            share +=
+                std::exp(perUnit + m.factors[c * Mirrored::Size + static_cast<std::size_t>(cell)]);
+        if (share <= best.share)
+            continue;
+        const double expected = static_cast<double>(m.total) * mirroredWidth(cell) / Cells;
+        best.start = cell;
+        best.share = share;
+        best.excess =
+            expected > 0
+                ? static_cast<double>(m.counts[static_cast<std::size_t>(cell)]) / expected - 1
+                : 0;
+    }
+    return best;
 }
 
 Lead Evidence::lead() const
 {
     const double total = logE();
-    Lead best;
-    for (int g = 0; g < 3; ++g) {
+    Lead best = mirroredLead(total);
+    for (int g = 0; g < 4; ++g) {
         const Group &group = fresh(g);
-        const int parity = g == 0 ? 0 : g - 1;
+        const int parity = g == 0 ? EvenSpins : g - 1;
         const double tiltShare = std::exp(group.logSum[0] - total);
         if (tiltShare > best.share) {
             // A tilt is told by its most frequent cell.
@@ -366,7 +476,7 @@ Lead Evidence::lead() const
         }
         const double perUnit = std::exp(std::log(groupWeight(g, true)) + group.arcScale - total);
         std::array<double, Arcs> shares{};
-        for (std::size_t c = 0; c < 3; ++c)
+        for (std::size_t c = 0; c < Priors::of(g).count; ++c)
             for (std::size_t i = 0; i < shares.size(); ++i)
                 shares[i] += perUnit * group.arcs[c * Arcs + i];
         for (bool hot : {true, false}) {

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <span>
 
+#include "stats/spincursor.h"
+
 namespace roulette
 {
 
@@ -13,18 +15,24 @@ enum class Pattern {
     PocketArc,   ///< an arc of 1 to 9 neighbouring pockets drawn more or less often
     Distances,   ///< any tilt of the distance from one spin's pocket to the next
     DistanceArc, ///< an arc of 1 to 9 neighbouring distances
+    /// a distance d or −d, whichever way the wheel turns, over all spins: d = 0 is the same
+    /// pocket as the spin before, as when entries are written twice
+    MirroredDistances,
 };
-inline constexpr int PatternCount = 4;
+inline constexpr int PatternCount = 5;
 inline constexpr int MaxEvidenceArc = 9;
 
 /// The prior concentrations of each kind: small ones find strong biases early, large ones
 /// slight biases over long sessions.
 inline constexpr std::array<double, 3> TiltConcentrations = {37, 370, 3700};
 inline constexpr std::array<double, 3> ArcConcentrations = {100, 1000, 10000};
+/// A dealer may put the ball within a few distances of the last pocket several times as often
+/// as a fair wheel does: a concentration of 10 lets the prior reach such rates.
+inline constexpr std::array<double, 4> DistanceConcentrations = {10, 100, 1000, 10000};
 
 /// The share of the evidence's prior weight each kind gets, in Pattern's order; within a kind
-/// every alternative (concentration, arc, parity) weighs the same.
-inline constexpr std::array<double, PatternCount> PatternWeights = {0.10, 0.55, 0.05, 0.30};
+/// every alternative (concentration, arc, reading of the distances) weighs the same.
+inline constexpr std::array<double, PatternCount> PatternWeights = {0.10, 0.55, 0.05, 0.25, 0.05};
 
 /// E at or above these: « Indice de déséquilibre », « Déséquilibre établi ».
 inline constexpr double HintLevel = 20;
@@ -41,17 +49,17 @@ constexpr HeadlineLevel headlineLevel(double e)
 /// Dirichlet prior of total `concentration`.
 double logTiltFactor(std::span<const std::int64_t, 37> counts, double concentration);
 /// log Bayes factor of `inside` of `trials` falling in an arc of `width` of 37 cells against
-/// width/37, under a Beta prior of mean width/37 and total ArcConcentrations[concentration].
-double logArcFactor(std::int64_t inside, std::int64_t trials, int width, int concentration);
+/// width/37, under a Beta prior of mean width/37 and total `concentration`.
+double logArcFactor(std::int64_t inside, std::int64_t trials, int width, double concentration);
 
 /// Where E lies: the alternative that carries the largest share of it, a tilt or a family of
 /// arcs — hot or cold ones of one kind and parity, told by the arc they agree on, with the
 /// shares of all the arcs that overlap it.
 struct Lead {
     Pattern pattern = Pattern::Pockets;
-    int parity = 0; ///< distances: 1 for the odd spins, 0 for the even ones
+    int parity = EvenSpins; ///< distances: a DistanceReading
     /// Wheel position of the arc's first pocket, or its first distance; for a tilt, its most
-    /// frequent cell, as an arc of one.
+    /// frequent cell, as an arc of one; for mirrored distances, d of « d or −d ».
     int start = 0;
     int width = 0;
     double excess = 0; ///< observed over expected, minus one
@@ -68,21 +76,20 @@ class Evidence
 {
 public:
     void add(int number);
-    /// Takes back the last spin, `number`; `before` is the number of the spin before it, or
-    /// −1 when there is none.
+    /// Takes back the last spin, `number`; `before` is the number of the spin before it in its
+    /// session, or −1 when it opened one.
     void removeLast(int number, int before);
-    /// Forgets the last spin's pocket: the next spin opens another session, and no distance
-    /// joins the two. Taking that next spin back needs `before` = −1.
-    void breakSequence() { m_lastPosition = -1; }
+    /// The next spin opens another session: no distance joins the two, and the next spin is
+    /// the session's spin 1 for the parity of its distances.
+    void breakSequence() { m_cursor.breakSequence(); }
 
-    std::int64_t spins() const { return m_spins; }
+    std::int64_t spins() const { return m_cursor.spins(); }
     double logE() const;
     /// E of one kind alone: its alternatives averaged with their own weights.
     double logE(Pattern pattern) const;
     Lead lead() const;
 
-    /// From one spin's pocket to the next, in wheel positions, for the even (0) or odd (1)
-    /// spins.
+    /// From one spin's pocket to the next, in wheel positions, as a DistanceReading reads them.
     const std::array<std::int64_t, 37> &distances(int parity) const
     {
         return m_groups[static_cast<std::size_t>(parity) + 1].counts;
@@ -90,6 +97,8 @@ public:
 
 private:
     static constexpr int Arcs = 37 * MaxEvidenceArc;
+    static constexpr int MaxConcentrations = 4;
+    struct Priors;
     // Counts over 37 cells, and the Bayes factors worked out from them when last read. Read
     // after every spin, the factors follow by one predictive probability each; otherwise, and
     // every so often to bound rounding and underflow, they are worked out from the closed
@@ -105,24 +114,45 @@ private:
         mutable std::array<double, 3> tilt{};
         // Arcs' factors over exp(arcScale), by concentration, width and start.
         mutable double arcScale = 0;
-        mutable std::array<double, std::size_t{3} * Arcs> arcs{};
+        mutable std::array<double, std::size_t{MaxConcentrations} * Arcs> arcs{};
         mutable double logSum[2] = {0, 0}; // weighted tilt, weighted arcs
 
         void add(int cell);
         void remove(int cell);
-        void refresh(double tiltWeight, double arcWeight) const;
-        double exact() const; // returns the arcs' sum
-        double step() const;
+        void refresh(double tiltWeight, double arcWeight, const Priors &priors) const;
+        double exact(const Priors &priors) const; // returns the arcs' sum
+        double step(const Priors &priors) const;
         std::int64_t arcCount(int start, int width) const;
         Lead arcFamily(const std::array<double, Arcs> &shares, bool hot) const;
     };
 
+    // The distances folded d ↔ −d, over all spins, by log factor: a few dozen alternatives,
+    // each followed by its predictive probability as the arcs are.
+    struct Mirrored {
+        static constexpr int Size = 19;
+        std::array<std::int64_t, Size> counts{};
+        std::int64_t total = 0;
+        mutable std::int64_t factorsAt = -1;
+        int pending = 0;
+        mutable int sinceExact = 0;
+        mutable std::array<double, std::size_t{MaxConcentrations} * Size> factors{};
+        mutable double logSum = 0;
+
+        void add(int cell);
+        void remove(int cell);
+        void refresh(double weight) const;
+    };
+
     const Group &fresh(int group) const;
+    const Mirrored &freshMirrored() const;
     double groupWeight(int group, bool arcs) const;
 
-    std::array<Group, 3> m_groups; // pockets by wheel position, distances of even, odd spins
-    std::int64_t m_spins = 0;
-    int m_lastPosition = -1;
+    Lead mirroredLead(double logTotal) const;
+
+    // Pockets by wheel position; distances of even spins, odd spins, all spins.
+    std::array<Group, 4> m_groups;
+    Mirrored m_mirrored;
+    SpinCursor m_cursor;
 };
 
 } // namespace roulette

@@ -274,16 +274,48 @@ ChangePoint changePoint(std::span<const HitCounts> sessions, int samples,
     return result;
 }
 
-std::string changeAdvice(const ChangePoint &change, const std::string &splitSession)
+namespace
+{
+
+// The sessions that differ most from the others, lowest p-value first, as « a, b et c ».
+std::string mostDifferent(const Homogeneity &same, std::span<const std::string> names)
+{
+    std::vector<std::size_t> order;
+    for (std::size_t i = 0; i < same.sessionPValues.size() && i < names.size(); ++i)
+        if (same.sessionPValues[i] < DifferentSession)
+            order.push_back(i);
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return same.sessionPValues[a] < same.sessionPValues[b];
+    });
+    order.resize(std::min(order.size(), MostDifferentSessions));
+    std::string text;
+    for (std::size_t i = 0; i < order.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == order.size() ? " et " : ", ") + names[order[i]];
+    return text;
+}
+
+} // namespace
+
+std::string changeAdvice(const Homogeneity &same, const ChangePoint &change,
+                         const std::string &splitSession, std::span<const std::string> names)
 {
     if (change.split == 0)
         return "Il faut au moins deux séances pour voir si la roue a changé.";
-    if (!change.found())
+    if (change.found())
+        return "À partir de la " + splitSession +
+               ", les séances ne ressemblent pas à celles d'avant : la roue a peut-être été "
+               "changée ou réglée. Étudier seulement cette séance et les suivantes.";
+    if (same.pValue >= 0.05)
         return "Rien n'indique que la roue ait changé d'une séance à l'autre : ses séances "
                "peuvent être étudiées ensemble.";
-    return "À partir de la " + splitSession +
-           ", les séances ne ressemblent pas à celles d'avant : la roue a peut-être été changée "
-           "ou réglée. Étudier seulement cette séance et les suivantes.";
+    const std::string named = mostDifferent(same, names);
+    return "Les séances diffèrent plus que le hasard ne le veut, sans coupure nette entre un "
+           "avant et un après : la roue a pu varier d'une séance à l'autre, ou certaines "
+           "séances viennent d'une autre roue." +
+           (named.empty() ? std::string()
+                          : " Celles qui s'écartent le plus des autres : " + named + ".") +
+           " Les étudier ensemble mêle peut-être des roues différentes : les étudier à part, et "
+           "chercher ce qui les distingue.";
 }
 
 } // namespace roulette

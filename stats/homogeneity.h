@@ -56,9 +56,16 @@ ChangePoint changePoint(std::span<const HitCounts> sessions, int samples = Homog
 /// From this many sessions on, their orders are many enough to be shuffled.
 inline constexpr std::size_t PermutedSessions = 8;
 
-/// What the user should do about it, in plain French; `splitSession` names the session at
-/// the split as the window shows it, by date, time and label (« séance du 12 mars 2026
-/// 20:15 « Table 2 » »): several sessions may share a day.
-std::string changeAdvice(const ChangePoint &change, const std::string &splitSession);
+/// Sessions whose own p-value against the others is below this are named when the sessions
+/// differ without a clear cut, at most MostDifferentSessions of them, the lowest first.
+inline constexpr double DifferentSession = 0.05;
+inline constexpr std::size_t MostDifferentSessions = 3;
+
+/// What the user should do about it, in plain French, from both tests: a clear cut, sessions
+/// that differ with no cut between a before and an after, or nothing. `splitSession` names
+/// the session at the split as the window shows it, by date, time and label (« séance du
+/// 12 mars 2026 20:15 « Table 2 » »): several sessions may share a day; `names` every session.
+std::string changeAdvice(const Homogeneity &same, const ChangePoint &change,
+                         const std::string &splitSession, std::span<const std::string> names);
 
 } // namespace roulette

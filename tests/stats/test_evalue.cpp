@@ -13,7 +13,8 @@ namespace
 {
 
 constexpr std::array<Pattern, PatternCount> Patterns = {Pattern::Pockets, Pattern::PocketArc,
-                                                        Pattern::Distances, Pattern::DistanceArc};
+                                                        Pattern::Distances, Pattern::DistanceArc,
+                                                        Pattern::MirroredDistances};
 
 std::array<double, PatternCount> evidenceByPattern(const Evidence &e)
 {
@@ -92,8 +93,7 @@ TEST(Evidence, ClosedFormsAreProductsOfPredictiveProbabilities)
         EXPECT_NEAR(logTiltFactor(counts, TiltConcentrations[c]), tilt[c], 1e-8);
 
     for (int width : {1, 4, 9}) {
-        for (int c = 0; c < 3; ++c) {
-            const double total = ArcConcentrations[static_cast<std::size_t>(c)];
+        for (double total : DistanceConcentrations) {
             const double p = width / 37.0, a = total * p, b = total - a;
             double product = 0;
             std::int64_t inside = 0;
@@ -104,7 +104,8 @@ TEST(Evidence, ClosedFormsAreProductsOfPredictiveProbabilities)
                                          (1 - p));
                 inside += in;
             }
-            EXPECT_NEAR(logArcFactor(inside, 3000, width, c), product, 1e-8 * std::fabs(product));
+            EXPECT_NEAR(logArcFactor(inside, 3000, width, total), product,
+                        1e-8 * std::fabs(product));
         }
     }
 }
@@ -195,4 +196,113 @@ TEST(Evidence, FindsPlantedBiasesAndSaysWhere)
     EXPECT_EQ(arc.lead().pattern, Pattern::PocketArc);
     EXPECT_GE(overlap(arc.lead(), 20, 5), 3);
     EXPECT_NEAR(arc.lead().excess, excessOf(arc.lead(), positions), 1e-9);
+}
+
+// The doubled entries' family from the Beta-binomial's own formula: over the distances of all
+// spins folded d ↔ −d, each of its 19 cells against its fair share (1/37 for the same pocket,
+// 2/37 for d or −d), averaged over the cells and concentrations. Read after every spin, after
+// undos and after unread spins.
+TEST(Evidence, MirroredDistancesAreTheBetaBinomialMixture)
+{
+    const auto model = [](const std::vector<int> &numbers) {
+        std::array<std::int64_t, 19> counts{};
+        for (std::size_t i = 1; i < numbers.size(); ++i) {
+            const int d = (WheelPosition[static_cast<std::size_t>(numbers[i])] -
+                           WheelPosition[static_cast<std::size_t>(numbers[i - 1])] + 37) %
+                          37;
+            ++counts[static_cast<std::size_t>(std::min(d, 37 - d))];
+        }
+        const double n = numbers.empty() ? 0 : static_cast<double>(numbers.size() - 1);
+        double mean = 0;
+        for (double total : DistanceConcentrations) {
+            for (std::size_t cell = 0; cell < counts.size(); ++cell) {
+                const double p = (cell == 0 ? 1 : 2) / 37.0, a = total * p, b = total - a;
+                const double k = static_cast<double>(counts[cell]);
+                const double logBeta = std::lgamma(a + k) + std::lgamma(b + n - k) -
+                                       std::lgamma(total + n) - std::lgamma(a) - std::lgamma(b) +
+                                       std::lgamma(total);
+                mean += std::exp(logBeta - k * std::log(p) - (n - k) * std::log(1 - p)) /
+                        (counts.size() * DistanceConcentrations.size());
+            }
+        }
+        return mean;
+    };
+    std::mt19937 random(23);
+    Evidence e;
+    std::vector<int> numbers;
+    for (int step = 0; step < 600; ++step) {
+        if (!numbers.empty() && random() % 5 == 0) {
+            const int last = numbers.back();
+            numbers.pop_back();
+            e.removeLast(last, numbers.empty() ? -1 : numbers.back());
+        } else {
+            // Doubled entries and a wheel turned either way by 5 pockets, now and then.
+            const int kind = static_cast<int>(random() % 4);
+            const int position = numbers.empty() || kind == 3
+                                     ? static_cast<int>(random() % 37)
+                                     : (WheelPosition[static_cast<std::size_t>(numbers.back())] +
+                                        (kind == 0   ? 0
+                                         : kind == 1 ? 5
+                                                     : 32)) %
+                                           37;
+            numbers.push_back(WheelOrder[static_cast<std::size_t>(position)]);
+            e.add(numbers.back());
+        }
+        if (random() % 3 == 0)
+            continue;
+        const double expected = model(numbers);
+        ASSERT_NEAR(std::exp(e.logE(Pattern::MirroredDistances)), expected, 1e-9 * expected)
+            << step;
+    }
+    EXPECT_GT(e.logE(Pattern::MirroredDistances), std::log(EstablishedLevel));
+}
+
+// Sessions read one after the other: every distance falls where it falls in its own session
+// studied alone (a session's spin 1 opens it, whatever the length of the one before), the
+// parities included; undos back into an earlier session keep it so.
+TEST(Evidence, PooledSessionsReadEachSessionsParity)
+{
+    std::mt19937 random(29);
+    const std::vector<int> lengths = {101, 1, 100, 7, 2, 0, 33};
+    std::vector<std::vector<int>> sessions;
+    Evidence pooled;
+    for (int length : lengths) {
+        pooled.breakSequence();
+        sessions.emplace_back();
+        for (int s = 0; s < length; ++s) {
+            sessions.back().push_back(static_cast<int>(random() % 37));
+            pooled.add(sessions.back().back());
+        }
+    }
+    const auto expectAlone = [&](const char *when) {
+        std::array<std::array<std::int64_t, 37>, 3> alone{};
+        for (const auto &session : sessions) {
+            Evidence one;
+            for (int n : session)
+                one.add(n);
+            for (int reading = 0; reading < 3; ++reading)
+                for (std::size_t d = 0; d < 37; ++d)
+                    alone[static_cast<std::size_t>(reading)][d] += one.distances(reading)[d];
+        }
+        for (int reading = 0; reading < 3; ++reading)
+            EXPECT_EQ(pooled.distances(reading), alone[static_cast<std::size_t>(reading)])
+                << when << ", reading " << reading;
+    };
+    expectAlone("read whole");
+    // Back through the last session, the empty one and into the one of 2.
+    for (int taken = 0; taken < 34; ++taken) {
+        while (sessions.back().empty())
+            sessions.pop_back();
+        const int last = sessions.back().back();
+        sessions.back().pop_back();
+        pooled.removeLast(last, sessions.back().empty() ? -1 : sessions.back().back());
+    }
+    expectAlone("after undos");
+    pooled.breakSequence();
+    sessions.emplace_back();
+    for (int s = 0; s < 5; ++s) {
+        sessions.back().push_back(static_cast<int>(random() % 37));
+        pooled.add(sessions.back().back());
+    }
+    expectAlone("after a new session");
 }

@@ -166,7 +166,7 @@ TEST(ChangePoint, FindsAPlantedChangeAtItsSplit)
             EXPECT_EQ(change.pValue, 1.0 / (HomogeneitySamples + 1));
         }
         EXPECT_TRUE(change.found());
-        EXPECT_NE(changeAdvice(change, "séance du 12 mars 2026 20:15")
+        EXPECT_NE(changeAdvice(homogeneityTest(sessions), change, "séance du 12 mars 2026 20:15", {})
                       .find("À partir de la séance du 12 mars 2026 20:15,"),
                   std::string::npos);
         EXPECT_LT(homogeneityTest(sessions).pValue, 0.01);
@@ -200,4 +200,32 @@ TEST(ChangePoint, RarelyFoundInOneLawCutInSessions)
     EXPECT_LE(changes, 18);
     EXPECT_GE(inhomogeneous, 30);
     EXPECT_LE(inhomogeneous, 80);
+}
+
+// Two sessions of ten lean the same way, one early and one late: the sessions differ, but no
+// cut between a before and an after explains it, and the advice says so, naming those two.
+TEST(ChangePoint, AdviceNamesSessionsThatDifferWithoutACut)
+{
+    std::mt19937 random(31);
+    std::vector<HitCounts> sessions;
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < 10; ++i) {
+        const bool leans = i == 2 || i == 7;
+        sessions.push_back(
+            spinSessions({3000}, leans ? hotArc(0, 1.6) : hotArc(0, 1.0), random).front());
+        names.push_back("séance " + std::to_string(i + 1));
+    }
+    const Homogeneity same = homogeneityTest(sessions);
+    const ChangePoint change = changePoint(sessions);
+    ASSERT_LT(same.pValue, 0.001);
+    ASSERT_FALSE(change.found());
+    const std::string advice = changeAdvice(same, change, "12 mars", names);
+    EXPECT_EQ(advice.find("Rien n'indique"), std::string::npos);
+    EXPECT_NE(advice.find("sans coupure nette"), std::string::npos);
+    // The two leaning sessions come first; a third may differ by chance.
+    const std::string named = advice.substr(advice.find("des autres : ") + 13, 20);
+    EXPECT_TRUE(named == "séance 3, séance 8" || named == "séance 8, séance 3" ||
+                named.starts_with("séance 3 et séance 8") ||
+                named.starts_with("séance 8 et séance 3"))
+        << advice;
 }

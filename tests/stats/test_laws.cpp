@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <random>
+#include <span>
+#include <vector>
 
 #include "stats/binomial.h"
 #include "stats/ecarts.h"
@@ -12,6 +15,36 @@ using namespace roulette;
 
 // The chance that some bet is still missing after g spins, walked spin by spin over the
 // sets of bets already seen (for the numbers: over how many are seen).
+namespace
+{
+
+// E[longest run of probability q] at each of `lengths`, by the recursion of the chance of no
+// run of g, A(m) = A(m − 1) − (1 − q) q^g A(m − g − 1), run to the longest length; and in the
+// last entry, over all the lengths as independent stretches.
+std::vector<double> longestRunsByRecursion(std::span<const std::int64_t> lengths, double q)
+{
+    const auto longest =
+        static_cast<std::size_t>(*std::max_element(lengths.begin(), lengths.end()));
+    std::vector<double> expected(lengths.size() + 1, 0.0), none(longest + 1);
+    double qg = 1;
+    for (std::size_t g = 1; g <= longest; ++g) {
+        qg *= q;
+        for (std::size_t m = 0; m <= longest; ++m)
+            none[m] = m < g ? 1 : m == g ? 1 - qg : none[m - 1] - (1 - q) * qg * none[m - g - 1];
+        double all = 1;
+        for (std::size_t i = 0; i < lengths.size(); ++i) {
+            expected[i] += 1 - none[static_cast<std::size_t>(lengths[i])];
+            all *= none[static_cast<std::size_t>(lengths[i])];
+        }
+        expected.back() += 1 - all;
+        if (1 - none[longest] < 1e-16)
+            break;
+    }
+    return expected;
+}
+
+} // namespace
+
 TEST(Laws, AbsenceLawMatchesAWalkOverWhatWasSeen)
 {
     std::array<PocketSet, 37> numbers{};
@@ -99,8 +132,13 @@ TEST(Laws, ExpectedLongestRunMatchesEveryShortSession)
             const std::int64_t stretches[] = {cut, 0, trials - cut};
             EXPECT_NEAR(expectedLongestRun(stretches, q), expectedCut, 1e-9) << q << " " << trials;
         }
-        const double exact = expectedLongestRun(ExactLongestRun, q);
-        EXPECT_NEAR(expectedLongestRun(ExactLongestRun + 1, q), exact, 0.005 * exact) << q;
+        // Beyond the exact table, against the recursion run that far: no step at the switch.
+        const std::int64_t beyond[] = {ExactLongestRun + 1, 12'000, 20'000, 47'000};
+        const std::vector<double> exact = longestRunsByRecursion(beyond, q);
+        for (std::size_t i = 0; i < std::size(beyond); ++i)
+            EXPECT_NEAR(expectedLongestRun(beyond[i], q), exact[i], 1e-9 * exact[i])
+                << q << " " << beyond[i];
+        EXPECT_NEAR(expectedLongestRun(beyond, q), exact.back(), 1e-9 * exact.back()) << q;
         for (const std::int64_t t : {ExactLongestRun, 3 * ExactLongestRun})
             EXPECT_NEAR(expectedLongestRun(std::array{t, std::int64_t{0}}, q),
                         expectedLongestRun(t, q), 1e-9 * t);

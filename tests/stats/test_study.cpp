@@ -160,7 +160,8 @@ namespace
 
 // The pooled study against each session's own model, combined by hand: sums of counts, runs
 // and distances, the longest of the longest absences and series, the present absence of the
-// last session alone. Nothing pairs a session's last spin with the next one's first.
+// last session alone. Nothing pairs a session's last spin with the next one's first, and the
+// parity of a distance is its spin's in its own session.
 void expectCombines(const Study &pooled, const std::vector<Model> &sessions)
 {
     std::int64_t spins = 0;
@@ -173,8 +174,7 @@ void expectCombines(const Study &pooled, const std::vector<Model> &sessions)
         if (!kept(m))
             continue;
         for (std::size_t i = 1; i < m.outcomes.size(); ++i)
-            ++distances[static_cast<std::size_t>(spins + 1 + static_cast<std::int64_t>(i)) %
-                        2][static_cast<std::size_t>(
+            ++distances[(i + 1) % 2][static_cast<std::size_t>(
                 (WheelPosition[m.outcomes[i]] - WheelPosition[m.outcomes[i - 1]] + 37) % 37)];
         spins += static_cast<std::int64_t>(m.outcomes.size());
         lengths.push_back(static_cast<std::int64_t>(m.outcomes.size()));

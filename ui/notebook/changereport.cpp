@@ -75,5 +75,9 @@ QString changeReport(const std::vector<roulette::SessionInfo> &sessions,
     const std::string splitSession = change.split < sessions.size()
                                          ? sessionName(sessions[change.split]).toStdString()
                                          : std::string();
-    return text + QString::fromStdString(roulette::changeAdvice(change, splitSession));
+    std::vector<std::string> names;
+    for (const roulette::SessionInfo &session : sessions)
+        names.push_back(sessionName(session).toStdString());
+    return text +
+           QString::fromStdString(roulette::changeAdvice(same, change, splitSession, names));
 }

@@ -103,7 +103,9 @@ QString evidenceText(double e)
 
 QString parityText(int parity)
 {
-    return parity == 1 ? QStringLiteral("tirages impairs") : QStringLiteral("tirages pairs");
+    return parity == roulette::AllSpins   ? QStringLiteral("tous les tirages")
+           : parity == roulette::OddSpins ? QStringLiteral("tirages impairs")
+                                          : QStringLiteral("tirages pairs");
 }
 
 QString distanceText(int distance)
@@ -149,6 +151,11 @@ QString whereText(const roulette::Lead &lead)
             .arg(distanceText(lead.start), parityText(lead.parity), excess);
     case roulette::Pattern::DistanceArc:
         break;
+    case roulette::Pattern::MirroredDistances:
+        return lead.start == 0
+                   ? QStringLiteral("%1, tous les tirages (%2)").arg(distanceText(0), excess)
+                   : QStringLiteral("%1, dans un sens ou dans l'autre, tous les tirages (%2)")
+                         .arg(distanceText(lead.start), excess);
     }
     if (lead.width == 1)
         return QStringLiteral("%1, %2 (%3)")

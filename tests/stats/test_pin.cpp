@@ -1,0 +1,149 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <random>
+#include <vector>
+
+#include "stats/pin.h"
+#include "stats/pockets.h"
+
+using namespace roulette;
+
+namespace
+{
+
+const std::vector<Suspect> Suspects = {
+    {false, 20, 5, AllSpins, true},
+    {false, 3, 1, AllSpins, false},
+    {true, 10, 3, OddSpins, true},
+    {true, 36, 2, AllSpins, false},
+};
+
+// The pin's E from its definition: over the spins after the pin that the suspect can catch,
+// the mean over the excess sizes of Π θ/p or (1 − θ)/(1 − p), spin by spin, each size weighed
+// by the same product over the spins before the pin, to the power ½.
+double modelE(const Suspect &suspect, const std::vector<int> &numbers, std::size_t pinnedAt,
+              std::size_t sessionStart)
+{
+    const auto &excesses = suspect.hot ? HotExcesses : ColdExcesses;
+    const double fair = suspect.width / 37.0;
+    double mean = 0, weights = 0;
+    for (double excess : excesses) {
+        const double share = fair * (1 + (suspect.hot ? excess : -excess));
+        double product = 1, weight = 1;
+        for (std::size_t i = 0; i < numbers.size(); ++i) {
+            const int position = WheelPosition[static_cast<std::size_t>(numbers[i])];
+            int cell = position;
+            if (suspect.distances) {
+                const std::size_t from = i < sessionStart ? 0 : sessionStart;
+                const bool odd = (i - from + 1) % 2 == 1;
+                if (i == from ||
+                    (suspect.reading != AllSpins && odd != (suspect.reading == OddSpins)))
+                    continue;
+                cell =
+                    (position - WheelPosition[static_cast<std::size_t>(numbers[i - 1])] + 37) % 37;
+            }
+            const bool in = (cell - suspect.start + 37) % 37 < suspect.width;
+            (i < pinnedAt ? weight : product) *= in ? share / fair : (1 - share) / (1 - fair);
+        }
+        mean += std::sqrt(weight) * product;
+        weights += std::sqrt(weight);
+    }
+    return mean / weights;
+}
+
+} // namespace
+
+// Every way three spins can follow the pin, each of weight 1/37³ as a fair wheel draws them:
+// E is its definition's mixture at each, and its mean is 1, suspect by suspect (the spins
+// before the pin, one in an earlier session, count for nothing).
+TEST(Pin, EValueIsTheMixtureAndAFairMartingale)
+{
+    for (const Suspect &suspect : Suspects) {
+        std::vector<int> numbers = {7, 32, 15};
+        Pin pin(suspect, 3);
+        pin.add(numbers[0]);
+        pin.breakSequence();
+        pin.add(numbers[1]);
+        pin.add(numbers[2]);
+        double mean = 0;
+        const std::function<void(int)> deeper = [&](int left) {
+            if (left == 0) {
+                const double e = std::exp(pin.logE());
+                ASSERT_NEAR(e, modelE(suspect, numbers, 3, 1), 1e-12 * e);
+                mean += e / (37.0 * 37 * 37);
+                return;
+            }
+            for (int n = 0; n < 37; ++n) {
+                numbers.push_back(n);
+                pin.add(n);
+                deeper(left - 1);
+                numbers.pop_back();
+                pin.removeLast(n, numbers.back());
+            }
+        };
+        deeper(3);
+        EXPECT_NEAR(mean, 1, 1e-12) << suspect.start;
+    }
+}
+
+// Spins added and taken back across the pin, then a reset: the pin reads as one fed the same
+// spins from scratch, the spins up to the pin left out of its test, all of them after a reset.
+TEST(Pin, FollowsUndoAcrossThePinAndAReset)
+{
+    std::mt19937 random(41);
+    for (const Suspect &suspect : Suspects) {
+        constexpr std::int64_t pinnedAt = 30;
+        Pin followed(suspect, pinnedAt);
+        std::vector<int> numbers;
+        for (int step = 0; step < 3000; ++step) {
+            const bool back =
+                !numbers.empty() && (step / 200 % 2 == 1 ? random() % 3 != 0 : random() % 4 == 0);
+            if (back) {
+                const int last = numbers.back();
+                numbers.pop_back();
+                followed.removeLast(last, numbers.empty() ? -1 : numbers.back());
+            } else {
+                numbers.push_back(static_cast<int>(random() % (step % 3 == 0 ? 5 : 37)));
+                followed.add(numbers.back());
+            }
+            Pin fresh(suspect, pinnedAt);
+            for (int n : numbers)
+                fresh.add(n);
+            const PinReading a = followed.read(), b = fresh.read();
+            ASSERT_EQ(a.trials, b.trials) << step;
+            ASSERT_EQ(a.inside, b.inside) << step;
+            ASSERT_EQ(a.allTrials, b.allTrials) << step;
+            ASSERT_EQ(a.e, b.e) << step;
+            ASSERT_EQ(a.excessLow, b.excessLow) << step;
+        }
+        followed.restart();
+        Pin fromZero(suspect, 0);
+        for (int i = 0; i < 50; ++i) {
+            const int n = static_cast<int>(random() % 37);
+            followed.add(n);
+            fromZero.add(n);
+        }
+        EXPECT_EQ(followed.read().trials, fromZero.read().trials);
+        EXPECT_EQ(followed.read().e, fromZero.read().e);
+    }
+}
+
+// The interval holds the measured excess, and what the wheel keeps is the excess's mirror: a
+// fair wheel's 1/37 at no excess.
+TEST(Pin, IntervalHoldsTheMeasureAndTranslatesToWhatTheWheelKeeps)
+{
+    Pin pin({false, 0, 5, AllSpins, true}, 0);
+    for (int i = 0; i < 3700; ++i)
+        pin.add(WheelOrder[static_cast<std::size_t>(i % 37)]);
+    const PinReading r = pin.read();
+    EXPECT_DOUBLE_EQ(r.excess, 0);
+    EXPECT_LT(r.excessLow, 0);
+    EXPECT_GT(r.excessHigh, 0);
+    EXPECT_LT(r.excessHigh - r.excessLow, 0.5);
+    EXPECT_NEAR(r.keptLow, 1 - 36.0 / 37 * (1 + r.excessHigh), 1e-15);
+    EXPECT_LT(r.keptLow, 1 / 37.0);
+    EXPECT_GT(r.keptHigh, 1 / 37.0);
+    EXPECT_LT(r.e, 1);
+}
