@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QDateTime>
+#include <QDateTimeEdit>
 #include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QFormLayout>
@@ -11,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStandardItemModel>
+#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -33,6 +35,28 @@ using roulette::TextEncoding;
 constexpr int QuotedSpins = 20;
 constexpr int DateColumn = 2;
 const QString StoredFormat = QStringLiteral("yyyy-MM-ddTHH:mm");
+const QString ShownFormat = QStringLiteral("dd/MM/yyyy HH:mm");
+
+// Dates as a French reader writes them, to the minute, whatever the system's language.
+class DateDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QString displayText(const QVariant &value, const QLocale &) const override
+    {
+        return value.toDateTime().toString(ShownFormat);
+    }
+
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option,
+                          const QModelIndex &index) const override
+    {
+        QWidget *editor = QStyledItemDelegate::createEditor(parent, option, index);
+        if (auto *edit = qobject_cast<QDateTimeEdit *>(editor))
+            edit->setDisplayFormat(ShownFormat);
+        return editor;
+    }
+};
 
 // The separator found, as the preview names it.
 QString separatorName(Separator separator)
@@ -158,6 +182,7 @@ void PermanenceDialog::buildWidgets()
     m_dateView = new QTableView(this);
     m_dateView->setObjectName(QStringLiteral("sessionDates"));
     m_dateView->setModel(m_dateModel);
+    m_dateView->setItemDelegateForColumn(DateColumn, new DateDelegate(m_dateView));
     m_dateView->verticalHeader()->hide();
     m_dateView->horizontalHeader()->setStretchLastSection(true);
     m_dateView->setMaximumHeight(fontMetrics().lineSpacing() * 7);
