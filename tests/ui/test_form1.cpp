@@ -408,9 +408,11 @@ void TestForm1::helpToolTipsAndShortcutsFromEveryWidget()
     QVERIFY(helps[0]->screen()->availableGeometry().contains(helps[0]->frameGeometry()));
     for (const QKeySequence &close : {QKeySequence(Qt::Key_Escape), QKeySequence(u"Ctrl+W"_s)}) {
         activate(*helps[0]);
+        QTRY_COMPARE(QApplication::activeWindow(), helps[0]);
         QTest::keySequence(helps[0], close);
         QVERIFY2(!helps[0]->isVisible(), qPrintable(close.toString()));
     }
+    activate(w.form);
 
     QList<QWidget *> focusable;
     for (QWidget *widget : w.form.findChildren<QWidget *>())

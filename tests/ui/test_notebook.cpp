@@ -303,7 +303,7 @@ void TestNotebook::theWindowFitsTheScreenAndBacksUpTheNotebook()
 
     const pid_t child = fork();
     if (child == 0) { // a disk that fills kills the copy half-way
-        const rlimit noCore{0, 0}, small{64 * 1024, 64 * 1024};
+        const rlimit noCore{0, 0}, small{rlim_t{64} * 1024, rlim_t{64} * 1024};
         setrlimit(RLIMIT_CORE, &noCore);
         setrlimit(RLIMIT_FSIZE, &small);
         backUpNotebook(roulette::Notebook(file), folder + u"/coupee.sqlite"_s);

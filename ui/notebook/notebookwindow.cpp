@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QStandardItemModel>
 #include <QStatusBar>
 #include <QTableView>
@@ -200,7 +201,12 @@ void NotebookWindow::build()
     m_changeNote->setWordWrap(true);
     m_changeNote->hide();
     auto *changeLayout = new QVBoxLayout(changeBox);
-    changeLayout->addWidget(m_change);
+    // A report of many sessions scrolls: the window keeps its height on a small screen.
+    auto *changeScroll = new QScrollArea(changeBox);
+    changeScroll->setWidgetResizable(true);
+    changeScroll->setFrameShape(QFrame::NoFrame);
+    changeScroll->setWidget(m_change);
+    changeLayout->addWidget(changeScroll);
     auto *noteRow = new QHBoxLayout;
     noteRow->addWidget(m_changeNote, 1);
     QPushButton *redo =
