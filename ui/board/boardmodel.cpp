@@ -5,11 +5,11 @@ BoardModel::BoardModel(roulette::Board board, QObject *parent)
 {
 }
 
+// No spin yet: the charts keep their sample rows until the first.
 void BoardModel::Form_Load()
 {
     m_board.Form_Load();
-    emit changed(BoardChange::Spins | BoardChange::Reset | BoardChange::Source |
-                 BoardChange::Shown);
+    emit changed(BoardChange::Reset | BoardChange::Source | BoardChange::Shown);
 }
 
 // A refused spin changes nothing but may write a text box.
