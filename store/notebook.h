@@ -135,7 +135,9 @@ public:
 
     /// Opens the notebook in `file`, creating it when missing and bringing an older one to
     /// the current schema. Another copy of the program writing to it makes this wait up to
-    /// `busyWait`, then fail with Kind::Busy.
+    /// `busyWait`, then fail with Kind::Busy. A file whose tables are not a notebook's, or
+    /// whose texts are longer than the limits above, is refused (Kind::NotANotebook) and left
+    /// as it was.
     explicit Notebook(const std::filesystem::path &file,
                       std::chrono::milliseconds busyWait = DefaultBusyWait);
     ~Notebook();

@@ -387,12 +387,12 @@ TEST(NotebookFaults, RefusesDamagedForeignAndCraftedFilesUntouched)
     using Kind = NotebookError::Kind;
     TempDir dir;
     const auto make = [&](const std::string &name, const std::string &sql) {
-        const auto file = dir.path() / name;
+        auto file = dir.path() / name;
         SQLite::Database(file, SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE).exec(sql);
         return file;
     };
     const auto notebook = [&](const std::string &name, const std::string &sql) {
-        const auto file = dir.path() / name;
+        auto file = dir.path() / name;
         Notebook(file).appendSpins(newSession(file), std::vector<std::uint8_t>(9000, 36));
         tamper(file, sql);
         return file;

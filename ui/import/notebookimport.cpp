@@ -21,7 +21,7 @@ std::filesystem::path nativePath(const QString &file)
 std::string sessionLabel(const std::string &name, std::size_t index, std::size_t count)
 {
     const QString number =
-        count > 1 ? QStringLiteral(" (%1)").arg(static_cast<qulonglong>(index + 1)) : QString();
+        count > 1 ? QStringLiteral(" (%1)").arg(QString::number(index + 1)) : QString();
     QString base = QString::fromStdString(name);
     // UTF-16 units are never fewer than characters, so a cut by units keeps within the limit.
     const auto room = static_cast<qsizetype>(roulette::NameLengthLimit) - number.size();
