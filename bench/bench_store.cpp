@@ -71,8 +71,8 @@ void BM_StoreMillionSpins(benchmark::State &state)
 // average, imported into a new wheel of a notebook that already holds one, as the import does.
 void BM_ImportSessionPerLine(benchmark::State &state)
 {
-    BenchDir dir;
-    const auto file = dir.path / "carnet.sqlite";
+    TempDir dir;
+    const auto file = dir.path() / "carnet.sqlite";
     const auto spins = randomSpins(187'630, 4);
     std::mt19937 random(5);
     std::vector<std::size_t> cuts(spins.size() - 1);
