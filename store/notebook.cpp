@@ -104,6 +104,8 @@ char32_t lowerLatin(char32_t c)
         return c + 32;
     if (c == 0x178) // Ÿ
         return 0xFF;
+    if (c == 0x130) // İ, whose lower case is the dotted i, not ı
+        return U'i';
     const bool evenUpper = (c >= 0x100 && c <= 0x137) || (c >= 0x14A && c <= 0x177);
     const bool oddUpper = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
     if ((evenUpper && c % 2 == 0) || (oddUpper && c % 2 == 1))

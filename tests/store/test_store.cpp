@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <SQLiteCpp/Database.h>
+#include <locale.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <wctype.h>
 
 #include <algorithm>
 #include <fstream>
@@ -412,4 +414,23 @@ TEST(NotebookFaults, ReadOnlyFileIsRefusedUntouched)
               }),
               static_cast<int>(NotebookError::Kind::ReadOnly));
     EXPECT_EQ(bytesOf(file), before);
+}
+
+// Wheel names fold as the C library lowers the letters of the Latin alphabets (U+0000 to
+// U+017F), whatever their bytes; the other alphabets keep their case.
+TEST(Notebook, WheelNamesFoldAsTheLatinLowerCase)
+{
+    const locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t{});
+    ASSERT_NE(utf8, locale_t{});
+    const auto encoded = [](char32_t c) {
+        return c < 0x80 ? std::string(1, static_cast<char>(c))
+                        : std::string{static_cast<char>(0xC0 | (c >> 6)),
+                                      static_cast<char>(0x80 | (c & 0x3F))};
+    };
+    for (char32_t c = 1; c < 0x800; ++c) {
+        const auto lower = c < 0x180 ? static_cast<char32_t>(towlower_l(c, utf8)) : c;
+        EXPECT_EQ(wheelNameKey("R" + encoded(c) + "x"), "r" + encoded(lower) + "x")
+            << std::hex << static_cast<unsigned>(c);
+    }
+    freelocale(utf8);
 }
