@@ -131,18 +131,23 @@ void TestNotebook::aDeleteInTheWindowCanBeTakenBack()
     QStringList questions;
     window->setConfirm([&questions](const QString &q) { return questions << q, true; });
     QTRY_VERIFY(window->changeText().contains(u"khi²"_s)); // worked out on a worker
+    const auto buttons = window->findChildren<QPushButton *>();
+    const auto button = [&buttons](const QString &text) {
+        return *std::find_if(buttons.begin(), buttons.end(),
+                             [&text](auto *b) { return b->text() == text; });
+    };
+    QPushButton *undo = button(u"Annuler la suppression"_s);
+    QVERIFY(!undo->isEnabled());
     window->deleteWheel();
     QVERIFY(notebook.wheels().empty() && window->wheelModel()->rowCount() == 0);
-    window->undoDelete();
+    undo->click();
     QCOMPARE(notebook.wheels(), before);
+    QVERIFY(!undo->isEnabled());
     QCOMPARE(window->sessionModel()->rowCount(), 2);
     QVERIFY2(questions.value(0).contains(u"100 tirages"_s), qPrintable(questions.value(0)));
 
     // « Étudier » opens the study of the pooled sessions, named after them.
-    const auto buttons = window->findChildren<QPushButton *>();
-    (*std::find_if(buttons.begin(), buttons.end(), [](auto *b) {
-        return b->text() == u"Étudier"_s;
-    }))->click();
+    button(u"Étudier"_s)->click();
     const auto *study = window->findChild<StudyWindow *>();
     QVERIFY(study && study->isVisible());
     QCOMPARE(study->windowTitle(), u"Étude du cylindre — Roue 3 — toutes les séances"_s);
