@@ -1,6 +1,8 @@
 #include <QApplication>
+#include <QFileDialog>
 #include <QPushButton>
 #include <QStandardItemModel>
+#include <QTimer>
 #include <random>
 #include <sqlite3.h>
 
@@ -112,7 +114,8 @@ void TestNotebook::faultsAreToldAndTheBoardGoesOn()
              std::vector<std::uint8_t>{12});
 }
 
-// Deleting asks first and says how many spins go; the delete is taken back whole.
+// Deleting asks first and says how many spins go; the delete is taken back whole, through
+// its button. The sessions then replay on the board, export and open in the study.
 void TestNotebook::aDeleteInTheWindowCanBeTakenBack()
 {
     const TempDir dir;
@@ -145,6 +148,21 @@ void TestNotebook::aDeleteInTheWindowCanBeTakenBack()
     QVERIFY(!undo->isEnabled());
     QCOMPARE(window->sessionModel()->rowCount(), 2);
     QVERIFY2(questions.value(0).contains(u"100 tirages"_s), qPrintable(questions.value(0)));
+
+    button(u"Rejouer sur le tableau"_s)->click(); // the board plays them as a draw file
+    QCOMPARE(w.text(u"Label8(4)"_s), u"100"_s);
+
+    // « Exporter… » writes them as a draw file, in the order they were spun.
+    const QString exported = QString::fromStdString((dir.path() / "tirages.txt").string());
+    QTimer::singleShot(0, [&exported] {
+        auto *save = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        save->selectFile(exported);
+        static_cast<QDialog *>(save)->accept();
+    });
+    button(u"Exporter…"_s)->click();
+    QFile file(exported);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("1\r\n").repeated(50) + QByteArray("2\r\n").repeated(50));
 
     // « Étudier » opens the study of the pooled sessions, named after them.
     button(u"Étudier"_s)->click();
