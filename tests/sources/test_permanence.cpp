@@ -377,3 +377,14 @@ TEST(PermanenceFile, FindsTheSpinsAWheelHoldsAlreadyAsBruteForceDoes)
     const std::vector<std::uint8_t> many(100, 5);
     EXPECT_FALSE(findInStored(many, many, [](double) { return false; }));
 }
+
+// The shortest block reported is ten spins, repeated right after itself, even at the very
+// start of the file; a block of nine is too short to matter.
+TEST(PermanenceReader, ReportsABlockOfTenRepeated)
+{
+    EXPECT_EQ(readText("1 2 3 4 5 6 7 8 9 10\n1 2 3 4 5 6 7 8 9 10\n").repeatedBlocks.first,
+              (std::vector<RepeatedBlock>{{2, 10}}));
+    EXPECT_EQ(
+        readText("1 2 3 4 5 6 7 8 9\n1 2 3 4 5 6 7 8 9\n1 2 3 4 5 6 7 8 9\n").repeatedBlocks.count,
+        0);
+}

@@ -102,3 +102,19 @@ TEST(ArcScan, SpinsToDetectGivesEightyPercentPower)
     }
     EXPECT_NEAR(detected, 0.8 * Trials, 0.07 * Trials) << spins << " spins";
 }
+
+// A wheel whose pockets all came up as often has no hot or cold arc, yet both are arcs of
+// the wheel, as they are before the first spin.
+TEST(ArcScan, AnEvenWheelStillNamesArcs)
+{
+    for (const std::int64_t each : {0, 2}) {
+        std::array<std::int64_t, 37> even{};
+        even.fill(each);
+        const ArcExtremes arcs = scanArcs(even, 37 * each);
+        for (const Arc &arc : {arcs.hottest, arcs.coldest}) {
+            EXPECT_TRUE(arc.width >= MinArcWidth && arc.width <= MaxArcWidth) << arc.width;
+            EXPECT_EQ(arc.count, each * arc.width);
+            EXPECT_EQ(arc.z, 0.0);
+        }
+    }
+}

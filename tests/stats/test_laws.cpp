@@ -10,6 +10,7 @@
 #include "stats/binomial.h"
 #include "stats/ecarts.h"
 #include "stats/runs.h"
+#include "stats/studyfigures.h"
 
 using namespace roulette;
 
@@ -289,4 +290,32 @@ TEST(Laws, BinomialTailsMatchDirectSums)
     // Far tails of a long session stay finite and ordered.
     EXPECT_GT(binomialUpperTail(1'000'000, 1.0 / 37, 29'000), 0);
     EXPECT_LT(binomialUpperTail(1'000'000, 1.0 / 37, 29'000), 1e-20);
+}
+
+// The band n/37 ± 2σ: the numbers outside it, and how many a fair wheel puts there, summed
+// term by term over the counts one number may reach. One number drawn more often than the
+// others lies outside once the spins are many.
+TEST(Laws, TwoSigmaBandMatchesADirectSum)
+{
+    std::mt19937 random(11);
+    for (const std::int64_t n : {1, 37, 100, 1000, 5000}) {
+        HitCounts hits{};
+        for (std::int64_t s = 0; s < n; ++s)
+            ++hits[std::min<std::size_t>(random() % 40, 36)];
+        const double mean = static_cast<double>(n) / 37, band = 2 * std::sqrt(mean * 36 / 37);
+        double share = 0;
+        for (std::int64_t k = 0; k <= n; ++k)
+            if (std::fabs(static_cast<double>(k) - mean) > band)
+                share += std::exp(std::lgamma(n + 1.0) - std::lgamma(k + 1.0) -
+                                  std::lgamma(n - k + 1.0) + k * std::log(1.0 / 37) +
+                                  (n - k) * std::log(36.0 / 37));
+        const auto outside = std::count_if(hits.begin(), hits.end(), [&](std::int64_t h) {
+            return std::fabs(static_cast<double>(h) - mean) > band;
+        });
+        const BandFigures figures = bandFigures(hits, n);
+        EXPECT_NEAR(figures.low, mean - band, 1e-9) << n;
+        EXPECT_NEAR(figures.high, mean + band, 1e-9) << n;
+        EXPECT_EQ(figures.outside, outside) << n;
+        EXPECT_NEAR(figures.expectedOutside, 37 * share, 1e-9) << n;
+    }
 }

@@ -1,12 +1,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QStatusBar>
+#include <QTimer>
 #include <random>
 #include <sqlite3.h>
 #include <sys/resource.h>
@@ -138,7 +140,8 @@ void TestNotebook::faultsAreToldAndTheBoardGoesOn()
              std::vector<std::uint8_t>{12});
 }
 
-// Deleting asks first and says how many spins go; the delete is taken back whole.
+// Deleting asks first and says how many spins go; the delete is taken back whole, through
+// its button. The sessions then replay on the board, export and open in the study.
 void TestNotebook::aDeleteInTheWindowCanBeTakenBack()
 {
     const TempDir dir;
@@ -157,10 +160,18 @@ void TestNotebook::aDeleteInTheWindowCanBeTakenBack()
     QStringList questions;
     window->setConfirm([&questions](const QString &q) { return questions << q, true; });
     QTRY_VERIFY(window->changeText().contains(u"khi²"_s)); // worked out on a worker
+    const auto buttons = window->findChildren<QPushButton *>();
+    const auto button = [&buttons](const QString &text) {
+        return *std::find_if(buttons.begin(), buttons.end(),
+                             [&text](auto *b) { return b->text() == text; });
+    };
+    QPushButton *undo = button(u"Annuler la suppression"_s);
+    QVERIFY(!undo->isEnabled());
     notebook.renameWheel(wheel, "Roue %1 %2");
     window->refresh();
     window->deleteWheel();
     QVERIFY(notebook.wheels().empty() && window->wheelModel()->rowCount() == 0);
+    QVERIFY(undo->isEnabled());
     QCOMPARE(questions.value(0), u"Supprimer la roue « Roue %1 %2 » : 2 séances et 100 tirages "
                                  "disparaîtront du carnet. Continuer ?"_s);
     // The name taken meanwhile by another program: the undo fails, says why, and stays.
@@ -192,12 +203,25 @@ void TestNotebook::aDeleteInTheWindowCanBeTakenBack()
     QCOMPARE(notebook.sessions(wheel).size(), 1U);
     QCOMPARE(notebook.sessions(wheel)[0].spins, 50);
     QCOMPARE(window->sessionModel()->rowCount(), 1);
+    QVERIFY(!undo->isEnabled());
+
+    button(u"Rejouer sur le tableau"_s)->click(); // the board plays them as a draw file
+    QCOMPARE(w.text(u"Label8(4)"_s), u"50"_s);
+
+    // « Exporter… » writes them as a draw file, in the order they were spun.
+    const QString exported = QString::fromStdString((dir.path() / "tirages.txt").string());
+    QTimer::singleShot(0, [&exported] {
+        auto *save = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        save->selectFile(exported);
+        static_cast<QDialog *>(save)->accept();
+    });
+    button(u"Exporter…"_s)->click();
+    QFile file(exported);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("2\r\n").repeated(50));
 
     // « Étudier » opens the study of the pooled sessions, named after them.
-    const auto buttons = window->findChildren<QPushButton *>();
-    (*std::find_if(buttons.begin(), buttons.end(), [](auto *b) {
-        return b->text() == u"Étudier"_s;
-    }))->click();
+    button(u"Étudier"_s)->click();
     const auto *study = window->findChild<StudyWindow *>();
     QVERIFY(study && study->isVisible());
     QCOMPARE(study->windowTitle(), u"Étude du cylindre — Roue %1 %2 — toutes les séances"_s);

@@ -111,34 +111,50 @@ QString CheckedSaveFile::reason() const
     }
 }
 
+using SliceProducer = std::function<void(std::int64_t, std::int64_t, std::string &)>;
+
+enum class Slices { Written, Failed, Cancelled };
+
+// The progress dialog lives as long as the slices are written, and no longer: it is gone
+// before the file is committed or a failure is told.
+Slices writeSlices(QWidget *parent, CheckedSaveFile &file, const QString &path,
+                   const std::string &head, std::int64_t total, const SliceProducer &produce)
+{
+    BatchProgress progress(parent, QStringLiteral("Écriture de %1…").arg(printableText(path)));
+    if (!file.write(head))
+        return Slices::Failed;
+    std::string out;
+    for (std::int64_t done = 0; done < total;) {
+        const std::int64_t last = std::min(total, done + progress.slice());
+        out.clear();
+        produce(done + 1, last, out);
+        if (!file.write(out))
+            return Slices::Failed;
+        done = last;
+        progress.advance(done, total);
+        if (progress.wasCanceled())
+            return Slices::Cancelled;
+    }
+    return Slices::Written;
+}
+
 } // namespace
 
-WriteResult
-writeInSlices(QWidget *parent, const QString &path, const std::string &head, std::int64_t total,
-              const std::function<void(std::int64_t, std::int64_t, std::string &)> &produce)
+WriteResult writeInSlices(QWidget *parent, const QString &path, const std::string &head,
+                          std::int64_t total, const SliceProducer &produce)
 {
     CheckedSaveFile file(path);
     if (!file.open())
         return {false, file.reason()};
-    BatchProgress progress(parent, QStringLiteral("Écriture de %1…").arg(printableText(path)));
-    bool ok = file.write(head);
-    std::string out;
-    for (std::int64_t done = 0; ok && done < total;) {
-        const std::int64_t last = std::min(total, done + progress.slice());
-        out.clear();
-        produce(done + 1, last, out);
-        ok = file.write(out);
-        done = last;
-        progress.advance(done, total);
-        if (progress.wasCanceled()) {
-            file.cancel();
-            return {};
-        }
-    }
-    progress.close();
-    if (!ok) {
+    switch (writeSlices(parent, file, path, head, total, produce)) {
+    case Slices::Cancelled:
+        file.cancel();
+        return {};
+    case Slices::Failed:
         file.cancel();
         return {false, file.reason()};
+    case Slices::Written:
+        break;
     }
     if (!file.commit())
         return {false, file.reason()};
