@@ -24,6 +24,7 @@
 #include "ui/common/lastfolder.h"
 #include "ui/common/plaintext.h"
 #include "ui/study/studyexport.h"
+#include "ui/study/texttable.h"
 
 namespace
 {
@@ -101,7 +102,7 @@ void StudyWindow::copy()
         text = label->selectedText();
     // The button takes the focus: it copies the whole study.
     if (text.isEmpty()) {
-        text = studyPlainText(windowTitle(), m_page);
+        text = studyPlainText(windowTitle(), m_report);
         say(QStringLiteral("L'étude est copiée : collez-la dans un tableur ou un texte."));
     } else {
         say(QStringLiteral("La sélection est copiée."));
@@ -137,7 +138,7 @@ void StudyWindow::askExport()
 
 WriteResult StudyWindow::exportTo(const QString &path)
 {
-    return exportStudy(this, path, windowTitle(), m_page);
+    return exportStudy(this, path, windowTitle(), m_report);
 }
 
 void StudyWindow::showHelp()
