@@ -24,23 +24,32 @@ QString numbers(double count, int decimals = 0)
                                            : QStringLiteral("numéros"));
 }
 
-// How long a session must be for the scan to see the hottest arc's excess, if it lasted.
-Row neededRow(const Context &c, const roulette::Arc &hottest)
+// How long a session must be for the scan to see the hottest arc's excess, if it lasted. The
+// rows stay short: a table is as wide as its longest row.
+void addSpinsNeeded(std::vector<Row> &rows, const Context &c, const roulette::Arc &hottest)
 {
+    rows.push_back({{QStringLiteral("Longueur où le balayage verrait cet excès 4 fois sur 5 (seuil "
+                                    "de 5 %), s'il persistait :")}});
     const auto &simulated = c.simulation.latest();
-    if (!simulated)
-        return {{QStringLiteral("    calcul…")}};
+    if (!simulated) {
+        rows.push_back({{QStringLiteral("    calcul…")}});
+        return;
+    }
     const std::optional<std::int64_t> needed =
         roulette::spinsNeeded(hottest, c.spins, simulated->hottestArc, simulated->criticalZ);
-    if (!needed)
-        return {{QStringLiteral("    sans objet : l'arc le plus chaud n'est pas un écart rare du "
-                                "balayage (p corrigée ≥ 5 %).")}};
-    if (*needed == 0)
-        return {{QStringLiteral("    aucun chiffre sûr : son excès pourrait être nul.")}};
-    return {{QStringLiteral("    environ %1 en tout, avec l'excès le plus bas plausible. À cette "
-                            "longueur, le verdict d'ensemble n'en est souvent encore qu'à "
-                            "l'indice.")
-                 .arg(frenchCount(*needed, QStringLiteral("tirage"), QStringLiteral("tirages")))}};
+    if (!needed) {
+        rows.push_back({{QStringLiteral("    sans objet : l'arc le plus chaud n'est pas un écart "
+                                        "rare du balayage (p corrigée ≥ 5 %).")}});
+    } else if (*needed == 0) {
+        rows.push_back({{QStringLiteral("    aucun chiffre sûr : son excès pourrait être nul.")}});
+    } else {
+        rows.push_back(
+            {{QStringLiteral("    environ %1 en tout, avec l'excès le plus bas plausible ;")
+                  .arg(
+                      frenchCount(*needed, QStringLiteral("tirage"), QStringLiteral("tirages")))}});
+        rows.push_back({{QStringLiteral("    le verdict d'ensemble n'en est souvent alors qu'à "
+                                        "l'indice.")}});
+    }
 }
 
 } // namespace
@@ -56,11 +65,11 @@ Section arcSection(const Context &c, const std::optional<roulette::ArcExtremes> 
         "pour l'arc froid) est au moins aussi extrême. L'excès de l'arc le plus chaud est gonflé "
         "par le choix du plus chaud parmi tous : le vrai besoin en tirages est sans doute plus "
         "grand que celui annoncé.");
-    s.tables.push_back({s.title,
-                        {QString(), QStringLiteral("Cases"), QStringLiteral("Tirages"),
-                         QStringLiteral("Attendu"), QStringLiteral("Écart"), QStringLiteral("z"),
-                         QStringLiteral("p corrigée")},
-                        {}});
+    s.tables.push_back(
+        {s.title,
+         {QString(), QStringLiteral("Cases"), QStringLiteral("Tirages"), QStringLiteral("Attendu"),
+          QStringLiteral("Écart"), QStringLiteral("z"), QStringLiteral("p corrigée")},
+         {}});
     if (!arcs)
         return s;
     std::vector<Row> &rows = s.tables.back().rows;
@@ -82,10 +91,7 @@ Section arcSection(const Context &c, const std::optional<roulette::ArcExtremes> 
              simulatedCell(c, which)});
         addSimulatedVerdict(rows, c, which);
     }
-    rows.push_back({{QStringLiteral("Longueur de session où le balayage verrait l'excès de l'arc "
-                                    "le plus chaud, s'il persistait, quatre fois sur cinq au "
-                                    "seuil de 5 % :")}});
-    rows.push_back(neededRow(c, arcs->hottest));
+    addSpinsNeeded(rows, c, arcs->hottest);
     return s;
 }
 
@@ -97,11 +103,11 @@ Section sectorSection(const Context &c)
         "Les tirages tombés dans chaque secteur face à l'attendu d'une roue équilibrée, ± un "
         "écart type σ ; la valeur p est celle d'un test binomial bilatéral, secteur par secteur. "
         "Les secteurs se complètent : un arc chaud dans l'un rend les autres froids.");
-    s.tables.push_back({s.title,
-                        {QStringLiteral("Secteur"), QStringLiteral("Cases"),
-                         QStringLiteral("Tirages"), QStringLiteral("Attendu ± σ"),
-                         QStringLiteral("Écart"), QStringLiteral("p")},
-                        {}});
+    s.tables.push_back(
+        {s.title,
+         {QStringLiteral("Secteur"), QStringLiteral("Cases"), QStringLiteral("Tirages"),
+          QStringLiteral("Attendu ± σ"), QStringLiteral("Écart"), QStringLiteral("p")},
+         {}});
     if (c.spins < MinimumSpins)
         return s;
     static const QString names[] = {QStringLiteral("Voisins du zéro"),

@@ -89,8 +89,7 @@ Headline headline(const Context &c)
     }
     return {levelName(c.level),
             levelColour(c.level),
-            levelSentence(c.level) +
-                (c.source.pickedSessions ? PickedSessions : QString()),
+            levelSentence(c.level) + (c.source.pickedSessions ? PickedSessions : QString()),
             {QStringLiteral("Verdict d'ensemble"), {}, std::move(rows)},
             QStringLiteral("Cette fenêtre montre beaucoup de chiffres ; sur une roue équilibrée, "
                            "certains paraissent inhabituels par simple hasard. Seul ce verdict "
@@ -108,8 +107,8 @@ Section introSection(const Context &c)
                               : QStringLiteral("en %1 séances mises bout à bout ; écarts, séries "
                                                "et distances repartent à chaque séance")
                                     .arg(sessions);
-    const QString studied = frenchCount(c.spins, QStringLiteral("tirage étudié"),
-                                        QStringLiteral("tirages étudiés"));
+    const QString studied =
+        frenchCount(c.spins, QStringLiteral("tirage étudié"), QStringLiteral("tirages étudiés"));
     Section s;
     s.explanation = QStringLiteral(
         "Sur une roue équilibrée, aucune analyse ne prédit le prochain numéro : chaque tirage "

@@ -128,11 +128,11 @@ Section chanceSection(const Context &c)
         "alternance. Il est exact jusqu'à 1 000 tirages, approché au-delà par la loi normale "
         "avec correction de continuité. La ligne sous chaque paire prend la plus petite des "
         "deux valeurs p, doublée.");
-    s.tables.push_back({s.title,
-                        {QString(), QStringLiteral("Tirages"), QStringLiteral("Attendu ± σ"),
-                         QStringLiteral("p"), QStringLiteral("Plus longue série"),
-                         QStringLiteral("Suites"), QStringLiteral("p")},
-                        {}});
+    s.tables.push_back(
+        {s.title,
+         {QString(), QStringLiteral("Tirages"), QStringLiteral("Attendu ± σ"), QStringLiteral("p"),
+          QStringLiteral("Plus longue série"), QStringLiteral("Suites"), QStringLiteral("p")},
+         {}});
     if (c.spins < MinimumSpins)
         return s;
     static const QString names[] = {QStringLiteral("Rouge / noir"), QStringLiteral("Pair / impair"),
@@ -176,11 +176,11 @@ Section sequenceSection(const Context &c)
     const roulette::Expectation e =
         roulette::expectedCount(std::accumulate(all.begin(), all.end(), std::int64_t{0}), 1);
     s.charts.push_back({Chart::Cells::Distances, s.title, all, e.mean, e.sigma, std::nullopt});
-    s.tables.push_back({s.title,
-                        {QString(), QStringLiteral("Distances"), QStringLiteral("Khi-deux"),
-                         QStringLiteral("p"), QStringLiteral("La plus fréquente"),
-                         QStringLiteral("Excès")},
-                        {}});
+    s.tables.push_back(
+        {s.title,
+         {QString(), QStringLiteral("Distances"), QStringLiteral("Khi-deux"), QStringLiteral("p"),
+          QStringLiteral("La plus fréquente"), QStringLiteral("Excès")},
+         {}});
     if (c.spins < MinimumSpins)
         return s;
     std::vector<Row> &rows = s.tables.back().rows;
@@ -190,13 +190,13 @@ Section sequenceSection(const Context &c)
         {QStringLiteral("Tirages pairs"), evidence.distances(0)}};
     for (const auto &[name, counts] : lines) {
         const roulette::DistanceFigures f = roulette::distanceFigures(counts);
-        rows.push_back({{name},
-                        {count(f.total)},
-                        {frenchNumber(f.test.chiSquare, 2)},
-                        pCell(f.test.pValue),
-                        {frenchCount(f.mostFrequent, QStringLiteral("case"),
-                                     QStringLiteral("cases"))},
-                        {signedPercent(f.excess)}});
+        rows.push_back(
+            {{name},
+             {count(f.total)},
+             {frenchNumber(f.test.chiSquare, 2)},
+             pCell(f.test.pValue),
+             {frenchCount(f.mostFrequent, QStringLiteral("case"), QStringLiteral("cases"))},
+             {signedPercent(f.excess)}});
         addVerdict(rows, c, f.test.pValue);
     }
     return s;

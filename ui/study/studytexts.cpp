@@ -18,10 +18,10 @@ QString parityText(int parity)
 
 QString distanceText(int distance)
 {
-    return distance == 0 ? QStringLiteral("la case même du tirage précédent")
-                         : QStringLiteral("la case à %1 du tirage précédent")
-                               .arg(frenchCount(distance, QStringLiteral("case"),
-                                                QStringLiteral("cases")));
+    return distance == 0
+               ? QStringLiteral("la case même du tirage précédent")
+               : QStringLiteral("la case à %1 du tirage précédent")
+                     .arg(frenchCount(distance, QStringLiteral("case"), QStringLiteral("cases")));
 }
 
 } // namespace
@@ -52,10 +52,12 @@ void addVerdict(std::vector<Row> &rows, const Context &c, double pValue, const Q
 {
     rows.push_back({{QStringLiteral("    → %1%2").arg(verdictText(pValue, true), note),
                      verdictColour(pValue)}});
-    if (pValue < 0.001 && c.level == roulette::HeadlineLevel::Nothing)
+    if (pValue < 0.001 && c.level == roulette::HeadlineLevel::Nothing) {
         rows.push_back({{QStringLiteral("      Le verdict d'ensemble reste « Rien d'anormal » : "
-                                        "ce chiffre est un parmi beaucoup, lu seul ; le verdict "
-                                        "les pèse tous, même lus après chaque tirage.")}});
+                                        "ce chiffre est un parmi beaucoup,")}});
+        rows.push_back({{QStringLiteral("      lu seul ; le verdict les pèse tous, même lus "
+                                        "après chaque tirage.")}});
+    }
 }
 
 Cell simulatedCell(const Context &c, double roulette::SimulatedPValues::*which)
@@ -78,8 +80,9 @@ void addSimulatedVerdict(std::vector<Row> &rows, const Context &c,
         return;
     }
     addVerdict(rows, c, (*latest).*which,
-               c.simulation.current(c.spins) ? QString()
-                                             : QStringLiteral(" (valeur en cours de mise à jour…)"));
+               c.simulation.current(c.spins)
+                   ? QString()
+                   : QStringLiteral(" (valeur en cours de mise à jour…)"));
 }
 
 QString arcPockets(int start, int width)
@@ -170,11 +173,10 @@ QString chartDescription(const Chart &chart)
     const QString what = chart.cells == Chart::Cells::Pockets
                              ? QStringLiteral("Tirages par case, dans l'ordre de la roue")
                              : QStringLiteral("Tirages par distance au tirage précédent");
-    QString text = QStringLiteral("%1 ; attendu %2 par case, bande ±2σ de %3 à %4. %5.")
-                       .arg(what, frenchNumber(chart.mean, 1),
-                            frenchNumber(chart.mean - 2 * chart.sigma, 1),
-                            frenchNumber(chart.mean + 2 * chart.sigma, 1),
-                            parts.join(QStringLiteral(" ; ")));
+    QString text =
+        QStringLiteral("%1 ; attendu %2 par case, bande ±2σ de %3 à %4. %5.")
+            .arg(what, frenchNumber(chart.mean, 1), frenchNumber(chart.mean - 2 * chart.sigma, 1),
+                 frenchNumber(chart.mean + 2 * chart.sigma, 1), parts.join(QStringLiteral(" ; ")));
     if (chart.arcs) {
         const auto pockets = [&chart](const roulette::Arc &arc) {
             QStringList numbers;
