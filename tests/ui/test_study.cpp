@@ -40,47 +40,60 @@ StudyWindow *openStudy(Window &w)
     return w.form.studyWindow();
 }
 
-// Every cell of the report with its colour, every chart's counts and arcs: what two windows
-// showing the same study must share.
+// The report's sections, in reading order.
+std::vector<const report::Section *> sectionsOf(const report::Document &d)
+{
+    std::vector<const report::Section *> sections;
+    for (const auto &column : d.columns)
+        for (const report::Section &s : column)
+            sections.push_back(&s);
+    return sections;
+}
+
+// Every cell of the report, the headline's first, its text trimmed and its colour when
+// withColour.
+QStringList cellsOf(const report::Document &d, bool withColour = false)
+{
+    std::vector<const report::Table *> tables{&d.headline.figures};
+    for (const report::Section *s : sectionsOf(d))
+        for (const report::Table &t : s->tables)
+            tables.push_back(&t);
+    QStringList cells;
+    for (const report::Table *t : tables)
+        for (const report::Row &row : t->rows)
+            for (const report::Cell &c : row)
+                cells << c.text.trimmed() + (withColour ? u' ' + c.colour.name() : QString());
+    return cells;
+}
+
+QStringList cellsOf(const report::Table &table)
+{
+    report::Document d;
+    d.headline.figures = table;
+    return cellsOf(d);
+}
+
+// What two windows showing the same study must share: every cell and its colour, every
+// chart's counts and arcs.
 QStringList flatten(const report::Document &d)
 {
-    QStringList all{d.headline.level, d.headline.sentence};
-    const auto addTable = [&all](const report::Table &t) {
-        for (const report::Row &row : t.rows)
-            for (const report::Cell &c : row)
-                all << c.text + u' ' + c.colour.name();
-    };
-    addTable(d.headline.figures);
-    for (const auto &column : d.columns) {
-        for (const report::Section &s : column) {
-            all << s.notYet << QString::number(s.figures);
-            for (const report::Chart &c : s.charts) {
-                all << report::chartLines(c);
-                if (c.arcs)
-                    all << u"arcs %1 %2"_s.arg(c.arcs->hottest.start).arg(c.arcs->coldest.start);
-            }
-            for (const report::Table &t : s.tables)
-                addTable(t);
+    QStringList all = cellsOf(d, true) << d.headline.level << d.headline.sentence;
+    for (const report::Section *s : sectionsOf(d)) {
+        all << s->notYet << QString::number(s->figures);
+        for (const report::Chart &c : s->charts) {
+            all << report::chartLines(c);
+            if (c.arcs)
+                all << u"arcs %1 %2"_s.arg(c.arcs->hottest.start).arg(c.arcs->coldest.start);
         }
     }
     return all;
 }
 
-QStringList cellsOf(const report::Table &table)
-{
-    QStringList cells;
-    for (const report::Row &row : table.rows)
-        for (const report::Cell &c : row)
-            cells << c.text.trimmed();
-    return cells;
-}
-
 const report::Section &section(const report::Document &d, const QString &title)
 {
-    for (const auto &column : d.columns)
-        for (const report::Section &s : column)
-            if (s.title == title)
-                return s;
+    for (const report::Section *s : sectionsOf(d))
+        if (s->title == title)
+            return *s;
     qFatal("no section %s", qPrintable(title));
 }
 
@@ -91,14 +104,12 @@ void expectShowsItsReport(const StudyWindow &study)
     std::vector<const report::Table *> tables{&d.headline.figures};
     std::vector<const report::Chart *> charts;
     std::vector<bool> shown{true};
-    for (const auto &column : d.columns) {
-        for (const report::Section &s : column) {
-            for (const report::Chart &c : s.charts)
-                charts.push_back(&c);
-            for (const report::Table &t : s.tables) {
-                tables.push_back(&t);
-                shown.push_back(s.figures);
-            }
+    for (const report::Section *s : sectionsOf(d)) {
+        for (const report::Chart &c : s->charts)
+            charts.push_back(&c);
+        for (const report::Table &t : s->tables) {
+            tables.push_back(&t);
+            shown.push_back(s->figures);
         }
     }
     const auto tableViews = study.findChildren<TextTable *>();
@@ -117,9 +128,8 @@ void expectShowsItsReport(const StudyWindow &study)
         if (label->isVisibleTo(&study))
             labels << label->text();
     QVERIFY(labels.contains(d.headline.level) && labels.contains(d.headline.sentence));
-    for (const auto &column : d.columns)
-        for (const report::Section &s : column)
-            QVERIFY2(s.notYet.isEmpty() || labels.contains(s.notYet), qPrintable(s.title));
+    for (const report::Section *s : sectionsOf(d))
+        QVERIFY2(s->notYet.isEmpty() || labels.contains(s->notYet), qPrintable(s->title));
 }
 
 // The generator's draws for a long game: spread over [0, 1), replayed in turn.
@@ -160,15 +170,21 @@ QString accessibleText(QAccessibleInterface *node)
     return all;
 }
 
-// The first row whose first cell begins so, and the rows after it.
-QStringList rowsFrom(const report::Table &table, const QString &start)
+// A chart whose cells all stand at the mean.
+report::Chart levelChart(double mean, double sigma)
 {
-    QStringList texts;
-    for (const report::Row &row : table.rows) {
-        if (!texts.isEmpty() || row[0].text.startsWith(start))
-            texts << row[0].text.trimmed();
-    }
-    return texts;
+    report::Chart chart;
+    chart.counts.fill(std::llround(mean));
+    chart.mean = mean;
+    chart.sigma = sigma;
+    return chart;
+}
+
+QImage drawn(WheelChart &chart, const report::Chart &data)
+{
+    chart.resize(740, 270);
+    chart.setChart(data);
+    return chart.grab().toImage();
 }
 
 } // namespace
@@ -202,9 +218,8 @@ void TestStudy::opensWaitingForSpins()
     QVERIFY(study && study->isVisible());
     QCOMPARE(study->windowTitle(), u"Étude du cylindre"_s);
     int waiting = 0;
-    for (const auto &column : study->report().columns)
-        for (const report::Section &s : column)
-            waiting += s.notYet.contains(u"pas encore assez de tirages : 0 sur les 37"_s);
+    for (const report::Section *s : sectionsOf(study->report()))
+        waiting += s->notYet.contains(u"pas encore assez de tirages : 0 sur les 37"_s);
     QCOMPARE(waiting, 7);
     expectShowsItsReport(*study);
 }
@@ -350,28 +365,13 @@ void TestStudy::latestPValuesStayMarkedWhileSimulating()
     Window w(spreadDraws(random, 997));
     w.form.spinMany(80);
     StudyWindow *study = openStudy(w);
-    QStringList computing;
-    for (const auto &column : study->report().columns)
-        for (const report::Section &s : column)
-            for (const report::Table &t : s.tables)
-                computing << cellsOf(t).filter(u"calcul…"_s);
-    QCOMPARE(computing.size(), 11); // five p-values, five verdicts, the spins needed
+    // Five p-values, five verdicts, the spins needed.
+    QCOMPARE(cellsOf(study->report()).filter(u"calcul…"_s).size(), 11);
     QVERIFY(simulated(*study));
     w.form.Command1_Click();
-    QStringList stale;
-    int grey = 0;
-    for (const auto &column : study->report().columns) {
-        for (const report::Section &s : column) {
-            for (const report::Table &t : s.tables) {
-                stale << cellsOf(t).filter(u"en cours de mise à jour"_s);
-                for (const report::Row &row : t.rows)
-                    grey += std::count_if(row.begin(), row.end(),
-                                          [](const auto &c) { return c.colour == Qt::gray; });
-            }
-        }
-    }
-    QCOMPARE(stale.size(), 5); // the two arcs, the extreme numbers, the band
-    QCOMPARE(grey, 5);
+    // The two arcs, the extreme numbers, the band.
+    QCOMPARE(cellsOf(study->report()).filter(u"en cours de mise à jour"_s).size(), 5);
+    QCOMPARE(cellsOf(study->report(), true).filter(u' ' + QColor(Qt::gray).name()).size(), 5);
     expectShowsItsReport(*study);
 }
 
@@ -439,15 +439,14 @@ void TestStudy::wordsSayWhatTheFiguresAre()
         return;
     }
     QCOMPARE(d.headline.level, u"Rien d'anormal"_s);
-    QStringList found;
-    for (const auto &column : d.columns)
-        for (const report::Section &s : column)
-            for (const report::Table &t : s.tables)
-                found << rowsFrom(t, where);
-    QVERIFY2(found.size() >= expected.size(), qPrintable(found.join(u'\n')));
+    const QStringList cells = cellsOf(d);
+    const auto at = std::find_if(cells.begin(), cells.end(),
+                                 [&where](const QString &c) { return c.startsWith(where); });
+    const QStringList found = cells.mid(at - cells.begin(), expected.size());
+    QCOMPARE(found.size(), expected.size());
     for (qsizetype i = 0; i < expected.size(); ++i)
         QVERIFY2(found[i].startsWith(expected[i]), qPrintable(found[i]));
-    for (const QString &text : found)
+    for (const QString &text : cells)
         QVERIFY2(!text.contains(u"établir"_s) && !text.contains(u" 1 tirages"_s), qPrintable(text));
 }
 
@@ -472,15 +471,10 @@ void TestStudy::frenchNumbersAsQLocaleWritesThem()
 void TestStudy::wheelChartDrawsTheCounts()
 {
     WheelChart chart;
-    chart.resize(740, 270);
-    report::Chart data;
-    data.counts.fill(100);
-    data.counts[0] = 130; // the zero, green, 3σ above the fair line (σ = 10)
+    report::Chart data = levelChart(100, 10);
+    data.counts[0] = 130; // the zero, green, 3σ above the fair line
     data.counts[1] = 80;  // 32, red, 2σ below
-    data.mean = 100;
-    data.sigma = 10;
-    chart.setChart(data);
-    const QImage image = chart.grab().toImage();
+    const QImage image = drawn(chart, data);
     // The longest run of a colour down any column: its column, first row and length.
     const auto longest = [&image](QRgb colour) {
         std::array<int, 3> best{};
@@ -540,19 +534,10 @@ void TestStudy::arcsAreAsWideAsTheyAre()
     QFETCH(int, start);
     QFETCH(int, width);
     WheelChart chart;
-    chart.resize(740, 270);
-    report::Chart data;
-    data.counts.fill(100);
-    data.mean = 100;
-    data.sigma = 10;
-    chart.setChart(data);
-    const QImage plain = chart.grab().toImage();
-    roulette::ArcExtremes arcs;
-    arcs.hottest = {start, width, 0, 0};
-    arcs.coldest = {(start + 18) % 37, 3, 0, 0};
-    data.arcs = arcs;
-    chart.setChart(data);
-    const QImage marked = chart.grab().toImage();
+    report::Chart data = levelChart(100, 10);
+    const QImage plain = drawn(chart, data);
+    data.arcs = roulette::ArcExtremes{{start, width, 0, 0}, {(start + 18) % 37, 3, 0, 0}};
+    const QImage marked = drawn(chart, data);
     // Under the captions and over the bars, only the washes differ; the number cells give
     // the slot's width.
     const int row = 26, cells = plain.height() - 50;
@@ -572,14 +557,8 @@ void TestStudy::arcsAreAsWideAsTheyAre()
 void TestStudy::scaleLabelsKeepTheirSign()
 {
     WheelChart chart;
-    chart.resize(720, 270);
-    report::Chart data;
-    data.mean = 1'089'156 / 37.0;
-    data.sigma = std::sqrt(data.mean * 36 / 37);
-    for (std::size_t i = 0; i < 37; ++i)
-        data.counts[i] = std::llround(data.mean + (i % 3 == 0 ? -1.0 : 0.5) * data.sigma);
-    chart.setChart(data);
-    const QImage image = chart.grab().toImage();
+    const double mean = 1'089'156 / 37.0;
+    const QImage image = drawn(chart, levelChart(mean, std::sqrt(mean * 36 / 37)));
     const QRgb text = chart.palette().color(QPalette::WindowText).rgb();
     int left = image.width();
     for (int y = 0; y < image.height() - 70; ++y)
@@ -601,16 +580,13 @@ void TestStudy::studyIsReadCopiedAndExportedWhole()
     activate(*study);
     QVERIFY(simulated(*study));
     const report::Document &d = study->report();
-    QStringList cells = cellsOf(d.headline.figures), lines;
+    const QStringList cells = cellsOf(d);
+    QStringList lines;
     std::vector<const report::Chart *> charts;
-    for (const auto &column : d.columns) {
-        for (const report::Section &s : column) {
-            for (const report::Table &t : s.tables)
-                cells << cellsOf(t);
-            for (const report::Chart &c : s.charts) {
-                lines << report::chartLines(c);
-                charts.push_back(&c);
-            }
+    for (const report::Section *s : sectionsOf(d)) {
+        for (const report::Chart &c : s->charts) {
+            lines << report::chartLines(c);
+            charts.push_back(&c);
         }
     }
     QCOMPARE(charts.size(), std::size_t{2});
@@ -670,13 +646,7 @@ void TestStudy::exportedPdfHoldsEveryFigureAndChart()
         return t.removeIf([](QChar c) { return c.isSpace(); });
     };
     const QString text = bare(QString::fromUtf8(toText.readAllStandardOutput()));
-    const report::Document &d = study->report();
-    QStringList cells = cellsOf(d.headline.figures);
-    for (const auto &column : d.columns)
-        for (const report::Section &s : column)
-            for (const report::Table &t : s.tables)
-                cells << cellsOf(t);
-    for (const QString &cell : cells)
+    for (const QString &cell : cellsOf(study->report()))
         QVERIFY2(text.contains(bare(cell)), qPrintable(cell));
 
     // Each image's width at its resolution, against the A4 page less its 15 mm margins.
