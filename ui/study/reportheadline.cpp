@@ -153,10 +153,10 @@ Document build(const roulette::Study &study, const roulette::StudySimulation &si
     std::optional<roulette::ArcExtremes> arcs;
     if (enough)
         arcs = roulette::scanArcs(study.hitsByPosition(), c.spins);
-    Document d{headline(c),
-               {{introSection(c), wheelSection(c, arcs), arcSection(c, arcs), sectorSection(c),
-                 numberSection(c)},
-                {ecartSection(c), chanceSection(c), sequenceSection(c)}}};
+    Document d{headline(c), {}};
+    d.columns[0] = {introSection(c), wheelSection(c, arcs), arcSection(c, arcs), sectorSection(c),
+                    numberSection(c)};
+    d.columns[1] = {ecartSection(c), chanceSection(c), sequenceSection(c)};
     if (!enough) {
         const QString notYet = QStringLiteral("Il n'y a pas encore assez de tirages : %1 sur les "
                                               "%2 nécessaires.")

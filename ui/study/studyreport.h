@@ -70,7 +70,7 @@ struct Headline {
 
 struct Document {
     Headline headline;
-    std::vector<Section> columns[2]; ///< side by side when the window is wide enough
+    std::array<std::vector<Section>, 2> columns; ///< side by side when the window is wide enough
 };
 
 /// What the study is of: the board since its last reset, or stored sessions, chosen from a
