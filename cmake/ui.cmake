@@ -21,7 +21,12 @@ add_library(ui STATIC
   # « Étude du cylindre ».
   ui/study/texttable.cpp
   ui/study/wheelchart.cpp
+  ui/study/studytexts.cpp
+  ui/study/reportheadline.cpp
+  ui/study/reportcounts.cpp
+  ui/study/reportsequences.cpp
   ui/study/studywindow.cpp
+  ui/study/studyfollow.cpp
   ui/study/studyaccessible.cpp
   ui/study/studyexport.cpp
   ui/study/studycommands.cpp

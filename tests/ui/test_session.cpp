@@ -1,17 +1,11 @@
-#include <QAccessible>
 #include <QAction>
 #include <QApplication>
-#include <QClipboard>
 #include <QInputDialog>
 #include <QMessageBox>
-#include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QScopeGuard>
-#include <QScrollArea>
-#include <QScrollBar>
 
-#include <QLocale>
 #include <QStatusBar>
 #include <cmath>
 #include <csignal>
@@ -23,10 +17,7 @@
 
 #include "tests/tempdir.h"
 #include "tests/ui/window.h"
-#include "ui/common/helpwindow.h"
 #include "ui/common/verdict.h"
-#include "ui/study/studywindow.h"
-#include "ui/study/wheelchart.h"
 
 using namespace roulette::testing;
 
@@ -38,25 +29,6 @@ void pressUndo(const Window &w, const QString &focus = u"Command2"_s)
     QWidget *target = w.get(focus);
     target->setFocus();
     QTest::keyClick(target, Qt::Key_Z, Qt::ControlModifier);
-}
-
-// What the study window shows, once its simulated p-values are in.
-QStringList studyTexts(const StudyWindow &study)
-{
-    if (!QTest::qWaitFor([&study] { return !study.simulating(); }, 20000))
-        return {u"still simulating"_s};
-    QStringList seen;
-    for (const QLabel *label : study.findChildren<QLabel *>()) {
-        if (label->isVisibleTo(&study))
-            seen << label->text();
-    }
-    for (const TextTable *table : study.findChildren<TextTable *>()) {
-        if (table->isVisibleTo(&study))
-            seen << table->texts();
-    }
-    if (const auto arcs = study.findChild<WheelChart *>()->arcs())
-        seen << u"arcs %1 %2"_s.arg(arcs->hottest.start).arg(arcs->coldest.start);
-    return seen;
 }
 
 // Clicks the button of the question about to open.
@@ -124,9 +96,6 @@ private slots:
     void enterPlaysAndOnlyHandSpinsHoldTheWindowOpen();
     void undoGoesBackThroughTheLastReset();
     void spinCounterTellsWhetherTheWheelLooksFair();
-    void studyWindowFollowsTheBoard();
-    void wheelChartDrawsTheCounts();
-    void studyIsReadCopiedAndExportedWhole();
 };
 
 void TestSession::onlyAFileWithNumbersChangesTheBoard()
@@ -436,245 +405,6 @@ void TestSession::spinCounterTellsWhetherTheWheelLooksFair()
     w.form.undo();
     QCOMPARE(fairness(), u"Pas encore assez de tirages pour juger l'équilibre de la roue "
                          u"(184 sur les 185 nécessaires depuis la remise à zéro)."_s);
-}
-
-// Ctrl+E reaches past a text box; the open window, fed a spin at a time, shows what a window
-// opened afresh shows, through spins, batches, undos, a load and a reset.
-void TestSession::studyWindowFollowsTheBoard()
-{
-    TempDir dir;
-    Window w;
-    activate(w.form);
-    auto *text2 = w.get<QLineEdit>(u"Text2"_s);
-    text2->setFocus();
-    QTest::keyClick(text2, Qt::Key_E, Qt::ControlModifier);
-    StudyWindow *study = w.form.studyWindow();
-    QVERIFY(study);
-    QVERIFY(study->isVisible());
-    QCOMPARE(study->windowTitle(), u"Étude du cylindre"_s);
-    QCOMPARE(studyTexts(*study).filter(u"pas encore assez de tirages"_s).size(), 7);
-    w.form.Label4_Click();
-    for (int n = 0; n <= 38; ++n) // every number once, then 1 and 3: 20 reds, 18 evens
-        w.form.Label1_Click(n < 37 ? n : 2 * n - 73);
-    w.form.Label4_Click();
-    QStringList computing; // the first p-values of a length
-    for (const TextTable *table : study->findChildren<TextTable *>())
-        computing << table->texts().filter(u"calcul…"_s);
-    QVERIFY(computing.size() >= 3);
-    const QString studied = u"39 tirages étudiés, depuis la dernière remise à zéro."_s;
-    QVERIFY(studyTexts(*study).contains(studied));
-    QVERIFY(!studyTexts(*study).filter(u"Rouge / noir | 20 / 18 |"_s).isEmpty());
-    QVERIFY(!studyTexts(*study).filter(u"Pair / impair | 18 / 20 |"_s).isEmpty());
-    QCOMPARE(pValueText(0.001) + u' ' + pValueText(0.00099), u"p = 0,001 p < 0,001"_s);
-    QCOMPARE(frenchNumber(-0.3) + u' ' + frenchNumber(-0.04, 1), u"0 0,0"_s);
-    std::mt19937 random(5); // written as QLocale writes them, at every length
-    for (int i = 0; i < 2000; ++i) {
-        const double x = std::ldexp(std::uniform_real_distribution<double>(-1, 1)(random),
-                                    static_cast<int>(random() % 50));
-        const double value = i % 2 ? std::round(x) : x; // counts, and figures
-        const int decimals = static_cast<int>(random() % 4);
-        if (std::round(std::fabs(value) * std::pow(10.0, decimals)) != 0)
-            QCOMPARE(frenchNumber(value, decimals),
-                     QLocale(QLocale::French).toString(value, 'f', decimals));
-    }
-    QVERIFY(studyTexts(*study).contains(u"Rien d'anormal"_s));
-
-    const auto matchesAFreshWindow = [&](const char *after) {
-        {
-            StudyWindow fresh(w.form.board().series());
-            fresh.show();
-            const QStringList expected = studyTexts(fresh);
-            QVERIFY2(studyTexts(*study) == expected, after);
-        }
-        activate(w.form); // for the board's own shortcuts
-    };
-    matchesAFreshWindow("spins by hand");
-    w.form.spinMany(40);
-    matchesAFreshWindow("a batch");
-    w.form.Command1_Click(); // its p-values are not in yet: the last ones stay, marked
-    QStringList stale;
-    for (const TextTable *table : study->findChildren<TextTable *>())
-        stale << table->texts().filter(u"en cours de mise à jour"_s);
-    QCOMPARE(stale.size(), 5); // the two arcs, the extreme numbers, the band
-    matchesAFreshWindow("a spin");
-    pressUndo(w);
-    matchesAFreshWindow("an undo");
-    w.open(dir.write("t.txt", "3\n14\n25\n0\n36\n"));
-    w.click(u"Command1"_s);
-    matchesAFreshWindow("a load and a spin from the file");
-    w.click(u"Command3"_s);
-    matchesAFreshWindow("a reset");
-    w.form.Label4_Click(); // manual mode: every click is a spin again
-    for (int n = 0; n <= 40; ++n)
-        w.clickNumber(n * 11 % 37);
-    pressUndo(w);
-    matchesAFreshWindow("spins and an undo after the reset");
-
-    // A dealer who lands the ball 10 pockets on from the last one, every other spin.
-    w.click(u"Command3"_s);
-    for (int s = 0, position = 0; s < 120; ++s) {
-        position = (position + (s % 2 ? 10 : 1 + s % 7)) % 37;
-        w.clickNumber(roulette::WheelOrder[static_cast<std::size_t>(position)]);
-    }
-    const QStringList dealer = studyTexts(*study);
-    QVERIFY(dealer.contains(u"Déséquilibre établi"_s));
-    QVERIFY2(!dealer.filter(u"Où : la case à 10 cases du tirage précédent"_s).isEmpty(),
-             qPrintable(dealer.filter(u"Où"_s).join(u'\n')));
-
-    study->close(); // only the study window
-    QVERIFY(w.form.isVisible());
-    QVERIFY(!study->simulating());
-    w.clickNumber(5);
-    activate(w.form);
-    text2->setFocus();
-    QTest::keyClick(text2, Qt::Key_E, Qt::ControlModifier);
-    QVERIFY(study->isVisible());
-    matchesAFreshWindow("opening again");
-}
-
-// Bars from the fair line as long as each pocket's distance from it, the ±2σ band as tall as
-// two bars 2σ long, the 37 number cells apart from each other.
-void TestSession::wheelChartDrawsTheCounts()
-{
-    WheelChart chart;
-    chart.resize(740, 270);
-    std::array<std::int64_t, 37> hits;
-    hits.fill(100);
-    hits[0] = 130; // the zero, green, 3σ above the fair line (σ = 10)
-    hits[1] = 80;  // 32, red, 2σ below
-    chart.setData(hits, 100, 10, std::nullopt);
-    const QImage image = chart.grab().toImage();
-    // The longest run of a colour down any column: its column, first row and length.
-    const auto longest = [&image](QRgb colour) {
-        std::array<int, 3> best{};
-        for (int x = 0; x < image.width(); ++x) {
-            for (int y = 0, run = 0; y < image.height(); ++y) {
-                run = image.pixel(x, y) == colour ? run + 1 : 0;
-                if (run > best[2])
-                    best = {x, y - run + 1, run};
-            }
-        }
-        return best;
-    };
-    const auto [zeroColumn, zeroTop, zeroBar] = longest(qRgb(0x1b, 0x7a, 0x2e));
-    const int redBar = longest(qRgb(0xc6, 0x28, 0x28))[2];
-    const int band = longest(qRgb(0xe4, 0xe4, 0xe4))[2];
-    QVERIFY2(std::abs(2 * zeroBar - 3 * redBar) <= 3,
-             qPrintable(u"%1 %2"_s.arg(zeroBar).arg(redBar)));
-    QVERIFY2(std::abs(band - 2 * redBar) <= 3, qPrintable(u"%1 %2"_s.arg(band).arg(redBar)));
-    int cellTop = zeroTop + zeroBar;
-    while (image.pixel(zeroColumn, cellTop) != qRgb(0x1b, 0x7a, 0x2e))
-        ++cellTop;
-    int cells = 0;
-    for (int x = 1; x < image.width(); ++x) {
-        const QRgb base = chart.palette().color(QPalette::Base).rgb();
-        cells += image.pixel(x, cellTop) != base && image.pixel(x - 1, cellTop) == base;
-    }
-    QCOMPARE(cells, 37);
-    // The scale's texts in the window's text colour, left of the plot.
-    const QRgb text = chart.palette().color(QPalette::WindowText).rgb();
-    int left = image.width(), right = 0, plotLeft = 0;
-    for (int y = 0; y < cellTop; ++y) {
-        for (int x = 0; x < zeroColumn; ++x) {
-            if (image.pixel(x, y) == text)
-                left = std::min(left, x), right = std::max(right, x);
-        }
-    }
-    const int oneSigmaUp = zeroTop + zeroBar - redBar / 2; // clear of the scale's texts
-    while (image.pixel(plotLeft, oneSigmaUp) != qRgb(0xe4, 0xe4, 0xe4))
-        ++plotLeft;
-    QVERIFY(left < right);
-    QVERIFY2(right < plotLeft - 4, qPrintable(u"%1 %2"_s.arg(right).arg(plotLeft)));
-}
-
-// Every text a screen reader can reach from the interface, one blank-separated string.
-QString accessibleText(QAccessibleInterface *node)
-{
-    QString all = node->text(QAccessible::Name) + u'\n' + node->text(QAccessible::Description);
-    for (int i = 0; i < node->childCount(); ++i) {
-        if (QAccessibleInterface *child = node->child(i))
-            all += u'\n' + accessibleText(child);
-    }
-    return all;
-}
-
-// Whatever way the study leaves the window, it holds every figure shown: its cells, its
-// charts' counts, its headline.
-void TestSession::studyIsReadCopiedAndExportedWhole()
-{
-    const TempDir dir;
-    const QString folder = QString::fromStdString(dir.path().string());
-    std::mt19937 random(7);
-    Window w(spreadDraws(random, 1009));
-    w.form.spinMany(3000);
-    activate(w.form);
-    QTest::keyClick(&w.form, Qt::Key_E, Qt::ControlModifier);
-    StudyWindow *study = w.form.studyWindow();
-    activate(*study);
-    QVERIFY(!studyTexts(*study).isEmpty());
-    const auto &tables = study->findChildren<TextTable *>();
-    const auto &charts = study->findChildren<WheelChart *>();
-    QStringList cells, lines{study->findChild<QLabel *>()->text()};
-    for (const TextTable *table : tables) {
-        QVERIFY(!table->accessibleName().isEmpty());
-        for (const TextTable::Row &row : table->rows())
-            for (const TextTable::Cell &cell : row)
-                cells << cell.text.trimmed();
-        lines << table->plainLines();
-    }
-    for (const WheelChart *chart : charts)
-        lines << chart->plainLines();
-    QCOMPARE(charts.size(), 2);
-
-    const QString read = accessibleText(QAccessible::queryAccessibleInterface(study));
-    for (const QString &cell : cells) {
-        QVERIFY2(read.contains(cell), qPrintable(cell));
-        if (cell.startsWith(u"→"_s)) // a verdict says the p-value it rests on
-            QVERIFY2(cell.contains(u"(p "_s), qPrintable(cell));
-    }
-    for (qsizetype i = 0; i < cells.size(); ++i) // each most overdue is judged
-        if (cells[i].contains(u"plus en retard :"_s))
-            QVERIFY2(i + 1 < cells.size() && cells[i + 1].startsWith(u"→"_s), qPrintable(cells[i]));
-    for (const WheelChart *chart : charts)
-        for (int i = 0; i < 37; ++i)
-            QVERIFY(read.contains(u"%1 : %2"_s.arg(chart->plainLines()[0].split(u'\t')[i + 1],
-                                                   chart->plainLines()[1].split(u'\t')[i + 1])));
-
-    tables.back()->setFocus(); // a table without a selection gives the whole study
-    QTest::keyClick(tables.back(), Qt::Key_C, Qt::ControlModifier);
-    const QString copied = QApplication::clipboard()->text();
-    for (const QString &line : lines)
-        QVERIFY2(copied.contains(line), qPrintable(line));
-
-    const QString pdf = folder + u"/etude.pdf"_s, html = folder + u"/etude.html"_s;
-    QVERIFY(study->exportTo(pdf).written && study->exportTo(html).written);
-    QProcess toText;
-    toText.start(u"pdftotext"_s, {u"-layout"_s, pdf, u"-"_s});
-    QVERIFY2(toText.waitForFinished() && toText.exitCode() == 0,
-             "pdftotext (poppler-utils, installed by scripts/setup.sh) did not read the PDF");
-    const QString text = QString::fromUtf8(toText.readAllStandardOutput()).simplified();
-    for (const QString &cell : cells)
-        QVERIFY2(text.contains(cell.simplified()), qPrintable(cell));
-    QFile page(html);
-    QVERIFY(page.open(QIODevice::ReadOnly));
-    const QString web = QString::fromUtf8(page.readAll());
-    for (const QString &cell : cells)
-        QVERIFY2(web.contains(cell.toHtmlEscaped()), qPrintable(cell));
-    const WriteResult failed = study->exportTo(folder + u"/absent/etude.pdf"_s);
-    QVERIFY(!failed.written && !failed.error.isEmpty());
-
-    // The board's keys work from the study; F1 opens the study's help; Escape closes it.
-    QTest::keyClick(study, Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(w.spins(), 2999);
-    QTest::keyClick(study, Qt::Key_F1);
-    QVERIFY(study->findChild<HelpWindow *>()->source().fragment() == u"etude"_s);
-    activate(*study);
-    study->resize(1000, 700);
-    QTest::qWait(50);
-    QCOMPARE(study->findChild<QScrollArea *>()->horizontalScrollBar()->maximum(), 0);
-    tables.back()->setFocus();
-    QTest::keyClick(tables.back(), Qt::Key_Escape);
-    QVERIFY(!study->isVisible());
 }
 
 QTEST_MAIN(TestSession)

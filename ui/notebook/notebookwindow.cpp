@@ -660,7 +660,7 @@ void NotebookWindow::study()
     guarded([&] {
         auto *window = new StudyWindow(
             pooled(sessions), StudyWindow::title() + QStringLiteral(" — ") + poolName(sessions),
-            this);
+            sessions.size() != m_sessions.size(), this);
         window->setAttribute(Qt::WA_DeleteOnClose);
         window->show();
     });

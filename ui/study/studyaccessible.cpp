@@ -7,7 +7,8 @@
 namespace
 {
 
-// The description is written when a screen reader asks, not at every spin.
+// The description is written from the chart's report when a screen reader asks, not at every
+// spin.
 class WheelChartAccessible : public QAccessibleWidget
 {
 public:
@@ -18,7 +19,7 @@ public:
     QString text(QAccessible::Text t) const override
     {
         if (t == QAccessible::Description)
-            return static_cast<const WheelChart *>(widget())->description();
+            return report::chartDescription(static_cast<const WheelChart *>(widget())->chart());
         return QAccessibleWidget::text(t);
     }
 };

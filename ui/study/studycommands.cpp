@@ -25,6 +25,7 @@
 #include "ui/common/ownwindow.h"
 #include "ui/common/plaintext.h"
 #include "ui/study/studyexport.h"
+#include "ui/study/texttable.h"
 
 namespace
 {
@@ -91,7 +92,7 @@ void StudyWindow::copy()
         text = label->selectedText();
     // The button takes the focus: it copies the whole study.
     if (text.isEmpty()) {
-        text = studyPlainText(windowTitle(), m_page);
+        text = studyPlainText(windowTitle(), m_report);
         say(QStringLiteral("L'étude est copiée : collez-la dans un tableur ou un texte."));
     } else {
         say(QStringLiteral("La sélection est copiée."));
@@ -127,7 +128,7 @@ void StudyWindow::askExport()
 
 WriteResult StudyWindow::exportTo(const QString &path)
 {
-    return exportStudy(this, path, windowTitle(), m_page);
+    return exportStudy(this, path, windowTitle(), m_report);
 }
 
 void StudyWindow::showHelp()

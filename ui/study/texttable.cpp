@@ -193,32 +193,6 @@ void TextTable::spanSingleCells()
     }
 }
 
-QStringList TextTable::texts() const
-{
-    QStringList lines;
-    for (const Row &row : m_model->rows()) {
-        QStringList cells;
-        for (const Cell &c : row)
-            cells << c.text;
-        lines << cells.join(QStringLiteral(" | "));
-    }
-    return lines;
-}
-
-QStringList TextTable::plainLines() const
-{
-    QStringList lines;
-    if (!m_model->header().isEmpty())
-        lines << m_model->header().join(QLatin1Char('\t'));
-    for (const Row &row : m_model->rows()) {
-        QStringList cells;
-        for (const Cell &c : row)
-            cells << c.text.trimmed();
-        lines << cells.join(QLatin1Char('\t'));
-    }
-    return lines;
-}
-
 QString TextTable::selectedText() const
 {
     std::map<int, std::map<int, QString>> byRow;

@@ -6,6 +6,8 @@
 
 #include <vector>
 
+#include "ui/study/studyreport.h"
+
 class TextTableModel;
 
 /// A table of short texts, shown whole (it never scrolls: the window does), whose cells can
@@ -16,13 +18,8 @@ class TextTable : public QTableView
 {
     Q_OBJECT
 public:
-    struct Cell {
-        QString text;
-        QColor colour = {}; ///< the text's colour; the palette's when invalid
-        QColor fill = {};   ///< a box behind the text, as a pocket's colour
-        bool bold = false;
-    };
-    using Row = std::vector<Cell>;
+    using Cell = report::Cell;
+    using Row = report::Row;
 
     explicit TextTable(QWidget *parent = nullptr);
 
@@ -31,11 +28,6 @@ public:
     void setRows(std::vector<Row> rows);
     const QStringList &header() const;
     const std::vector<Row> &rows() const;
-    /// Every cell's text, row by row, cells joined by " | ".
-    QStringList texts() const;
-    /// The column titles, when there are any, then every row, cells joined by tabs: the
-    /// table as a spreadsheet or a text editor takes it.
-    QStringList plainLines() const;
     /// The selected cells, rows on lines and cells joined by tabs; empty without a selection.
     QString selectedText() const;
 

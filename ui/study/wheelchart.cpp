@@ -9,12 +9,12 @@
 #include "stats/pockets.h"
 #include "ui/common/palette.h"
 #include "ui/common/verdict.h"
-#include "ui/study/studyaccessible.h"
 
 namespace
 {
 
-constexpr int LeftMargin = 64;
+constexpr int LeftMargin = 64; // at least: the labels of the scale may need more
+constexpr int LabelGap = 6;    // between the labels and the plot
 constexpr int TopMargin = 22;
 constexpr int RightMargin = 8;
 constexpr int NumberRow = 20; // the pocket numbers under the plot
@@ -22,61 +22,17 @@ constexpr int CountRow = 42;  // the hit counts, written upwards, under them
 
 } // namespace
 
-WheelChart::WheelChart(Cells cells, QWidget *parent) : QWidget(parent), m_cells(cells)
+WheelChart::WheelChart(QWidget *parent) : QWidget(parent)
 {
-    installStudyAccessibility();
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
 }
 
-QStringList WheelChart::plainLines() const
+void WheelChart::setChart(report::Chart chart)
 {
-    QStringList cells{m_cells == Cells::Pockets ? QStringLiteral("Case")
-                                                : QStringLiteral("Distance")};
-    QStringList counts{QStringLiteral("Tirages")};
-    for (int i = 0; i < 37; ++i) {
-        cells << QString::number(cellNumber(i));
-        counts << QString::number(m_hits[static_cast<std::size_t>(i)]);
-    }
-    return {cells.join(QLatin1Char('\t')), counts.join(QLatin1Char('\t'))};
-}
-
-QString WheelChart::description() const
-{
-    QStringList parts;
-    for (int i = 0; i < 37; ++i)
-        parts << QStringLiteral("%1 : %2")
-                     .arg(cellNumber(i))
-                     .arg(m_hits[static_cast<std::size_t>(i)]);
-    const QString what = m_cells == Cells::Pockets
-                             ? QStringLiteral("Tirages par case, dans l'ordre de la roue")
-                             : QStringLiteral("Tirages par distance au tirage précédent");
-    QString text =
-        QStringLiteral("%1 ; attendu %2 par case, bande ±2σ de %3 à %4. %5.")
-            .arg(what, frenchNumber(m_mean, 1), frenchNumber(m_mean - 2 * m_sigma, 1),
-                 frenchNumber(m_mean + 2 * m_sigma, 1), parts.join(QStringLiteral(" ; ")));
-    if (m_arcs) {
-        const auto pockets = [this](const roulette::Arc &arc) {
-            QStringList numbers;
-            for (int i = 0; i < arc.width; ++i)
-                numbers << QString::number(cellNumber((arc.start + i) % 37));
-            return numbers.join(QLatin1Char(' '));
-        };
-        text += QStringLiteral(" Arc le plus chaud : %1 ; arc le plus froid : %2.")
-                    .arg(pockets(m_arcs->hottest), pockets(m_arcs->coldest));
-    }
-    return text;
-}
-
-void WheelChart::setData(const std::array<std::int64_t, 37> &byPosition, double mean, double sigma,
-                         std::optional<roulette::ArcExtremes> arcs)
-{
-    m_hits = byPosition;
-    m_mean = mean;
-    m_sigma = sigma;
-    m_arcs = arcs;
-    double farthest = 2.5 * sigma;
-    for (std::int64_t h : byPosition)
-        farthest = std::max(farthest, std::fabs(static_cast<double>(h) - mean));
+    m_chart = std::move(chart);
+    double farthest = 2.5 * m_chart.sigma;
+    for (std::int64_t h : m_chart.counts)
+        farthest = std::max(farthest, std::fabs(static_cast<double>(h) - m_chart.mean));
     m_halfRange = std::max(1.0, farthest * 1.1);
     update();
     if (QAccessible::isActive()) {
@@ -85,27 +41,40 @@ void WheelChart::setData(const std::array<std::int64_t, 37> &byPosition, double 
     }
 }
 
+std::vector<std::pair<double, QString>> WheelChart::scaleLabels() const
+{
+    const double mean = m_chart.mean, band = 2 * m_chart.sigma;
+    return {{mean, frenchNumber(mean, 1)},
+            {mean + band, QStringLiteral("+2σ %1").arg(frenchNumber(mean + band, 0))},
+            {mean - band, QStringLiteral("−2σ %1").arg(frenchNumber(mean - band, 0))}};
+}
+
+// Wide enough for the scale's longest label, whole with its sign, however many digits.
+int WheelChart::leftMargin() const
+{
+    int widest = 0;
+    for (const auto &[count, text] : scaleLabels())
+        widest = std::max(widest, fontMetrics().horizontalAdvance(text));
+    return std::max(LeftMargin, widest + LabelGap + 4);
+}
+
 QRect WheelChart::plotArea() const
 {
-    return QRect(LeftMargin, TopMargin, width() - LeftMargin - RightMargin,
+    const int left = leftMargin();
+    return QRect(left, TopMargin, width() - left - RightMargin,
                  height() - TopMargin - NumberRow - CountRow);
 }
 
 double WheelChart::yOf(double count, const QRect &plot) const
 {
-    return plot.center().y() - (count - m_mean) / m_halfRange * plot.height() / 2.0;
-}
-
-int WheelChart::cellNumber(int index) const
-{
-    return m_cells == Cells::Pockets ? roulette::WheelOrder[static_cast<std::size_t>(index)]
-                                     : index;
+    return plot.center().y() - (count - m_chart.mean) / m_halfRange * plot.height() / 2.0;
 }
 
 QColor WheelChart::cellColour(int index) const
 {
-    return m_cells == Cells::Pockets ? palette::pocketColour(cellNumber(index))
-                                     : QColor(0x45, 0x5a, 0x64);
+    return m_chart.cells == report::Chart::Cells::Pockets
+               ? palette::pocketColour(report::cellNumber(m_chart, index))
+               : QColor(0x45, 0x5a, 0x64);
 }
 
 QRectF WheelChart::drawArc(QPainter &painter, const roulette::Arc &arc, const QColor &colour,
@@ -145,46 +114,51 @@ void WheelChart::paintEvent(QPaintEvent *)
     QPainter painter(this);
     painter.fillRect(rect(), palette().color(QPalette::Base));
     const QRect plot = plotArea();
-    const double slot = plot.width() / 37.0;
 
     // The band a fair pocket stays in nineteen times out of twenty, and its centre.
-    const double bandTop = yOf(m_mean + 2 * m_sigma, plot);
-    const double bandBottom = yOf(m_mean - 2 * m_sigma, plot);
+    const double bandTop = yOf(m_chart.mean + 2 * m_chart.sigma, plot);
+    const double bandBottom = yOf(m_chart.mean - 2 * m_chart.sigma, plot);
     painter.fillRect(QRectF(plot.left(), bandTop, plot.width(), bandBottom - bandTop),
                      QColor(0xe4, 0xe4, 0xe4));
-    if (m_arcs) {
-        const QRectF hot = drawArc(painter, m_arcs->hottest, palette::arcWash(true),
+    if (m_chart.arcs) {
+        const QRectF hot = drawArc(painter, m_chart.arcs->hottest, palette::arcWash(true),
                                    QStringLiteral("arc le plus chaud"), plot, QRectF());
-        drawArc(painter, m_arcs->coldest, palette::arcWash(false),
+        drawArc(painter, m_chart.arcs->coldest, palette::arcWash(false),
                 QStringLiteral("arc le plus froid"), plot, hot);
     }
-    const double centre = yOf(m_mean, plot);
+    const double centre = yOf(m_chart.mean, plot);
     painter.setPen(QPen(QColor(0x55, 0x55, 0x55), 1, Qt::DashLine));
     painter.drawLine(QPointF(plot.left(), centre), QPointF(plot.right(), centre));
+    drawScale(painter, plot);
+    drawCells(painter, plot);
+}
 
+void WheelChart::drawScale(QPainter &painter, const QRect &plot) const
+{
     painter.setPen(palette().color(QPalette::WindowText));
-    const QRect labels(0, 0, LeftMargin - 6, 0);
-    for (const auto &[count, text] :
-         {std::pair{m_mean, QStringLiteral("%1").arg(frenchNumber(m_mean, 1))},
-          std::pair{m_mean + 2 * m_sigma,
-                    QStringLiteral("+2σ %1").arg(frenchNumber(m_mean + 2 * m_sigma, 0))},
-          std::pair{m_mean - 2 * m_sigma,
-                    QStringLiteral("−2σ %1").arg(frenchNumber(m_mean - 2 * m_sigma, 0))}}) {
+    const int centre = static_cast<int>(yOf(m_chart.mean, plot));
+    const QRect labels(0, 0, plot.left() - LabelGap, 0);
+    for (const auto &[count, text] : scaleLabels()) {
         const int y = static_cast<int>(yOf(count, plot));
         // A band squeezed by one far bar keeps only the mean's label.
-        if (count != m_mean && std::abs(y - static_cast<int>(centre)) < fontMetrics().height())
+        if (count != m_chart.mean && std::abs(y - centre) < fontMetrics().height())
             continue;
         painter.drawText(labels.adjusted(0, y - 10, 0, y + 10), Qt::AlignRight | Qt::AlignVCenter,
                          text);
     }
+}
 
+void WheelChart::drawCells(QPainter &painter, const QRect &plot) const
+{
+    const double slot = plot.width() / 37.0;
+    const double centre = yOf(m_chart.mean, plot);
     QFont small = font();
     small.setPointSizeF(font().pointSizeF() * 0.85);
     for (int i = 0; i < 37; ++i) {
-        const int number = cellNumber(i);
         const QColor colour = cellColour(i);
         const double x = plot.left() + i * slot;
-        const double top = yOf(static_cast<double>(m_hits[static_cast<std::size_t>(i)]), plot);
+        const auto hits = m_chart.counts[static_cast<std::size_t>(i)];
+        const double top = yOf(static_cast<double>(hits), plot);
         painter.fillRect(QRectF(x + slot * 0.15, std::min(top, centre), slot * 0.7,
                                 std::max(1.0, std::fabs(top - centre))),
                          colour);
@@ -192,14 +166,14 @@ void WheelChart::paintEvent(QPaintEvent *)
         painter.fillRect(cell, colour);
         painter.setPen(Qt::white);
         painter.setFont(small);
-        painter.drawText(cell, Qt::AlignCenter, QString::number(number));
+        painter.drawText(cell, Qt::AlignCenter, QString::number(report::cellNumber(m_chart, i)));
         // The count, written upwards so that five digits fit a narrow pocket.
         painter.save();
         painter.translate(x + slot / 2, plot.bottom() + NumberRow + CountRow);
         painter.rotate(-90);
         painter.setPen(palette().color(QPalette::WindowText));
         painter.drawText(QRectF(2, -slot / 2, CountRow - 4, slot), Qt::AlignLeft | Qt::AlignVCenter,
-                         QString::number(m_hits[static_cast<std::size_t>(i)]));
+                         QString::number(hits));
         painter.restore();
         painter.setFont(font());
     }

@@ -1,0 +1,692 @@
+#include <QAccessible>
+#include <QApplication>
+#include <QClipboard>
+#include <QProcess>
+#include <QScrollArea>
+#include <QScrollBar>
+
+#include <cmath>
+#include <numeric>
+#include <random>
+
+#include "sources/wheel.h"
+#include "stats/pockets.h"
+#include "stats/study.h"
+#include "tests/tempdir.h"
+#include "tests/ui/window.h"
+#include "ui/common/helpwindow.h"
+#include "ui/common/verdict.h"
+#include "ui/study/studyexport.h"
+#include "ui/study/studywindow.h"
+#include "ui/study/texttable.h"
+#include "ui/study/wheelchart.h"
+
+using namespace roulette::testing;
+
+namespace
+{
+
+bool simulated(const StudyWindow &study)
+{
+    return QTest::qWaitFor([&study] { return !study.simulating(); }, 20000);
+}
+
+StudyWindow *openStudy(Window &w)
+{
+    activate(w.form);
+    auto *text2 = w.get<QLineEdit>(u"Text2"_s);
+    text2->setFocus(); // Ctrl+E reaches past a text box
+    QTest::keyClick(text2, Qt::Key_E, Qt::ControlModifier);
+    return w.form.studyWindow();
+}
+
+// The report's sections, in reading order.
+std::vector<const report::Section *> sectionsOf(const report::Document &d)
+{
+    std::vector<const report::Section *> sections;
+    for (const auto &column : d.columns)
+        for (const report::Section &s : column)
+            sections.push_back(&s);
+    return sections;
+}
+
+// Every cell of the report, the headline's first, its text trimmed and its colour when
+// withColour.
+QStringList cellsOf(const report::Document &d, bool withColour = false)
+{
+    std::vector<const report::Table *> tables{&d.headline.figures};
+    for (const report::Section *s : sectionsOf(d))
+        for (const report::Table &t : s->tables)
+            tables.push_back(&t);
+    QStringList cells;
+    for (const report::Table *t : tables)
+        for (const report::Row &row : t->rows)
+            for (const report::Cell &c : row)
+                cells << c.text.trimmed() + (withColour ? u' ' + c.colour.name() : QString());
+    return cells;
+}
+
+QStringList cellsOf(const report::Table &table)
+{
+    report::Document d;
+    d.headline.figures = table;
+    return cellsOf(d);
+}
+
+// What two windows showing the same study must share: every cell and its colour, every
+// chart's counts and arcs.
+QStringList flatten(const report::Document &d)
+{
+    QStringList all = cellsOf(d, true) << d.headline.level << d.headline.sentence;
+    for (const report::Section *s : sectionsOf(d)) {
+        all << s->notYet << QString::number(s->figures);
+        for (const report::Chart &c : s->charts) {
+            all << report::chartLines(c);
+            if (c.arcs)
+                all << u"arcs %1 %2"_s.arg(c.arcs->hottest.start).arg(c.arcs->coldest.start);
+        }
+    }
+    return all;
+}
+
+const report::Section &section(const report::Document &d, const QString &title)
+{
+    for (const report::Section *s : sectionsOf(d))
+        if (s->title == title)
+            return *s;
+    qFatal("no section %s", qPrintable(title));
+}
+
+// The window's widgets hold what its report says, in the report's order.
+void expectShowsItsReport(const StudyWindow &study)
+{
+    const report::Document &d = study.report();
+    std::vector<const report::Table *> tables{&d.headline.figures};
+    std::vector<const report::Chart *> charts;
+    std::vector<bool> shown{true};
+    for (const report::Section *s : sectionsOf(d)) {
+        for (const report::Chart &c : s->charts)
+            charts.push_back(&c);
+        for (const report::Table &t : s->tables) {
+            tables.push_back(&t);
+            shown.push_back(s->figures);
+        }
+    }
+    const auto tableViews = study.findChildren<TextTable *>();
+    const auto chartViews = study.findChildren<WheelChart *>();
+    QCOMPARE(std::size_t(tableViews.size()), tables.size());
+    QCOMPARE(std::size_t(chartViews.size()), charts.size());
+    for (std::size_t i = 0; i < tables.size(); ++i) {
+        QVERIFY2(tableViews[qsizetype(i)]->rows() == tables[i]->rows, qPrintable(tables[i]->name));
+        QVERIFY2(tableViews[qsizetype(i)]->isVisibleTo(&study) == shown[i],
+                 qPrintable(tables[i]->name));
+    }
+    for (std::size_t i = 0; i < charts.size(); ++i)
+        QVERIFY(chartViews[qsizetype(i)]->chart().counts == charts[i]->counts);
+    QStringList labels;
+    for (const QLabel *label : study.findChildren<QLabel *>())
+        if (label->isVisibleTo(&study))
+            labels << label->text();
+    QVERIFY(labels.contains(d.headline.level) && labels.contains(d.headline.sentence));
+    for (const report::Section *s : sectionsOf(d))
+        QVERIFY2(s->notYet.isEmpty() || labels.contains(s->notYet), qPrintable(s->title));
+}
+
+// The generator's draws for a long game: spread over [0, 1), replayed in turn.
+std::vector<float> spreadDraws(std::mt19937 &random, std::size_t count)
+{
+    std::vector<float> draws(count);
+    for (float &d : draws)
+        d = std::uniform_real_distribution<float>(0, 1)(random);
+    return draws;
+}
+
+std::vector<int> outcomes(const Window &w)
+{
+    const roulette::Session &session = w.form.board().series().session();
+    std::vector<int> spins;
+    for (std::int64_t s = 1; s <= session.lastRow(); ++s)
+        spins.push_back(session.outcome(s));
+    return spins;
+}
+
+// The report of spins fed straight to a study, no window.
+report::Document reportOf(const std::vector<int> &spins, bool picked = false)
+{
+    roulette::Study study;
+    for (int n : spins)
+        study.add(n);
+    return report::build(study, roulette::StudySimulation(), {false, picked});
+}
+
+// Every text a screen reader can reach from the interface, one blank-separated string.
+QString accessibleText(QAccessibleInterface *node)
+{
+    QString all = node->text(QAccessible::Name) + u'\n' + node->text(QAccessible::Description);
+    for (int i = 0; i < node->childCount(); ++i) {
+        if (QAccessibleInterface *child = node->child(i))
+            all += u'\n' + accessibleText(child);
+    }
+    return all;
+}
+
+// A chart whose cells all stand at the mean.
+report::Chart levelChart(double mean, double sigma)
+{
+    report::Chart chart;
+    chart.counts.fill(std::llround(mean));
+    chart.mean = mean;
+    chart.sigma = sigma;
+    return chart;
+}
+
+QImage drawn(WheelChart &chart, const report::Chart &data)
+{
+    chart.resize(740, 270);
+    chart.setChart(data);
+    return chart.grab().toImage();
+}
+
+} // namespace
+
+class TestStudy : public QObject
+{
+    Q_OBJECT
+private slots:
+    void opensWaitingForSpins();
+    void followsTheBoard_data();
+    void followsTheBoard();
+    void figuresMatchTheSpins();
+    void latestPValuesStayMarkedWhileSimulating();
+    void dealerIsFoundAndNamed();
+    void wordsSayWhatTheFiguresAre_data();
+    void wordsSayWhatTheFiguresAre();
+    void frenchNumbersAsQLocaleWritesThem();
+    void wheelChartDrawsTheCounts();
+    void arcsAreAsWideAsTheyAre_data();
+    void arcsAreAsWideAsTheyAre();
+    void scaleLabelsKeepTheirSign();
+    void studyIsReadCopiedAndExportedWhole();
+    void exportedPdfHoldsEveryFigureAndChart();
+    void boardKeysWorkFromTheStudy();
+};
+
+void TestStudy::opensWaitingForSpins()
+{
+    Window w;
+    StudyWindow *study = openStudy(w);
+    QVERIFY(study && study->isVisible());
+    QCOMPARE(study->windowTitle(), u"Étude du cylindre"_s);
+    int waiting = 0;
+    for (const report::Section *s : sectionsOf(study->report()))
+        waiting += s->notYet.contains(u"pas encore assez de tirages : 0 sur les 37"_s);
+    QCOMPARE(waiting, 7);
+    expectShowsItsReport(*study);
+}
+
+// The open window, fed a step at a time, shows what a window opened afresh shows.
+void TestStudy::followsTheBoard_data()
+{
+    QTest::addColumn<QStringList>("steps");
+    QTest::addRow("spins by hand") << QStringList{u"hand"_s};
+    QTest::addRow("a batch") << QStringList{u"hand"_s, u"batch"_s};
+    QTest::addRow("a spin") << QStringList{u"hand"_s, u"batch"_s, u"spin"_s};
+    QTest::addRow("an undo") << QStringList{u"hand"_s, u"batch"_s, u"spin"_s, u"undo"_s};
+    QTest::addRow("a load, a spin from it") << QStringList{u"hand"_s, u"load"_s};
+    QTest::addRow("a reset") << QStringList{u"hand"_s, u"batch"_s, u"reset"_s};
+    QTest::addRow("an undo after a reset")
+        << QStringList{u"hand"_s, u"reset"_s, u"clicks"_s, u"undo"_s};
+    QTest::addRow("opening again") << QStringList{u"hand"_s, u"reopen"_s};
+}
+
+void TestStudy::followsTheBoard()
+{
+    QFETCH(QStringList, steps);
+    TempDir dir;
+    Window w;
+    StudyWindow *study = openStudy(w);
+    for (const QString &step : steps) {
+        activate(w.form);
+        if (step == u"hand"_s) {
+            w.form.Label4_Click();
+            for (int n = 0; n <= 38; ++n) // every number once, then 1 and 3
+                w.form.Label1_Click(n < 37 ? n : 2 * n - 73);
+            w.form.Label4_Click();
+        } else if (step == u"batch"_s) {
+            w.form.spinMany(40);
+        } else if (step == u"spin"_s) {
+            w.form.Command1_Click();
+        } else if (step == u"undo"_s) {
+            w.get(u"Command2"_s)->setFocus();
+            QTest::keyClick(w.get(u"Command2"_s), Qt::Key_Z, Qt::ControlModifier);
+        } else if (step == u"load"_s) {
+            w.open(dir.write("t.txt", "3\n14\n25\n0\n36\n"));
+            w.click(u"Command1"_s);
+        } else if (step == u"reset"_s) {
+            w.click(u"Command3"_s);
+        } else if (step == u"clicks"_s) {
+            w.form.Label4_Click();
+            for (int n = 0; n <= 40; ++n)
+                w.clickNumber(n * 11 % 37);
+        } else if (step == u"reopen"_s) {
+            study->close();
+            QVERIFY(w.form.isVisible() && !study->simulating());
+            w.clickNumber(5);
+            QCOMPARE(openStudy(w), study);
+        }
+    }
+    QVERIFY(simulated(*study));
+    StudyWindow fresh(w.form.board().series());
+    fresh.show();
+    QVERIFY(simulated(fresh));
+    QCOMPARE(flatten(study->report()), flatten(fresh.report()));
+    expectShowsItsReport(*study);
+}
+
+// The report's figures against a recount of the board's spins.
+void TestStudy::figuresMatchTheSpins()
+{
+    std::mt19937 random(11);
+    Window w(spreadDraws(random, 997));
+    w.form.spinMany(500);
+    StudyWindow *study = openStudy(w);
+    QVERIFY(simulated(*study));
+    const std::vector<int> spins = outcomes(w);
+    const auto n = static_cast<std::int64_t>(spins.size());
+    const report::Document &d = study->report();
+    const auto position = [](int number) {
+        const auto &order = roulette::WheelOrder;
+        return std::find(order.begin(), order.end(), number) - order.begin();
+    };
+    std::array<std::int64_t, 37> byPosition{}, distances{}, hits{};
+    for (std::size_t i = 0; i < spins.size(); ++i) {
+        ++hits[std::size_t(spins[i])];
+        ++byPosition[std::size_t(position(spins[i]))];
+        if (i > 0)
+            ++distances[std::size_t((position(spins[i]) - position(spins[i - 1]) + 37) % 37)];
+    }
+    QCOMPARE(section(d, u"Le cylindre"_s).charts[0].counts, byPosition);
+    const report::Section &sequence = section(d, u"Suite des tirages"_s);
+    QCOMPARE(sequence.charts[0].counts, distances);
+    double chi = 0;
+    for (std::int64_t c : distances)
+        chi += std::pow(double(c) - double(n - 1) / 37, 2) / (double(n - 1) / 37);
+    QCOMPARE(
+        cellsOf(sequence.tables[0]).mid(0, 3),
+        (QStringList{u"Tous les tirages"_s, frenchNumber(double(n - 1)), frenchNumber(chi, 2)}));
+
+    // The hottest arc, by brute force over every arc's z.
+    double best = -1e9;
+    QString hottest;
+    for (int width = 3; width <= 9; ++width) {
+        const double q = width / 37.0, mean = double(n) * q, sd = std::sqrt(mean * (1 - q));
+        for (int start = 0; start < 37; ++start) {
+            std::int64_t count = 0;
+            QStringList pockets;
+            for (int k = 0; k < width; ++k) {
+                count += byPosition[std::size_t((start + k) % 37)];
+                pockets << QString::number(roulette::WheelOrder[std::size_t((start + k) % 37)]);
+            }
+            if ((double(count) - mean) / sd > best + 1e-9)
+                best = (double(count) - mean) / sd, hottest = pockets.join(u' ');
+        }
+    }
+    QCOMPARE(cellsOf(section(d, u"Balayage des arcs"_s).tables[0]).value(1), hottest);
+
+    const auto most = std::max_element(hits.begin(), hits.end()) - hits.begin();
+    QCOMPARE(cellsOf(section(d, u"Numéros"_s).tables[0]).mid(0, 3),
+             (QStringList{u"Le plus sorti"_s, QString::number(most),
+                          u"%1 fois"_s.arg(hits[std::size_t(most)])}));
+    // The longest present absence leads the écarts, the lower number on ties.
+    std::int64_t longest = -1;
+    int overdue = 0;
+    for (int number = 0; number < 37; ++number) {
+        const auto last = std::find(spins.rbegin(), spins.rend(), number);
+        const std::int64_t gap = last - spins.rbegin();
+        if (gap > longest)
+            longest = gap, overdue = number;
+    }
+    QCOMPARE(cellsOf(section(d, u"Écarts"_s).tables[0]).mid(0, 2),
+             (QStringList{QString::number(overdue), frenchNumber(double(longest))}));
+    const auto reds = std::count_if(spins.begin(), spins.end(), [](int s) {
+        return roulette::contains(roulette::RedPockets, s);
+    });
+    const auto zeros = std::count(spins.begin(), spins.end(), 0);
+    QCOMPARE(cellsOf(section(d, u"Chances simples"_s).tables[0]).value(1),
+             u"%1 / %2"_s.arg(reds).arg(n - zeros - reds));
+    QVERIFY(d.headline.figures.rows[0][0].text.startsWith(u"Indice E = "_s));
+    expectShowsItsReport(*study);
+}
+
+// A spin whose p-values are not in yet: the last ones stay, greyed and marked.
+void TestStudy::latestPValuesStayMarkedWhileSimulating()
+{
+    std::mt19937 random(3);
+    Window w(spreadDraws(random, 997));
+    w.form.spinMany(80);
+    StudyWindow *study = openStudy(w);
+    // Five p-values, five verdicts, the spins needed.
+    QCOMPARE(cellsOf(study->report()).filter(u"calcul…"_s).size(), 11);
+    QVERIFY(simulated(*study));
+    w.form.Command1_Click();
+    // The two arcs, the extreme numbers, the band.
+    QCOMPARE(cellsOf(study->report()).filter(u"en cours de mise à jour"_s).size(), 5);
+    QCOMPARE(cellsOf(study->report(), true).filter(u' ' + QColor(Qt::gray).name()).size(), 5);
+    expectShowsItsReport(*study);
+}
+
+// A dealer who lands the ball 10 pockets on from the last one, every other spin.
+void TestStudy::dealerIsFoundAndNamed()
+{
+    std::vector<int> spins;
+    for (int s = 0, position = 0; s < 120; ++s) {
+        position = (position + (s % 2 ? 10 : 1 + s % 7)) % 37;
+        spins.push_back(roulette::WheelOrder[static_cast<std::size_t>(position)]);
+    }
+    const report::Document d = reportOf(spins);
+    QCOMPARE(d.headline.level, u"Déséquilibre établi"_s);
+    const QString where = d.headline.figures.rows[1][0].text;
+    QVERIFY2(where.startsWith(u"Où : la case à 10 cases du tirage précédent"_s), qPrintable(where));
+}
+
+// Each row: spins fed to a study, a section's table, the row that starts so, and what it and
+// the rows after it say (the first only, unless more are given).
+void TestStudy::wordsSayWhatTheFiguresAre_data()
+{
+    QTest::addColumn<std::vector<int>>("spins");
+    QTest::addColumn<bool>("picked");
+    QTest::addColumn<QString>("where");
+    QTest::addColumn<QStringList>("expected");
+    std::vector<int> everyNumber(37);
+    std::iota(everyNumber.begin(), everyNumber.end(), 0);
+    std::vector<int> lastTwo = everyNumber; // black, even, passe; then red, odd, manque
+    lastTwo.insert(lastTwo.end(), {20, 1});
+    QTest::addRow("one spin ago") << lastTwo << false << u"Chance simple la plus en retard"_s
+                                  << QStringList{u"Chance simple la plus en retard : Noir, depuis "
+                                                 u"1 tirage, p "_s};
+    // 17 never in 500 spins: very rare read alone, yet nothing for the headline.
+    std::mt19937 random(1);
+    std::vector<int> no17;
+    for (int i = 0; i < 500; ++i) {
+        const int drawn = int(random() % 36);
+        no17.push_back(drawn < 17 ? drawn : drawn + 1);
+    }
+    QTest::addRow("very rare beside nothing")
+        << no17 << false << u"Numéro le plus en retard"_s
+        << QStringList{u"Numéro le plus en retard : 17, depuis 500 tirages, p < 0,001."_s,
+                       u"→ Écart très rare sur une roue équilibrée (p < 0,001)."_s,
+                       u"Le verdict d'ensemble reste « Rien d'anormal » : ce chiffre est un "
+                       u"parmi beaucoup,"_s,
+                       u"lu seul ; le verdict les pèse tous, même lus après chaque tirage."_s};
+    QTest::addRow("sessions picked")
+        << everyNumber << true << u"headline"_s << QStringList{u"choisies après avoir regardé"_s};
+    QTest::addRow("every session") << everyNumber << false << u"headline"_s << QStringList{};
+    QTest::addRow("spins needed") << no17 << false << u"Longueur où"_s
+                                  << QStringList{u"Longueur où le balayage verrait cet excès 4 "
+                                                 u"fois sur 5 (seuil de 5 %), s'il persistait :"_s};
+}
+
+void TestStudy::wordsSayWhatTheFiguresAre()
+{
+    QFETCH(std::vector<int>, spins);
+    QFETCH(bool, picked);
+    QFETCH(QString, where);
+    QFETCH(QStringList, expected);
+    const report::Document d = reportOf(spins, picked);
+    if (where == u"headline"_s) {
+        QCOMPARE(d.headline.sentence.contains(u"choisies après avoir regardé"_s),
+                 !expected.isEmpty());
+        return;
+    }
+    QCOMPARE(d.headline.level, u"Rien d'anormal"_s);
+    const QStringList cells = cellsOf(d);
+    const auto at = std::find_if(cells.begin(), cells.end(),
+                                 [&where](const QString &c) { return c.startsWith(where); });
+    const QStringList found = cells.mid(at - cells.begin(), expected.size());
+    QCOMPARE(found.size(), expected.size());
+    for (qsizetype i = 0; i < expected.size(); ++i)
+        QVERIFY2(found[i].startsWith(expected[i]), qPrintable(found[i]));
+    for (const QString &text : cells)
+        QVERIFY2(!text.contains(u"établir"_s) && !text.contains(u" 1 tirages"_s), qPrintable(text));
+}
+
+void TestStudy::frenchNumbersAsQLocaleWritesThem()
+{
+    QCOMPARE(pValueText(0.001) + u' ' + pValueText(0.00099), u"p = 0,001 p < 0,001"_s);
+    QCOMPARE(frenchNumber(-0.3) + u' ' + frenchNumber(-0.04, 1), u"0 0,0"_s);
+    std::mt19937 random(5); // at every length
+    for (int i = 0; i < 2000; ++i) {
+        const double x = std::ldexp(std::uniform_real_distribution<double>(-1, 1)(random),
+                                    static_cast<int>(random() % 50));
+        const double value = i % 2 ? std::round(x) : x; // counts, and figures
+        const int decimals = static_cast<int>(random() % 4);
+        if (std::round(std::fabs(value) * std::pow(10.0, decimals)) != 0)
+            QCOMPARE(frenchNumber(value, decimals),
+                     QLocale(QLocale::French).toString(value, 'f', decimals));
+    }
+}
+
+// Bars from the fair line as long as each pocket's distance from it, the ±2σ band as tall as
+// two bars 2σ long, the 37 number cells apart from each other.
+void TestStudy::wheelChartDrawsTheCounts()
+{
+    WheelChart chart;
+    report::Chart data = levelChart(100, 10);
+    data.counts[0] = 130; // the zero, green, 3σ above the fair line
+    data.counts[1] = 80;  // 32, red, 2σ below
+    const QImage image = drawn(chart, data);
+    // The longest run of a colour down any column: its column, first row and length.
+    const auto longest = [&image](QRgb colour) {
+        std::array<int, 3> best{};
+        for (int x = 0; x < image.width(); ++x) {
+            for (int y = 0, run = 0; y < image.height(); ++y) {
+                run = image.pixel(x, y) == colour ? run + 1 : 0;
+                if (run > best[2])
+                    best = {x, y - run + 1, run};
+            }
+        }
+        return best;
+    };
+    const auto [zeroColumn, zeroTop, zeroBar] = longest(qRgb(0x1b, 0x7a, 0x2e));
+    const int redBar = longest(qRgb(0xc6, 0x28, 0x28))[2];
+    const int band = longest(qRgb(0xe4, 0xe4, 0xe4))[2];
+    QVERIFY2(std::abs(2 * zeroBar - 3 * redBar) <= 3,
+             qPrintable(u"%1 %2"_s.arg(zeroBar).arg(redBar)));
+    QVERIFY2(std::abs(band - 2 * redBar) <= 3, qPrintable(u"%1 %2"_s.arg(band).arg(redBar)));
+    int cellTop = zeroTop + zeroBar;
+    while (image.pixel(zeroColumn, cellTop) != qRgb(0x1b, 0x7a, 0x2e))
+        ++cellTop;
+    int cells = 0;
+    for (int x = 1; x < image.width(); ++x) {
+        const QRgb base = chart.palette().color(QPalette::Base).rgb();
+        cells += image.pixel(x, cellTop) != base && image.pixel(x - 1, cellTop) == base;
+    }
+    QCOMPARE(cells, 37);
+    // The scale's texts in the window's text colour, left of the plot.
+    const QRgb text = chart.palette().color(QPalette::WindowText).rgb();
+    int left = image.width(), right = 0, plotLeft = 0;
+    for (int y = 0; y < cellTop; ++y) {
+        for (int x = 0; x < zeroColumn; ++x) {
+            if (image.pixel(x, y) == text)
+                left = std::min(left, x), right = std::max(right, x);
+        }
+    }
+    const int oneSigmaUp = zeroTop + zeroBar - redBar / 2; // clear of the scale's texts
+    while (image.pixel(plotLeft, oneSigmaUp) != qRgb(0xe4, 0xe4, 0xe4))
+        ++plotLeft;
+    QVERIFY(left < right);
+    QVERIFY2(right < plotLeft - 4, qPrintable(u"%1 %2"_s.arg(right).arg(plotLeft)));
+}
+
+// The washes behind the arcs cover their pockets' slots, no more, wrapping past the last
+// pocket to the zero.
+void TestStudy::arcsAreAsWideAsTheyAre_data()
+{
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("width");
+    QTest::addRow("three pockets") << 0 << 3;
+    QTest::addRow("nine pockets") << 12 << 9;
+    QTest::addRow("past the last pocket") << 34 << 5;
+}
+
+void TestStudy::arcsAreAsWideAsTheyAre()
+{
+    QFETCH(int, start);
+    QFETCH(int, width);
+    WheelChart chart;
+    report::Chart data = levelChart(100, 10);
+    const QImage plain = drawn(chart, data);
+    data.arcs = roulette::ArcExtremes{{start, width, 0, 0}, {(start + 18) % 37, 3, 0, 0}};
+    const QImage marked = drawn(chart, data);
+    // Under the captions and over the bars, only the washes differ; the number cells give
+    // the slot's width.
+    const int row = 26, cells = plain.height() - 50;
+    int washed = 0, first = -1, last = 0;
+    for (int x = 0; x < plain.width(); ++x) {
+        washed += plain.pixel(x, row) != marked.pixel(x, row);
+        if (plain.pixel(x, cells) != chart.palette().color(QPalette::Base).rgb())
+            last = x, first = first < 0 ? x : first;
+    }
+    const double slot = (last - first + 3) / 37.0;
+    QVERIFY2(std::abs(washed - (width + 3) * slot) <= 3,
+             qPrintable(u"%1 px for %2 slots of %3"_s.arg(washed).arg(width + 3).arg(slot)));
+}
+
+// At a million spins the band's labels have five digits: each is drawn whole, sign included,
+// clear of the chart's left edge.
+void TestStudy::scaleLabelsKeepTheirSign()
+{
+    WheelChart chart;
+    const double mean = 1'089'156 / 37.0;
+    const QImage image = drawn(chart, levelChart(mean, std::sqrt(mean * 36 / 37)));
+    const QRgb text = chart.palette().color(QPalette::WindowText).rgb();
+    int left = image.width();
+    for (int y = 0; y < image.height() - 70; ++y)
+        for (int x = 0; x < 120; ++x)
+            if (image.pixel(x, y) == text)
+                left = std::min(left, x);
+    QVERIFY2(left >= 2 && left < 40, qPrintable(QString::number(left)));
+}
+
+// Whatever way the study leaves the window, it holds every figure of its report: a screen
+// reader, a copy and a web page.
+void TestStudy::studyIsReadCopiedAndExportedWhole()
+{
+    const TempDir dir;
+    std::mt19937 random(7);
+    Window w(spreadDraws(random, 1009));
+    w.form.spinMany(3000);
+    StudyWindow *study = openStudy(w);
+    activate(*study);
+    QVERIFY(simulated(*study));
+    const report::Document &d = study->report();
+    const QStringList cells = cellsOf(d);
+    QStringList lines;
+    std::vector<const report::Chart *> charts;
+    for (const report::Section *s : sectionsOf(d)) {
+        for (const report::Chart &c : s->charts) {
+            lines << report::chartLines(c);
+            charts.push_back(&c);
+        }
+    }
+    QCOMPARE(charts.size(), std::size_t{2});
+    for (const QString &cell : cells)
+        if (cell.startsWith(u"→"_s)) // a verdict says the p-value it rests on
+            QVERIFY2(cell.contains(u"(p "_s), qPrintable(cell));
+    for (qsizetype i = 0; i < cells.size(); ++i) // each most overdue is judged
+        if (cells[i].contains(u"plus en retard :"_s))
+            QVERIFY2(i + 1 < cells.size() && cells[i + 1].startsWith(u"→"_s), qPrintable(cells[i]));
+
+    const QString read = accessibleText(QAccessible::queryAccessibleInterface(study));
+    for (const QString &cell : cells)
+        QVERIFY2(read.contains(cell), qPrintable(cell));
+    for (const report::Chart *chart : charts)
+        for (int i = 0; i < 37; ++i)
+            QVERIFY(read.contains(u"%1 : %2"_s.arg(report::cellNumber(*chart, i))
+                                      .arg(chart->counts[std::size_t(i)])));
+
+    auto *table = study->findChildren<TextTable *>().back();
+    table->setFocus(); // a table without a selection gives the whole study
+    QTest::keyClick(table, Qt::Key_C, Qt::ControlModifier);
+    const QString copied = QApplication::clipboard()->text();
+    for (const QString &cell : cells + lines)
+        QVERIFY2(copied.contains(cell), qPrintable(cell));
+
+    const QString html = QString::fromStdString((dir.path() / "etude.html").string());
+    QVERIFY(study->exportTo(html).written);
+    QFile page(html);
+    QVERIFY(page.open(QIODevice::ReadOnly));
+    const QString web = QString::fromUtf8(page.readAll());
+    for (const QString &cell : cells)
+        QVERIFY2(web.contains(cell.toHtmlEscaped()), qPrintable(cell));
+    QCOMPARE(web.count(u"<img src=\"data:image/png;base64,"_s), 2);
+    const WriteResult failed =
+        study->exportTo(QString::fromStdString((dir.path() / "absent" / "etude.pdf").string()));
+    QVERIFY(!failed.written && !failed.error.isEmpty());
+}
+
+// The PDF holds every figure as text, and its two charts whole within the page's width.
+void TestStudy::exportedPdfHoldsEveryFigureAndChart()
+{
+    const TempDir dir;
+    std::mt19937 random(9);
+    Window w(spreadDraws(random, 1009));
+    w.form.spinMany(2000);
+    StudyWindow *study = openStudy(w);
+    QVERIFY(simulated(*study));
+    const QString pdf = QString::fromStdString((dir.path() / "etude.pdf").string());
+    QVERIFY(study->exportTo(pdf).written);
+    QProcess toText;
+    toText.start(u"pdftotext"_s, {u"-layout"_s, pdf, u"-"_s});
+    QVERIFY2(toText.waitForFinished() && toText.exitCode() == 0,
+             "pdftotext (poppler-utils) must read the exported PDF");
+    // Compared without blanks, which a wrapped line moves, and without ligatures (« ﬀ »).
+    const auto bare = [](QString t) {
+        t.replace(u"ﬀ"_s, u"ff"_s).replace(u"ﬁ"_s, u"fi"_s);
+        return t.removeIf([](QChar c) { return c.isSpace(); });
+    };
+    const QString text = bare(QString::fromUtf8(toText.readAllStandardOutput()));
+    for (const QString &cell : cellsOf(study->report()))
+        QVERIFY2(text.contains(bare(cell)), qPrintable(cell));
+
+    // Each image's width at its resolution, against the A4 page less its 15 mm margins.
+    QProcess images;
+    images.start(u"pdfimages"_s, {u"-list"_s, pdf});
+    QVERIFY(images.waitForFinished() && images.exitCode() == 0);
+    const QStringList rows =
+        QString::fromUtf8(images.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts).mid(2);
+    QCOMPARE(rows.size(), 2);
+    for (const QString &row : rows) {
+        const QStringList f = row.simplified().split(u' ');
+        const double inches = f.value(3).toDouble() / f.value(12).toDouble();
+        QVERIFY2(inches > 4 && inches <= 180 / 25.4, qPrintable(row));
+    }
+}
+
+// The board's keys work from the study; F1 opens the study's help; Escape closes it.
+void TestStudy::boardKeysWorkFromTheStudy()
+{
+    std::mt19937 random(7);
+    Window w(spreadDraws(random, 1009));
+    w.form.spinMany(300);
+    StudyWindow *study = openStudy(w);
+    activate(*study);
+    QTRY_VERIFY(QApplication::activeWindow() == study);
+    auto *table = study->findChildren<TextTable *>().back();
+    table->setFocus();
+    QTest::keyClick(table, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(w.spins(), 299);
+    QTest::keyClick(table, Qt::Key_F1);
+    const auto *help = study->findChild<HelpWindow *>();
+    QVERIFY(help && help->source().fragment() == u"etude"_s);
+    activate(*study);
+    study->resize(1000, 700);
+    QTest::qWait(50);
+    QCOMPARE(study->findChild<QScrollArea *>()->horizontalScrollBar()->maximum(), 0);
+    table->setFocus();
+    QTest::keyClick(table, Qt::Key_Escape);
+    QVERIFY(!study->isVisible());
+}
+
+QTEST_MAIN(TestStudy)
+#include "test_study.moc"
