@@ -169,12 +169,6 @@ TEST(PermanenceReader, RefusesAndWarnsByLine)
               "« 37 », ligne 2 « 00 », ligne 4 « -1 », ligne 5 « x », ligne 12 « " +
                   std::string(40, '7') + "… », ligne 12 « xÃ ».");
 
-    Listed<QuotedLine> many;
-    for (int line = 1; line <= 12; ++line)
-        many.add({line, ""});
-    EXPECT_EQ(many.count, 12);
-    EXPECT_EQ(many.first.size(), Listed<QuotedLine>::Kept);
-
     // « 00 » is a zero only where every number has two digits.
     EXPECT_EQ(readText("05 17 00\n36 00 01").spins,
               (std::vector<std::uint8_t>{5, 17, 0, 36, 0, 1}));
