@@ -164,16 +164,17 @@ TEST(PermanenceReader, RefusesAndWarnsByLine)
     EXPECT_EQ(analysis.refused.first, refused);
     EXPECT_EQ(analysis.repeatedNumbers.first, (std::vector<RepeatedNumber>{{4, 4, 8}}));
     EXPECT_EQ(analysis.repeatedBlocks.first, (std::vector<RepeatedBlock>{{8, 12}, {11, 11}}));
+    // The shortest block reported is ten spins, repeated right after itself, even at the very
+    // start of the file; a block of nine is too short to matter.
+    EXPECT_EQ(readText("1 2 3 4 5 6 7 8 9 10\n1 2 3 4 5 6 7 8 9 10\n").repeatedBlocks.first,
+              (std::vector<RepeatedBlock>{{2, 10}}));
+    EXPECT_EQ(
+        readText("1 2 3 4 5 6 7 8 9\n1 2 3 4 5 6 7 8 9\n1 2 3 4 5 6 7 8 9\n").repeatedBlocks.count,
+        0);
     EXPECT_EQ(permanenceReport(analysis)[3],
               "6 valeurs refusées (une roue à un seul zéro n'a que les numéros 0 à 36) : ligne 2 "
               "« 37 », ligne 2 « 00 », ligne 4 « -1 », ligne 5 « x », ligne 12 « " +
                   std::string(40, '7') + "… », ligne 12 « xÃ ».");
-
-    Listed<QuotedLine> many;
-    for (int line = 1; line <= 12; ++line)
-        many.add({line, ""});
-    EXPECT_EQ(many.count, 12);
-    EXPECT_EQ(many.first.size(), Listed<QuotedLine>::Kept);
 
     // « 00 » is a zero only where every number has two digits.
     EXPECT_EQ(readText("05 17 00\n36 00 01").spins,
@@ -376,15 +377,4 @@ TEST(PermanenceFile, FindsTheSpinsAWheelHoldsAlreadyAsBruteForceDoes)
     }
     const std::vector<std::uint8_t> many(100, 5);
     EXPECT_FALSE(findInStored(many, many, [](double) { return false; }));
-}
-
-// The shortest block reported is ten spins, repeated right after itself, even at the very
-// start of the file; a block of nine is too short to matter.
-TEST(PermanenceReader, ReportsABlockOfTenRepeated)
-{
-    EXPECT_EQ(readText("1 2 3 4 5 6 7 8 9 10\n1 2 3 4 5 6 7 8 9 10\n").repeatedBlocks.first,
-              (std::vector<RepeatedBlock>{{2, 10}}));
-    EXPECT_EQ(
-        readText("1 2 3 4 5 6 7 8 9\n1 2 3 4 5 6 7 8 9\n1 2 3 4 5 6 7 8 9\n").repeatedBlocks.count,
-        0);
 }

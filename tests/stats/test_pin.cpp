@@ -3,6 +3,7 @@
 #include <cmath>
 #include <functional>
 #include <random>
+#include <tuple>
 #include <vector>
 
 #include "stats/pin.h"
@@ -111,12 +112,10 @@ TEST(Pin, FollowsUndoAcrossThePinAndAReset)
             Pin fresh(suspect, pinnedAt);
             for (int n : numbers)
                 fresh.add(n);
-            const PinReading a = followed.read(), b = fresh.read();
-            ASSERT_EQ(a.trials, b.trials) << step;
-            ASSERT_EQ(a.inside, b.inside) << step;
-            ASSERT_EQ(a.allTrials, b.allTrials) << step;
-            ASSERT_EQ(a.e, b.e) << step;
-            ASSERT_EQ(a.excessLow, b.excessLow) << step;
+            const auto reading = [](const PinReading &r) {
+                return std::tuple{r.trials, r.inside, r.allTrials, r.e, r.excessLow};
+            };
+            ASSERT_EQ(reading(followed.read()), reading(fresh.read())) << step;
         }
         followed.restart();
         Pin fromZero(suspect, 0);

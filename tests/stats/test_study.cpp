@@ -243,29 +243,3 @@ TEST(Study, PooledSessionsRestartEverySequenceAtEachStart)
         ASSERT_NO_FATAL_FAILURE(expectCombines(pooled, sessions));
     }
 }
-
-// The band n/37 ± 2σ and how many numbers a fair wheel puts outside it, against the binomial
-// law summed term by term.
-TEST(StudyFigures, BandMatchesTheBinomialLaw)
-{
-    for (const std::int64_t n : {37, 100, 1000, 12345}) {
-        const double p = 1.0 / 37, mean = static_cast<double>(n) * p;
-        const double sigma = std::sqrt(mean * (1 - p));
-        double outside = 0;
-        for (std::int64_t k = 0; k <= n; ++k) {
-            if (std::fabs(static_cast<double>(k) - mean) > 2 * sigma)
-                outside += std::exp(std::lgamma(n + 1.0) - std::lgamma(k + 1.0) -
-                                    std::lgamma(static_cast<double>(n - k) + 1) +
-                                    static_cast<double>(k) * std::log(p) +
-                                    static_cast<double>(n - k) * std::log1p(-p));
-        }
-        HitCounts hits{};
-        hits[0] = n;
-        const BandFigures band = bandFigures(hits, n);
-        EXPECT_NEAR(band.low, mean - 2 * sigma, 1e-9) << n;
-        EXPECT_NEAR(band.high, mean + 2 * sigma, 1e-9) << n;
-        EXPECT_NEAR(band.expectedOutside, 37 * outside, 1e-6) << n;
-        // The zero far above; the 36 others far below once the band leaves zero behind.
-        EXPECT_EQ(band.outside, n >= 1000 ? 37 : 1) << n;
-    }
-}
