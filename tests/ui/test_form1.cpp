@@ -127,7 +127,6 @@ void TestForm1::showsTheBoardThroughAGame()
         [&] { w.open(dir.write("t.txt", "3\n14\nx\n25\n0\n36\n1\n2\n")); },
         [&] {
             if (w.form.board().canUndoSpin()) { // which writes every box, over any typing
-                w.type(u"x"_s, u"Text1"_s);
                 w.type(u"y"_s, u"Text3"_s);
             }
             activate(w.form); // a progress dialog of a slow load may have taken the focus
@@ -222,13 +221,6 @@ void TestForm1::looksAsDrawn()
 
     QCOMPARE(w.form.windowTitle(), u"Étude Roulette"_s);
     QCOMPARE(w.get<QLineEdit>(u"Text2"_s)->alignment(), Qt::AlignCenter);
-    QStringList visited; // the Tab key's round
-    for (QWidget *x = w.get(u"MSChart1"_s); visited.size() < 14; x = x->nextInFocusChain())
-        if (x->focusPolicy() & Qt::TabFocus)
-            visited << x->objectName();
-    QCOMPARE(visited.join(u' '),
-             u"MSChart1 Command1 Text1 Text2 MSChart2 Command2 Command6 "
-             u"Command5 Command4 Command3 Text3 Option1(0) Option1(1) Option1(2)"_s);
     for (const QLabel *l : w.form.findChildren<QLabel *>()) {
         const QRect need =
             l->fontMetrics().boundingRect(l->contentsRect(), Qt::AlignCenter, l->text());

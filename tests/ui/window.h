@@ -26,6 +26,8 @@ using namespace Qt::StringLiterals;
 struct Window {
     QStringList messages;
     QString chosen;
+    QStringList offers; // to play an imported permanence at once, answered with `offer`
+    Form1::PlayOffer offer = Form1::PlayOffer::Later;
     Form1 form;
 
     explicit Window(std::vector<float> draws = {0.0f})
@@ -36,8 +38,12 @@ struct Window {
         // Settings of this run alone: two runs of the tests at once must not share a folder.
         static const QTemporaryDir settings;
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
-        form.resize(form.maximumSize());
+        form.resize(form.fullSize());
         form.setMessageSink([this](const QString &text) { messages << text; });
+        form.setPlayOfferAnswer([this](const QString &text) {
+            offers << text;
+            return offer;
+        });
         form.setFileChooser(
             [this](QWidget *parent) { return parent == &form ? chosen : QString(); });
     }
