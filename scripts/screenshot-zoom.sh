@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Opens the program on a virtual screen of the given size, makes the window fill it, marks
-# 7 17 32 and plays 300 spins from the keyboard, then « Affichage › Ajuster à la fenêtre »,
-# and saves the whole screen as a PNG.
+# 7 17 32 from the keyboard, then « Affichage › Ajuster à la fenêtre », and saves the whole
+# screen as a PNG.
 #   bash scripts/screenshot-zoom.sh 1024x600 [file.png]   (default docs/zoom-1024x600.png)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -28,12 +28,11 @@ window=$(timeout 20 xdotool search --sync --onlyvisible --name 'Étude Roulette'
 xdotool windowmove "$window" 0 0 windowsize "$window" "$width" "$height"
 sleep 0.5
 xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window"
-xdotool key ctrl+shift+m && sleep 0.5 && xdotool type '7 17 32' && xdotool key Return
-sleep 0.3
-xdotool key ctrl+l && sleep 0.5 && xdotool key ctrl+a && xdotool type '300' && xdotool key Return
+xdotool key ctrl+shift+m && sleep 1 && xdotool type '7 17 32' && xdotool key Return
 sleep 1
-# « Ajuster à la fenêtre », the last entry of « Affichage ».
-xdotool key alt+h && sleep 0.3 && xdotool key Up Return
-sleep 0.8
+# « Ajuster à la fenêtre », the last entry of « Affichage » (the third menu, at x ≈ 150).
+xdotool mousemove 150 9 click 1 && sleep 0.5 && xdotool key Up Return
+xdotool mousemove "$width" "$height" # no tooltip
+sleep 1
 import -window root "$out"
 echo "$out"

@@ -32,6 +32,7 @@ void SpinRecorder::follow()
     const std::uint64_t generation = session.generation();
     const std::int64_t rows = session.lastRow();
     if (generation < m_segments.back().generation) {
+        removeDownTo(m_segments.back().from); // a batch taken back with its reset
         if (m_segments.size() > 1)
             m_segments.pop_back();
         else
