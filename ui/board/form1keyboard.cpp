@@ -6,7 +6,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStatusBar>
+
+#include <algorithm>
 
 #include "board/numberlist.h"
 #include "ui/board/clicklabel.h"
@@ -51,22 +52,31 @@ protected:
     }
 
 private:
-    // Numbers run 0 to 18 on the first row and 19 to 36 under them.
-    bool moveBy(int key)
+    // Numbers run 0 to 18 on the first row and 19 to 36 under them; an arrow that would
+    // leave the board stays where it is.
+    static int neighbour(int at, int key)
     {
         constexpr int Row = 19;
-        int to = m_at;
-        if (key == Qt::Key_Left)
-            to = m_at - 1;
-        else if (key == Qt::Key_Right)
-            to = m_at + 1;
-        else if (key == Qt::Key_Up)
-            to = m_at >= Row ? m_at - Row : m_at;
-        else if (key == Qt::Key_Down)
-            to = m_at + Row < roulette::NumberCount ? m_at + Row : m_at;
-        else
+        switch (key) {
+        case Qt::Key_Left:
+            return std::max(at - 1, 0);
+        case Qt::Key_Right:
+            return std::min(at + 1, roulette::NumberCount - 1);
+        case Qt::Key_Up:
+            return at >= Row ? at - Row : at;
+        case Qt::Key_Down:
+            return at + Row < roulette::NumberCount ? at + Row : at;
+        default:
+            return -1;
+        }
+    }
+
+    bool moveBy(int key)
+    {
+        const int to = neighbour(m_at, key);
+        if (to < 0)
             return false;
-        if (to >= 0 && to < roulette::NumberCount && to != m_at) {
+        if (to != m_at) {
             m_cells[to]->setFocusPolicy(Qt::TabFocus);
             m_cells[to]->setFocus(Qt::OtherFocusReason);
             m_cells[m_at]->setFocusPolicy(Qt::NoFocus);
