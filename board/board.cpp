@@ -126,6 +126,13 @@ bool Board::undoLastSpin()
         return false;
     const std::uint8_t flags = m_memory.spinFlags.back();
     m_memory.spinFlags.pop_back();
+    // A batch cut short by a spin taken back alone keeps only the spins left of it.
+    if (auto &batches = m_memory.batches;
+        !batches.empty() && batches.back().last > sessionSpins()) {
+        batches.back().last = sessionSpins();
+        if (batches.back().last <= batches.back().first && !batches.back().afterReset)
+            batches.pop_back();
+    }
     if (flags & HandEntered)
         --m_memory.handSpins;
     BoardState &s = m_state;
@@ -304,8 +311,34 @@ void Board::Command3_Click()
     startSession();
 }
 
+const Board::Batch *Board::lastBatch() const
+{
+    const auto &batches = m_memory.batches;
+    if (batches.empty() || batches.back().last != sessionSpins())
+        return nullptr;
+    return &batches.back();
+}
+
+std::int64_t Board::spinsToUndo() const
+{
+    if (const Batch *batch = lastBatch(); batch && batch->last > batch->first)
+        return batch->last - batch->first;
+    return canUndoSpin() ? 1 : 0;
+}
+
 bool Board::undo()
 {
+    if (const Batch *batch = lastBatch()) {
+        const Batch taken = *batch;
+        m_memory.batches.pop_back();
+        for (std::int64_t s = taken.last; s > taken.first; --s)
+            undoLastSpin();
+        if (taken.afterReset && m_beforeReset) // a later reset may have let it go
+            undoReset();
+        if (taken.last > taken.first || taken.afterReset)
+            return true;
+        return undo(); // an empty batch is no step of its own
+    }
     if (undoLastSpin())
         return true;
     if (!m_beforeReset)
@@ -390,8 +423,28 @@ std::string Board::Command4_Click(DrawFileLoad load)
     return std::move(load.message);
 }
 
+void Board::beginBatch(bool resetFirst)
+{
+    bool afterReset = false;
+    if (resetFirst) {
+        afterReset = m_module.session().lastRow() > 0; // else the reset keeps nothing to undo
+        Command3_Click();
+    }
+    m_memory.batches.push_back({sessionSpins(), sessionSpins(), afterReset});
+}
+
+void Board::setMarks(const std::vector<int> &numbers)
+{
+    m_state.marked.fill(false);
+    for (const int n : numbers)
+        if (isRouletteNumber(n))
+            m_state.marked[static_cast<std::size_t>(n)] = true;
+}
+
 BatchResult Board::spinMany(std::int64_t count)
 {
+    if (!lastBatch())
+        m_memory.batches.push_back({sessionSpins(), sessionSpins(), false});
     const bool fileMode = !m_state.manualMode() && m_state.fileMode();
     BatchResult result;
     for (; result.spun < count; ++result.spun) {
@@ -401,6 +454,7 @@ BatchResult Board::spinMany(std::int64_t count)
             break;
         }
     }
+    m_memory.batches.back().last = sessionSpins();
     return result;
 }
 

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "board/boardstate.h"
 #include "board/spintexts.h"
@@ -64,9 +65,18 @@ public:
     bool undoLastSpin();
     /// Whether undoLastSpin has a spin to take back.
     bool canUndoSpin() const { return !m_memory.spinFlags.empty(); }
-    /// Takes back the last spin or, with none left since it, the last reset.
+    /// Takes back the last step: a batch whole (with the reset it began with, if any), else
+    /// the last spin or, with none left since it, the last reset.
     bool undo();
     bool canUndo() const { return canUndoSpin() || m_beforeReset.has_value(); }
+    /// How many spins undo takes back next: a batch's count, 1 for a single spin, 0 when it
+    /// takes back a reset or nothing.
+    std::int64_t spinsToUndo() const;
+    /// Starts a batch that undo takes back as one step. With resetFirst the board is reset
+    /// first, and the same undo takes the reset back too.
+    void beginBatch(bool resetFirst = false);
+    /// Marks exactly the numbers given (0 to 36), in either mode; the others are unmarked.
+    void setMarks(const std::vector<int> &numbers);
     /// "Fermer le fichier de tirage": spins come from the random sources again; the counts,
     /// the charts and the history stay.
     void closeDrawFile();
@@ -83,7 +93,8 @@ public:
     std::string Command4_Click(DrawFileLoad load);
     /// "Lancer plusieurs tirages…": up to count spins, each as "Lancer 1 N°" makes it; in
     /// file mode each also shows the position reached in Text3, as "Lancer Manuel" does.
-    /// Stops at the first spin refused; the result carries its message.
+    /// Stops at the first spin refused; the result carries its message. The spins join the
+    /// batch begun last while they follow it, else they are a batch of their own.
     BatchResult spinMany(std::int64_t count);
     /// "Lancer Manuel": hides "Lancer 1 N°" for good and plays the next record, if any.
     SpinResult Command6_Click();
@@ -109,6 +120,13 @@ private:
         HandEntered = 128,
     };
     using SavedMark = std::pair<std::uint64_t, std::int64_t>; // generation, spins
+    // Spins first + 1 to last of the session came from one command; kept per batch, not per
+    // spin.
+    struct Batch {
+        std::int64_t first = 0;
+        std::int64_t last = 0;
+        bool afterReset = false; // its undo also takes back the reset before it
+    };
     // The board as the session's first spin found it.
     struct SessionStart {
         std::int16_t number;
@@ -126,6 +144,7 @@ private:
         std::int64_t spinsBeforeLoad = 0; // before the last draw file's load
         std::int64_t handSpins = 0;
         std::optional<SavedMark> saved; // the session as last saved
+        std::vector<Batch> batches;
     };
     // What a reset changed, to take it back.
     struct BeforeReset {
@@ -137,6 +156,8 @@ private:
     std::uint8_t flagsBeforeSpin(const std::string &textBefore, int number, bool writesFilePos);
     void startSession();
     void undoReset();
+    std::int64_t sessionSpins() const { return m_memory.spinFlags.size(); }
+    const Batch *lastBatch() const;
     SavedMark savedMark() const;
     int numberBefore(std::int64_t spin) const;
     std::string historyCellBefore(std::int64_t spin) const;

@@ -13,6 +13,10 @@ add_library(ui STATIC
   ui/board/form1session.cpp
   ui/board/sessionfiles.cpp
   ui/board/form1menus.cpp
+  ui/board/form1keyboard.cpp
+  ui/board/form1view.cpp
+  ui/board/focusmark.cpp
+  ui/board/zoom.cpp
   ui/board/wrapbutton.cpp
   ui/board/forroulette.cpp
   ui/board/tooltips.cpp

@@ -99,18 +99,25 @@ bool SpinRecorder::follow(Origin origin)
            m_runs.back().session != sessionBefore;
 }
 
-// Only once no spin is left since the reset can it be taken back: the runs since it are
-// empty.
+// A reset comes back alone once no spin is left since it, or with a batch begun by it: the
+// runs since it lose their spins too.
 void SpinRecorder::takeBackReset(std::int64_t rows)
 {
     while (m_runs.size() > 1) {
         const bool start = m_runs.back().startsBoardSession;
+        removeWritten(m_runs.back());
         popRun();
         if (start)
             return;
     }
+    removeWritten(m_runs.front());
     m_runs.front().from = rows; // attached after the reset: nothing of before is ours
-    m_runs.front().written = 0;
+}
+
+void SpinRecorder::removeWritten(Run &run)
+{
+    for (; run.written > 0; --run.written)
+        m_notebook.removeLastSpin(run.session);
 }
 
 // An undo may reach back past a change of source, into the session before.

@@ -59,6 +59,7 @@ private:
 
     void takeBackReset(std::int64_t rows);
     void removeDownTo(std::int64_t rows);
+    void removeWritten(Run &run);
     void popRun();
     void chooseSession(Origin origin);
     std::int64_t spinsIn(std::int64_t session) const;

@@ -5,6 +5,7 @@
 #include <random>
 
 #include "board/board.h"
+#include "board/numberlist.h"
 #include "board/typedlines.h"
 #include "tests/board/sameboard.h"
 #include "tests/fakes.h"
@@ -299,4 +300,96 @@ TEST(Board, APastedColumnIsAsManyEntersUpToTheFirstRefusedLine)
         EXPECT_FALSE(played < lines.size() && message.empty());
         ASSERT_TRUE(sameBoard(pasted.state(), entered.state())) << column;
     }
+}
+
+// Undo goes back one command at a time: each step taken back leaves the board and its series
+// as they stood before that command, a batch (with the reset it began with) counting as one.
+// Only the last reset is kept: one before it is out of reach.
+TEST(Board, UndoTakesBackOneCommandAtATime)
+{
+    std::mt19937 random(5);
+    const auto any = [&random](int n) { return static_cast<int>(random() % n); };
+    Board board(std::make_unique<SplitMixGenerator>(3), std::make_unique<FixedClock>());
+    board.Form_Load();
+    struct Step {
+        BoardState state;
+        Module1 series;
+        std::int64_t spins; // what spinsToUndo announces for it
+        bool resets;
+        std::optional<std::pair<BoardState, Module1>> afterReset; // a batch's reset
+    };
+    std::vector<Step> steps;
+    std::size_t reachable = 0; // steps below it are out of reach
+    // A reset lets the one before it go: undo stops there, or at its batch's first spin.
+    const auto letGoOfLastReset = [&steps, &reachable] {
+        const auto r = std::find_if(steps.rbegin(), steps.rend(), [](auto &s) { return s.resets; });
+        if (r == steps.rend())
+            return;
+        reachable = static_cast<std::size_t>(steps.rend() - r);
+        if (r->afterReset) {
+            std::tie(r->state, r->series) = *r->afterReset;
+            r->resets = false;
+            --reachable;
+        }
+    };
+    for (int command = 0; command < 400; ++command) {
+        if (any(3) == 0) {
+            ASSERT_EQ(board.canUndo(), steps.size() > reachable) << command;
+            if (steps.size() == reachable)
+                continue;
+            ASSERT_EQ(board.spinsToUndo(), steps.back().spins) << command;
+            ASSERT_TRUE(board.undo());
+            ASSERT_TRUE(sameBoard(board.state(), steps.back().state)) << command;
+            // The session before a reset is kept only for the last reset.
+            ASSERT_TRUE(board.series().session() == steps.back().series.session()) << command;
+            ASSERT_EQ(board.series().SeriesCount, steps.back().series.SeriesCount);
+            steps.pop_back();
+            continue;
+        }
+        const bool spinsToClear = board.series().session().lastRow() > 0;
+        const int how = any(4);
+        if (how == 1 && !spinsToClear)
+            continue; // a reset of nothing is no step
+        const bool resets = how == 1 || (how == 3 && spinsToClear);
+        if (resets)
+            letGoOfLastReset();
+        Step before{board.state(), board.series(), 1 + any(40), resets, std::nullopt};
+        if (how == 0) {
+            before.spins = 1;
+            board.Command1_Click();
+        } else if (how == 1) {
+            before.spins = 0;
+            board.Command3_Click();
+        } else {
+            board.beginBatch(resets);
+            if (resets)
+                before.afterReset.emplace(board.state(), board.series());
+            board.spinMany(before.spins / 2); // the window spins a batch in slices
+            board.spinMany(before.spins - before.spins / 2);
+        }
+        steps.push_back(std::move(before));
+    }
+    while (board.undo())
+        steps.pop_back();
+    EXPECT_EQ(steps.size(), reachable);
+}
+
+TEST(Board, MarksFromATypedList)
+{
+    const NumberList list = parseNumberList(" 7 17,32;7\t0 ");
+    EXPECT_EQ(list.numbers, (std::vector<int>{7, 17, 32, 0}));
+    EXPECT_TRUE(list.error.empty());
+    for (const char *refused : {"7 37", "7 -3", "7.5", "7 abc", "1e1", "123"})
+        EXPECT_FALSE(parseNumberList(refused).error.empty()) << refused;
+    EXPECT_EQ(parseNumberList("3 40").error, "« 40 » n'est pas un numéro de roulette (0 à 36).");
+    EXPECT_TRUE(parseNumberList("  ").numbers.empty());
+
+    Board board = loadedBoard();
+    board.Label4_Click(); // marks are set in manual mode too
+    board.setMarks(list.numbers);
+    for (int n = 0; n < NumberCount; ++n)
+        EXPECT_EQ(board.state().marked[n], n == 0 || n == 7 || n == 17 || n == 32) << n;
+    board.setLastText("17");
+    board.Command1_Click();
+    EXPECT_TRUE(board.state().wonVisible);
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <random>
 #include <utility>
 
@@ -44,8 +45,8 @@ StoredSessions stored(const Notebook &notebook, std::int64_t wheel)
 } // namespace
 
 // Random spins from every source, undos reaching back past a change of source, resets and
-// resets taken back: at every step the wheel holds the board's spins since attaching, each
-// session from one source, in order.
+// resets taken back, batches taken back whole with the reset they began with: at every step the
+// wheel holds the board's spins since attaching, each session from one source, in order.
 TEST(Recorder, EachSessionHoldsTheSpinsOfOneSourceInOrder)
 {
     const roulette::testing::TempDir dir;
@@ -59,7 +60,13 @@ TEST(Recorder, EachSessionHoldsTheSpinsOfOneSourceInOrder)
     board.spinMany(3); // before attaching: not the wheel's
     int minute = 0;
     SpinRecorder recorder(notebook, wheel, board.series(),
-                          [&minute] { return "2026-03-12T20:" + std::to_string(10 + minute++); });
+                          [&minute] { // in order as text too, however many sessions
+                              char at[32];
+                              std::snprintf(at, sizeof at, "2026-03-12T%02d:%02d", 10 + minute / 60,
+                                            minute % 60);
+                              ++minute;
+                              return std::string(at);
+                          });
     std::vector<std::vector<Spin>> model{{}};
     const auto played = [&](Origin origin) {
         const Session &session = board.series().session();
@@ -88,14 +95,28 @@ TEST(Recorder, EachSessionHoldsTheSpinsOfOneSourceInOrder)
         } else if (op == 3 && board.series().session().lastRow() > 0) {
             board.Command3_Click();
             model.emplace_back();
-        } else if (board.canUndoSpin()) {
-            board.undo();
-            if (!model.back().empty()) // else a spin from before attaching
-                model.back().pop_back();
+        } else if (op == 4) { // a batch, undone as one step with the reset it may begin with
+            leaveManual();
+            const bool resets = random() % 2 == 0 && board.series().session().lastRow() > 0;
+            board.beginBatch(resets);
+            if (resets) {
+                recorder.follow(spinOrigin(board.state())); // the window tells the reset first
+                model.emplace_back();
+            }
+            const Origin origin = spinOrigin(board.state());
+            for (auto n = board.spinMany(1 + random() % 5).spun; n > 0; --n) {
+                const Session &session = board.series().session();
+                model.back().push_back(
+                    {static_cast<std::uint8_t>(session.outcome(session.lastRow() - n + 1)),
+                     origin});
+            }
         } else if (board.canUndo()) {
-            board.undo(); // the reset
-            if (model.size() > 1)
-                model.pop_back();
+            const std::uint64_t generation = board.series().session().generation();
+            for (auto n = board.spinsToUndo(); n > 0 && !model.back().empty(); --n)
+                model.back().pop_back(); // else spins from before attaching
+            board.undo();
+            if (board.series().session().generation() < generation && model.size() > 1)
+                model.pop_back(); // the reset came back
         }
         recorder.follow(spinOrigin(board.state()));
         StoredSessions held = stored(notebook, wheel);

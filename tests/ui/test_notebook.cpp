@@ -68,8 +68,10 @@ void TestNotebook::theNotebookHoldsTheBoardsSpinsSinceAttaching()
             w.form.Command3_Click();
             model.emplace_back();
         } else if (op == 1 && !model.back().empty()) {
+            // the batch at the start goes back whole
+            model.back().resize(model.back().size() -
+                                static_cast<std::size_t>(w.form.board().spinsToUndo()));
             w.form.undo();
-            model.back().pop_back();
         } else if (op == 1 && model.size() > 1 && w.form.board().canUndo()) {
             w.form.undo(); // the reset
             model.pop_back();

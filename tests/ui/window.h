@@ -42,14 +42,20 @@ struct Window {
     OwnHome home; // before the window, which may read its settings as it opens
     QStringList messages;
     QString chosen;
+    QStringList offers; // to play an imported permanence at once, answered with `offer`
+    Form1::PlayOffer offer = Form1::PlayOffer::Later;
     Form1 form;
 
     explicit Window(std::vector<float> draws = {0.0f})
         : form(Board(std::make_unique<ScriptedGenerator>(std::move(draws)),
                      std::make_unique<FixedClock>()))
     {
-        form.resize(form.maximumSize());
+        form.resize(form.fullSize());
         form.setMessageSink([this](const QString &text) { messages << text; });
+        form.setPlayOfferAnswer([this](const QString &text) {
+            offers << text;
+            return offer;
+        });
         form.setFileChooser(
             [this](QWidget *parent) { return parent == &form ? chosen : QString(); });
     }

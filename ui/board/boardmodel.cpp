@@ -87,6 +87,21 @@ roulette::LinesPlayed BoardModel::playLines(std::span<const std::string> lines)
     return played;
 }
 
+// The reset is told before the spins, as a reset of its own: the notebook's recorder tells a
+// reset from an undo by the board's session it finds.
+void BoardModel::beginBatch(bool resetFirst)
+{
+    m_board.beginBatch(resetFirst);
+    if (resetFirst)
+        emit changed(BoardChange::Reset);
+}
+
+void BoardModel::setMarks(const std::vector<int> &numbers)
+{
+    m_board.setMarks(numbers);
+    emit changed(BoardChange::Shown);
+}
+
 roulette::BatchResult BoardModel::spinSlice(std::int64_t count)
 {
     roulette::BatchResult result = m_board.spinMany(count);

@@ -5,6 +5,7 @@
 
 #include <span>
 #include <string>
+#include <vector>
 
 #include "board/board.h"
 #include "board/typedlines.h"
@@ -42,6 +43,9 @@ public:
     bool undo();
     void closeDrawFile();
     roulette::LinesPlayed playLines(std::span<const std::string> lines);
+    /// Begins a batch that undo takes back as one step; with resetFirst the board is reset
+    /// first, announced at once, and the same undo takes the reset back too.
+    void beginBatch(bool resetFirst);
     /// A slice of a batch: its spins are announced once the batch ends (endBatch), so that a
     /// long batch shows the board once.
     roulette::BatchResult spinSlice(std::int64_t count);
@@ -49,6 +53,7 @@ public:
     /// What the user typed in the last-number box; nothing to show.
     void setLastText(std::string text) { m_board.setLastText(std::move(text)); }
     void markSaved() { m_board.markSaved(); }
+    void setMarks(const std::vector<int> &numbers);
 
 signals:
     void changed(BoardChanges what);

@@ -30,6 +30,7 @@
 #include "ui/board/forroulette.h"
 #include "ui/board/tooltips.h"
 #include "ui/board/wrapbutton.h"
+#include "ui/board/zoom.h"
 #include "ui/charts/chartview.h"
 #include "ui/common/drawfilereading.h"
 #include "ui/common/helpwindow.h"
@@ -53,42 +54,6 @@ constexpr int BlinkMilliseconds = 500;
 QString qs(const std::string &text)
 {
     return QString::fromStdString(text);
-}
-
-QRect toPixels(const roulette::layout::Twips &t)
-{
-    using roulette::layout::pixels;
-    return QRect(pixels(t.left), pixels(t.top), pixels(t.width), pixels(t.height));
-}
-
-QRect placeOf(const Control &c)
-{
-    QRect r = toPixels(c.place);
-    if (c.kind == Kind::Line)
-        r = QRect(r.left(), r.top() - roulette::layout::LinePixels / 2, r.width(),
-                  roulette::layout::LinePixels);
-    return r;
-}
-
-QFont fontFor(roulette::layout::Font kind)
-{
-    using roulette::layout::Font;
-    using roulette::layout::fontPixels;
-    QFont font(palette::boardFontFamily());
-    font.setBold(kind == Font::Bold || kind == Font::Large);
-    switch (kind) {
-    case Font::Default:
-        font.setPixelSize(fontPixels(8.25));
-        break;
-    case Font::Bold:
-    case Font::Regular:
-        font.setPixelSize(fontPixels(9.75));
-        break;
-    case Font::Large:
-        font.setPixelSize(fontPixels(12));
-        break;
-    }
-    return font;
 }
 
 void setColour(QWidget *widget, QPalette::ColorRole role, const QColor &colour)
@@ -248,7 +213,9 @@ Form1::Form1(roulette::Board board, QWidget *parent)
     setWindowTitle(programTitle());
     setWindowIcon(QIcon(QStringLiteral(":/icons/etude-roulette.xpm")));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+                   Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    m_zoom = boardzoom::remembered();
     m_timer = new QTimer(this);
     m_timer->setObjectName(QStringLiteral("Timer1"));
     m_timer->setInterval(BlinkMilliseconds);
@@ -260,7 +227,8 @@ Form1::Form1(roulette::Board board, QWidget *parent)
     connectEvents();
     buildMenuBar();
     connectFollowers();
-    setMaximumSize(fullSize());
+    setUpKeyboard();
+    setZoom(m_zoom); // the charts' texts and the zoom commands too
     resize(fullSize());
     m_openingSize = size();
     keepOnScreen();
@@ -318,18 +286,20 @@ std::unique_ptr<QFileDialog> Form1::makeFileDialog(QWidget *parent)
     return dialog;
 }
 
-// The board keeps its drawn size; a window too small for it scrolls it.
+// The board keeps its drawn size at its zoom; a window too small for it scrolls it, a larger
+// one shows it in the middle.
 void Form1::buildBoardArea()
 {
     m_boardArea = new QWidget;
     m_boardArea->setObjectName(QStringLiteral("boardArea"));
-    m_boardArea->setFixedSize(toPixels(roulette::layout::MainClientArea).size());
-    m_boardArea->setFont(fontFor(roulette::layout::Font::Default));
+    m_boardArea->setFixedSize(boardzoom::toPixels(roulette::layout::MainClientArea, m_zoom).size());
+    m_boardArea->setFont(boardzoom::fontFor(roulette::layout::Font::Default, m_zoom));
     setColour(m_boardArea, QPalette::Window, palette::fromBgr(roulette::colours::DarkRed));
     setColour(m_boardArea, QPalette::WindowText, palette::fromBgr(roulette::colours::Black));
     auto *scroll = new QScrollArea;
     scroll->setObjectName(QStringLiteral("boardScroll"));
     scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setAlignment(Qt::AlignCenter);
     scroll->setFocusPolicy(Qt::NoFocus); // the Tab key goes round the board's own widgets
     scroll->setWidget(m_boardArea);      // which fills the board's background
     setCentralWidget(scroll);
@@ -347,17 +317,14 @@ void Form1::buildWidgets()
         QWidget *parent = c.parent.empty() ? m_boardArea : child<QWidget>(this, c.parent);
         QWidget *widget = c.kind == Kind::Chart ? createChart(qs(c.name)) : makeWidget(c, parent);
         widget->setObjectName(qs(c.name));
-        widget->setGeometry(placeOf(c));
+        widget->setGeometry(boardzoom::placeOf(c, m_zoom));
         if (c.kind != Kind::Chart)
-            widget->setFont(fontFor(c.font));
+            widget->setFont(boardzoom::fontFor(c.font, m_zoom));
         const std::string_view tip = roulette::layout::toolTipFor(c.name);
         widget->setToolTip(QString::fromUtf8(tip.data(), qsizetype(tip.size())));
         if (!c.visible)
             widget->hide();
     }
-    const auto &order = roulette::layout::tabOrder();
-    for (std::size_t i = 1; i < order.size(); ++i)
-        setTabOrder(child<QWidget>(this, order[i - 1]), child<QWidget>(this, order[i]));
     m_countFont = child<QWidget>(this, "Text1")->font();
 }
 
@@ -368,7 +335,7 @@ ChartView *Form1::createChart(const QString &name)
         name == QStringLiteral("MSChart1") ? ChartKind::Spread : ChartKind::ZeroDozens;
     auto *chart = new ChartView(kind, board().series(), m_boardArea);
     chart->setObjectName(name);
-    chart->setFocusPolicy(Qt::TabFocus);
+    chart->setFocusPolicy(Qt::NoFocus); // nothing in it answers a key
     return chart;
 }
 
@@ -524,6 +491,8 @@ void Form1::Command2_Click()
 void Form1::Command3_Click()
 {
     m_model.Command3_Click();
+    if (board().canUndo())
+        confirm(QStringLiteral("Données remises à zéro : Ctrl+Z les rend."));
 }
 
 void Form1::Command4_Click()
@@ -594,8 +563,11 @@ void Form1::closeDrawFile()
 // and the box forgets its own typing, so that Ctrl+Z takes back the spin.
 void Form1::playTypedNumber()
 {
-    if (!board().state().manualMode())
+    if (!board().state().manualMode()) {
+        confirm(QStringLiteral("Pour jouer le numéro tapé, passez d'abord en saisie à la main : "
+                               "Ctrl+M, ou un clic sur « Choisr les N° »."));
         return;
+    }
     if (const std::vector<std::string> lines =
             roulette::typedLines(m_lastText->text().toStdString());
         lines.size() > 1) {
@@ -604,10 +576,9 @@ void Form1::playTypedNumber()
     }
     const roulette::SpinResult result = m_model.Command1_Click();
     showRefusal(result.message);
-    if (result.spun) {
+    if (result.spun) // the box forgets its typing: Ctrl+Z then takes back the spin
         m_lastText->setText(m_lastText->text());
-        m_lastText->selectAll();
-    }
+    m_lastText->selectAll(); // a refused entry too, so that the next digits replace it
 }
 
 // The lines refused stay in the box, to be put right; once all are played, the last one is

@@ -27,7 +27,9 @@ class QMessageBox;
 class QPushButton;
 class QRadioButton;
 class QTimer;
+class FocusMark;
 class ForRoulette;
+class NumberCursor;
 class StudyWindow;
 
 /// The main window: a menu bar, the board and a status bar. Each event calls one board
@@ -59,6 +61,13 @@ public:
     void setMessageSink(std::function<void(const QString &)> sink) { m_sink = std::move(sink); }
     /// The box a message is shown in: the program's title, the text, one OK button, no icon.
     static std::unique_ptr<QMessageBox> makeMessageBox(QWidget *parent, const QString &text);
+    /// The answers to the offer, after a permanence is imported to the board, to play it whole.
+    enum class PlayOffer { Later, Play, PlayAndStudy };
+    /// How that offer is answered: by default a question box; tests answer instead.
+    void setPlayOfferAnswer(std::function<PlayOffer(const QString &)> answer)
+    {
+        m_answerOffer = std::move(answer);
+    }
     /// How "Ouvre" asks for a draw file: the chosen path, empty when the user cancels. By
     /// default the dialog CD1; tests answer instead.
     void setFileChooser(std::function<QString(QWidget *)> chooser)
@@ -106,6 +115,16 @@ public:
     void openStudy();
     /// « À propos d'Étude Roulette ».
     void showAbout();
+    /// « Marquer des numéros… »: asks for a list such as « 7 17 32 » and marks exactly those.
+    void askMarks();
+
+    /// The board's zoom, 1 at the layout's own size; remembered from one run to the next.
+    double zoom() const { return m_zoom; }
+    /// Redraws the whole board at this zoom (bounded to what the menu offers): every widget's
+    /// place and font from the layout at the new scale.
+    void setZoom(double zoom);
+    /// « Ajuster à la fenêtre »: the largest zoom that shows the whole board in the window.
+    void fitZoom();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -122,6 +141,13 @@ private:
     void keepOnScreen();
     void createActions();
     void buildMenuBar();
+    void createKeyboardActions();
+    void createViewActions();
+    void setUpKeyboard();
+    void offerToPlay(const QString &fileName);
+    PlayOffer askToPlay(const QString &text);
+    void runBatch(std::int64_t count, bool resetFirst);
+    QString undoText() const;
     void buildWidgets();
     ChartView *createChart(const QString &name);
     void findWidgets();
@@ -153,6 +179,7 @@ private:
     std::unique_ptr<ForRoulette> m_forRoulette;
     std::function<void(const QString &)> m_sink;
     std::function<QString(QWidget *)> m_chooseFile;
+    std::function<PlayOffer(const QString &)> m_answerOffer;
     SessionFiles m_files{this, programTitle()};
     DrawFileReading *m_reading = nullptr; // a child, while a draw file is being read
     std::optional<roulette::DrawFileLoad> m_loadAfterBatch; // read while a batch ran
@@ -195,6 +222,15 @@ private:
     QAction *m_closeFileAction = nullptr;
     QAction *m_studyAction = nullptr;
     QAction *m_helpAction = nullptr;
+    QAction *m_manualAction = nullptr; // checked in manual mode, as Label4 reads "Retour"
+    QAction *m_markAction = nullptr;
+    QAction *m_zoomInAction = nullptr;
+    QAction *m_zoomOutAction = nullptr;
+    QAction *m_zoomResetAction = nullptr;
+    QAction *m_zoomFitAction = nullptr;
+    NumberCursor *m_numberCursor = nullptr; // arrow keys and Space over the number cells
+    FocusMark *m_focusMark = nullptr;
+    double m_zoom = 1.0;
     HelpWindow *m_help = nullptr;        // a child, from the first showHelp on
     StudyWindow *m_study = nullptr;      // a window of its own, from the first openStudy on
     BoardNotebook *m_notebook = nullptr; // follows the board's series, like m_study

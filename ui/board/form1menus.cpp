@@ -11,6 +11,7 @@
 #include <QStatusBar>
 
 #include "store/recorder.h"
+#include "ui/common/french.h"
 #include "ui/common/greyedkey.h"
 #include "ui/common/lastfolder.h"
 #include "ui/common/verdict.h"
@@ -82,6 +83,8 @@ void Form1::createActions()
     connect(m_studyAction, &QAction::triggered, this, &Form1::openStudy);
     connect(m_helpAction, &QAction::triggered, this, &Form1::showHelp);
     connect(m_aboutAction, &QAction::triggered, this, &Form1::showAbout);
+    createKeyboardActions();
+    createViewActions();
 }
 
 // In the order of a French desktop program. A new study window adds its action to
@@ -93,9 +96,13 @@ void Form1::buildMenuBar()
         {m_openAction, m_importAction, m_saveAction, m_exportAction, m_closeFileAction});
     file->addSeparator();
     file->addAction(m_quitAction);
+    QMenu *spins = menuBar()->addMenu(QStringLiteral("&Tirages"));
+    spins->addActions({m_undoAction, m_batchAction, m_resetAction});
+    spins->addSeparator();
+    spins->addActions({m_manualAction, m_markAction});
     menuBar()
-        ->addMenu(QStringLiteral("&Tirages"))
-        ->addActions({m_undoAction, m_batchAction, m_resetAction});
+        ->addMenu(QStringLiteral("Affic&hage"))
+        ->addActions({m_zoomInAction, m_zoomOutAction, m_zoomResetAction, m_zoomFitAction});
     m_studyMenu = menuBar()->addMenu(QStringLiteral("Ét&ude"));
     m_studyMenu->addAction(m_studyAction);
     m_notebook = new BoardNotebook(
@@ -117,7 +124,7 @@ void Form1::contextMenuEvent(QContextMenuEvent *event)
     if (!centralWidget()->geometry().contains(event->pos()))
         return;
     QMenu menu(this);
-    menu.addActions({m_undoAction, m_batchAction});
+    menu.addActions({m_undoAction, m_batchAction, m_manualAction, m_markAction});
     menu.addSeparator();
     menu.addActions({m_importAction, m_saveAction, m_exportAction, m_closeFileAction});
     menu.addSeparator();
@@ -140,22 +147,35 @@ void Form1::importPermanence()
     const QString notebook = m_notebook->notebookPath();
     PermanenceDialog::start(this, path,
                             {[this](roulette::DrawFileLoad load) {
-                                 if (m_batchRunning)
+                                 if (m_batchRunning) {
                                      m_loadAfterBatch = std::move(load);
-                                 else
-                                     takeDrawFile(std::move(load));
+                                     return;
+                                 }
+                                 const QString name = QString::fromStdString(load.fileName);
+                                 takeDrawFile(std::move(load));
+                                 offerToPlay(name);
                              },
                              notebook.isEmpty() ? defaultNotebookPath() : notebook, std::nullopt},
                             [this](const QString &text) { message(text); });
+}
+
+// What Ctrl+Z takes back next: one command, a batch whole.
+QString Form1::undoText() const
+{
+    const std::int64_t spins = board().spinsToUndo();
+    if (spins > 1)
+        return QStringLiteral("Annuler les %1 tirages")
+            .arg(frenchNumber(static_cast<double>(spins)));
+    return spins == 1 || !board().canUndo() ? QStringLiteral("Annuler le dernier tirage")
+                                            : QStringLiteral("Annuler la remise à zéro");
 }
 
 void Form1::showAvailability()
 {
     const roulette::BoardState &s = board().state();
     setAvailable(m_undoAction, board().canUndo(), QStringLiteral("Rien à annuler."));
-    m_undoAction->setText(board().canUndoSpin() || !board().canUndo()
-                              ? QStringLiteral("Annuler le dernier tirage")
-                              : QStringLiteral("Annuler la remise à zéro"));
+    m_undoAction->setText(undoText());
+    m_manualAction->setChecked(s.manualMode());
     const bool spinsToWrite = board().series().session().lastRow() > 0;
     const QString noSpins = QStringLiteral("Aucun tirage depuis la remise à zéro.");
     setAvailable(m_saveAction, spinsToWrite, noSpins);

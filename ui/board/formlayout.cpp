@@ -269,12 +269,4 @@ const std::vector<Control> &formControls()
     return controls;
 }
 
-const std::vector<std::string> &tabOrder()
-{
-    static const std::vector<std::string> order = {
-        "MSChart1", "Command1", "Text1",    "Text2", "MSChart2",   "Command2",   "Command6",
-        "Command5", "Command4", "Command3", "Text3", "Option1(0)", "Option1(1)", "Option1(2)"};
-    return order;
-}
-
 } // namespace roulette::layout

@@ -11,16 +11,18 @@ namespace roulette::layout
 {
 
 /// Positions and sizes are kept in twips, as the layout was drawn; this is the only place
-/// that turns them into pixels (at 96 dpi; Qt scales further on high-DPI screens).
-constexpr int pixels(int twips)
+/// that turns them into pixels: 15 twips a pixel at 96 dpi and 100 %, times the board's zoom
+/// (Qt scales further on high-DPI screens). Rounded to the nearest pixel.
+constexpr int pixels(int twips, double zoom = 1.0)
 {
-    return twips / 15;
+    const double exact = twips * zoom / 15.0;
+    return static_cast<int>(exact < 0 ? exact - 0.5 : exact + 0.5);
 }
 
-/// Font sizes are given in points; at 96 dpi a point is 4/3 of a pixel.
-inline int fontPixels(double points)
+/// Font sizes are given in points; at 96 dpi a point is 4/3 of a pixel, times the zoom.
+inline int fontPixels(double points, double zoom = 1.0)
 {
-    return static_cast<int>(std::lround(points * 96.0 / 72.0));
+    return static_cast<int>(std::lround(points * 96.0 / 72.0 * zoom));
 }
 
 struct Twips {
@@ -63,9 +65,6 @@ struct Control {
 /// Every widget of the main window, frames before their contents; each widget lies on top
 /// of those before it.
 const std::vector<Control> &formControls();
-
-/// The widgets in the order the Tab key visits them.
-const std::vector<std::string> &tabOrder();
 
 /// "Label1" and 17 give "Label1(17)".
 std::string arrayName(const char *name, int index);

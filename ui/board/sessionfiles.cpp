@@ -18,12 +18,17 @@
 namespace
 {
 
-// The name offered when the spins are written: in the last folder used, after today's date.
+// The name offered when the spins are written: in the last folder used, after today's date,
+// numbered past the files already there, so that a second save does not offer the first's
+// name to overwrite.
 QString todaysFile(const QString &extension)
 {
-    return QDir(lastFolder())
-        .filePath(QStringLiteral("tirages-%1.%2")
-                      .arg(QDate::currentDate().toString(Qt::ISODate), extension));
+    const QDir folder(lastFolder());
+    const QString day = QDate::currentDate().toString(Qt::ISODate);
+    QString name = QStringLiteral("tirages-%1.%2").arg(day, extension);
+    for (int n = 2; folder.exists(name); ++n)
+        name = QStringLiteral("tirages-%1-%2.%3").arg(day).arg(n).arg(extension);
+    return folder.filePath(name);
 }
 
 // What the status bar says of a write: how many spins went into which file.
@@ -94,10 +99,15 @@ SessionFiles::Written SessionFiles::exportCsv(const roulette::Session &session) 
                 QStringLiteral("L'export n'a pas été écrit dans « %1 » : %2."));
 }
 
-SessionFiles::Leaving SessionFiles::askBeforeLeaving() const
+SessionFiles::Leaving SessionFiles::askBeforeLeaving(std::int64_t unsaved) const
 {
+    const QString spins = frenchCount(unsaved, QStringLiteral("tirage"), QStringLiteral("tirages"));
     QMessageBox box(QMessageBox::Question, m_title,
-                    QStringLiteral("Enregistrer les tirages avant de quitter ?"),
+                    (unsaved > 1 ? QStringLiteral("%1 ne sont pas enregistrés depuis la remise à "
+                                                  "zéro.\nLes enregistrer avant de quitter ?")
+                                 : QStringLiteral("%1 n'est pas enregistré depuis la remise à "
+                                                  "zéro.\nL'enregistrer avant de quitter ?"))
+                        .arg(spins),
                     QMessageBox::NoButton, m_parent);
     QPushButton *save = box.addButton(QStringLiteral("Enregistrer"), QMessageBox::AcceptRole);
     QPushButton *quit =

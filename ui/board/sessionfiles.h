@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <functional>
 
 class QWidget;
@@ -43,8 +44,8 @@ public:
     Written saveSpins(const roulette::Session &session) const;
     /// "Exporter en CSV…": a row per spin, with the fifteen series.
     Written exportCsv(const roulette::Session &session) const;
-    /// "Enregistrer les tirages avant de quitter ?"
-    Leaving askBeforeLeaving() const;
+    /// Before the session's unsaved spins are left behind: how many, and whether to save them.
+    Leaving askBeforeLeaving(std::int64_t unsaved) const;
 
 private:
     QString askSavePath(const QString &title, const QString &suggested,

@@ -13,8 +13,10 @@ namespace
 using Entry = std::pair<std::string_view, std::string_view>;
 
 constexpr std::array ToolTips{
-    Entry{"Text2", "Dernier numéro sorti.\nEn mode manuel (« Retour »), tapez ici un numéro "
-                   "de 0 à 36 puis Entrée pour le jouer."},
+    Entry{"Text2", "Dernier numéro tiré par le PC ou la roue simulée ; les tirages d'un "
+                   "fichier ne l'affichent pas (voir l'historique).\nEn mode manuel "
+                   "(« Retour », Ctrl+M), tapez ici un numéro de 0 à 36 puis Entrée pour le "
+                   "jouer."},
     Entry{"Text3", "Position atteinte dans le fichier de tirage : le rang du dernier numéro "
                    "joué."},
     Entry{"Label5", "Les 28 derniers numéros sortis, le plus récent à droite."},

@@ -186,8 +186,7 @@ void ChartView::setUpLooks()
         line->setLineStyle(QCPGraph::lsLine);
         line->setPen(QPen(palette::fromBgr(column.colour), 2));
     }
-    xAxis->setTickLabelFont(chartFont(8));
-    yAxis->setTickLabelFont(chartFont(8.25));
+    setTextZoom(1.0);
     auto counts = QSharedPointer<QCPAxisTickerFixed>::create();
     counts->setTickStep(1);
     counts->setScaleStrategy(QCPAxisTickerFixed::ssMultiples);
@@ -195,11 +194,20 @@ void ChartView::setUpLooks()
     addLayer(ExpectationLayer, layer(QStringLiteral("main")), limBelow);
 }
 
+void ChartView::setTextZoom(double zoom)
+{
+    xAxis->setTickLabelFont(chartFont(8 * zoom));
+    yAxis->setTickLabelFont(chartFont(8.25 * zoom));
+    legend->setFont(chartFont(10 * zoom));
+    for (int i = 0; i < legend->itemCount(); ++i)
+        legend->item(i)->setFont(legend->font()); // items take their font when added
+    replot(QCustomPlot::rpQueuedReplot);
+}
+
 // Right of the plot, vertically centred, as a column of its own so it never hides a line.
 void ChartView::placeLegend()
 {
     legend->setVisible(true);
-    legend->setFont(chartFont(10));
     axisRect()->insetLayout()->take(legend);
     auto *side = new QCPLayoutGrid;
     plotLayout()->addElement(0, 1, side);

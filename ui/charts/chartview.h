@@ -36,6 +36,10 @@ public:
 
     std::span<const Column> columns() const { return m_columns; }
 
+    /// Draws the axes' labels and the legend at this zoom of the board (1 at its own size),
+    /// so that the chart's text grows and shrinks with the board around it.
+    void setTextZoom(double zoom);
+
     /// Brings every line up to the last row of the series and queues one repaint; repaints
     /// of spins that come faster than the screen merge into one.
     void refresh();

@@ -1,0 +1,318 @@
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDate>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStatusBar>
+
+#include <random>
+
+#include "tests/tempdir.h"
+#include "tests/ui/window.h"
+#include "ui/board/formlayout.h"
+#include "ui/common/french.h"
+#include "ui/common/lastfolder.h"
+#include "ui/import/permanencedialog.h"
+#include "ui/study/studywindow.h"
+
+using namespace roulette;
+using namespace roulette::testing;
+
+namespace
+{
+
+/// Counts the mouse's presses anywhere in the program.
+struct MouseWatch : QObject {
+    int presses = 0;
+    MouseWatch() { qApp->installEventFilter(this); }
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        presses += event->type() == QEvent::MouseButtonPress;
+        return false;
+    }
+};
+
+QString focusName()
+{
+    return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
+}
+
+/// A key pressed where the focus is, or on the active window when none of its widgets has it.
+void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QWidget *to =
+        QApplication::focusWidget() ? QApplication::focusWidget() : QApplication::activeWindow();
+    QVERIFY(to);
+    QTest::keyClick(to, Qt::Key(key), modifiers);
+}
+
+void typeLine(QWidget *into, const QString &text)
+{
+    QTest::keyClicks(into, text);
+    QTest::keyClick(into, Qt::Key_Return);
+}
+
+/// Answers the next input dialog as typed, once it shows.
+void answerNextDialog(const QString &text)
+{
+    QTimer::singleShot(0, [text] {
+        auto *edit = QApplication::activeModalWidget()->findChild<QLineEdit *>();
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        typeLine(edit, text);
+    });
+}
+
+std::vector<int> markedNumbers(const Window &w)
+{
+    std::vector<int> marked;
+    for (int n = 0; n < NumberCount; ++n)
+        if (w.form.board().state().marked[n])
+            marked.push_back(n);
+    return marked;
+}
+
+/// Every widget placed from the layout: on the board or inside one of its frames.
+QList<QWidget *> laidOut(const Form1 &form)
+{
+    QList<QWidget *> widgets;
+    for (QWidget *x : form.boardArea()->findChildren<QWidget *>()) {
+        const QWidget *parent = x->parentWidget();
+        if (!x->objectName().isEmpty() && x->objectName() != u"focusMark"_s &&
+            (parent == form.boardArea() || parent->parentWidget() == form.boardArea()))
+            widgets << x;
+    }
+    return widgets;
+}
+
+} // namespace
+
+class TestKeyboard : public QObject
+{
+    Q_OBJECT
+private slots:
+    void anEveningFromTheKeyboardAlone();
+    void zoomScalesTheWholeBoardAsOne();
+    void aBatchOrAPlayedImportIsOneStep();
+};
+
+// Marks, a Tab round, hand entry, a refused number put right, 200 spins typed, the reset taken
+// back, the spins saved and studied: keys only.
+void TestKeyboard::anEveningFromTheKeyboardAlone()
+{
+    const TempDir dir;
+    const MouseWatch mouse;
+    Window w;
+    rememberFolder(QString::fromStdString((dir.path() / "x").string()));
+    QStringList offered; // the names the save dialog offers, in dir
+    w.form.sessionFiles().setSaveChooser([&](auto, auto, const QString &suggested, auto) {
+        offered << QFileInfo(suggested).fileName();
+        return QString::fromStdString((dir.path() / offered.last().toStdString()).string());
+    });
+    activate(w.form);
+    QTRY_COMPARE(focusName(), u"Text2"_s);
+
+    answerNextDialog(u"7 17, 32"_s);
+    press(Qt::Key_M, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(markedNumbers(w), (std::vector<int>{7, 17, 32}));
+    activate(w.form);                      // as the desktop gives it back once the dialog is gone
+    QTRY_COMPARE(focusName(), u"Text2"_s); // back where it was before the dialog
+
+    QStringList round; // Tab visits what takes input, each once, hidden buttons skipped
+    do {
+        round << focusName();
+        press(Qt::Key_Tab);
+    } while (focusName() != u"Text2"_s && round.size() < 20);
+    QCOMPARE(round.join(u' '), u"Text2 Command1 Label4 Label1(0) Command3 Command2 "
+                               u"Option1(0) Command4"_s);
+    press(Qt::Key_Backtab);
+    press(Qt::Key_Backtab);
+    press(Qt::Key_Backtab);
+    press(Qt::Key_Backtab);
+    press(Qt::Key_Backtab);
+    QCOMPARE(focusName(), u"Label1(0)"_s);
+    const auto *mark = w.get(u"focusMark"_s); // drawn round the cell, over the board
+    QVERIFY(mark->isVisible() && mark->geometry().contains(w.label("Label1", 0)->geometry()));
+    for (const int key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Down, Qt::Key_Left})
+        press(key);
+    QCOMPARE(focusName(), u"Label1(20)"_s);
+    press(Qt::Key_Space);
+    press(Qt::Key_Up);
+    press(Qt::Key_Space);
+    press(Qt::Key_Space);
+    QCOMPARE(markedNumbers(w), (std::vector<int>{7, 17, 20, 32}));
+
+    press(Qt::Key_M, Qt::ControlModifier);
+    QVERIFY(w.form.board().state().manualMode());
+    QVERIFY(w.form.findChild<QAction *>(u"manualMode"_s)->isChecked());
+    press(Qt::Key_Space); // plays the cell under the cursor, 1
+    for (int i = 0; i < 3; ++i)
+        press(Qt::Key_Backtab);
+    QCOMPARE(focusName(), u"Text2"_s);
+    auto *box = w.get<QLineEdit>(u"Text2"_s);
+    typeLine(box, u"375"_s);
+    QCOMPARE(w.messages.size(), 1); // refused, and selected so that the next number replaces it
+    typeLine(box, u"17"_s);
+    QVERIFY(w.shown(u"Label6"_s));
+
+    std::mt19937 random(29);
+    std::vector<int> spins = {1, 17};
+    while (spins.size() < 200) {
+        spins.push_back(static_cast<int>(random() % 37));
+        typeLine(box, QString::number(spins.back()));
+    }
+    QCOMPARE(w.spins(), 200);
+    QCOMPARE(w.text(u"Text1"_s), u"200"_s);
+    QTest::keyClicks(w.get(u"Text1"_s), u"999"_s); // the counter takes no typing
+    QCOMPARE(w.text(u"Text1"_s), u"200"_s);
+
+    press(Qt::Key_M, Qt::ControlModifier);
+    typeLine(box, u"5"_s);
+    QVERIFY(w.form.statusBar()->currentMessage().contains(u"Ctrl+M"_s));
+    for (int i = 0; i < 4; ++i)
+        press(Qt::Key_Tab);
+    QCOMPARE(focusName(), u"Command3"_s);
+    press(Qt::Key_Space);
+    QCOMPARE(w.spins(), 0);
+    QVERIFY(w.form.statusBar()->currentMessage().contains(u"Ctrl+Z"_s));
+    press(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(w.spins(), 200);
+
+    QString question; // quitting asks first, saying how many spins would be lost
+    QTimer::singleShot(0, [&question] {
+        auto *ask = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        question = ask->text();
+        QTest::keyClick(ask, Qt::Key_Escape);
+    });
+    press(Qt::Key_Q, Qt::ControlModifier);
+    QVERIFY(w.form.isVisible());
+    activate(w.form);
+    QVERIFY(question.startsWith(u"200 tirages ne sont pas enregistrés"_s));
+
+    press(Qt::Key_S, Qt::ControlModifier);
+    press(Qt::Key_S, Qt::ControlModifier);
+    const QString today = QDate::currentDate().toString(Qt::ISODate);
+    QCOMPARE(offered,
+             QStringList({u"tirages-%1.txt"_s.arg(today), u"tirages-%1-2.txt"_s.arg(today)}));
+    QFile file(QString::fromStdString((dir.path() / offered[0].toStdString()).string()));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QStringList lines;
+    for (const int n : spins)
+        lines << QString::number(n);
+    static const QRegularExpression lineEnds(u"\\s+"_s);
+    QCOMPARE(QString::fromLatin1(file.readAll()).split(lineEnds, Qt::SkipEmptyParts), lines);
+
+    press(Qt::Key_E, Qt::ControlModifier);
+    StudyWindow *study = w.form.studyWindow();
+    QVERIFY(study && study->isVisible());
+    QTRY_VERIFY(QApplication::activeWindow() == study);
+    press(Qt::Key_C, Qt::ControlModifier);
+    QVERIFY(QApplication::clipboard()->text().contains(u"200 tirages"_s));
+    QCOMPARE(mouse.presses, 0);
+}
+
+// Every widget's place and font at any zoom are those at 100 % times the zoom, to the pixel;
+// the fitted board shows whole; the zoom is kept for the next run, and 100 % is the layout.
+void TestKeyboard::zoomScalesTheWholeBoardAsOne()
+{
+    Window w;
+    activate(w.form);
+    press(Qt::Key_0, Qt::ControlModifier);
+    QCOMPARE(w.form.zoom(), 1.0);
+    QHash<QWidget *, QRect> at100;
+    QHash<QWidget *, int> font100;
+    const QList<QWidget *> widgets = laidOut(w.form);
+    QCOMPARE(widgets.size(), qsizetype(roulette::layout::formControls().size()));
+    for (QWidget *x : widgets) {
+        at100[x] = x->geometry();
+        font100[x] = x->font().pixelSize();
+    }
+    const QSize board100 = w.form.boardArea()->size();
+    const auto near = [](int actual, double expected) { return std::abs(actual - expected) <= 1; };
+    const auto check = [&](double zoom) {
+        QVERIFY(near(w.form.boardArea()->width(), board100.width() * zoom));
+        QVERIFY(near(w.form.boardArea()->height(), board100.height() * zoom));
+        for (QWidget *x : widgets) {
+            const QRect r = x->geometry(), was = at100[x];
+            QVERIFY2(near(r.x(), was.x() * zoom) && near(r.y(), was.y() * zoom) &&
+                         near(r.width(), was.width() * zoom) &&
+                         near(r.height(), was.height() * zoom),
+                     qPrintable(u"%1 at %2"_s.arg(x->objectName()).arg(zoom)));
+            if (font100[x] >= 11) // the counts' fonts may be smaller, to fit
+                QVERIFY2(near(x->font().pixelSize(), font100[x] * zoom),
+                         qPrintable(x->objectName()));
+        }
+    };
+    for (const double zoom : {0.5, 0.7, 1.25, 2.0, 3.0}) {
+        w.form.setZoom(zoom);
+        check(zoom);
+    }
+    press(Qt::Key_Minus, Qt::ControlModifier);
+    QCOMPARE(w.form.zoom(), 2.5);
+    check(2.5);
+    for (const QSize size : {QSize(1024, 600), QSize(1920, 1080), QSize(700, 700)}) {
+        w.form.resize(size);
+        QCoreApplication::processEvents();
+        w.form.findChild<QAction *>(u"zoomFit"_s)->trigger();
+        QCoreApplication::processEvents();
+        check(w.form.zoom());
+        const auto *scroll = w.form.findChild<QScrollArea *>();
+        QVERIFY(!scroll->horizontalScrollBar()->isVisible() &&
+                !scroll->verticalScrollBar()->isVisible());
+        QVERIFY(w.form.boardArea()->width() >= scroll->viewport()->width() - 2 ||
+                w.form.boardArea()->height() >= scroll->viewport()->height() - 2);
+    }
+    const double fitted = w.form.zoom();
+    QCOMPARE(Form1().zoom(), fitted);
+    press(Qt::Key_0, Qt::ControlModifier);
+    for (QWidget *x : widgets)
+        QCOMPARE(x->geometry(), at100[x]);
+}
+
+// Ctrl+Z takes back a batch whole, named by its count, and a permanence imported and played
+// at once with the reset before it; the study opens on it.
+void TestKeyboard::aBatchOrAPlayedImportIsOneStep()
+{
+    Window w;
+    activate(w.form);
+    for (int i = 0; i < 3; ++i)
+        w.form.Command1_Click();
+    const BoardState before = w.form.board().state();
+    w.form.spinMany(10'000);
+    activate(w.form); // after the progress dialog
+    auto *undo = w.form.findChild<QAction *>(u"undoLastSpin"_s);
+    QCOMPARE(undo->text(), u"Annuler les %1 tirages"_s.arg(frenchNumber(10'000)));
+    press(Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(w.form.board().state() == before);
+    QCOMPARE(undo->text(), u"Annuler le dernier tirage"_s);
+
+    const TempDir dir;
+    w.chosen = QString::fromStdString(dir.write("p.txt", "5, 17, 32\n0, 36, 12\n").string());
+    w.offer = Form1::PlayOffer::PlayAndStudy;
+    w.form.findChild<QAction *>(u"importPermanence"_s)->trigger();
+    PermanenceDialog *dialog = nullptr;
+    QVERIFY(QTest::qWaitFor([&] {
+        dialog = w.form.findChild<PermanenceDialog *>();
+        return dialog && dialog->isVisible() &&
+               dialog->findChild<QPushButton *>(u"import"_s)->isEnabled();
+    }));
+    QTest::keyClick(dialog->findChild<QPushButton *>(u"import"_s), Qt::Key_Space);
+    QCOMPARE(w.offers.size(), 1);
+    QVERIFY(w.offers[0].contains(u"6 tirages"_s));
+    QCOMPARE(w.spins(), 6);
+    QVERIFY(w.form.board().state().history[27] == "12");
+    QVERIFY(w.form.studyWindow() && w.form.studyWindow()->isVisible());
+    QCOMPARE(undo->text(), u"Annuler les 6 tirages"_s);
+    activate(w.form);
+    press(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(w.spins(), 3);
+    QCOMPARE(w.form.board().state().HitCount, before.HitCount);
+}
+
+QTEST_MAIN(TestKeyboard)
+#include "test_keyboard.moc"
