@@ -3,8 +3,8 @@
 
 #include "ui/board/form1.h"
 #include "ui/common/french.h"
-#include "ui/notebook/notebookpath.h"
 #include "ui/notebook/boardnotebook.h"
+#include "ui/notebook/notebookpath.h"
 
 int main(int argc, char *argv[])
 {

@@ -166,9 +166,10 @@ TEST(ChangePoint, FindsAPlantedChangeAtItsSplit)
             EXPECT_EQ(change.pValue, 1.0 / (HomogeneitySamples + 1));
         }
         EXPECT_TRUE(change.found());
-        EXPECT_NE(changeAdvice(homogeneityTest(sessions), change, "séance du 12 mars 2026 20:15", {})
-                      .find("À partir de la séance du 12 mars 2026 20:15,"),
-                  std::string::npos);
+        EXPECT_NE(
+            changeAdvice(homogeneityTest(sessions), change, "séance du 12 mars 2026 20:15", {})
+                .find("À partir de la séance du 12 mars 2026 20:15,"),
+            std::string::npos);
         EXPECT_LT(homogeneityTest(sessions).pValue, 0.01);
     }
     // Sessions alike to the spin still name a split between two of them, and no change.

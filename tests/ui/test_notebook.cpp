@@ -6,8 +6,8 @@
 #include <QScreen>
 #include <QSignalSpy>
 #include <QStandardItemModel>
-#include <QTableView>
 #include <QStatusBar>
+#include <QTableView>
 #include <QTimer>
 #include <random>
 #include <sqlite3.h>

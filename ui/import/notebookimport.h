@@ -34,7 +34,8 @@ struct Import {
     std::optional<std::int64_t> wheelId;
     std::string newWheel;
     std::string label;                  ///< the sessions', numbered when there are several
-    std::vector<std::string> startedAt; ///< each session's start, "2019-04-24T20:15"; the import's moment for those missing
+    std::vector<std::string> startedAt; ///< each session's start, "2019-04-24T20:15"; the import's
+                                        ///< moment for those missing
 };
 
 enum class Outcome { Done, Stopped, Failed };

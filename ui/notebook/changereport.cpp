@@ -78,6 +78,5 @@ QString changeReport(const std::vector<roulette::SessionInfo> &sessions,
     std::vector<std::string> names;
     for (const roulette::SessionInfo &session : sessions)
         names.push_back(sessionName(session).toStdString());
-    return text +
-           QString::fromStdString(roulette::changeAdvice(same, change, splitSession, names));
+    return text + QString::fromStdString(roulette::changeAdvice(same, change, splitSession, names));
 }
