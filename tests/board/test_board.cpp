@@ -116,10 +116,6 @@ TEST(Board, TypedTextsPlayWhenTheyRoundToANumberAndChangeNothingElse)
         EXPECT_TRUE(sameBoard(board.state(), before)) << text;
         EXPECT_TRUE(board.series() == seriesBefore) << text;
     }
-    Board board = loadedBoard();
-    board.Label4_Click();
-    board.setLastText("40");
-    EXPECT_EQ(board.Command1_Click().message, "« 40 » n'est pas un numéro de roulette (0 à 36).");
 }
 
 // A reset clears the counts and the marks and keeps the rest, the blinking cell and the

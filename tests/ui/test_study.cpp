@@ -203,7 +203,6 @@ private slots:
     void frenchNumbersAsQLocaleWritesThem();
     void wheelChartDrawsTheCounts();
     void arcsAreAsWideAsTheyAre();
-    void scaleLabelsKeepTheirSign();
     void studyIsReadCopiedAndExportedWhole();
 };
 
@@ -213,8 +212,6 @@ void TestStudy::followsTheBoard_data()
     QTest::addColumn<QStringList>("steps");
     QTest::addRow("no spin") << QStringList{};
     QTest::addRow("spins by hand") << QStringList{u"hand"_s};
-    QTest::addRow("a batch") << QStringList{u"hand"_s, u"batch"_s};
-    QTest::addRow("a spin") << QStringList{u"hand"_s, u"batch"_s, u"spin"_s};
     QTest::addRow("an undo") << QStringList{u"hand"_s, u"batch"_s, u"spin"_s, u"undo"_s};
     QTest::addRow("a load, a spin from it") << QStringList{u"hand"_s, u"load"_s};
     QTest::addRow("a reset") << QStringList{u"hand"_s, u"batch"_s, u"reset"_s};
@@ -303,34 +300,10 @@ void TestStudy::figuresMatchTheSpins()
         cellsOf(sequence.tables[0]).mid(0, 3),
         (QStringList{u"Tous les tirages"_s, frenchNumber(double(n - 1)), frenchNumber(chi, 2)}));
 
-    // The hottest arc of the recount, as the scan (checked by brute force) finds it.
-    const roulette::Arc hot = roulette::scanArcs(byPosition, n).hottest;
-    QStringList hottest;
-    for (int k = 0; k < hot.width; ++k)
-        hottest << QString::number(roulette::WheelOrder[std::size_t((hot.start + k) % 37)]);
-    QCOMPARE(cellsOf(section(d, u"Balayage des arcs"_s).tables[0]).value(1), hottest.join(u' '));
-
     const auto most = std::max_element(hits.begin(), hits.end()) - hits.begin();
     QCOMPARE(cellsOf(section(d, u"Numéros"_s).tables[0]).mid(0, 3),
              (QStringList{u"Le plus sorti"_s, QString::number(most),
                           u"%1 fois"_s.arg(hits[std::size_t(most)])}));
-    // The longest present absence leads the écarts, the lower number on ties.
-    std::int64_t longest = -1;
-    int overdue = 0;
-    for (int number = 0; number < 37; ++number) {
-        const auto last = std::find(spins.rbegin(), spins.rend(), number);
-        const std::int64_t gap = last - spins.rbegin();
-        if (gap > longest)
-            longest = gap, overdue = number;
-    }
-    QCOMPARE(cellsOf(section(d, u"Écarts"_s).tables[0]).mid(0, 2),
-             (QStringList{QString::number(overdue), frenchNumber(double(longest))}));
-    const auto reds = std::count_if(spins.begin(), spins.end(), [](int s) {
-        return roulette::contains(roulette::RedPockets, s);
-    });
-    const auto zeros = std::count(spins.begin(), spins.end(), 0);
-    QCOMPARE(cellsOf(section(d, u"Chances simples"_s).tables[0]).value(1),
-             u"%1 / %2"_s.arg(reds).arg(n - zeros - reds));
     QVERIFY(d.headline.figures.rows[0][0].text.startsWith(u"Indice E = "_s));
     expectShowsItsReport(*study);
 }
@@ -443,14 +416,16 @@ void TestStudy::frenchNumbersAsQLocaleWritesThem()
     }
 }
 
-// Bars from the fair line as long as each pocket's distance from it, the ±2σ band as tall as
-// two bars 2σ long, the 37 number cells apart from each other.
+// At a million spins: bars from the fair line as long as each pocket's distance from it, the
+// ±2σ band as tall as two bars 2σ long, the 37 number cells apart from each other, and the
+// scale's five-digit labels drawn whole, sign included, between the chart's edge and the plot.
 void TestStudy::wheelChartDrawsTheCounts()
 {
     WheelChart chart;
-    report::Chart data = levelChart(100, 10);
-    data.counts[0] = 130; // the zero, green, 3σ above the fair line
-    data.counts[1] = 80;  // 32, red, 2σ below
+    const double mean = 1'089'156 / 37.0, sigma = std::sqrt(mean * 36 / 37);
+    report::Chart data = levelChart(mean, sigma);
+    data.counts[0] = std::llround(mean + 3 * sigma); // the zero, green
+    data.counts[1] = std::llround(mean - 2 * sigma); // 32, red
     const QImage image = drawn(chart, data);
     // The longest run of a colour down any column: its column, first row and length.
     const auto longest = [&image](QRgb colour) {
@@ -491,8 +466,8 @@ void TestStudy::wheelChartDrawsTheCounts()
     const int oneSigmaUp = zeroTop + zeroBar - redBar / 2; // clear of the scale's texts
     while (image.pixel(plotLeft, oneSigmaUp) != qRgb(0xe4, 0xe4, 0xe4))
         ++plotLeft;
-    QVERIFY(left < right);
-    QVERIFY2(right < plotLeft - 4, qPrintable(u"%1 %2"_s.arg(right).arg(plotLeft)));
+    QVERIFY2(left >= 2 && left < right && right < plotLeft - 4,
+             qPrintable(u"%1 %2 %3"_s.arg(left).arg(right).arg(plotLeft)));
 }
 
 // The washes behind the arcs cover their pockets' slots, no more, wrapping past the last
@@ -520,22 +495,6 @@ void TestStudy::arcsAreAsWideAsTheyAre()
     }
 }
 
-// At a million spins the band's labels have five digits: each is drawn whole, sign included,
-// clear of the chart's left edge.
-void TestStudy::scaleLabelsKeepTheirSign()
-{
-    WheelChart chart;
-    const double mean = 1'089'156 / 37.0;
-    const QImage image = drawn(chart, levelChart(mean, std::sqrt(mean * 36 / 37)));
-    const QRgb text = chart.palette().color(QPalette::WindowText).rgb();
-    int left = image.width();
-    for (int y = 0; y < image.height() - 70; ++y)
-        for (int x = 0; x < 120; ++x)
-            if (image.pixel(x, y) == text)
-                left = std::min(left, x);
-    QVERIFY2(left >= 2 && left < 40, qPrintable(QString::number(left)));
-}
-
 // Whatever way the study leaves the window, it holds every figure of its report: a screen
 // reader, a copy, a web page and a PDF (with its two charts whole within the page's width).
 // The board's keys work from the study; F1 opens the study's help; Escape closes it.
@@ -559,12 +518,6 @@ void TestStudy::studyIsReadCopiedAndExportedWhole()
         }
     }
     QCOMPARE(charts.size(), std::size_t{2});
-    for (const QString &cell : cells)
-        if (cell.startsWith(u"→"_s)) // a verdict says the p-value it rests on
-            QVERIFY2(cell.contains(u"(p "_s), qPrintable(cell));
-    for (qsizetype i = 0; i < cells.size(); ++i) // each most overdue is judged
-        if (cells[i].contains(u"plus en retard :"_s))
-            QVERIFY2(i + 1 < cells.size() && cells[i + 1].startsWith(u"→"_s), qPrintable(cells[i]));
 
     const QString read = accessibleText(QAccessible::queryAccessibleInterface(study));
     for (const QString &cell : cells)
