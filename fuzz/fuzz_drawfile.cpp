@@ -55,6 +55,21 @@ std::string fromUtf16(std::string_view bytes, bool littleEndian)
     return text;
 }
 
+// Two runs of digits or more, and nothing but digits, blanks, commas and semicolons.
+bool holdsSeveralNumbers(std::string_view line)
+{
+    int runs = 0;
+    bool afterDigit = false;
+    for (const char c : line) {
+        const bool digit = c >= '0' && c <= '9';
+        if (!digit && c != ' ' && c != '\t' && c != ',' && c != ';')
+            return false;
+        runs += digit && !afterDigit;
+        afterDigit = digit;
+    }
+    return runs >= 2;
+}
+
 DrawFileContent readWhole(std::string_view bytes)
 {
     std::string text(bytes);
@@ -76,10 +91,15 @@ DrawFileContent readWhole(std::string_view bytes)
             figures += c != ' ' && c != '\t';
         const auto number =
             figures > DrawFileReader::FigureLimit ? std::nullopt : recordNumber(line);
-        if (number)
+        if (number) {
             content.numbers.append(*number);
-        else if (content.badLineCount++ < std::int64_t{DrawFileReader::QuotedBadLines})
-            content.firstBadLines.push_back({lineNumber, std::string(line.substr(0, QuoteBytes))});
+            continue;
+        }
+        const BadLine quoted{lineNumber, std::string(line.substr(0, QuoteBytes))};
+        if (content.badLineCount++ < std::int64_t{DrawFileReader::QuotedBadLines})
+            content.firstBadLines.push_back(quoted);
+        if (holdsSeveralNumbers(line) && content.severalNumbersLines++ == 0)
+            content.firstSeveralNumbers = quoted;
     }
     return content;
 }
