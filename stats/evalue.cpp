@@ -391,7 +391,7 @@ void Evidence::add(int number)
     m_groups[0].add(step.position);
     if (step.distance < 0)
         return;
-    m_groups[static_cast<std::size_t>(1 + step.parity)].add(step.distance);
+    m_groups[1 + static_cast<std::size_t>(step.parity)].add(step.distance);
     m_groups[1 + AllSpins].add(step.distance);
     m_mirrored.add(mirroredCell(step.distance));
 }
@@ -402,7 +402,7 @@ void Evidence::removeLast(int number, int before)
     m_groups[0].remove(step.position);
     if (step.distance < 0)
         return;
-    m_groups[static_cast<std::size_t>(1 + step.parity)].remove(step.distance);
+    m_groups[1 + static_cast<std::size_t>(step.parity)].remove(step.distance);
     m_groups[1 + AllSpins].remove(step.distance);
     m_mirrored.remove(mirroredCell(step.distance));
 }

@@ -23,7 +23,7 @@ ArcExtremes arcsOf(const HitCounts &hits, std::int64_t spins)
 // reverse; many numbers far from the mean put them outside the band.
 TEST(StudySimulation, EachPValueJudgesItsOwnExtreme)
 {
-    constexpr std::int64_t Spins = 37 * 200;
+    constexpr std::int64_t Spins = std::int64_t{37} * 200;
     const NullDistribution null(Spins);
     HitCounts hot;
     hot.fill(200);

@@ -76,6 +76,7 @@ QString changeReport(const std::vector<roulette::SessionInfo> &sessions,
                                          ? sessionName(sessions[change.split]).toStdString()
                                          : std::string();
     std::vector<std::string> names;
+    names.reserve(sessions.size());
     for (const roulette::SessionInfo &session : sessions)
         names.push_back(sessionName(session).toStdString());
     return text + QString::fromStdString(roulette::changeAdvice(same, change, splitSession, names));
