@@ -521,28 +521,29 @@ std::int64_t Notebook::createSession(std::int64_t wheelId, const std::string &st
     });
 }
 
-void Notebook::renameSession(std::int64_t sessionId, const std::string &label)
+// `column` is one of the session's text columns, named here in the code, never by the user.
+void Notebook::setSessionText(std::int64_t sessionId, const char *column, const std::string &text)
 {
-    checkLabel(label);
     guarded([&] {
-        SQLite::Statement update(*m_db, "UPDATE sessions SET label = ? WHERE id = ?");
-        update.bind(1, label);
+        SQLite::Statement update(*m_db, std::string("UPDATE sessions SET ") + column +
+                                            " = ? WHERE id = ?");
+        update.bind(1, text);
         update.bind(2, sessionId);
         update.exec();
         requireChange("Cette séance");
     });
 }
 
+void Notebook::renameSession(std::int64_t sessionId, const std::string &label)
+{
+    checkLabel(label);
+    setSessionText(sessionId, "label", label);
+}
+
 void Notebook::annotateSession(std::int64_t sessionId, const std::string &notes)
 {
     checkNotes(notes);
-    guarded([&] {
-        SQLite::Statement update(*m_db, "UPDATE sessions SET notes = ? WHERE id = ?");
-        update.bind(1, notes);
-        update.bind(2, sessionId);
-        update.exec();
-        requireChange("Cette séance");
-    });
+    setSessionText(sessionId, "notes", notes);
 }
 
 void Notebook::moveSession(std::int64_t sessionId, std::int64_t toWheelId)
@@ -827,13 +828,7 @@ void Notebook::redateSession(std::int64_t sessionId, const std::string &startedA
         throw NotebookError(Kind::Invalid, "« " + startedAt +
                                                " » n'est pas une date et une heure "
                                                "(AAAA-MM-JJTHH:MM attendu).");
-    guarded([&] {
-        SQLite::Statement update(*m_db, "UPDATE sessions SET started_at = ? WHERE id = ?");
-        update.bind(1, startedAt);
-        update.bind(2, sessionId);
-        update.exec();
-        requireChange("Cette séance");
-    });
+    setSessionText(sessionId, "started_at", startedAt);
 }
 
 } // namespace roulette

@@ -221,6 +221,7 @@ private:
     void insertChunks(std::int64_t sessionId, std::span<const std::uint8_t> numbers);
     void insertSession(const DeletedSession &session);
     void requireChange(const char *what) const;
+    void setSessionText(std::int64_t sessionId, const char *column, const std::string &text);
     WheelInfo wheelInfo(std::int64_t wheelId) const;
     void requireFreeName(const std::string &name, std::int64_t exceptWheel) const;
     SessionInfo sessionInfo(std::int64_t sessionId) const;
