@@ -153,8 +153,8 @@ TEST(Board, ResetClearsTheCountsAndKeepsTheRest)
     EXPECT_EQ(board.series().series(SeriesDozen1)[1], 0);
 }
 
-// Whatever came before, a spin taken back leaves the board and its series as they were, and
-// so does a reset of spins taken back once the spins after it are.
+// Whatever came before, in every mode, a spin taken back leaves the board and its series as
+// they were.
 TEST(Board, UndoRestoresTheWholeBoard)
 {
     std::mt19937 random(11);
@@ -179,22 +179,10 @@ TEST(Board, UndoRestoresTheWholeBoard)
         for (int step = 0; step < 200; ++step) {
             if (step > 0) // the first spin is taken back to the state of start-up
                 actions[any(run % 2 ? 9 : 7)]();
-            const int how = any(4);
+            const int how = any(3);
             BoardState before = board.state();
             before.spinButtonVisible &= how != 1; // "Lancer Manuel" hides it for good
             const Module1 seriesBefore = board.series();
-            const std::int64_t spinsBefore = board.state().FileCursor;
-            if (how == 3 && seriesBefore.session().lastRow() > 0) {
-                board.Command3_Click();
-                for (int i = any(70); i > 0; --i)
-                    board.Command1_Click();
-                while (board.state().FileCursor > spinsBefore)
-                    ASSERT_TRUE(board.undo());
-                ASSERT_TRUE(board.undo());
-                ASSERT_TRUE(sameBoard(board.state(), before)) << "run " << run << " step " << step;
-                ASSERT_TRUE(board.series().session() == seriesBefore.session());
-                continue;
-            }
             const SpinResult result = how == 0   ? board.Command1_Click()
                                       : how == 1 ? board.Command6_Click()
                                                  : board.Label1_Click(any(37));

@@ -435,15 +435,6 @@ void TestForm1::helpToolTipsAndShortcutsFromEveryWidget()
         QVERIFY(action->isSeparator() ||
                 (w.form.actions().contains(action) && inMenus.contains(action)));
 
-    // The entry without a shortcut that empties the board does what its button does.
-    Window byButton, byEntry;
-    byButton.form.spinMany(3);
-    byEntry.form.spinMany(3);
-    const QStringList spun = snapshot(byEntry);
-    byButton.click(u"Command3"_s);
-    byEntry.form.findChild<QAction *>(u"reset"_s)->trigger();
-    QCOMPARE(snapshot(byEntry), snapshot(byButton));
-    QVERIFY(snapshot(byEntry) != spun);
 }
 
 void TestForm1::closingEndsTheProgramAndTheWheelWindow()
