@@ -7,6 +7,7 @@
 #include <QStyleOptionFrame>
 
 #include <algorithm>
+#include <utility>
 
 namespace
 {
@@ -15,30 +16,84 @@ constexpr int SmallestPixels = 6;
 // A line edit keeps this margin on each side of its text, and a pixel for the cursor.
 constexpr int LineEditMargin = 2;
 
-// Counts are digits: one with room for one more of the widest digit fits without being laid
-// out (the spare digit covers any kerning). Laying text out is most of what a spin costs.
-bool surelyFits(const QFont &font, const QString &text, int room)
+/// What a font's digits say of the width of a count, measured once per font: laying text out
+/// is most of what a spin costs, and counts are digits.
+struct DigitWidths {
+    int widest = 0;
+    /// Every digit as wide as the others at every size the fitting tries, as most fonts draw
+    /// them so that columns of figures line up: a count is then as wide as any other count
+    /// of as many digits.
+    bool tabular = false;
+    /// The pixel size found for a count of so many digits in so much room, when tabular.
+    QHash<std::pair<qsizetype, int>, int> fitted;
+};
+
+bool sameDigitAdvances(const QFont &font)
 {
-    if (!std::all_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); }))
-        return false;
-    static QHash<QString, int> widestDigit; // by the font's key
-    int &widest = widestDigit[font.key()];
-    if (widest == 0) {
-        const QFontMetrics metrics(font);
-        for (char16_t digit = u'0'; digit <= u'9'; ++digit)
-            widest = std::max(widest, metrics.horizontalAdvance(QChar(digit)));
+    const QFontMetricsF metrics(font);
+    const qreal zero = metrics.horizontalAdvance(QChar(u'0'));
+    for (char16_t digit = u'1'; digit <= u'9'; ++digit) {
+        if (metrics.horizontalAdvance(QChar(digit)) != zero)
+            return false;
     }
-    return (text.size() + 1) * widest <= room;
+    return true;
+}
+
+DigitWidths measureDigits(QFont font)
+{
+    DigitWidths widths;
+    const QFontMetrics metrics(font);
+    for (char16_t digit = u'0'; digit <= u'9'; ++digit)
+        widths.widest = std::max(widths.widest, metrics.horizontalAdvance(QChar(digit)));
+    widths.tabular = true;
+    for (; widths.tabular && font.pixelSize() >= SmallestPixels;
+         font.setPixelSize(font.pixelSize() - 1))
+        widths.tabular = sameDigitAdvances(font);
+    return widths;
+}
+
+DigitWidths &digitWidths(const QFont &font)
+{
+    static QHash<QString, DigitWidths> byFont; // by the font's key
+    const QString key = font.key();
+    auto found = byFont.find(key);
+    if (found == byFont.end())
+        found = byFont.insert(key, measureDigits(font));
+    return *found;
+}
+
+bool isCount(const QString &text)
+{
+    return !text.isEmpty() &&
+           std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
+QFont shrunkToFit(QFont font, const QString &text, int room)
+{
+    while (font.pixelSize() > SmallestPixels && QFontMetrics(font).horizontalAdvance(text) > room)
+        font.setPixelSize(font.pixelSize() - 1);
+    return font;
 }
 
 } // namespace
 
 QFont fittingFont(QFont font, const QString &text, int room)
 {
-    if (surelyFits(font, text, room))
+    if (!isCount(text) || font.pixelSize() <= 0)
+        return shrunkToFit(font, text, room);
+    DigitWidths &digits = digitWidths(font);
+    // One spare digit's room covers any kerning: such a count fits without being laid out.
+    if ((text.size() + 1) * digits.widest <= room)
         return font;
-    while (font.pixelSize() > SmallestPixels && QFontMetrics(font).horizontalAdvance(text) > room)
-        font.setPixelSize(font.pixelSize() - 1);
+    if (!digits.tabular)
+        return shrunkToFit(font, text, room);
+    const std::pair key(text.size(), room);
+    if (const auto found = digits.fitted.constFind(key); found != digits.fitted.cend()) {
+        font.setPixelSize(*found);
+        return font;
+    }
+    font = shrunkToFit(font, text, room);
+    digits.fitted.insert(key, font.pixelSize());
     return font;
 }
 
