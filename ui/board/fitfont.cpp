@@ -1,13 +1,11 @@
 #include "ui/board/fitfont.h"
 
 #include <QFontMetrics>
-#include <QHash>
 #include <QLineEdit>
 #include <QStyle>
 #include <QStyleOptionFrame>
 
 #include <algorithm>
-#include <utility>
 
 namespace
 {
@@ -16,17 +14,11 @@ constexpr int SmallestPixels = 6;
 // A line edit keeps this margin on each side of its text, and a pixel for the cursor.
 constexpr int LineEditMargin = 2;
 
-/// What a font's digits say of the width of a count, measured once per font: laying text out
-/// is most of what a spin costs, and counts are digits.
-struct DigitWidths {
-    int widest = 0;
-    /// Every digit as wide as the others at every size the fitting tries, as most fonts draw
-    /// them so that columns of figures line up: a count is then as wide as any other count
-    /// of as many digits.
-    bool tabular = false;
-    /// The pixel size found for a count of so many digits in so much room, when tabular.
-    QHash<std::pair<qsizetype, int>, int> fitted;
-};
+bool isCount(const QString &text)
+{
+    return !text.isEmpty() &&
+           std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
 
 bool sameDigitAdvances(const QFont &font)
 {
@@ -39,35 +31,6 @@ bool sameDigitAdvances(const QFont &font)
     return true;
 }
 
-DigitWidths measureDigits(QFont font)
-{
-    DigitWidths widths;
-    const QFontMetrics metrics(font);
-    for (char16_t digit = u'0'; digit <= u'9'; ++digit)
-        widths.widest = std::max(widths.widest, metrics.horizontalAdvance(QChar(digit)));
-    widths.tabular = true;
-    for (; widths.tabular && font.pixelSize() >= SmallestPixels;
-         font.setPixelSize(font.pixelSize() - 1))
-        widths.tabular = sameDigitAdvances(font);
-    return widths;
-}
-
-DigitWidths &digitWidths(const QFont &font)
-{
-    static QHash<QString, DigitWidths> byFont; // by the font's key
-    const QString key = font.key();
-    auto found = byFont.find(key);
-    if (found == byFont.end())
-        found = byFont.insert(key, measureDigits(font));
-    return *found;
-}
-
-bool isCount(const QString &text)
-{
-    return !text.isEmpty() &&
-           std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
-}
-
 QFont shrunkToFit(QFont font, const QString &text, int room)
 {
     while (font.pixelSize() > SmallestPixels && QFontMetrics(font).horizontalAdvance(text) > room)
@@ -77,23 +40,36 @@ QFont shrunkToFit(QFont font, const QString &text, int room)
 
 } // namespace
 
-QFont fittingFont(QFont font, const QString &text, int room)
+void CountFont::measureDigits()
 {
-    if (!isCount(text) || font.pixelSize() <= 0)
-        return shrunkToFit(font, text, room);
-    DigitWidths &digits = digitWidths(font);
+    const QFontMetrics metrics(m_font);
+    for (char16_t digit = u'0'; digit <= u'9'; ++digit)
+        m_widestDigit = std::max(m_widestDigit, metrics.horizontalAdvance(QChar(digit)));
+    m_tabular = true;
+    for (QFont smaller = m_font; m_tabular && smaller.pixelSize() >= SmallestPixels;
+         smaller.setPixelSize(smaller.pixelSize() - 1))
+        m_tabular = sameDigitAdvances(smaller);
+}
+
+QFont CountFont::fitting(const QString &text, int room)
+{
+    if (!isCount(text) || m_font.pixelSize() <= 0)
+        return shrunkToFit(m_font, text, room);
+    if (m_widestDigit == 0)
+        measureDigits();
     // One spare digit's room covers any kerning: such a count fits without being laid out.
-    if ((text.size() + 1) * digits.widest <= room)
-        return font;
-    if (!digits.tabular)
-        return shrunkToFit(font, text, room);
+    if ((text.size() + 1) * m_widestDigit <= room)
+        return m_font;
+    if (!m_tabular)
+        return shrunkToFit(m_font, text, room);
     const std::pair key(text.size(), room);
-    if (const auto found = digits.fitted.constFind(key); found != digits.fitted.cend()) {
+    if (const auto found = m_fitted.constFind(key); found != m_fitted.cend()) {
+        QFont font = m_font;
         font.setPixelSize(*found);
         return font;
     }
-    font = shrunkToFit(font, text, room);
-    digits.fitted.insert(key, font.pixelSize());
+    QFont font = shrunkToFit(m_font, text, room);
+    m_fitted.insert(key, font.pixelSize());
     return font;
 }
 
