@@ -13,7 +13,7 @@ class QWidget;
 class CountFont
 {
 public:
-    explicit CountFont(QFont font = QFont()) : m_font(std::move(font)) {}
+    explicit CountFont(const QFont &font = QFont()) : m_font(font) {}
 
     const QFont &font() const { return m_font; }
 
