@@ -281,7 +281,7 @@ void TestForm1::countsOutgrowingTheirBoxesStayWhole()
         QVERIFY(count->text().size() == 5 && count->font().pixelSize() < 13);
         QVERIFY(count->fontMetrics().horizontalAdvance(count->text()) <=
                 count->contentsRect().width());
-        QFont larger = count->font(); // the largest that fits, whichever count came first
+        QFont larger = count->font(); // the largest size for this count, not for another
         larger.setPixelSize(larger.pixelSize() + 1);
         QVERIFY(QFontMetrics(larger).horizontalAdvance(count->text()) >
                 count->contentsRect().width() - 2);
