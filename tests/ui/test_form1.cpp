@@ -2,6 +2,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QFontMetrics>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPointer>
@@ -280,6 +281,10 @@ void TestForm1::countsOutgrowingTheirBoxesStayWhole()
         QVERIFY(count->text().size() == 5 && count->font().pixelSize() < 13);
         QVERIFY(count->fontMetrics().horizontalAdvance(count->text()) <=
                 count->contentsRect().width());
+        QFont larger = count->font(); // the largest size for this count, not for another
+        larger.setPixelSize(larger.pixelSize() + 1);
+        QVERIFY(QFontMetrics(larger).horizontalAdvance(count->text()) >
+                count->contentsRect().width() - 2);
         QVERIFY(count->toolTip().startsWith(count->text() + u'\n'));
     }
     w.click(u"Command3"_s);

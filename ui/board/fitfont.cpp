@@ -1,7 +1,6 @@
 #include "ui/board/fitfont.h"
 
 #include <QFontMetrics>
-#include <QHash>
 #include <QLineEdit>
 #include <QStyle>
 #include <QStyleOptionFrame>
@@ -15,30 +14,62 @@ constexpr int SmallestPixels = 6;
 // A line edit keeps this margin on each side of its text, and a pixel for the cursor.
 constexpr int LineEditMargin = 2;
 
-// Counts are digits: one with room for one more of the widest digit fits without being laid
-// out (the spare digit covers any kerning). Laying text out is most of what a spin costs.
-bool surelyFits(const QFont &font, const QString &text, int room)
+bool isCount(const QString &text)
 {
-    if (!std::all_of(text.begin(), text.end(), [](QChar c) { return c.isDigit(); }))
-        return false;
-    static QHash<QString, int> widestDigit; // by the font's key
-    int &widest = widestDigit[font.key()];
-    if (widest == 0) {
-        const QFontMetrics metrics(font);
-        for (char16_t digit = u'0'; digit <= u'9'; ++digit)
-            widest = std::max(widest, metrics.horizontalAdvance(QChar(digit)));
+    return !text.isEmpty() &&
+           std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
+bool sameDigitAdvances(const QFont &font)
+{
+    const QFontMetricsF metrics(font);
+    const qreal zero = metrics.horizontalAdvance(QChar(u'0'));
+    for (char16_t digit = u'1'; digit <= u'9'; ++digit) {
+        if (metrics.horizontalAdvance(QChar(digit)) != zero)
+            return false;
     }
-    return (text.size() + 1) * widest <= room;
+    return true;
+}
+
+QFont shrunkToFit(QFont font, const QString &text, int room)
+{
+    while (font.pixelSize() > SmallestPixels && QFontMetrics(font).horizontalAdvance(text) > room)
+        font.setPixelSize(font.pixelSize() - 1);
+    return font;
 }
 
 } // namespace
 
-QFont fittingFont(QFont font, const QString &text, int room)
+void CountFont::measureDigits()
 {
-    if (surelyFits(font, text, room))
+    const QFontMetrics metrics(m_font);
+    for (char16_t digit = u'0'; digit <= u'9'; ++digit)
+        m_widestDigit = std::max(m_widestDigit, metrics.horizontalAdvance(QChar(digit)));
+    m_tabular = true;
+    for (QFont smaller = m_font; m_tabular && smaller.pixelSize() >= SmallestPixels;
+         smaller.setPixelSize(smaller.pixelSize() - 1))
+        m_tabular = sameDigitAdvances(smaller);
+}
+
+QFont CountFont::fitting(const QString &text, int room)
+{
+    if (!isCount(text) || m_font.pixelSize() <= 0)
+        return shrunkToFit(m_font, text, room);
+    if (m_widestDigit == 0)
+        measureDigits();
+    // One spare digit's room covers any kerning: such a count fits without being laid out.
+    if ((text.size() + 1) * m_widestDigit <= room)
+        return m_font;
+    if (!m_tabular)
+        return shrunkToFit(m_font, text, room);
+    const std::pair key(text.size(), room);
+    if (const auto found = m_fitted.constFind(key); found != m_fitted.cend()) {
+        QFont font = m_font;
+        font.setPixelSize(*found);
         return font;
-    while (font.pixelSize() > SmallestPixels && QFontMetrics(font).horizontalAdvance(text) > room)
-        font.setPixelSize(font.pixelSize() - 1);
+    }
+    QFont font = shrunkToFit(m_font, text, room);
+    m_fitted.insert(key, font.pixelSize());
     return font;
 }
 

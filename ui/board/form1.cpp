@@ -25,7 +25,6 @@
 #include "sources/textrules.h"
 #include "stats/fairness.h"
 #include "ui/board/clicklabel.h"
-#include "ui/board/fitfont.h"
 #include "ui/board/formlayout.h"
 #include "ui/board/forroulette.h"
 #include "ui/board/tooltips.h"
@@ -325,7 +324,7 @@ void Form1::buildWidgets()
         if (!c.visible)
             widget->hide();
     }
-    m_countFont = child<QWidget>(this, "Text1")->font();
+    m_countFont = CountFont(child<QWidget>(this, "Text1")->font());
 }
 
 // The one place where the charts are made.
@@ -715,12 +714,13 @@ void Form1::showCount(QWidget *box, const QString &text, const QString &tip)
         edit->setText(text);
     else
         static_cast<QLabel *>(box)->setText(text);
-    const QFont font = fittingFont(m_countFont, text, textRoom(box));
+    const QFont font = m_countFont.fitting(text, textRoom(box));
     if (box->font() != font)
         box->setFont(font);
     if (edit)
         edit->setCursorPosition(0); // a box too narrow shows the number's beginning
-    const QString fullTip = font.pixelSize() < m_countFont.pixelSize() ? text + u'\n' + tip : tip;
+    const QString fullTip =
+        font.pixelSize() < m_countFont.font().pixelSize() ? text + u'\n' + tip : tip;
     if (!tip.isNull() && box->toolTip() != fullTip)
         box->setToolTip(fullTip);
 }

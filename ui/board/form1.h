@@ -10,6 +10,7 @@
 #include "board/board.h"
 #include "store/notebook.h"
 #include "ui/board/boardmodel.h"
+#include "ui/board/fitfont.h"
 #include "ui/board/sessionfiles.h"
 
 class BoardNotebook;
@@ -174,7 +175,7 @@ private:
     BoardModel m_model;
     QWidget *m_boardArea = nullptr;
     QMenu *m_studyMenu = nullptr; // one entry per study window, also in the context menu
-    QFont m_countFont;            // the layout's font of every box that shows a count
+    CountFont m_countFont;        // the layout's font of every box that shows a count
     QSize m_openingSize;          // until the window first shows with its frame
     std::unique_ptr<ForRoulette> m_forRoulette;
     std::function<void(const QString &)> m_sink;

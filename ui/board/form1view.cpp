@@ -44,7 +44,7 @@ void Form1::setZoom(double zoom)
         if (c.kind != roulette::layout::Kind::Chart)
             widget->setFont(boardzoom::fontFor(c.font, m_zoom));
     }
-    m_countFont = boardzoom::fontFor(roulette::layout::Font::Bold, m_zoom);
+    m_countFont = CountFont(boardzoom::fontFor(roulette::layout::Font::Bold, m_zoom));
     if (m_shown) { // render shows only what differs: the counts, fitted anew, differ all
         m_shown.reset();
         render();
