@@ -185,6 +185,7 @@ TEST(PermanenceReader, RefusesAndWarnsByLine)
     // clean file warns of nothing.
     const PermanenceAnalysis clean = readText("9, 19, 29\nvu, fin, 5\n29, 9\n");
     EXPECT_EQ(clean.spins, (std::vector<std::uint8_t>{9, 19, 29, 29, 9}));
+    EXPECT_EQ(clean.lineCount + clean.blankLines.count, 3) << "the last line end ends no more";
     for (const std::string &line : permanenceReport(clean))
         EXPECT_EQ(line.find("Attention"), std::string::npos) << line;
 

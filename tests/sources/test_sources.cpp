@@ -26,6 +26,7 @@ TEST(TextRules, NumbersAndPrintableText)
         {".", std::nullopt}, {"+-1", std::nullopt}};
     for (const auto &[text, value] : leading)
         EXPECT_EQ(leadingNumber(text), value) << '"' << text << '"';
+    EXPECT_EQ(wholeNumber("3.5.1"), std::nullopt);
     EXPECT_EQ(numericValue("abc"), 0.0);
     EXPECT_EQ(numericValue("00000"), 0.0);
     EXPECT_EQ(leadingNumber(std::string(400, '9')), HUGE_VAL);

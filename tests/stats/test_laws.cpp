@@ -71,6 +71,7 @@ TEST(Laws, AbsenceLawMatchesAWalkOverWhatWasSeen)
         }
     }
     const AbsenceLaw law(numbers);
+    EXPECT_NEAR(law.someAbsentFor(0), 1, 1e-9) << "before the first spin, all are absent";
     std::array<double, 38> count{1.0};
     for (int g = 1; g <= 400; ++g) {
         for (int k = 37; k >= 0; --k)
