@@ -5,6 +5,7 @@
 #include "stats/arcscan.h"
 #include "stats/nulldistribution.h"
 #include "stats/pockets.h"
+#include "stats/studyfigures.h"
 
 using namespace roulette;
 
@@ -101,6 +102,17 @@ TEST(ArcScan, SpinsToDetectGivesEightyPercentPower)
         detected += (count - spins * p) / std::sqrt(spins * p * (1 - p)) >= critical;
     }
     EXPECT_NEAR(detected, 0.8 * Trials, 0.07 * Trials) << spins << " spins";
+
+    // The length told for an arc seen hot is this one at the lowest rate the one-sided score
+    // test at 5 % does not reject, found here by bisection; none once the scan finds nothing.
+    const Arc seen{3, Width, 190, 0};
+    double low = 0, high = 0.19;
+    for (int i = 0; i < 100; ++i) {
+        const double p = (low + high) / 2;
+        (0.19 - p) / std::sqrt(p * (1 - p) / 1000) > 1.6449 ? low = p : high = p;
+    }
+    EXPECT_EQ(spinsNeeded(seen, 1000, 0.01, critical), spinsToDetect(Width, low, critical));
+    EXPECT_EQ(spinsNeeded(seen, 1000, 0.05, critical), std::nullopt);
 }
 
 // A wheel whose pockets all came up as often has no hot or cold arc, yet both are arcs of
