@@ -82,7 +82,9 @@ Section arcSection(const Context &c, const std::optional<roulette::ArcExtremes> 
         rows.push_back(
             {{hot ? QStringLiteral("Arc le plus chaud") : QStringLiteral("Arc le plus froid"),
               {},
-              palette::arcWash(hot)},
+              palette::arcWash(hot),
+              false,
+              roulette::Suspect{false, arc->start, arc->width, roulette::AllSpins, hot}},
              {arcPockets(arc->start, arc->width)},
              {count(arc->count)},
              {frenchNumber(expected, 1)},

@@ -70,9 +70,13 @@ StudyWindow::StudyWindow(roulette::PooledSpins spins, const QString &title, bool
 
 StudyWindow::StudyWindow(const roulette::Module1 *series, roulette::PooledSpins pooled,
                          report::Source source, QWidget *parent)
-    : QWidget(parent, Qt::Window), m_series(series), m_pooled(std::move(pooled)), m_source(source),
-      m_report(report::build(roulette::Study(), m_simulation, source))
+    : QWidget(parent, Qt::Window), m_series(series), m_pooled(std::move(pooled)), m_source(source)
 {
+    if (series) {
+        m_ownPins = std::make_unique<roulette::PinKeeper>(*series);
+        m_pins = m_ownPins.get();
+    }
+    m_report = report::build(roulette::Study(), m_simulation, source, pinBook());
     installStudyAccessibility();
     setObjectName(QStringLiteral("studyWindow"));
     setWindowTitle(title());

@@ -9,6 +9,7 @@
 #include "stats/study.h"
 #include "stats/studysimulation.h"
 #include "store/notebook.h"
+#include "store/pinkeeper.h"
 
 #include "ui/common/slicedwrite.h"
 #include "ui/study/studyreport.h"
@@ -18,6 +19,7 @@ class HelpWindow;
 class QAction;
 class QBoxLayout;
 class QLabel;
+class QMenu;
 class QVBoxLayout;
 class TextTable;
 class WheelChart;
@@ -45,6 +47,11 @@ public:
 
     /// Catches up with the board when shown; costs nothing when the session did not change.
     void follow();
+    /// The board's pins are these, kept with the wheel followed, rather than the window's own.
+    void keepPinsWith(roulette::PinKeeper &keeper);
+    /// « Épingler cet arc » on the place this row names, or « Retirer l'épingle » when it is
+    /// pinned; false when the row names no place or the window follows no board.
+    bool togglePin(const report::Row &row);
     /// Whether the simulated p-values of the present session are still to come.
     bool simulating() const;
     /// What the window shows now.
@@ -95,11 +102,15 @@ private:
     void addBoardShortcuts(const QWidget &board);
     void showHelp();
     void say(const QString &text);
+    void addPinAction(QMenu &menu, const QPoint &globalPos, bool byKeyboard);
+    const roulette::PinBook *pinBook() const;
 
     const roulette::Module1 *m_series;    // null when the spins are stored ones
     const roulette::PooledSpins m_pooled; // the stored spins
     const report::Source m_source;
     std::unique_ptr<roulette::Study> m_study;
+    std::unique_ptr<roulette::PinKeeper> m_ownPins; // while no keeper is given
+    roulette::PinKeeper *m_pins = nullptr;          // the board's; null for stored spins
     roulette::StudySimulation m_simulation;
     BackgroundWork *m_simulating = nullptr; // the length being simulated, on a worker
     report::Document m_report;
