@@ -82,7 +82,7 @@ struct DeletedSession {
 struct DeletedWheel {
     WheelInfo info;
     std::vector<DeletedSession> sessions;
-    std::vector<PinMark> pins;
+    std::vector<PinMark> pins = {}; ///< kept with the wheel
     bool operator==(const DeletedWheel &) const = default;
 };
 
