@@ -184,7 +184,8 @@ TEST(PinBook, FollowsTheBoardThroughUndoResetAndItsUndo)
             for (std::int64_t s = 1; s <= series.session().lastRow(); ++s)
                 fresh.add(series.session().outcome(s));
             const PinReading a = book.pins()[i].read(), b = fresh.read();
-            ASSERT_EQ(std::tie(a.trials, a.inside, a.allTrials), std::tie(b.trials, b.inside, b.allTrials))
+            ASSERT_EQ(std::tie(a.trials, a.inside, a.allTrials),
+                      std::tie(b.trials, b.inside, b.allTrials))
                 << step;
             ASSERT_NEAR(a.e, b.e, 1e-12 * b.e) << step;
         }
