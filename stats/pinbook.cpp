@@ -1,9 +1,26 @@
 #include "stats/pinbook.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace roulette
 {
+
+std::optional<Suspect> namedSuspect(std::span<const std::uint8_t> numbers,
+                                    std::span<const std::size_t> starts)
+{
+    Evidence evidence;
+    auto start = starts.begin();
+    for (std::size_t s = 0; s < numbers.size(); ++s) {
+        for (; start != starts.end() && *start == s; ++start)
+            if (s > 0)
+                evidence.breakSequence();
+        evidence.add(numbers[s]);
+    }
+    if (headlineLevel(std::exp(evidence.logE())) == HeadlineLevel::Nothing)
+        return std::nullopt;
+    return pinSuspect(evidence.lead());
+}
 
 bool PinBook::holds(const Suspect &suspect) const
 {

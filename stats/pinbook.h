@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -9,6 +10,11 @@
 
 namespace roulette
 {
+
+/// The place the headline names over fixed spins of several sessions (`starts` as PooledSpins'),
+/// as a suspect; none while it finds nothing abnormal.
+std::optional<Suspect> namedSuspect(std::span<const std::uint8_t> numbers,
+                                    std::span<const std::size_t> starts);
 
 /// The pins standing on a sequence of spins, each with what it says. It follows the board's
 /// session as the study does, even while no window shows it: new spins are added, spins taken

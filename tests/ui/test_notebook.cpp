@@ -39,6 +39,7 @@ private slots:
     void eachSourceBeginsASessionOfItsOwn();
     void aWriteReachesEveryWindowOfTheNotebook();
     void theLastWheelFollowedIsOfferedAgain();
+    void aPlaceFoundIsVerifiedOnLaterSessions();
 };
 
 // Random hand spins, undos, resets and resets taken back, after a batch: the wheel's sessions
@@ -424,5 +425,51 @@ void TestNotebook::theLastWheelFollowedIsOfferedAgain()
     QCOMPARE(start(true), std::pair(0, u"Aucune roue suivie"_s));
 }
 
+// A dealer's distance found in the first session is pinned as after it and read on the two
+// real sessions after it, the simulated one left out; a session with nothing to find says so.
+void TestNotebook::aPlaceFoundIsVerifiedOnLaterSessions()
+{
+    const TempDir dir;
+    Window w;
+    BoardNotebook &book = *w.form.notebook();
+    QVERIFY(book.openNotebook(QString::fromStdString((dir.path() / "c.sqlite").string())));
+    roulette::Notebook &notebook = *book.notebook();
+    const std::int64_t wheel = notebook.createWheel("Roue");
+    std::vector<std::uint8_t> dealer;
+    for (int s = 0, position = 0; s < 120; ++s) {
+        position = (position + (s % 2 ? 10 : 1 + s % 7)) % 37;
+        dealer.push_back(roulette::WheelOrder[static_cast<std::size_t>(position)]);
+    }
+    const std::pair<const char *, roulette::Origin> sessions[] = {
+        {"2026-01-01T20:00", roulette::Origin::Hand},
+        {"2026-01-02T20:00", roulette::Origin::Generator},
+        {"2026-01-03T20:00", roulette::Origin::Hand},
+        {"2026-01-04T20:00", roulette::Origin::Import}};
+    for (const auto &[when, origin] : sessions)
+        notebook.appendSpins(notebook.createSession(wheel, when, origin), dealer);
+    NotebookWindow *window = book.showWindow();
+    QTableView *view = nullptr;
+    for (QTableView *v : window->findChildren<QTableView *>())
+        if (v->model() == window->sessionModel())
+            view = v;
+    const auto buttons = window->findChildren<QPushButton *>();
+    QPushButton *verify = *std::find_if(buttons.begin(), buttons.end(), [](auto *b) {
+        return b->text() == u"Vérifier sur les séances suivantes"_s;
+    });
+    view->selectRow(0);
+    verify->click();
+    const auto *study = window->findChild<StudyWindow *>();
+    QVERIFY(study && study->windowTitle().endsWith(u"puis les suivantes"_s));
+    const report::Row pin = study->report().columns[0][0].tables[0].rows.at(0);
+    QVERIFY2(pin[0].text.startsWith(u"la case à 10 cases du tirage précédent"_s),
+             qPrintable(pin[0].text));
+    QCOMPARE(pin[3].text, u"240"_s);
+    view->selectRow(3);
+    w.messages.clear();
+    verify->click();
+    QVERIFY(w.messages.value(0).contains(u"Aucune séance réelle ne suit"_s));
+}
+
 QTEST_MAIN(TestNotebook)
+
 #include "test_notebook.moc"

@@ -23,6 +23,8 @@ void StudyWindow::keepPinsWith(roulette::PinKeeper &keeper)
 
 const roulette::PinBook *StudyWindow::pinBook() const
 {
+    if (m_storedPin)
+        return &*m_storedPin;
     return m_pins ? &m_pins->book() : nullptr;
 }
 

@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "stats/study.h"
@@ -41,8 +42,9 @@ public:
     /// The study of stored spins, several sessions one after the other, under `title`: it
     /// follows no board, and its figures over sequences restart at each session.
     /// `pickedSessions`: some of the wheel's sessions, not all of them.
+    /// With `pin`, that pin's reading under the headline, as it would read now.
     StudyWindow(roulette::PooledSpins spins, const QString &title, bool pickedSessions,
-                QWidget *parent = nullptr);
+                QWidget *parent = nullptr, const std::optional<roulette::PinMark> &pin = {});
     ~StudyWindow() override;
 
     /// Catches up with the board when shown; costs nothing when the session did not change.
@@ -82,7 +84,8 @@ private:
     };
 
     StudyWindow(const roulette::Module1 *series, roulette::PooledSpins pooled,
-                report::Source source, QWidget *parent);
+                report::Source source, QWidget *parent,
+                const std::optional<roulette::PinMark> &storedPin);
     // Building: the widgets of the report's shape (studywindow.cpp).
     void addHeadline(QVBoxLayout *page, const report::Headline &headline);
     void addSection(QVBoxLayout *column, const report::Section &section);
@@ -111,6 +114,7 @@ private:
     std::unique_ptr<roulette::Study> m_study;
     std::unique_ptr<roulette::PinKeeper> m_ownPins; // while no keeper is given
     roulette::PinKeeper *m_pins = nullptr;          // the board's; null for stored spins
+    std::optional<roulette::PinBook> m_storedPin;   // a pin read on stored spins
     roulette::StudySimulation m_simulation;
     BackgroundWork *m_simulating = nullptr; // the length being simulated, on a worker
     report::Document m_report;
