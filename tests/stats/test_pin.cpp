@@ -191,10 +191,6 @@ TEST(PinBook, FollowsTheBoardThroughUndoResetAndItsUndo)
         }
     }
     EXPECT_EQ(pinnedAt.size(), 4U);
-    book.remove(1);
-    EXPECT_EQ(book.marks()[1].suspect, Suspects[2]);
-    EXPECT_TRUE(book.holds(Suspects[3]));
-    EXPECT_FALSE(book.holds(Suspects[1]));
 }
 
 // Stored sessions one after the other: no distance joins two sessions, and the pin's E is its
