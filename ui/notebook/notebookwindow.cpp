@@ -209,15 +209,13 @@ void NotebookWindow::build()
     changeLayout->addWidget(changeScroll);
     auto *noteRow = new QHBoxLayout;
     noteRow->addWidget(m_changeNote, 1);
+    noteRow->addStretch(); // the buttons to the right while the note is hidden
     // Beside the question of change, the question of whether a place found holds later.
     for (auto [text, slot] :
          {std::pair{QStringLiteral("Vérifier sur les séances suivantes"),
                     &NotebookWindow::verifyOnLaterSessions},
-          std::pair{QStringLiteral("Refaire le bilan"), &NotebookWindow::showChange}}) {
-        QPushButton *button = addButton(noteRow, text, slot);
-        button->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
-        noteRow->setAlignment(button, Qt::AlignRight);
-    }
+          std::pair{QStringLiteral("Refaire le bilan"), &NotebookWindow::showChange}})
+        addButton(noteRow, text, slot)->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
     changeLayout->addLayout(noteRow);
     layout->addWidget(changeBox, 2);
     auto *poolRow = new QHBoxLayout;
