@@ -29,10 +29,9 @@ void PinKeeper::letGo()
 {
     PinBook book;
     book.follow(m_series.session());
-    for (PinMark mark : m_book.marks()) {
-        mark.id = 0;
-        book.add(mark);
-    }
+    for (const PinMark &mark : m_book.marks())
+        if (mark.id == 0)
+            book.add(mark);
     m_book = std::move(book);
     m_notebook = nullptr;
 }

@@ -26,7 +26,8 @@ public:
     /// may have been seen when it was followed before). Throws NotebookError, the pins then
     /// kept as they were.
     void keepWith(Notebook &notebook, std::int64_t wheelId);
-    /// The wheel is let go: its pins stay with the board, as its own.
+    /// The wheel is let go: its pins stay with it in the notebook, not on the board; another
+    /// wheel's study is not this one's.
     void letGo();
 
     /// Pins the suspect at the board's spins so far, dated `createdAt`; written to the wheel

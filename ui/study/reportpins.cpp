@@ -74,9 +74,9 @@ Section pinSection(const roulette::PinBook &book)
                         {}});
     const auto pins = static_cast<int>(book.marks().size());
     if (pins == 0) {
-        s.notYet = QStringLiteral("Aucune piste épinglée. Un clic droit sur « Où » du verdict ou "
-                                  "sur un arc du balayage l'épingle : elle est alors suivie sur "
-                                  "les tirages à venir.");
+        s.notYet = QStringLiteral("Aucune piste épinglée. Un clic droit sur « Où » du verdict, sur "
+                                  "un arc du balayage ou sur le numéro le plus ou le moins sorti "
+                                  "l'épingle : elle est alors suivie sur les tirages à venir.");
         s.figures = false;
         return s;
     }
