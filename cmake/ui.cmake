@@ -27,6 +27,7 @@ add_library(ui STATIC
   ui/study/wheelchart.cpp
   ui/study/studytexts.cpp
   ui/study/reportheadline.cpp
+  ui/study/reportpins.cpp
   ui/study/reportcounts.cpp
   ui/study/reportsequences.cpp
   ui/study/studywindow.cpp

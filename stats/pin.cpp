@@ -58,6 +58,14 @@ struct BetaMixture {
 
 } // namespace
 
+Suspect pinSuspect(const Lead &lead)
+{
+    const bool distances = lead.pattern != Pattern::Pockets && lead.pattern != Pattern::PocketArc;
+    if (lead.pattern == Pattern::MirroredDistances)
+        return {true, lead.start, 1, AllSpins, lead.excess >= 0};
+    return {distances, lead.start, std::max(lead.width, 1), lead.parity, lead.excess >= 0};
+}
+
 HeadlineLevel pinLevel(double e, int pins)
 {
     const double times = std::max(pins, 1);

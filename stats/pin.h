@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "stats/evalue.h"
 #include "stats/spincursor.h"
@@ -20,6 +21,21 @@ struct Suspect {
     bool hot = true;
     /// Its cells' share of a fair wheel's spins.
     double fairShare() const { return width / 37.0; }
+    bool operator==(const Suspect &) const = default;
+};
+
+/// Where the headline's evidence lies, as a suspect: the arc, pocket or distances it names,
+/// hot or cold as it looks. Of mirrored distances, d alone (−d is another suspect).
+Suspect pinSuspect(const Lead &lead);
+
+/// A pin as it is kept: what it follows, the spins there were when it was pinned, when it was
+/// made ("2026-03-12T20:15"), and its id in the notebook (0 while kept with the board alone).
+struct PinMark {
+    Suspect suspect;
+    std::int64_t pinnedAt = 0;
+    std::string createdAt;
+    std::int64_t id = 0;
+    bool operator==(const PinMark &) const = default;
 };
 
 /// The excess sizes a pin's test weighs, as fractions of the fair share: the mixture over the

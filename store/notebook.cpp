@@ -225,6 +225,22 @@ void appendBlob(const SQLite::Column &column, std::vector<std::uint8_t> &out)
     out.insert(out.end(), chunk.begin(), chunk.end());
 }
 
+// A pin's cells index the wheel's 37: one read from a damaged file must not reach a count.
+PinMark readPin(SQLite::Statement &row)
+{
+    const auto column = [&row](int i) { return row.getColumn(i).getInt(); };
+    const Suspect suspect{column(1) != 0, column(2), column(3), column(4), column(5) != 0};
+    if (suspect.start < 0 || suspect.start > 36 || suspect.width < 1 || suspect.width > 36 ||
+        suspect.reading < EvenSpins || suspect.reading > AllSpins ||
+        row.getColumn(6).getInt64() < 0)
+        throw NotebookError(Kind::NotANotebook,
+                            "Le carnet est endommagé : une épingle n'y désigne aucune place de "
+                            "la roue. Rien n'a été lu ni changé ; reprenez une copie de "
+                            "sauvegarde du carnet.");
+    return {suspect, row.getColumn(6).getInt64(), row.getColumn(7).getString(),
+            row.getColumn(0).getInt64()};
+}
+
 void readSpins(SQLite::Database &db, std::int64_t sessionId, std::vector<std::uint8_t> &out)
 {
     SQLite::Statement chunks(db, "SELECT numbers FROM chunks WHERE session_id = ? ORDER BY seq");
@@ -339,7 +355,9 @@ void Notebook::requireShape()
         for (const char *probe :
              {"SELECT id, name, place, notes FROM wheels",
               "SELECT id, wheel_id, started_at, origin, label, notes FROM sessions",
-              "SELECT session_id, seq, numbers FROM chunks"})
+              "SELECT session_id, seq, numbers FROM chunks",
+              "SELECT id, wheel_id, distances, start, width, reading, hot, pinned_at, created_at "
+              "FROM pins"})
             SQLite::Statement(*m_db, probe);
     } catch (const SQLite::Exception &) {
         throw NotebookError(Kind::NotANotebook,
@@ -454,7 +472,7 @@ DeletedWheel Notebook::deleteWheel(std::int64_t wheelId)
 {
     return guarded([&] {
         SQLite::Transaction transaction(*m_db, SQLite::TransactionBehavior::IMMEDIATE);
-        DeletedWheel deleted{wheelInfo(wheelId), {}};
+        DeletedWheel deleted{wheelInfo(wheelId), {}, pins(wheelId)};
         for (SessionInfo &session : sessions(wheelId))
             deleted.sessions.push_back({session, spins(session.id)});
         SQLite::Statement remove(*m_db, "DELETE FROM wheels WHERE id = ?");
@@ -479,7 +497,64 @@ void Notebook::restoreWheel(const DeletedWheel &wheel)
         insert.exec();
         for (const DeletedSession &session : wheel.sessions)
             insertSession(session);
+        for (const PinMark &pin : wheel.pins)
+            insertPin(wheel.info.id, pin);
         transaction.commit();
+    });
+}
+
+std::vector<PinMark> Notebook::pins(std::int64_t wheelId) const
+{
+    return guarded([&] {
+        SQLite::Statement query(*m_db, "SELECT id, distances, start, width, reading, hot, "
+                                       "pinned_at, created_at FROM pins WHERE wheel_id = ? "
+                                       "ORDER BY id");
+        query.bind(1, wheelId);
+        std::vector<PinMark> result;
+        while (query.executeStep())
+            result.push_back(readPin(query));
+        return result;
+    });
+}
+
+std::int64_t Notebook::addPin(std::int64_t wheelId, const PinMark &pin)
+{
+    return guarded([&] {
+        SQLite::Transaction transaction(*m_db, SQLite::TransactionBehavior::IMMEDIATE);
+        wheelInfo(wheelId);
+        const std::int64_t id = insertPin(wheelId, pin);
+        transaction.commit();
+        return id;
+    });
+}
+
+// The id is kept when a deleted wheel's pins are put back.
+std::int64_t Notebook::insertPin(std::int64_t wheelId, const PinMark &pin)
+{
+    SQLite::Statement insert(*m_db, "INSERT INTO pins(id, wheel_id, distances, start, width, "
+                                    "reading, hot, pinned_at, created_at) "
+                                    "VALUES(?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    if (pin.id != 0)
+        insert.bind(1, pin.id);
+    insert.bind(2, wheelId);
+    insert.bind(3, pin.suspect.distances ? 1 : 0);
+    insert.bind(4, pin.suspect.start);
+    insert.bind(5, pin.suspect.width);
+    insert.bind(6, pin.suspect.reading);
+    insert.bind(7, pin.suspect.hot ? 1 : 0);
+    insert.bind(8, pin.pinnedAt);
+    insert.bind(9, pin.createdAt);
+    insert.exec();
+    return m_db->getLastInsertRowid();
+}
+
+void Notebook::removePin(std::int64_t pinId)
+{
+    guarded([&] {
+        SQLite::Statement remove(*m_db, "DELETE FROM pins WHERE id = ?");
+        remove.bind(1, pinId);
+        remove.exec();
+        requireChange("Cette épingle");
     });
 }
 

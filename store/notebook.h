@@ -13,6 +13,8 @@
 #include <variant>
 #include <vector>
 
+#include "stats/pin.h"
+
 namespace SQLite
 {
 class Database;
@@ -80,6 +82,7 @@ struct DeletedSession {
 struct DeletedWheel {
     WheelInfo info;
     std::vector<DeletedSession> sessions;
+    std::vector<PinMark> pins = {}; ///< kept with the wheel
     bool operator==(const DeletedWheel &) const = default;
 };
 
@@ -129,7 +132,7 @@ private:
 class Notebook
 {
 public:
-    static constexpr int SchemaVersion = 2;
+    static constexpr int SchemaVersion = 3;
     /// Longer than an import of millions of spins holds the notebook.
     static constexpr std::chrono::milliseconds DefaultBusyWait{5000};
 
@@ -211,6 +214,14 @@ public:
     /// Where backupTo writes the copy until it is complete: what a killed backup leaves.
     static std::filesystem::path partialBackup(const std::filesystem::path &target);
 
+    /// The wheel's pins, oldest first. A stored pin that names no place on the wheel refuses
+    /// the read (Kind::NotANotebook).
+    std::vector<PinMark> pins(std::int64_t wheelId) const;
+    /// Keeps a pin with the wheel; its id returned. Kind::NotFound when the wheel is gone.
+    std::int64_t addPin(std::int64_t wheelId, const PinMark &pin);
+    /// Kind::NotFound when the pin is gone.
+    void removePin(std::int64_t pinId);
+
     /// Sets when the session began: "2019-04-24T20:15" (parseSessionTime); Kind::Invalid for
     /// any other text. The wheel's sessions are listed in that order.
     void redateSession(std::int64_t sessionId, const std::string &startedAt);
@@ -220,6 +231,7 @@ private:
     void requireShape();
     void insertChunks(std::int64_t sessionId, std::span<const std::uint8_t> numbers);
     void insertSession(const DeletedSession &session);
+    std::int64_t insertPin(std::int64_t wheelId, const PinMark &pin);
     void requireChange(const char *what) const;
     void setSessionText(std::int64_t sessionId, const char *column, const std::string &text);
     WheelInfo wheelInfo(std::int64_t wheelId) const;

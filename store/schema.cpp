@@ -35,6 +35,19 @@ constexpr std::array Steps = {
     // Sessions get notes of their own, and the wheel's sessions are found without a scan.
     R"(ALTER TABLE sessions ADD COLUMN notes TEXT NOT NULL DEFAULT '';
        CREATE INDEX sessions_of_wheel ON sessions(wheel_id, started_at);)",
+    // A place on the wheel pinned to be tested on later spins, with the spins there were when
+    // it was pinned.
+    R"(CREATE TABLE pins(
+           id INTEGER PRIMARY KEY AUTOINCREMENT,
+           wheel_id INTEGER NOT NULL REFERENCES wheels(id) ON DELETE CASCADE,
+           distances INTEGER NOT NULL,
+           start INTEGER NOT NULL,
+           width INTEGER NOT NULL,
+           reading INTEGER NOT NULL,
+           hot INTEGER NOT NULL,
+           pinned_at INTEGER NOT NULL,
+           created_at TEXT NOT NULL);
+       CREATE INDEX pins_of_wheel ON pins(wheel_id);)",
 };
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "stats/pin.h"
+#include "stats/pinbook.h"
 #include "stats/pockets.h"
 
 using namespace roulette;
@@ -145,4 +146,68 @@ TEST(Pin, IntervalHoldsTheMeasureAndTranslatesToWhatTheWheelKeeps)
     EXPECT_LT(r.keptLow, 1 / 37.0);
     EXPECT_GT(r.keptHigh, 1 / 37.0);
     EXPECT_LT(r.e, 1);
+}
+
+// The board's session under random spins, undos (across a pin too), resets and resets taken
+// back, with pins made along the way: each pin reads as one fed the session from scratch at
+// the spin a plain model says it stands after (nothing after a reset, everything brought
+// back by its undo).
+TEST(PinBook, FollowsTheBoardThroughUndoResetAndItsUndo)
+{
+    std::mt19937 random(43);
+    Module1 series;
+    PinBook book;
+    std::vector<std::int64_t> pinnedAt;
+    for (int step = 0; step < 2000; ++step) {
+        const Session &session = series.session();
+        const bool previous = session.lastRow() == 0 && &series.shown() != &session;
+        const auto action = random() % 40;
+        if (action == 0) {
+            series.clear();
+            std::fill(pinnedAt.begin(), pinnedAt.end(), 0);
+        } else if (previous && action % 2 == 1) {
+            series.restorePrevious();
+            std::fill(pinnedAt.begin(), pinnedAt.end(), series.session().lastRow());
+        } else if (action < 12 && session.lastRow() > 0) {
+            series.popRow();
+        } else {
+            series.appendRow(static_cast<int>(random() % (step % 2 == 0 ? 6 : 37)));
+        }
+        book.follow(series.session());
+        if (step % 500 == 100) {
+            book.add({Suspects[pinnedAt.size()], series.session().lastRow(), "", 0});
+            pinnedAt.push_back(series.session().lastRow());
+        }
+        for (std::size_t i = 0; i < pinnedAt.size(); ++i) {
+            ASSERT_EQ(book.marks()[i].pinnedAt, pinnedAt[i]) << step;
+            Pin fresh(Suspects[i], pinnedAt[i]);
+            for (std::int64_t s = 1; s <= series.session().lastRow(); ++s)
+                fresh.add(series.session().outcome(s));
+            const PinReading a = book.pins()[i].read(), b = fresh.read();
+            ASSERT_EQ(std::tie(a.trials, a.inside, a.allTrials),
+                      std::tie(b.trials, b.inside, b.allTrials))
+                << step;
+            ASSERT_NEAR(a.e, b.e, 1e-12 * b.e) << step;
+        }
+    }
+    EXPECT_EQ(pinnedAt.size(), 4U);
+}
+
+// Stored sessions one after the other: no distance joins two sessions, and the pin's E is its
+// definition's over the spins after it.
+TEST(PinBook, ReadsPooledSessionsAsTheStudyDoes)
+{
+    std::mt19937 random(44);
+    std::vector<int> numbers(100);
+    for (int &n : numbers)
+        n = static_cast<int>(random() % 9);
+    const std::vector<std::uint8_t> bytes(numbers.begin(), numbers.end());
+    const std::vector<std::size_t> starts = {0, 40};
+    for (const Suspect &suspect : Suspects) {
+        PinBook book;
+        book.follow(bytes, starts);
+        book.add({suspect, 60, "", 0});
+        const double e = book.pins()[0].read().e;
+        EXPECT_NEAR(e, modelE(suspect, numbers, 60, 40), 1e-12 * e) << suspect.start;
+    }
 }

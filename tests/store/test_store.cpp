@@ -389,7 +389,9 @@ TEST(NotebookFaults, RefusesDamagedForeignAndCraftedFilesUntouched)
         {make("autre.sqlite", "CREATE TABLE contacts(nom TEXT)"), Kind::NotANotebook},
         {make("v1.sqlite", "CREATE TABLE wheels(x); PRAGMA user_version = 1"), Kind::NotANotebook},
         {make("v2.sqlite", "CREATE TABLE wheels(x); PRAGMA user_version = 2"), Kind::NotANotebook},
-        {notebook("futur.sqlite", "PRAGMA user_version = 3"), Kind::Newer},
+        {notebook("futur.sqlite",
+                  "PRAGMA user_version = " + std::to_string(Notebook::SchemaVersion + 1)),
+         Kind::Newer},
         {notebook("nom.sqlite", "UPDATE wheels SET name = " + huge), Kind::NotANotebook},
         {notebook("seance.sqlite", "UPDATE sessions SET label = " + huge), Kind::NotANotebook},
     };

@@ -39,6 +39,7 @@ private slots:
     void eachSourceBeginsASessionOfItsOwn();
     void aWriteReachesEveryWindowOfTheNotebook();
     void theLastWheelFollowedIsOfferedAgain();
+    void aPlaceFoundIsVerifiedOnLaterSessions();
 };
 
 // The window feeds its spins since attaching to the wheel (the recorder's rules are tested
@@ -403,5 +404,46 @@ void TestNotebook::theLastWheelFollowedIsOfferedAgain()
     QCOMPARE(start(true), std::pair(0, u"Aucune roue suivie"_s));
 }
 
+// A dealer's distance found in the first session is pinned as after it and read on the two
+// real sessions after it, the simulated one left out.
+void TestNotebook::aPlaceFoundIsVerifiedOnLaterSessions()
+{
+    const TempDir dir;
+    Window w;
+    BoardNotebook &book = *w.form.notebook();
+    QVERIFY(book.openNotebook(QString::fromStdString((dir.path() / "c.sqlite").string())));
+    roulette::Notebook &notebook = *book.notebook();
+    const std::int64_t wheel = notebook.createWheel("Roue");
+    std::vector<std::uint8_t> dealer;
+    for (int s = 0, position = 0; s < 120; ++s) {
+        position = (position + (s % 2 ? 10 : 1 + s % 7)) % 37;
+        dealer.push_back(roulette::WheelOrder[static_cast<std::size_t>(position)]);
+    }
+    int day = 0;
+    for (auto origin : {roulette::Origin::Hand, roulette::Origin::Generator, roulette::Origin::Hand,
+                        roulette::Origin::Import})
+        notebook.appendSpins(
+            notebook.createSession(wheel, "2026-01-0" + std::to_string(++day) + "T20:00", origin),
+            dealer);
+    NotebookWindow *window = book.showWindow();
+    QTableView *view = nullptr;
+    for (QTableView *v : window->findChildren<QTableView *>())
+        if (v->model() == window->sessionModel())
+            view = v;
+    const auto buttons = window->findChildren<QPushButton *>();
+    QPushButton *verify = *std::find_if(buttons.begin(), buttons.end(), [](auto *b) {
+        return b->text() == u"Vérifier sur les séances suivantes"_s;
+    });
+    view->selectRow(0);
+    verify->click();
+    const auto *study = window->findChild<StudyWindow *>();
+    QVERIFY(study && study->windowTitle().endsWith(u"puis les suivantes"_s));
+    const report::Row pin = study->report().columns[0][0].tables[0].rows.at(0);
+    QVERIFY2(pin[0].text.startsWith(u"la case à 10 cases du tirage précédent"_s),
+             qPrintable(pin[0].text));
+    QCOMPARE(pin[3].text, u"240"_s);
+}
+
 QTEST_MAIN(TestNotebook)
+
 #include "test_notebook.moc"

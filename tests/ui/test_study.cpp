@@ -204,6 +204,7 @@ private slots:
     void wheelChartDrawsTheCounts();
     void arcsAreAsWideAsTheyAre();
     void studyIsReadCopiedAndExportedWhole();
+    void pinsArePinnedFollowedAndCopied();
 };
 
 // The open window, fed a step at a time, shows what a window opened afresh shows.
@@ -589,6 +590,47 @@ void TestStudy::studyIsReadCopiedAndExportedWhole()
     table->setFocus();
     QTest::keyClick(table, Qt::Key_Escape);
     QVERIFY(!study->isVisible());
+}
+
+// A dealer's distance pinned from « Où » and the hottest arc from its row: both shown under
+// the headline, judged at twice the levels, then following spins and a reset; the copy holds
+// them; « Retirer l'épingle » from the pin's own row.
+void TestStudy::pinsArePinnedFollowedAndCopied()
+{
+    Window w;
+    StudyWindow *study = openStudy(w);
+    activate(w.form);
+    w.form.Label4_Click();
+    const auto spin = [&w](int count) {
+        for (int s = 0, position = 0; s < count; ++s) {
+            position = (position + (s % 2 ? 10 : 1 + s % 7)) % 37;
+            w.form.Label1_Click(roulette::WheelOrder[static_cast<std::size_t>(position)]);
+        }
+    };
+    spin(120);
+    const auto pinsRow = [study](std::size_t row) {
+        return section(study->report(), u"Pistes épinglées"_s).tables[0].rows.at(row);
+    };
+    QVERIFY(!section(study->report(), u"Pistes épinglées"_s).figures);
+    QVERIFY(study->togglePin(study->report().headline.figures.rows.at(1)));
+    QVERIFY(study->togglePin(section(study->report(), u"Balayage des arcs"_s).tables[0].rows[0]));
+    QVERIFY(!study->togglePin(study->report().headline.figures.rows.at(0)));
+    QVERIFY(pinsRow(0)[0].text.startsWith(u"la case à 10 cases du tirage précédent"_s));
+    QCOMPARE(pinsRow(0)[3].text, u"0"_s);
+    spin(40);
+    QCOMPARE(pinsRow(0)[3].text, u"40"_s);
+    QCOMPARE(pinsRow(0)[1].text, u"Déséquilibre établi"_s);
+    QVERIFY(cellsOf(study->report())
+                .contains(u"chacune est donc jugée à 2 fois les seuils : doute à partir de 40, "
+                          "preuve à partir de %1."_s.arg(frenchNumber(2000))));
+    w.click(u"Command3"_s); // the pins follow the board: all later spins are new
+    spin(3);
+    QCOMPARE(pinsRow(0)[3].text, u"3"_s);
+    expectShowsItsReport(*study);
+    study->copy();
+    QVERIFY(QApplication::clipboard()->text().contains(pinsRow(0)[0].text));
+    QVERIFY(study->togglePin(pinsRow(0)));
+    QVERIFY(pinsRow(0)[0].text.startsWith(u"l'arc "_s));
 }
 
 QTEST_MAIN(TestStudy)

@@ -604,6 +604,7 @@ void Form1::openStudy()
 {
     if (!m_study) {
         m_study = new StudyWindow(board().series(), this);
+        m_study->keepPinsWith(m_notebook->pins());
         connect(&m_model, &BoardModel::changed, m_study, &StudyWindow::follow);
     }
     m_study->show();

@@ -124,6 +124,11 @@ bool BoardNotebook::attach(const QString &wheelName)
         fault(error);
         return false;
     }
+    try {
+        m_pins.keepWith(*book, *m_wheelId);
+    } catch (const std::exception &error) {
+        fault(error); // the spins are followed all the same; the pins stay with the board
+    }
     remember(true);
     showAttached();
     report(NotebookChange::Contents); // the wheel may be new
@@ -137,6 +142,7 @@ void BoardNotebook::detach()
         return;
     const std::unique_ptr<roulette::SpinRecorder> recorder = std::move(m_recorder);
     m_wheelId.reset();
+    m_pins.letGo();
     try {
         recorder->finish();
     } catch (const std::exception &) {
@@ -190,6 +196,7 @@ void BoardNotebook::showAttached()
 
 void BoardNotebook::follow()
 {
+    m_pins.follow();
     if (!m_recorder)
         return;
     try {
@@ -198,6 +205,7 @@ void BoardNotebook::follow()
     } catch (const std::exception &error) {
         m_recorder.reset(); // what it wrote stays; the board goes on without the notebook
         m_wheelId.reset();
+        m_pins.letGo();
         showAttached();
         report(NotebookChange::Spins);
         fault(error);

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "sources/drawfile.h"
+#include "store/pinkeeper.h"
 #include "store/recorder.h"
 #include "ui/notebook/notebookwindow.h"
 
@@ -60,6 +61,8 @@ public:
     std::optional<std::int64_t> attachedSession() const;
     bool writesTo(std::int64_t sessionId) const override;
     NotebookWindow *showWindow();
+    /// The board's pins, kept with the wheel followed.
+    roulette::PinKeeper &pins() { return m_pins; }
     void replay(const roulette::PooledSpins &spins, const QString &name) override;
     void fault(const std::exception &error) override;
 
@@ -76,6 +79,7 @@ private:
 
     QMainWindow *m_board;
     const roulette::Module1 &m_series;
+    roulette::PinKeeper m_pins{m_series};
     BoardLinks m_links;
     QString m_path;
     std::unique_ptr<roulette::Notebook> m_notebook;

@@ -209,10 +209,13 @@ void NotebookWindow::build()
     changeLayout->addWidget(changeScroll);
     auto *noteRow = new QHBoxLayout;
     noteRow->addWidget(m_changeNote, 1);
-    QPushButton *redo =
-        addButton(noteRow, QStringLiteral("Refaire le bilan"), &NotebookWindow::showChange);
-    redo->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
-    noteRow->setAlignment(redo, Qt::AlignRight);
+    noteRow->addStretch(); // the buttons to the right while the note is hidden
+    // Beside the question of change, the question of whether a place found holds later.
+    for (auto [text, slot] :
+         {std::pair{QStringLiteral("Vérifier sur les séances suivantes"),
+                    &NotebookWindow::verifyOnLaterSessions},
+          std::pair{QStringLiteral("Refaire le bilan"), &NotebookWindow::showChange}})
+        addButton(noteRow, text, slot)->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
     changeLayout->addLayout(noteRow);
     layout->addWidget(changeBox, 2);
     auto *poolRow = new QHBoxLayout;
@@ -661,6 +664,47 @@ void NotebookWindow::study()
         auto *window = new StudyWindow(
             pooled(sessions), StudyWindow::title() + QStringLiteral(" — ") + poolName(sessions),
             sessions.size() != m_sessions.size(), this);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->show();
+    });
+}
+
+// The place the study of the chosen sessions names, pinned as it would have been after the
+// last of them, and read on the wheel's real sessions that came after.
+void NotebookWindow::verifyOnLaterSessions()
+{
+    if (!m_sessionView->selectionModel()->hasSelection()) {
+        m_board.fault(std::runtime_error("Choisissez les séances où chercher une piste : les "
+                                         "séances suivantes la mettront à l'épreuve."));
+        return;
+    }
+    const auto chosen = chosenSessions();
+    std::vector<roulette::SessionInfo> later;
+    const auto last = std::find(m_sessions.begin(), m_sessions.end(), chosen.back());
+    for (auto s = last + 1; s < m_sessions.end(); ++s)
+        if (!roulette::isSimulated(s->origin) &&
+            std::find(chosen.begin(), chosen.end(), *s) == chosen.end())
+            later.push_back(*s);
+    if (later.empty()) {
+        m_board.fault(std::runtime_error("Aucune séance réelle ne suit celles choisies : il n'y a "
+                                         "rien pour vérifier la piste."));
+        return;
+    }
+    guarded([&] {
+        const roulette::PooledSpins before = pooled(chosen);
+        const auto suspect = roulette::namedSuspect(before.numbers, before.starts);
+        if (!suspect)
+            throw std::runtime_error("Sur ces séances, le verdict ne trouve rien d'anormal : il ne "
+                                     "nomme aucune piste à vérifier.");
+        std::vector<roulette::SessionInfo> all = chosen;
+        all.insert(all.end(), later.begin(), later.end());
+        const roulette::PinMark pin{*suspect, static_cast<std::int64_t>(before.numbers.size()),
+                                    chosen.back().startedAt, 0};
+        auto *window =
+            new StudyWindow(pooled(all),
+                            StudyWindow::title() + QStringLiteral(" — vérification : ") +
+                                poolName(chosen) + QStringLiteral(", puis les suivantes"),
+                            true, this, pin);
         window->setAttribute(Qt::WA_DeleteOnClose);
         window->show();
     });

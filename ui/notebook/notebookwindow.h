@@ -106,6 +106,7 @@ private:
     void annotateSession();
     void moveSession();
     void study();
+    void verifyOnLaterSessions();
     void replay();
     void exportSpins();
 

@@ -82,7 +82,9 @@ Section arcSection(const Context &c, const std::optional<roulette::ArcExtremes> 
         rows.push_back(
             {{hot ? QStringLiteral("Arc le plus chaud") : QStringLiteral("Arc le plus froid"),
               {},
-              palette::arcWash(hot)},
+              palette::arcWash(hot),
+              false,
+              roulette::Suspect{false, arc->start, arc->width, roulette::AllSpins, hot}},
              {arcPockets(arc->start, arc->width)},
              {count(arc->count)},
              {frenchNumber(expected, 1)},
@@ -153,13 +155,17 @@ Section numberSection(const Context &c)
         rows.push_back(std::move(row));
         addSimulatedVerdict(rows, c, which);
     };
-    const auto numberRow = [&](int number) {
-        return Row{{QString::number(number), Qt::white, palette::pocketColour(number), true},
+    const auto numberRow = [&](int number, bool hot) {
+        const int position = roulette::WheelPosition[static_cast<std::size_t>(number)];
+        return Row{{QString::number(number), Qt::white, palette::pocketColour(number), true,
+                    roulette::Suspect{false, position, 1, roulette::AllSpins, hot}},
                    {times(hits[static_cast<std::size_t>(number)])},
                    {QStringLiteral("%1 fois").arg(frenchNumber(mean, 1))}};
     };
-    add(QStringLiteral("Le plus sorti"), numberRow(extremes.highest), &SimulatedPValues::highest);
-    add(QStringLiteral("Le moins sorti"), numberRow(extremes.lowest), &SimulatedPValues::lowest);
+    add(QStringLiteral("Le plus sorti"), numberRow(extremes.highest, true),
+        &SimulatedPValues::highest);
+    add(QStringLiteral("Le moins sorti"), numberRow(extremes.lowest, false),
+        &SimulatedPValues::lowest);
     const roulette::BandFigures band = roulette::bandFigures(hits, c.spins);
     add(QStringLiteral("Hors de la bande ±2σ"),
         {{}, {numbers(band.outside)}, {numbers(band.expectedOutside, 1)}},

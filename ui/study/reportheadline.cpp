@@ -13,40 +13,6 @@ namespace report
 namespace
 {
 
-// E as a reader weighs it: "4,2", "57", "1 250", or "plus d'un million".
-QString evidenceText(double e)
-{
-    if (e >= 1e6)
-        return QStringLiteral("plus d'un million");
-    return frenchNumber(e, e < 10 ? 1 : 0);
-}
-
-QString levelName(roulette::HeadlineLevel level)
-{
-    switch (level) {
-    case roulette::HeadlineLevel::Nothing:
-        return QStringLiteral("Rien d'anormal");
-    case roulette::HeadlineLevel::Hint:
-        return QStringLiteral("Indice de déséquilibre");
-    case roulette::HeadlineLevel::Established:
-        break;
-    }
-    return QStringLiteral("Déséquilibre établi");
-}
-
-QColor levelColour(roulette::HeadlineLevel level)
-{
-    switch (level) {
-    case roulette::HeadlineLevel::Nothing:
-        return {0x2e, 0x6b, 0x30};
-    case roulette::HeadlineLevel::Hint:
-        return {0xb2, 0x5e, 0x00};
-    case roulette::HeadlineLevel::Established:
-        break;
-    }
-    return {0xb7, 0x1c, 0x1c};
-}
-
 QString levelSentence(roulette::HeadlineLevel level)
 {
     switch (level) {
@@ -84,8 +50,10 @@ Headline headline(const Context &c)
                                         "venir du seul hasard.")}});
     } else {
         const roulette::Lead lead = evidence.lead();
-        rows.push_back({{QStringLiteral("Où : %1, qui porte %2 % de l'indice.")
-                             .arg(whereText(lead), frenchNumber(100 * lead.share))}});
+        Cell where{QStringLiteral("Où : %1, qui porte %2 % de l'indice.")
+                       .arg(whereText(lead), frenchNumber(100 * lead.share))};
+        where.suspect = roulette::pinSuspect(lead);
+        rows.push_back({where});
     }
     return {levelName(c.level),
             levelColour(c.level),
@@ -97,6 +65,39 @@ Headline headline(const Context &c)
 }
 
 } // namespace
+
+QString evidenceText(double e)
+{
+    if (e >= 1e6)
+        return QStringLiteral("plus d'un million");
+    return frenchNumber(e, e < 10 ? 1 : 0);
+}
+
+QString levelName(roulette::HeadlineLevel level)
+{
+    switch (level) {
+    case roulette::HeadlineLevel::Nothing:
+        return QStringLiteral("Rien d'anormal");
+    case roulette::HeadlineLevel::Hint:
+        return QStringLiteral("Indice de déséquilibre");
+    case roulette::HeadlineLevel::Established:
+        break;
+    }
+    return QStringLiteral("Déséquilibre établi");
+}
+
+QColor levelColour(roulette::HeadlineLevel level)
+{
+    switch (level) {
+    case roulette::HeadlineLevel::Nothing:
+        return {0x2e, 0x6b, 0x30};
+    case roulette::HeadlineLevel::Hint:
+        return {0xb2, 0x5e, 0x00};
+    case roulette::HeadlineLevel::Established:
+        break;
+    }
+    return {0xb7, 0x1c, 0x1c};
+}
 
 Section introSection(const Context &c)
 {
@@ -145,7 +146,7 @@ Section wheelSection(const Context &c, const std::optional<roulette::ArcExtremes
 }
 
 Document build(const roulette::Study &study, const roulette::StudySimulation &simulation,
-               Source source)
+               Source source, const roulette::PinBook *pins)
 {
     const Context c{study, simulation, source,
                     roulette::headlineLevel(std::exp(study.evidence().logE())), study.spins()};
@@ -172,6 +173,8 @@ Document build(const roulette::Study &study, const roulette::StudySimulation &si
         }
         d.columns[0][1].figures = true; // the wheel shows its counts from the first spin
     }
+    if (pins) // judged on their own spins, with or without enough for the sections
+        d.columns[0].insert(d.columns[0].begin(), pinSection(*pins));
     return d;
 }
 

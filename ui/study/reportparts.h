@@ -19,6 +19,7 @@ struct Context {
 };
 
 // The sections, in the window's reading order.
+Section pinSection(const roulette::PinBook &book);
 Section introSection(const Context &c);
 Section wheelSection(const Context &c, const std::optional<roulette::ArcExtremes> &arcs);
 Section arcSection(const Context &c, const std::optional<roulette::ArcExtremes> &arcs);
@@ -46,6 +47,13 @@ QString arcPockets(int start, int width);
 /// Where the headline's evidence lies, in words: « l'arc 16 33 1 20 14 (+21 %) », « le 17 »,
 /// « la case à 10 cases du tirage précédent, tirages pairs ».
 QString whereText(const roulette::Lead &lead);
+/// A suspect in words: « l'arc 16 33 1 20 14, plus souvent », « le 17, moins souvent ».
+QString suspectText(const roulette::Suspect &suspect);
+/// The headline's words for a level, and their colour.
+QString levelName(roulette::HeadlineLevel level);
+QColor levelColour(roulette::HeadlineLevel level);
+/// E as a reader weighs it: "4,2", "57", "1 250", or "plus d'un million".
+QString evidenceText(double e);
 /// The outside bets by name, in the order of Chances, and what each holds.
 extern const QStringList ChanceNames;
 extern const QStringList ChanceDetails;

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QDateTime>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -160,9 +161,75 @@ void StudyWindow::keyPressEvent(QKeyEvent *event)
     QWidget::keyPressEvent(event);
 }
 
+// The row under the pointer, or the focused table's current row from the keyboard.
+void StudyWindow::addPinAction(QMenu &menu, const QPoint &globalPos, bool byKeyboard)
+{
+    if (!m_pins)
+        return;
+    TextTable *table = nullptr;
+    int row = -1;
+    if (byKeyboard) {
+        table = qobject_cast<TextTable *>(focusWidget());
+        row = table ? table->currentIndex().row() : -1;
+    } else if (QWidget *under = QApplication::widgetAt(globalPos)) {
+        table = qobject_cast<TextTable *>(under->parentWidget());
+        row = table ? table->indexAt(table->viewport()->mapFromGlobal(globalPos)).row() : -1;
+    }
+    if (!table || row < 0 || row >= static_cast<int>(table->rows().size()))
+        return;
+    const report::Row cells = table->rows()[static_cast<std::size_t>(row)];
+    const auto named = std::find_if(cells.begin(), cells.end(),
+                                    [](const report::Cell &c) { return c.suspect.has_value(); });
+    if (named == cells.end())
+        return;
+    const roulette::Suspect suspect = *named->suspect;
+    const QString text = m_pins->book().holds(suspect) ? QStringLiteral("Retirer l'épingle")
+                         : suspect.distances           ? QStringLiteral("Épingler cette distance")
+                         : suspect.width == 1          ? QStringLiteral("Épingler ce numéro")
+                                                       : QStringLiteral("Épingler cet arc");
+    connect(menu.addAction(text), &QAction::triggered, this, [this, cells] { togglePin(cells); });
+    menu.addSeparator();
+}
+
+bool StudyWindow::togglePin(const report::Row &row)
+{
+    const auto named = std::find_if(row.begin(), row.end(),
+                                    [](const report::Cell &c) { return c.suspect.has_value(); });
+    if (!m_pins || named == row.end())
+        return false;
+    const roulette::Suspect suspect = *named->suspect;
+    const auto &marks = m_pins->book().marks();
+    const auto pinned = std::find_if(marks.begin(), marks.end(), [&](const roulette::PinMark &m) {
+        return m.suspect == suspect;
+    });
+    try {
+        if (pinned != marks.end()) {
+            m_pins->unpin(static_cast<std::size_t>(pinned - marks.begin()));
+            say(QStringLiteral("L'épingle est retirée."));
+        } else {
+            m_pins->pin(suspect, QDateTime::currentDateTime()
+                                     .toString(QStringLiteral("yyyy-MM-ddTHH:mm"))
+                                     .toStdString());
+            say(QStringLiteral("Piste épinglée : elle est jugée sur les tirages à venir."));
+        }
+    } catch (const std::exception &error) {
+        QMessageBox box(QMessageBox::Warning, title(),
+                        QStringLiteral("L'épingle n'a pas pu être gardée dans le carnet : %1")
+                            .arg(QString::fromUtf8(error.what())),
+                        QMessageBox::Ok, this);
+        box.setTextFormat(Qt::PlainText);
+        box.exec();
+        return false;
+    }
+    if (m_study)
+        refresh();
+    return true;
+}
+
 void StudyWindow::contextMenuEvent(QContextMenuEvent *event)
 {
     QMenu menu(this);
+    addPinAction(menu, event->globalPos(), event->reason() == QContextMenuEvent::Keyboard);
     menu.addActions({m_copyAction, m_exportAction});
     menu.addSeparator();
     menu.addActions({m_helpAction, m_closeAction});

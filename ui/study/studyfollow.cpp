@@ -7,8 +7,25 @@
 
 void StudyWindow::follow()
 {
+    if (m_pins) // the pins follow the board even while the window is closed
+        m_pins->follow();
     if (m_study && catchUp())
         refresh();
+}
+
+void StudyWindow::keepPinsWith(roulette::PinKeeper &keeper)
+{
+    m_pins = &keeper;
+    m_ownPins.reset();
+    if (m_study)
+        refresh();
+}
+
+const roulette::PinBook *StudyWindow::pinBook() const
+{
+    if (m_storedPin)
+        return &*m_storedPin;
+    return m_pins ? &m_pins->book() : nullptr;
 }
 
 // A long session (a first look at 10^7 spins, the undo of a reset) is studied in slices that
@@ -70,7 +87,9 @@ void StudyWindow::refresh()
         if (const auto length = m_simulation.start())
             simulate(*length);
     }
-    m_report = report::build(*m_study, m_simulation, m_source);
+    if (m_pins)
+        m_pins->follow();
+    m_report = report::build(*m_study, m_simulation, m_source, pinBook());
     present(m_report);
 }
 

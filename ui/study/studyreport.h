@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "stats/arcscan.h"
+#include "stats/pinbook.h"
 #include "stats/studysimulation.h"
 
 namespace roulette
@@ -27,6 +28,8 @@ struct Cell {
     QColor colour = {}; ///< the text's colour; the reader's own when invalid
     QColor fill = {};   ///< a box behind the text, as a pocket's colour
     bool bold = false;
+    /// The place the row names, which the user may pin or unpin from it.
+    std::optional<roulette::Suspect> suspect = {};
     bool operator==(const Cell &) const = default;
 };
 /// A row of a single cell spans the table's width: a verdict, a note.
@@ -83,9 +86,9 @@ struct Source {
 inline constexpr std::int64_t MinimumSpins = 37;
 
 /// The study as it stands, with the simulated p-values known so far (maybe for an earlier
-/// length).
+/// length); with `pins`, « Pistes épinglées » first.
 Document build(const roulette::Study &study, const roulette::StudySimulation &simulation,
-               Source source);
+               Source source, const roulette::PinBook *pins = nullptr);
 
 /// The chart's cells in its order, then their counts, cells joined by tabs.
 QStringList chartLines(const Chart &chart);

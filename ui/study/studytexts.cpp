@@ -87,6 +87,26 @@ void addSimulatedVerdict(std::vector<Row> &rows, const Context &c,
                    : QStringLiteral(" (valeur en cours de mise à jour…)"));
 }
 
+QString suspectText(const roulette::Suspect &suspect)
+{
+    const QString often =
+        suspect.hot ? QStringLiteral("plus souvent") : QStringLiteral("moins souvent");
+    const auto number = [&] {
+        return roulette::WheelOrder[static_cast<std::size_t>(suspect.start)];
+    };
+    if (!suspect.distances)
+        return suspect.width == 1 ? QStringLiteral("le %1, %2").arg(number()).arg(often)
+                                  : QStringLiteral("l'arc %1, %2")
+                                        .arg(arcPockets(suspect.start, suspect.width), often);
+    if (suspect.width == 1)
+        return QStringLiteral("%1, %2, %3")
+            .arg(distanceText(suspect.start), parityText(suspect.reading), often);
+    return QStringLiteral("les cases à %1 à %2 cases du tirage précédent, %3, %4")
+        .arg(suspect.start)
+        .arg((suspect.start + suspect.width - 1) % 37)
+        .arg(parityText(suspect.reading), often);
+}
+
 QString arcPockets(int start, int width)
 {
     QStringList numbers;

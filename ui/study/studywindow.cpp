@@ -57,22 +57,31 @@ QString StudyWindow::title()
 }
 
 StudyWindow::StudyWindow(const roulette::Module1 &series, QWidget *parent)
-    : StudyWindow(&series, {}, {true, false}, parent)
+    : StudyWindow(&series, {}, {true, false}, parent, std::nullopt)
 {
 }
 
 StudyWindow::StudyWindow(roulette::PooledSpins spins, const QString &title, bool pickedSessions,
-                         QWidget *parent)
-    : StudyWindow(nullptr, std::move(spins), {false, pickedSessions}, parent)
+                         QWidget *parent, const std::optional<roulette::PinMark> &pin)
+    : StudyWindow(nullptr, std::move(spins), {false, pickedSessions}, parent, pin)
 {
     setWindowTitle(title);
 }
 
 StudyWindow::StudyWindow(const roulette::Module1 *series, roulette::PooledSpins pooled,
-                         report::Source source, QWidget *parent)
-    : QWidget(parent, Qt::Window), m_series(series), m_pooled(std::move(pooled)), m_source(source),
-      m_report(report::build(roulette::Study(), m_simulation, source))
+                         report::Source source, QWidget *parent,
+                         const std::optional<roulette::PinMark> &storedPin)
+    : QWidget(parent, Qt::Window), m_series(series), m_pooled(std::move(pooled)), m_source(source)
 {
+    if (series) {
+        m_ownPins = std::make_unique<roulette::PinKeeper>(*series);
+        m_pins = m_ownPins.get();
+    } else if (storedPin) {
+        m_storedPin.emplace();
+        m_storedPin->follow(m_pooled.numbers, m_pooled.starts);
+        m_storedPin->add(*storedPin);
+    }
+    m_report = report::build(roulette::Study(), m_simulation, source, pinBook());
     installStudyAccessibility();
     setObjectName(QStringLiteral("studyWindow"));
     setWindowTitle(title());

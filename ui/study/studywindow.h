@@ -4,11 +4,13 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "stats/study.h"
 #include "stats/studysimulation.h"
 #include "store/notebook.h"
+#include "store/pinkeeper.h"
 
 #include "ui/common/slicedwrite.h"
 #include "ui/study/studyreport.h"
@@ -18,6 +20,7 @@ class HelpWindow;
 class QAction;
 class QBoxLayout;
 class QLabel;
+class QMenu;
 class QVBoxLayout;
 class TextTable;
 class WheelChart;
@@ -39,12 +42,18 @@ public:
     /// The study of stored spins, several sessions one after the other, under `title`: it
     /// follows no board, and its figures over sequences restart at each session.
     /// `pickedSessions`: some of the wheel's sessions, not all of them.
+    /// With `pin`, that pin's reading under the headline, as it would read now.
     StudyWindow(roulette::PooledSpins spins, const QString &title, bool pickedSessions,
-                QWidget *parent = nullptr);
+                QWidget *parent = nullptr, const std::optional<roulette::PinMark> &pin = {});
     ~StudyWindow() override;
 
     /// Catches up with the board when shown; costs nothing when the session did not change.
     void follow();
+    /// The board's pins are these, kept with the wheel followed, rather than the window's own.
+    void keepPinsWith(roulette::PinKeeper &keeper);
+    /// « Épingler cet arc » on the place this row names, or « Retirer l'épingle » when it is
+    /// pinned; false when the row names no place or the window follows no board.
+    bool togglePin(const report::Row &row);
     /// Whether the simulated p-values of the present session are still to come.
     bool simulating() const;
     /// What the window shows now.
@@ -75,7 +84,8 @@ private:
     };
 
     StudyWindow(const roulette::Module1 *series, roulette::PooledSpins pooled,
-                report::Source source, QWidget *parent);
+                report::Source source, QWidget *parent,
+                const std::optional<roulette::PinMark> &storedPin);
     // Building: the widgets of the report's shape (studywindow.cpp).
     void addHeadline(QVBoxLayout *page, const report::Headline &headline);
     void addSection(QVBoxLayout *column, const report::Section &section);
@@ -95,11 +105,16 @@ private:
     void addBoardShortcuts(const QWidget &board);
     void showHelp();
     void say(const QString &text);
+    void addPinAction(QMenu &menu, const QPoint &globalPos, bool byKeyboard);
+    const roulette::PinBook *pinBook() const;
 
     const roulette::Module1 *m_series;    // null when the spins are stored ones
     const roulette::PooledSpins m_pooled; // the stored spins
     const report::Source m_source;
     std::unique_ptr<roulette::Study> m_study;
+    std::unique_ptr<roulette::PinKeeper> m_ownPins; // while no keeper is given
+    roulette::PinKeeper *m_pins = nullptr;          // the board's; null for stored spins
+    std::optional<roulette::PinBook> m_storedPin;   // a pin read on stored spins
     roulette::StudySimulation m_simulation;
     BackgroundWork *m_simulating = nullptr; // the length being simulated, on a worker
     report::Document m_report;
