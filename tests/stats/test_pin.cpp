@@ -90,46 +90,6 @@ TEST(Pin, EValueIsTheMixtureAndAFairMartingale)
     }
 }
 
-// Spins added and taken back across the pin, then a reset: the pin reads as one fed the same
-// spins from scratch, the spins up to the pin left out of its test, all of them after a reset.
-TEST(Pin, FollowsUndoAcrossThePinAndAReset)
-{
-    std::mt19937 random(41);
-    for (const Suspect &suspect : Suspects) {
-        constexpr std::int64_t pinnedAt = 30;
-        Pin followed(suspect, pinnedAt);
-        std::vector<int> numbers;
-        for (int step = 0; step < 3000; ++step) {
-            const bool back =
-                !numbers.empty() && (step / 200 % 2 == 1 ? random() % 3 != 0 : random() % 4 == 0);
-            if (back) {
-                const int last = numbers.back();
-                numbers.pop_back();
-                followed.removeLast(last, numbers.empty() ? -1 : numbers.back());
-            } else {
-                numbers.push_back(static_cast<int>(random() % (step % 3 == 0 ? 5 : 37)));
-                followed.add(numbers.back());
-            }
-            Pin fresh(suspect, pinnedAt);
-            for (int n : numbers)
-                fresh.add(n);
-            const auto reading = [](const PinReading &r) {
-                return std::tuple{r.trials, r.inside, r.allTrials, r.e, r.excessLow};
-            };
-            ASSERT_EQ(reading(followed.read()), reading(fresh.read())) << step;
-        }
-        followed.restart();
-        Pin fromZero(suspect, 0);
-        for (int i = 0; i < 50; ++i) {
-            const int n = static_cast<int>(random() % 37);
-            followed.add(n);
-            fromZero.add(n);
-        }
-        EXPECT_EQ(followed.read().trials, fromZero.read().trials);
-        EXPECT_EQ(followed.read().e, fromZero.read().e);
-    }
-}
-
 // The interval holds the measured excess, and what the wheel keeps is the excess's mirror: a
 // fair wheel's 1/37 at no excess.
 TEST(Pin, IntervalHoldsTheMeasureAndTranslatesToWhatTheWheelKeeps)
