@@ -221,6 +221,9 @@ void TestKeyboard::zoomScalesTheWholeBoardAsOne()
     activate(w.form);
     press(Qt::Key_0, Qt::ControlModifier);
     QCOMPARE(w.form.zoom(), 1.0);
+    press(Qt::Key_Plus, Qt::ControlModifier);
+    QCOMPARE(w.form.zoom(), 1.1); // a step at a time
+    press(Qt::Key_0, Qt::ControlModifier);
     QHash<QWidget *, QRect> at100;
     QHash<QWidget *, int> font100;
     const QList<QWidget *> widgets = laidOut(w.form);
