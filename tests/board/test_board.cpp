@@ -7,13 +7,11 @@
 #include "board/board.h"
 #include "board/numberlist.h"
 #include "board/typedlines.h"
-#include "tests/board/sameboard.h"
 #include "tests/fakes.h"
 
 using namespace roulette;
 using roulette::testing::FixedClock;
 using roulette::testing::loadedBoard;
-using roulette::testing::sameBoard;
 using roulette::testing::valueFor;
 
 namespace
@@ -55,7 +53,7 @@ TEST(Board, EverySpinShowsATallyOfTheOutcomes)
         e.FileCursor = spin;
         e.spinText = std::to_string(spin);
         e.blinkRunning = true;
-        ASSERT_TRUE(sameBoard(board.state(), e)) << spin;
+        ASSERT_TRUE(board.state() == e) << spin;
         for (int k = 0; k < SeriesKinds; ++k) {
             const HitCounts &hits = e.HitCount;
             ASSERT_EQ(board.series().series(k)[spin], k < SpreadClasses
@@ -113,7 +111,7 @@ TEST(Board, TypedTextsPlayWhenTheyRoundToANumberAndChangeNothingElse)
             continue;
         }
         EXPECT_NE(result.message.find("0 à 36"), std::string::npos) << result.message;
-        EXPECT_TRUE(sameBoard(board.state(), before)) << text;
+        EXPECT_TRUE(board.state() == before) << text;
         EXPECT_TRUE(board.series() == seriesBefore) << text;
     }
 }
@@ -143,7 +141,7 @@ TEST(Board, ResetClearsTheCountsAndKeepsTheRest)
     expected.counters = {};
     expected.hitColour.fill(colours::White);
     expected.marked.fill(false);
-    EXPECT_TRUE(sameBoard(board.state(), expected));
+    EXPECT_TRUE(board.state() == expected);
     EXPECT_EQ(board.series().session().lastRow(), 0);
     EXPECT_EQ(board.series().SeriesCount, 2);
     EXPECT_EQ(board.series().series(SeriesZero).lastRow(), 2);
@@ -188,7 +186,7 @@ TEST(Board, UndoRestoresTheWholeBoard)
                                                  : board.Label1_Click(any(37));
             if (result.spun) {
                 ASSERT_TRUE(board.undo());
-                ASSERT_TRUE(sameBoard(board.state(), before)) << "run " << run << " step " << step;
+                ASSERT_TRUE(board.state() == before) << "run " << run << " step " << step;
                 ASSERT_TRUE(board.series() == seriesBefore);
                 ++undone;
             }
@@ -235,13 +233,13 @@ TEST(Board, ABatchIsAsManySingleSpins)
         EXPECT_EQ(result.spun, mode == FileMode ? FileRecords : 150) << mode;
         EXPECT_EQ(result.message, lastMessage);
         EXPECT_EQ(lastMessage.empty(), mode != FileMode);
-        EXPECT_TRUE(sameBoard(batch.state(), expected)) << mode;
+        EXPECT_TRUE(batch.state() == expected) << mode;
         EXPECT_TRUE(batch.series() == single.series()) << mode;
         for (int k = 1; k <= 2; ++k) {
             ASSERT_TRUE(batch.undoLastSpin());
             Board shorter = boardIn(mode);
             shorter.spinMany(result.spun - k);
-            EXPECT_TRUE(sameBoard(batch.state(), shorter.state())) << mode << ' ' << k;
+            EXPECT_TRUE(batch.state() == shorter.state()) << mode << ' ' << k;
             EXPECT_TRUE(batch.series() == shorter.series());
         }
     }
@@ -282,7 +280,7 @@ TEST(Board, APastedColumnIsAsManyEntersUpToTheFirstRefusedLine)
         EXPECT_EQ(result.left, left);
         EXPECT_EQ(result.message, message);
         EXPECT_FALSE(played < lines.size() && message.empty());
-        ASSERT_TRUE(sameBoard(pasted.state(), entered.state())) << column;
+        ASSERT_TRUE(pasted.state() == entered.state()) << column;
     }
 }
 
@@ -323,7 +321,7 @@ TEST(Board, UndoTakesBackOneCommandAtATime)
                 continue;
             ASSERT_EQ(board.spinsToUndo(), steps.back().spins) << command;
             ASSERT_TRUE(board.undo());
-            ASSERT_TRUE(sameBoard(board.state(), steps.back().state)) << command;
+            ASSERT_TRUE(board.state() == steps.back().state) << command;
             // The session before a reset is kept only for the last reset.
             ASSERT_TRUE(board.series().session() == steps.back().series.session()) << command;
             ASSERT_EQ(board.series().SeriesCount, steps.back().series.SeriesCount);

@@ -1,12 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "board/board.h"
-#include "tests/board/sameboard.h"
+#include "board/boardstate.h"
 #include "tests/fakes.h"
 #include "tests/tempdir.h"
 
 using namespace roulette;
-using roulette::testing::sameBoard;
 using roulette::testing::TempDir;
 
 TEST(DrawReplay, NumbersPlayInOrderWithoutAWordUntilTheEndAndAFailedLoadChangesNothing)
@@ -37,13 +36,13 @@ TEST(DrawReplay, NumbersPlayInOrderWithoutAWordUntilTheEndAndAFailedLoadChangesN
     const BoardState before = s;
     EXPECT_EQ(board.Command6_Click().message, "");
     EXPECT_NE(board.Command1_Click().message.find("jusqu'au bout"), std::string::npos);
-    EXPECT_TRUE(sameBoard(s, before)) << "no spin, no invented zero";
+    EXPECT_TRUE(s == before) << "no spin, no invented zero";
     const DrawRecords records = board.FileNumbers();
     for (const DrawFileLoad &failure :
          {readDrawFile(dir.path() / "absent.txt"), readDrawFile(dir.write("mots.txt", "x\n40\n")),
           readDrawFile(dir.write("u.txt", "1\n"), [](double) { return false; })}) {
         board.Command4_Click(failure);
-        EXPECT_TRUE(sameBoard(s, before)) << failure.message;
+        EXPECT_TRUE(s == before) << failure.message;
         EXPECT_TRUE(board.FileNumbers() == records) << failure.message;
     }
 

@@ -418,8 +418,7 @@ void TestStudy::frenchNumbersAsQLocaleWritesThem()
 }
 
 // At a million spins: bars from the fair line as long as each pocket's distance from it, the
-// ±2σ band as tall as two bars 2σ long, the 37 number cells apart from each other, and the
-// scale's five-digit labels drawn whole, sign included, between the chart's edge and the plot.
+// ±2σ band as tall as two bars 2σ long, the 37 number cells apart from each other.
 void TestStudy::wheelChartDrawsTheCounts()
 {
     WheelChart chart;
@@ -455,20 +454,6 @@ void TestStudy::wheelChartDrawsTheCounts()
         cells += image.pixel(x, cellTop) != base && image.pixel(x - 1, cellTop) == base;
     }
     QCOMPARE(cells, 37);
-    // The scale's texts in the window's text colour, left of the plot.
-    const QRgb text = chart.palette().color(QPalette::WindowText).rgb();
-    int left = image.width(), right = 0, plotLeft = 0;
-    for (int y = 0; y < cellTop; ++y) {
-        for (int x = 0; x < zeroColumn; ++x) {
-            if (image.pixel(x, y) == text)
-                left = std::min(left, x), right = std::max(right, x);
-        }
-    }
-    const int oneSigmaUp = zeroTop + zeroBar - redBar / 2; // clear of the scale's texts
-    while (image.pixel(plotLeft, oneSigmaUp) != qRgb(0xe4, 0xe4, 0xe4))
-        ++plotLeft;
-    QVERIFY2(left >= 2 && left < right && right < plotLeft - 4,
-             qPrintable(u"%1 %2 %3"_s.arg(left).arg(right).arg(plotLeft)));
 }
 
 // The washes behind the arcs cover their pockets' slots, no more, wrapping past the last
