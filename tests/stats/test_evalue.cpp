@@ -187,7 +187,7 @@ TEST(Evidence, PocketArcsAreTheBetaBinomialMixture)
                 for (int i = 0; i < width; ++i)
                     inside += positions[static_cast<std::size_t>((start + i) % 37)];
                 mean += std::exp(logArcFactor(inside, Spins, width, ArcConcentrations[c])) /
-                        (37 * MaxEvidenceArc * ArcConcentrations.size());
+                        (ArcConcentrations.size() * 37 * MaxEvidenceArc);
             }
         }
     }
