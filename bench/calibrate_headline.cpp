@@ -1,9 +1,10 @@
 // What the study's headline does on simulated wheels, E read after every spin:
-//   build/bench/calibrate_headline fair 1000 10000 [FIRST]  share of fair sessions ever at « Indice
-//   » build/bench/calibrate_headline planted 400 [BIAS]       median spins until « Indice », per
-//   bias
-//   build/bench/calibrate_headline pinned 400 [arc|pocket]   spins after a pin of the named
-//                                                          place until the pin's « Indice »
+//   build/bench/calibrate_headline fair 1000 10000 [FIRST]   share of fair sessions ever at
+//                                                          « Indice »
+//   build/bench/calibrate_headline planted 400 [BIAS [FIRST]]  median spins until « Indice »,
+//                                                          per bias (or all)
+//   build/bench/calibrate_headline pinned 400 [arc|pocket [FIRST]]  spins after a pin of the
+//                                                          named place until the pin's « Indice »
 //   build/bench/calibrate_headline pinfair 1000 100000 [PIN_AT]  fair sessions whose pin of
 //                                                          the named place ever reaches it
 //   build/bench/calibrate_headline coverage 1000 10000      sessions whose pin's confidence
@@ -133,12 +134,12 @@ void report(const char *name, std::vector<std::int64_t> found, std::int64_t limi
                 static_cast<long long>(limit));
 }
 
-void planted(const char *name, int seeds, std::int64_t limit, int width,
+void planted(const char *name, int seeds, int first, std::int64_t limit, int width,
              const std::function<Draw(int start)> &bias)
 {
     std::vector<std::int64_t> found;
     int named = 0;
-    for (int i = 0; i < seeds; ++i) {
+    for (int i = first; i < first + seeds; ++i) {
         const int start = i % 37;
         const Run run = play(bias(start), limit, 0xb1a5'0000ULL + static_cast<std::uint64_t>(i));
         found.push_back(run.hint < 0 ? limit + 1 : run.hint);
@@ -158,9 +159,11 @@ void planted(const char *name, int seeds, std::int64_t limit, int width,
     std::fflush(stdout);
 }
 
-int plantedBiases(int seeds, const char *only)
+int plantedBiases(int seeds, const char *only, int first)
 {
-    const auto wanted = [only](const char *name) { return !only || std::strcmp(only, name) == 0; };
+    const auto wanted = [only](const char *name) {
+        return !only || std::strcmp(only, "all") == 0 || std::strcmp(only, name) == 0;
+    };
     // On a share of spins the dealer puts the ball 10 pockets after the last, give or take
     // `spread` pockets, each as likely.
     const auto dealer = [](double share, int spread) {
@@ -172,18 +175,18 @@ int plantedBiases(int seeds, const char *only)
         };
     };
     if (wanted("dealer"))
-        planted("dealer: 10 pockets after the last on 30 % of spins", seeds, 2000, 0,
+        planted("dealer: 10 pockets after the last on 30 % of spins", seeds, first, 2000, 0,
                 dealer(0.3, 0));
     if (wanted("spread30"))
-        planted("dealer: 10 ± 2 pockets after the last on 30 % of spins", seeds, 5000, 0,
+        planted("dealer: 10 ± 2 pockets after the last on 30 % of spins", seeds, first, 5000, 0,
                 dealer(0.3, 2));
     if (wanted("spread10"))
-        planted("dealer: 10 ± 2 pockets after the last on 10 % of spins", seeds, 10000, 0,
+        planted("dealer: 10 ± 2 pockets after the last on 10 % of spins", seeds, first, 10000, 0,
                 dealer(0.1, 2));
     if (wanted("arc"))
-        planted("5-pocket arc 20 % more often", seeds, 60000, 5, hotArc(5, 0.2));
+        planted("5-pocket arc 20 % more often", seeds, first, 60000, 5, hotArc(5, 0.2));
     if (wanted("pocket"))
-        planted("one pocket 30 % more often", seeds, 100000, 1, hotArc(1, 0.3));
+        planted("one pocket 30 % more often", seeds, first, 100000, 1, hotArc(1, 0.3));
     return 0;
 }
 
@@ -198,11 +201,11 @@ Suspect suspectOf(const Lead &lead)
 
 // The headline followed until « Indice »; the place it names is pinned there, and the spins
 // after it are counted until the pin's own « Indice ».
-void pinnedAfterNamed(const char *name, int seeds, std::int64_t limit,
+void pinnedAfterNamed(const char *name, int seeds, int first, std::int64_t limit,
                       const std::function<Draw(int start)> &bias)
 {
     std::vector<std::int64_t> found;
-    for (int i = 0; i < seeds; ++i) {
+    for (int i = first; i < first + seeds; ++i) {
         const Draw draw = bias(i % 37);
         std::mt19937_64 random(0xb1a5'0000ULL + static_cast<std::uint64_t>(i));
         Evidence e;
@@ -229,14 +232,16 @@ void pinnedAfterNamed(const char *name, int seeds, std::int64_t limit,
     std::fflush(stdout);
 }
 
-int pinned(int seeds, const char *only)
+int pinned(int seeds, const char *only, int first)
 {
-    const auto wanted = [only](const char *name) { return !only || std::strcmp(only, name) == 0; };
+    const auto wanted = [only](const char *name) {
+        return !only || std::strcmp(only, "all") == 0 || std::strcmp(only, name) == 0;
+    };
     if (wanted("arc"))
-        pinnedAfterNamed("pin of the place named, 5-pocket arc 20 % more often", seeds, 20000,
-                         hotArc(5, 0.2));
+        pinnedAfterNamed("pin of the place named, 5-pocket arc 20 % more often", seeds, first,
+                         20000, hotArc(5, 0.2));
     if (wanted("pocket"))
-        pinnedAfterNamed("pin of the place named, one pocket 30 % more often", seeds, 50000,
+        pinnedAfterNamed("pin of the place named, one pocket 30 % more often", seeds, first, 50000,
                          hotArc(1, 0.3));
     return 0;
 }
@@ -311,17 +316,20 @@ int main(int argc, char **argv)
     if (argc >= 4 && std::strcmp(argv[1], "fair") == 0)
         return fair(std::atoi(argv[2]), std::atoll(argv[3]), argc >= 5 ? std::atoi(argv[4]) : 0);
     if (argc >= 3 && std::strcmp(argv[1], "pinned") == 0)
-        return pinned(std::atoi(argv[2]), argc >= 4 ? argv[3] : nullptr);
+        return pinned(std::atoi(argv[2]), argc >= 4 ? argv[3] : nullptr,
+                      argc >= 5 ? std::atoi(argv[4]) : 0);
     if (argc >= 4 && std::strcmp(argv[1], "pinfair") == 0)
         return pinFair(std::atoi(argv[2]), std::atoll(argv[3]),
                        argc >= 5 ? std::atoll(argv[4]) : 1000);
     if (argc >= 4 && std::strcmp(argv[1], "coverage") == 0)
         return coverage(std::atoi(argv[2]), std::atoll(argv[3]));
     if (argc >= 3 && std::strcmp(argv[1], "planted") == 0)
-        return plantedBiases(std::atoi(argv[2]), argc >= 4 ? argv[3] : nullptr);
+        return plantedBiases(std::atoi(argv[2]), argc >= 4 ? argv[3] : nullptr,
+                             argc >= 5 ? std::atoi(argv[4]) : 0);
     std::fprintf(stderr,
                  "usage: %s fair SESSIONS SPINS [FIRST] | planted SEEDS "
-                 "[dealer|spread30|spread10|arc|pocket] | pinned SEEDS [arc|pocket] | pinfair "
+                 "[all|dealer|spread30|spread10|arc|pocket [FIRST]] | pinned SEEDS "
+                 "[all|arc|pocket [FIRST]] | pinfair "
                  "SESSIONS SPINS [PIN_AT] | coverage SESSIONS SPINS\n",
                  argv[0]);
     return 2;

@@ -31,8 +31,11 @@ inline constexpr std::array<double, 3> ArcConcentrations = {100, 1000, 10000};
 inline constexpr std::array<double, 4> DistanceConcentrations = {10, 100, 1000, 10000};
 
 /// The share of the evidence's prior weight each kind gets, in Pattern's order; within a kind
-/// every alternative (concentration, arc, reading of the distances) weighs the same.
-inline constexpr std::array<double, PatternCount> PatternWeights = {0.10, 0.55, 0.05, 0.25, 0.05};
+/// every alternative (concentration, arc, reading of the distances) weighs the same. A k-th of the
+/// weight costs a bias log k over what each spin tells of it: a few spins for a dealer, who shows
+/// in tens or hundreds of spins, some hundreds for an arc of the wheel, which shows in thousands;
+/// so the weight goes to the pockets' arcs.
+inline constexpr std::array<double, PatternCount> PatternWeights = {0.05, 0.80, 0.03, 0.08, 0.04};
 
 /// E at or above these: « Indice de déséquilibre », « Déséquilibre établi ».
 inline constexpr double HintLevel = 20;

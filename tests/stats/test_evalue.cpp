@@ -167,6 +167,34 @@ TEST(Evidence, FindsPlantedBiasesAndSaysWhere)
     EXPECT_NEAR(arc.lead().excess, excessOf(arc.lead(), positions), 1e-9);
 }
 
+// The pockets' arcs from the Beta-binomial's closed form, checked above against its product:
+// the mean over every arc of 1 to 9 pockets and every concentration.
+TEST(Evidence, PocketArcsAreTheBetaBinomialMixture)
+{
+    std::mt19937 random(29);
+    Evidence e;
+    std::array<std::int64_t, 37> positions{};
+    constexpr int Spins = 3000;
+    for (int spin = 0; spin < Spins; ++spin) {
+        const auto position = random() % 8 == 0 ? 7 + random() % 3 : random() % 37;
+        ++positions[position];
+        e.add(WheelOrder[position]);
+    }
+    double mean = 0;
+    for (std::size_t c = 0; c < ArcConcentrations.size(); ++c) {
+        for (int width = 1; width <= MaxEvidenceArc; ++width) {
+            for (int start = 0; start < 37; ++start) {
+                std::int64_t inside = 0;
+                for (int i = 0; i < width; ++i)
+                    inside += positions[static_cast<std::size_t>((start + i) % 37)];
+                mean += std::exp(logArcFactor(inside, Spins, width, ArcConcentrations[c])) /
+                        (ArcConcentrations.size() * 37 * MaxEvidenceArc);
+            }
+        }
+    }
+    EXPECT_NEAR(e.logE(Pattern::PocketArc), std::log(mean), 1e-9);
+}
+
 // The doubled entries' family from the Beta-binomial's own formula: over the distances of all
 // spins folded d ↔ −d, each of its 19 cells against its fair share (1/37 for the same pocket,
 // 2/37 for d or −d), averaged over the cells and concentrations. Read after every spin, after
