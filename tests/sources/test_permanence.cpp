@@ -277,9 +277,7 @@ TEST(PermanenceFile, RefusesWhatIsNoPermanenceAndChangesWhileRead)
     for (std::size_t i = 0; i < binary.size(); i += 3)
         binary[i] = static_cast<char>(i * 7);
     const std::pair<std::filesystem::path, const char *> refused[] = {
-        {dir.path(), "est un dossier"},
         {fifo, "n'est pas un fichier ordinaire"},
-        {dir.path() / "absent", "introuvable"},
         {dir.write("binary", binary + "17\n"), "n'est pas un fichier texte"},
         {dir.write("words", "rouge\nnoir\n37\n"), "ne contient aucun numéro"},
     };

