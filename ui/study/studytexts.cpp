@@ -26,6 +26,17 @@ QString distanceText(int distance)
                      .arg(frenchCount(distance, QStringLiteral("case"), QStringLiteral("cases")));
 }
 
+// A distance, or an arc of distances, with the spins it is read on.
+QString distancePlace(int start, int width, int parity)
+{
+    if (width == 1)
+        return QStringLiteral("%1, %2").arg(distanceText(start), parityText(parity));
+    return QStringLiteral("les cases à %1 à %2 cases du tirage précédent, %3")
+        .arg(start)
+        .arg((start + width - 1) % 37)
+        .arg(parityText(parity));
+}
+
 } // namespace
 
 QString count(std::int64_t value)
@@ -98,13 +109,8 @@ QString suspectText(const roulette::Suspect &suspect)
         return suspect.width == 1 ? QStringLiteral("le %1, %2").arg(number()).arg(often)
                                   : QStringLiteral("l'arc %1, %2")
                                         .arg(arcPockets(suspect.start, suspect.width), often);
-    if (suspect.width == 1)
-        return QStringLiteral("%1, %2, %3")
-            .arg(distanceText(suspect.start), parityText(suspect.reading), often);
-    return QStringLiteral("les cases à %1 à %2 cases du tirage précédent, %3, %4")
-        .arg(suspect.start)
-        .arg((suspect.start + suspect.width - 1) % 37)
-        .arg(parityText(suspect.reading), often);
+    return QStringLiteral("%1, %2").arg(
+        distancePlace(suspect.start, suspect.width, suspect.reading), often);
 }
 
 QString arcPockets(int start, int width)
@@ -141,13 +147,8 @@ QString whereText(const roulette::Lead &lead)
                    : QStringLiteral("%1, dans un sens ou dans l'autre, tous les tirages (%2)")
                          .arg(distanceText(lead.start), excess);
     }
-    if (lead.width == 1)
-        return QStringLiteral("%1, %2 (%3)")
-            .arg(distanceText(lead.start), parityText(lead.parity), excess);
-    return QStringLiteral("les cases à %1 à %2 cases du tirage précédent, %3 (%4)")
-        .arg(lead.start)
-        .arg((lead.start + lead.width - 1) % 37)
-        .arg(parityText(lead.parity), excess);
+    return QStringLiteral("%1 (%2)").arg(distancePlace(lead.start, lead.width, lead.parity),
+                                         excess);
 }
 
 const QStringList ChanceNames = {
