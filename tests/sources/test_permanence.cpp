@@ -101,6 +101,7 @@ TEST(PermanenceReader, ReadsEachLayoutBackToTheListItWasWrittenFrom)
          Separator::OnePerLine},
         {"named column", table("Date;Heure;Numéro;Couleur", "2024-03-01; 12:00 ;N;rouge", false),
          Separator::Semicolon, 2},
+        {"number and colour", table("", "N;rouge", false), Separator::Semicolon, 0},
         {"only column", table("Time,Spin,Color", "12:01,\"N\",red", false), Separator::Comma, 1},
         {"newest first", table("id,Number", "7,N", true), Separator::Comma, 1, TextEncoding::Utf8,
          SpinOrder::NewestFirst},
