@@ -149,10 +149,12 @@ TEST(Study, FollowsSpinsUndosAndResetsAsAFullRecountDoes)
                 model.outcomes.push_back(n);
             }
         }
+        if (random() % 2 == 0)
+            continue; // not looked at: the study catches up with several commands at once
         study.follow(module.session());
         ASSERT_NO_FATAL_FAILURE(expectMatches(study, model)) << "step " << step;
+        EXPECT_FALSE(study.follow(module.session())) << "nothing new";
     }
-    EXPECT_FALSE(study.follow(module.session())) << "nothing new";
 }
 
 namespace

@@ -281,8 +281,9 @@ TEST(Notebook, WheelNamesAreOneWhateverTheirCase)
     expectFault(NotebookError::Kind::Invalid, [&] { notebook.createWheel(longest + "x"); });
     expectFault(NotebookError::Kind::Invalid,
                 [&] { notebook.renameSession(session, longest + "é"); });
-    expectFault(NotebookError::Kind::Invalid,
-                [&] { notebook.annotateSession(session, std::string(NotesLengthLimit + 1, 'n')); });
+    const std::string tooLong(NotesLengthLimit + 1, 'n');
+    expectFault(NotebookError::Kind::Invalid, [&] { notebook.annotateSession(session, tooLong); });
+    expectFault(NotebookError::Kind::Invalid, [&] { notebook.annotateWheel(id, "", tooLong); });
     EXPECT_EQ(notebook.sessions(id).front().label, longest);
 }
 
