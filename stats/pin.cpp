@@ -111,11 +111,6 @@ void Pin::removeLast(int number, int before)
     count(m_cursor.removeLast(number, before), spin, -1);
 }
 
-void Pin::restart()
-{
-    *this = Pin(m_suspect, 0);
-}
-
 // The excess sizes weigh as the spins before the pin, tempered, favour them: those spins chose
 // the place and overstate its excess, so they only lean the weights, fixed before any later
 // spin. Uniform when nothing came before the pin.

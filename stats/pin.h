@@ -81,8 +81,6 @@ public:
     /// As Evidence::removeLast; a spin at or before the pin leaves the test as it was.
     void removeLast(int number, int before);
     void breakSequence() { m_cursor.breakSequence(); }
-    /// The spins start over (a reset): every later spin comes after the pin.
-    void restart();
 
     const Suspect &suspect() const { return m_suspect; }
     std::int64_t pinnedAt() const { return m_pinnedAt; }

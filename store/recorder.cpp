@@ -37,12 +37,6 @@ std::int64_t SpinRecorder::written() const
                            [](std::int64_t sum, const Run &r) { return sum + r.written; });
 }
 
-std::optional<std::int64_t> SpinRecorder::sessionId() const
-{
-    const std::int64_t session = m_runs.back().session;
-    return session != 0 ? std::optional(session) : std::nullopt;
-}
-
 bool SpinRecorder::wrote(std::int64_t sessionId) const
 {
     return std::any_of(m_runs.begin(), m_runs.end(),

@@ -35,8 +35,6 @@ public:
     bool follow(Origin origin);
     /// Deletes the last session begun when it was left without spins; when letting go.
     void finish();
-    /// The session the board's spins go to, once one was begun.
-    std::optional<std::int64_t> sessionId() const;
     /// Whether `sessionId` is a session this recorder wrote into.
     bool wrote(std::int64_t sessionId) const;
     /// Spins written since attaching and still in the notebook.

@@ -159,11 +159,6 @@ void BoardNotebook::letGo()
     remember(false);
 }
 
-std::optional<std::int64_t> BoardNotebook::attachedSession() const
-{
-    return m_recorder ? m_recorder->sessionId() : std::nullopt;
-}
-
 bool BoardNotebook::writesTo(std::int64_t sessionId) const
 {
     return m_recorder && m_recorder->wrote(sessionId);

@@ -57,8 +57,6 @@ public:
     bool attach(const QString &wheelName);
     void detach() override;
     std::optional<std::int64_t> attachedWheel() const override { return m_wheelId; }
-    /// The session the board's spins go to, once the first is written.
-    std::optional<std::int64_t> attachedSession() const;
     bool writesTo(std::int64_t sessionId) const override;
     NotebookWindow *showWindow();
     /// The board's pins, kept with the wheel followed.

@@ -173,11 +173,6 @@ void TextTable::setRows(std::vector<Row> rows)
     changed();
 }
 
-const QStringList &TextTable::header() const
-{
-    return m_model->header();
-}
-
 const std::vector<TextTable::Row> &TextTable::rows() const
 {
     return m_model->rows();

@@ -26,7 +26,6 @@ public:
     /// Column titles; a column's cells are right-aligned unless it is the first.
     void setHeader(const QStringList &titles);
     void setRows(std::vector<Row> rows);
-    const QStringList &header() const;
     const std::vector<Row> &rows() const;
     /// The selected cells, rows on lines and cells joined by tabs; empty without a selection.
     QString selectedText() const;
