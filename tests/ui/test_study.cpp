@@ -2,15 +2,15 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QScrollArea>
 #include <QScrollBar>
 
 #include <cmath>
-#include <numeric>
 #include <random>
 
 #include "sources/wheel.h"
-#include "stats/pockets.h"
+#include "stats/pinbook.h"
 #include "stats/study.h"
 #include "tests/tempdir.h"
 #include "tests/ui/window.h"
@@ -50,9 +50,8 @@ std::vector<const report::Section *> sectionsOf(const report::Document &d)
     return sections;
 }
 
-// Every cell of the report, the headline's first, its text trimmed and its colour when
-// withColour.
-QStringList cellsOf(const report::Document &d, bool withColour = false)
+// Every cell of the report, the headline's first, its text trimmed.
+QStringList cellsOf(const report::Document &d)
 {
     std::vector<const report::Table *> tables{&d.headline.figures};
     for (const report::Section *s : sectionsOf(d))
@@ -62,31 +61,8 @@ QStringList cellsOf(const report::Document &d, bool withColour = false)
     for (const report::Table *t : tables)
         for (const report::Row &row : t->rows)
             for (const report::Cell &c : row)
-                cells << c.text.trimmed() + (withColour ? u' ' + c.colour.name() : QString());
+                cells << c.text.trimmed();
     return cells;
-}
-
-QStringList cellsOf(const report::Table &table)
-{
-    report::Document d;
-    d.headline.figures = table;
-    return cellsOf(d);
-}
-
-// What two windows showing the same study must share: every cell and its colour, every
-// chart's counts and arcs.
-QStringList flatten(const report::Document &d)
-{
-    QStringList all = cellsOf(d, true) << d.headline.level << d.headline.sentence;
-    for (const report::Section *s : sectionsOf(d)) {
-        all << s->notYet << QString::number(s->figures);
-        for (const report::Chart &c : s->charts) {
-            all << report::chartLines(c);
-            if (c.arcs)
-                all << u"arcs %1 %2"_s.arg(c.arcs->hottest.start).arg(c.arcs->coldest.start);
-        }
-    }
-    return all;
 }
 
 const report::Section &section(const report::Document &d, const QString &title)
@@ -150,13 +126,88 @@ std::vector<int> outcomes(const Window &w)
     return spins;
 }
 
-// The report of spins fed straight to a study, no window.
-report::Document reportOf(const std::vector<int> &spins, bool picked = false)
+// Fixed sessions studied, their simulated p-values those of their first `simulatedAt` spins
+// (none when 0), each pin made at its pinnedAt.
+struct Situation {
+    std::vector<std::vector<int>> sessions;
+    report::Source source;
+    std::int64_t simulatedAt = 0;
+    std::vector<roulette::PinMark> pins;
+    bool headlineOnly = false;
+};
+
+report::Document reportOf(const Situation &s)
 {
+    std::vector<std::uint8_t> numbers;
+    std::vector<std::size_t> starts;
+    for (const std::vector<int> &session : s.sessions) {
+        starts.push_back(numbers.size());
+        numbers.insert(numbers.end(), session.begin(), session.end());
+    }
     roulette::Study study;
-    for (int n : spins)
-        study.add(n);
-    return report::build(study, roulette::StudySimulation(), {false, picked});
+    roulette::StudySimulation simulation;
+    const auto update = [&] {
+        simulation.update(study.spins(), study.hits(),
+                          roulette::scanArcs(study.hitsByPosition(), study.spins()));
+    };
+    if (s.simulatedAt > 0) {
+        study.follow(numbers, starts, s.simulatedAt);
+        update();
+        simulation.start();
+        simulation.finished(roulette::NullDistribution(s.simulatedAt));
+        update();
+    }
+    study.follow(numbers, starts);
+    update();
+    roulette::PinBook pins;
+    pins.follow(numbers, starts);
+    for (const roulette::PinMark &mark : s.pins)
+        pins.add(mark);
+    return report::build(study, simulation, s.source, &pins);
+}
+
+// What a copy leaves out: the colours, what a row lets pin, the explanations, the charts as a
+// screen reader and their scale read them.
+QStringList unseenByCopy(const report::Document &d)
+{
+    const auto marked = [](const report::Cell &c) {
+        QStringList marks;
+        if (c.colour.isValid())
+            marks << c.colour.name();
+        if (c.fill.isValid())
+            marks << u"fond "_s + c.fill.name(QColor::HexArgb);
+        if (c.bold)
+            marks << u"gras"_s;
+        if (const auto &p = c.suspect)
+            marks << QString::asprintf("piste %d %d %d %d %d", p->distances, p->start, p->width,
+                                       p->reading, p->hot);
+        return marks.isEmpty() ? c.text : u"%1 {%2}"_s.arg(c.text, marks.join(u", "_s));
+    };
+    QStringList lines{d.headline.colour.name(), d.headline.explanation};
+    std::vector<const report::Table *> tables{&d.headline.figures};
+    for (const report::Section *s : sectionsOf(d)) {
+        lines << s->explanation;
+        for (const report::Chart &c : s->charts) {
+            WheelChart chart;
+            chart.setChart(c);
+            lines << report::chartDescription(c);
+            for (const auto &[at, text] : chart.scaleLabels())
+                lines << u"%1 à %2"_s.arg(text, QString::number(at, 'f', 3));
+        }
+        for (const report::Table &t : s->tables)
+            tables.push_back(&t);
+    }
+    for (const report::Table *t : tables) {
+        lines << t->name;
+        for (const report::Row &row : t->rows) {
+            QStringList cells;
+            for (const report::Cell &c : row)
+                cells << marked(c);
+            if (cells.join(QString()).contains(u'{')) // some cell is marked
+                lines << cells.join(u'\t');
+        }
+    }
+    return lines;
 }
 
 // Every text a screen reader can reach from the interface, one blank-separated string.
@@ -187,6 +238,12 @@ QImage drawn(WheelChart &chart, const report::Chart &data)
     return chart.grab().toImage();
 }
 
+// The report as the snapshots keep it: as copied, less the date, then what a copy leaves out.
+QStringList snapshotOf(const report::Document &d)
+{
+    return studyPlainText(u"Étude"_s, d).split(u'\n').mid(1) + unseenByCopy(d);
+}
+
 } // namespace
 
 class TestStudy : public QObject
@@ -195,17 +252,16 @@ class TestStudy : public QObject
 private slots:
     void followsTheBoard_data();
     void followsTheBoard();
-    void figuresMatchTheSpins();
     void latestPValuesStayMarkedWhileSimulating();
-    void wordsSayWhatTheFiguresAre_data();
-    void wordsSayWhatTheFiguresAre();
+    void reportReadsAsKept_data();
+    void reportReadsAsKept();
     void frenchNumbersAsQLocaleWritesThem();
     void arcsAreAsWideAsTheyAre();
     void studyIsReadCopiedAndExportedWhole();
     void pinsArePinnedFollowedAndCopied();
 };
 
-// The open window, fed a step at a time, shows what a window opened afresh shows.
+// The open window, fed a step at a time, shows the report of the board's spins.
 void TestStudy::followsTheBoard_data()
 {
     QTest::addColumn<QStringList>("steps");
@@ -258,141 +314,100 @@ void TestStudy::followsTheBoard()
         }
     }
     QVERIFY(simulated(*study));
-    StudyWindow fresh(w.form.board().series());
-    fresh.show();
-    QVERIFY(simulated(fresh));
-    QCOMPARE(flatten(study->report()), flatten(fresh.report()));
-    expectShowsItsReport(*study);
-    if (steps.isEmpty()) // every section waits
-        QCOMPARE(flatten(fresh.report()).filter(u"assez de tirages : 0 sur les 37"_s).size(), 7);
-}
-
-// The report's figures against a recount of the board's spins.
-void TestStudy::figuresMatchTheSpins()
-{
-    std::mt19937 random(11);
-    Window w(spreadDraws(random, 997));
-    w.form.spinMany(500);
-    StudyWindow *study = openStudy(w);
-    QVERIFY(simulated(*study));
     const std::vector<int> spins = outcomes(w);
-    const auto n = static_cast<std::int64_t>(spins.size());
-    const report::Document &d = study->report();
-    const auto position = [](int number) {
-        const auto &order = roulette::WheelOrder;
-        return std::find(order.begin(), order.end(), number) - order.begin();
-    };
-    std::array<std::int64_t, 37> byPosition{}, distances{}, hits{};
-    for (std::size_t i = 0; i < spins.size(); ++i) {
-        ++hits[std::size_t(spins[i])];
-        ++byPosition[std::size_t(position(spins[i]))];
-        if (i > 0)
-            ++distances[std::size_t((position(spins[i]) - position(spins[i - 1]) + 37) % 37)];
-    }
-    const report::Chart &wheel = section(d, u"Le cylindre"_s).charts[0];
-    QCOMPARE(wheel.counts, byPosition);
-    QVERIFY(std::abs(wheel.mean - n / 37.0) < 1e-9 && // the band: the fair line ± 2σ
-            std::abs(wheel.sigma - std::sqrt(n / 37.0 * 36 / 37)) < 1e-9);
-    const report::Section &sequence = section(d, u"Suite des tirages"_s);
-    QCOMPARE(sequence.charts[0].counts, distances);
-    double chi = 0;
-    for (std::int64_t c : distances)
-        chi += std::pow(double(c) - double(n - 1) / 37, 2) / (double(n - 1) / 37);
-    QCOMPARE(
-        cellsOf(sequence.tables[0]).mid(0, 3),
-        (QStringList{u"Tous les tirages"_s, frenchNumber(double(n - 1)), frenchNumber(chi, 2)}));
-
-    const auto most = std::max_element(hits.begin(), hits.end()) - hits.begin();
-    QCOMPARE(cellsOf(section(d, u"Numéros"_s).tables[0]).mid(0, 3),
-             (QStringList{u"Le plus sorti"_s, QString::number(most),
-                          u"%1 fois"_s.arg(hits[std::size_t(most)])}));
-    QVERIFY(d.headline.figures.rows[0][0].text.startsWith(u"Indice E = "_s));
+    const auto simulatedAt = spins.size() < report::MinimumSpins ? 0 : std::int64_t(spins.size());
+    QCOMPARE(snapshotOf(study->report()), snapshotOf(reportOf({{spins}, {}, simulatedAt, {}})));
     expectShowsItsReport(*study);
 }
 
-// A spin whose p-values are not in yet: the last ones stay, greyed and marked.
+// « calcul… » until the window's simulation is in; after a spin whose p-values are not in yet,
+// the last ones stay, greyed and marked.
 void TestStudy::latestPValuesStayMarkedWhileSimulating()
 {
     std::mt19937 random(3);
     Window w(spreadDraws(random, 997));
     w.form.spinMany(80);
     StudyWindow *study = openStudy(w);
-    // Five p-values, five verdicts, the spins needed.
-    QCOMPARE(cellsOf(study->report()).filter(u"calcul…"_s).size(), 11);
+    QCOMPARE(snapshotOf(study->report()), snapshotOf(reportOf({{outcomes(w)}, {}, 0, {}})));
     QVERIFY(simulated(*study));
     w.form.Command1_Click();
-    // The two arcs, the extreme numbers, the band.
-    QCOMPARE(cellsOf(study->report()).filter(u"en cours de mise à jour"_s).size(), 5);
-    QCOMPARE(cellsOf(study->report(), true).filter(u' ' + QColor(Qt::gray).name()).size(), 5);
+    QCOMPARE(snapshotOf(study->report()), snapshotOf(reportOf({{outcomes(w)}, {}, 80, {}})));
     expectShowsItsReport(*study);
 }
 
-// Each row: spins fed to a study, a section's table, the row that starts so, and what it and
-// the rows after it say (the first only, unless more are given).
-void TestStudy::wordsSayWhatTheFiguresAre_data()
+// The whole report of each situation, as copied and as read aloud, against the text kept in
+// tests/ui/study/; ROULETTE_UPDATE_SNAPSHOTS=1 writes the texts anew, to be read before they
+// are kept.
+void TestStudy::reportReadsAsKept_data()
 {
-    QTest::addColumn<std::vector<int>>("spins");
-    QTest::addColumn<bool>("picked");
-    QTest::addColumn<QString>("where");
-    QTest::addColumn<QStringList>("expected");
-    std::vector<int> everyNumber(37);
-    std::iota(everyNumber.begin(), everyNumber.end(), 0);
-    std::vector<int> lastTwo = everyNumber; // black, even, passe; then red, odd, manque
-    lastTwo.insert(lastTwo.end(), {20, 1});
-    QTest::addRow("one spin ago") << lastTwo << false << u"Chance simple la plus en retard"_s
-                                  << QStringList{u"Chance simple la plus en retard : Noir, depuis "
-                                                 u"1 tirage, p "_s};
-    // 17 never in 500 spins: very rare read alone, yet nothing for the headline.
+    QTest::addColumn<Situation>("situation");
     std::mt19937 random(1);
-    std::vector<int> no17;
+    std::vector<int> no17; // very rare read alone, yet nothing for the headline
     for (int i = 0; i < 500; ++i) {
         const int drawn = int(random() % 36);
         no17.push_back(drawn < 17 ? drawn : drawn + 1);
     }
-    QTest::addRow("very rare beside nothing")
-        << no17 << false << u"Numéro le plus en retard"_s
-        << QStringList{u"Numéro le plus en retard : 17, depuis 500 tirages, p < 0,001."_s,
-                       u"→ Écart très rare sur une roue équilibrée (p < 0,001)."_s,
-                       u"Le verdict d'ensemble reste « Rien d'anormal » : ce chiffre est un "
-                       u"parmi beaucoup,"_s,
-                       u"lu seul ; le verdict les pèse tous, même lus après chaque tirage."_s};
-    QTest::addRow("sessions picked")
-        << everyNumber << true << u"headline"_s << QStringList{u"choisies après avoir regardé"_s};
-    QTest::addRow("every session") << everyNumber << false << u"headline"_s << QStringList{};
+    no17.insert(no17.end(), {20, 1}); // black, even, passe; then red, odd, manque
+    QTest::addRow("fair") << Situation{{no17}, {}, 502, {}};
+    std::vector<int> few(no17.begin(), no17.begin() + 30);
+    for (std::size_t i = 0; i < few.size(); i += 3)
+        few[i] = 17;
+    QTest::addRow("few") << Situation{
+        {few}, {}, 0, {{{false, 4, 1, roulette::AllSpins, true}, 30, {}, 0}}};
+    std::vector<int> hot[2]; // the arc from position 12 one spin in eight beside fair spins
+    for (int s = 0; s < 2; ++s)
+        for (int i = 0; i < 400 + 200 * s; ++i)
+            hot[s].push_back(random() % 8 ? int(random() % 37)
+                                          : roulette::WheelOrder[12 + random() % 5]);
+    const roulette::Suspect arc{false, 12, 5, roulette::AllSpins, true},
+        cold{false, 30, 1, roulette::AllSpins, false};
+    QTest::addRow("picked") << Situation{{hot[0], hot[1]},
+                                         {false, true},
+                                         400,
+                                         {{arc, 300, "2026-03-12T20:15", 0},
+                                          {cold, 700, {}, 0},
+                                          {{true, 3, 2, roulette::OddSpins, true}, 500, {}, 0}}};
     std::vector<int> dealer; // the ball 10 pockets on from the last one, every other spin
     for (int s = 0, position = 0; s < 120; ++s) {
         position = (position + (s % 2 ? 10 : 1 + s % 7)) % 37;
         dealer.push_back(roulette::WheelOrder[static_cast<std::size_t>(position)]);
     }
-    QTest::addRow("a dealer") << dealer << false << u"Où"_s
-                              << QStringList{u"Où : la case à 10 cases du tirage précédent"_s};
-    QTest::addRow("spins needed") << no17 << false << u"Longueur où"_s
-                                  << QStringList{u"Longueur où le balayage verrait cet excès 4 "
-                                                 u"fois sur 5 (seuil de 5 %), s'il persistait :"_s};
+    QTest::addRow("dealer") << Situation{{dealer}, {false, false}, 0, {}};
+    std::vector<int> eight, twice; // a pocket drawn more; spins written twice, one in four
+    for (int i = 0; i < 600; ++i) {
+        eight.push_back(random() % 12 ? int(random() % 37) : 8);
+        twice.insert(twice.end(), i % 4 ? 1 : 2, eight.back());
+    }
+    QTest::addRow("eight") << Situation{{eight}, {}, 0, {}, true};
+    QTest::addRow("twice") << Situation{{twice}, {}, 0, {}, true};
 }
 
-void TestStudy::wordsSayWhatTheFiguresAre()
+void TestStudy::reportReadsAsKept()
 {
-    QFETCH(std::vector<int>, spins);
-    QFETCH(bool, picked);
-    QFETCH(QString, where);
-    QFETCH(QStringList, expected);
-    const report::Document d = reportOf(spins, picked);
-    if (where == u"headline"_s) {
-        QCOMPARE(d.headline.sentence.contains(u"choisies après avoir regardé"_s),
-                 !expected.isEmpty());
+    QFETCH(Situation, situation);
+    report::Document d = reportOf(situation);
+    if (situation.headlineOnly)
+        d.columns = {};
+    QStringList lines = snapshotOf(d);
+    if (QTest::currentDataTag() == std::string_view("fair")) { // the web page, a row a line
+        const QRegularExpression dateAndPixels(u"<h1>.*\n<p>.*</p>|base64,[^\"]+"_s);
+        QString web = studyHtml(u"Étude"_s, d).replace(dateAndPixels, u"…"_s);
+        lines += web.replace(u"<tr>"_s, u"\n<tr>"_s).split(u'\n');
+    }
+    QFile file(QString::fromUtf8(ROULETTE_STUDY_SNAPSHOTS "/%1.txt")
+                   .arg(QString::fromUtf8(QTest::currentDataTag())));
+    if (qEnvironmentVariableIsSet("ROULETTE_UPDATE_SNAPSHOTS")) {
+        QVERIFY(file.open(QIODevice::WriteOnly) &&
+                file.write((lines.join(u'\n') + u'\n').toUtf8()) > 0);
         return;
     }
-    QCOMPARE(d.headline.level, where == u"Où"_s ? u"Déséquilibre établi"_s : u"Rien d'anormal"_s);
-    const QStringList cells = cellsOf(d);
-    const auto at = std::find_if(cells.begin(), cells.end(),
-                                 [&where](const QString &c) { return c.startsWith(where); });
-    const QStringList found = cells.mid(at - cells.begin(), expected.size());
-    QCOMPARE(found.size(), expected.size());
-    for (qsizetype i = 0; i < expected.size(); ++i)
-        QVERIFY2(found[i].startsWith(expected[i]), qPrintable(found[i]));
-    for (const QString &text : cells)
-        QVERIFY2(!text.contains(u"établir"_s) && !text.contains(u" 1 tirages"_s), qPrintable(text));
+    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
+    const QStringList kept = QString::fromUtf8(file.readAll()).split(u'\n');
+    for (qsizetype i = 0; i < std::max(lines.size(), kept.size()); ++i)
+        QVERIFY2(lines.value(i) == kept.value(i),
+                 qPrintable(u"%1, ligne %2 :\n  obtenu : %3\n  gardé  : %4"_s.arg(file.fileName())
+                                .arg(i + 1)
+                                .arg(lines.value(i), kept.value(i))));
 }
 
 void TestStudy::frenchNumbersAsQLocaleWritesThem()
@@ -437,7 +452,8 @@ void TestStudy::arcsAreAsWideAsTheyAre()
 }
 
 // Whatever way the study leaves the window, it holds every figure of its report: a screen
-// reader, a copy, a web page and a PDF (with its two charts whole within the page's width).
+// reader, a copy, a PDF (with its two charts whole within the page's width); a web page, whose
+// text the snapshots keep.
 // The board's keys work from the study; F1 opens the study's help; Escape closes it.
 void TestStudy::studyIsReadCopiedAndExportedWhole()
 {
@@ -450,41 +466,26 @@ void TestStudy::studyIsReadCopiedAndExportedWhole()
     QVERIFY(simulated(*study));
     const report::Document &d = study->report();
     const QStringList cells = cellsOf(d);
-    QStringList lines;
-    std::vector<const report::Chart *> charts;
-    for (const report::Section *s : sectionsOf(d)) {
-        for (const report::Chart &c : s->charts) {
-            lines << report::chartLines(c);
-            charts.push_back(&c);
-        }
-    }
-    QCOMPARE(charts.size(), std::size_t{2});
-
+    QStringList described;
+    for (const report::Section *s : sectionsOf(d))
+        for (const report::Chart &c : s->charts)
+            described << report::chartDescription(c);
     const QString read = accessibleText(QAccessible::queryAccessibleInterface(study));
-    for (const QString &cell : cells)
-        QVERIFY2(read.contains(cell), qPrintable(cell));
-    for (const report::Chart *chart : charts)
-        for (int i = 0; i < 37; ++i)
-            QVERIFY(read.contains(u"%1 : %2"_s.arg(report::cellNumber(*chart, i))
-                                      .arg(chart->counts[std::size_t(i)])));
+    for (const QString &text : cells + described)
+        QVERIFY2(read.contains(text), qPrintable(text));
 
     auto *table = study->findChildren<TextTable *>().back();
-    table->setFocus(); // a table without a selection gives the whole study
+    table->setFocus(); // a table without a selection gives the whole study, dated
     QTest::keyClick(table, Qt::Key_C, Qt::ControlModifier);
-    const QString copied = QApplication::clipboard()->text();
-    for (const QString &cell : cells + lines)
-        QVERIFY2(copied.contains(cell), qPrintable(cell));
+    QCOMPARE(QApplication::clipboard()->text().section(u'\n', 1),
+             studyPlainText(study->windowTitle(), d).section(u'\n', 1));
 
     const auto exported = [&](const char *name) {
         const QString path = QString::fromStdString((dir.path() / name).string());
         return study->exportTo(path).written ? path : QString();
     };
-    QFile page(exported("etude.html"));
-    QVERIFY(page.open(QIODevice::ReadOnly));
-    const QString web = QString::fromUtf8(page.readAll());
-    for (const QString &cell : cells)
-        QVERIFY2(web.contains(cell.toHtmlEscaped()), qPrintable(cell));
-    QCOMPARE(web.count(u"<img src=\"data:image/png;base64,"_s), 2);
+    QFile page(exported("etude.html")); // as the snapshots keep it
+    QVERIFY(page.open(QIODevice::ReadOnly) && page.readAll().startsWith("<!DOCTYPE html>"));
     const WriteResult failed =
         study->exportTo(QString::fromStdString((dir.path() / "absent" / "etude.pdf").string()));
     QVERIFY(!failed.written && !failed.error.isEmpty());
@@ -551,7 +552,6 @@ void TestStudy::pinsArePinnedFollowedAndCopied()
     const auto pinsRow = [study](std::size_t row) {
         return section(study->report(), u"Pistes épinglées"_s).tables[0].rows.at(row);
     };
-    QVERIFY(!section(study->report(), u"Pistes épinglées"_s).figures);
     QVERIFY(study->togglePin(study->report().headline.figures.rows.at(1)));
     QVERIFY(study->togglePin(section(study->report(), u"Balayage des arcs"_s).tables[0].rows[0]));
     QVERIFY(!study->togglePin(study->report().headline.figures.rows.at(0)));
@@ -560,9 +560,6 @@ void TestStudy::pinsArePinnedFollowedAndCopied()
     spin(40);
     QCOMPARE(pinsRow(0)[3].text, u"40"_s);
     QCOMPARE(pinsRow(0)[1].text, u"Déséquilibre établi"_s);
-    QVERIFY(cellsOf(study->report())
-                .contains(u"chacune est donc jugée à 2 fois les seuils : doute à partir de 40, "
-                          "preuve à partir de %1."_s.arg(frenchNumber(2000))));
     w.click(u"Command3"_s); // the pins follow the board: all later spins are new
     spin(3);
     QCOMPARE(pinsRow(0)[3].text, u"3"_s);
