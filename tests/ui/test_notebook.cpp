@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include "tests/tempdir.h"
+#include "tests/ui/shown.h"
 #include "tests/ui/window.h"
 #include "ui/common/backgroundwork.h"
 #include "ui/import/permanencedialog.h"
@@ -48,6 +49,7 @@ void TestNotebook::faultsAreToldAndTheBoardGoesOn()
     const TempDir dir;
     Window w;
     BoardNotebook &book = *w.form.notebook();
+    book.showWindow(); // closed for good by the notebook opened next, whatever becomes of it
     QVERIFY(!book.openNotebook(
         QString::fromStdString(dir.write("x.sqlite", "pas un carnet").string())));
     QVERIFY(!book.attach(u"Roue"_s) && w.messages.size() == 2);
@@ -94,13 +96,9 @@ void TestNotebook::aDeleteInTheWindowCanBeTakenBack()
     QStringList questions;
     window->setConfirm([&questions](const QString &q) { return questions << q, true; });
     QTRY_VERIFY(window->changeText().contains(u"khi²"_s)); // worked out on a worker
-    const auto buttons = window->findChildren<QPushButton *>();
-    const auto button = [&buttons](const QString &text) {
-        return *std::find_if(buttons.begin(), buttons.end(),
-                             [&text](auto *b) { return b->text() == text; });
-    };
-    QPushButton *undo = button(u"Annuler la suppression"_s);
-    QVERIFY(!undo->isEnabled());
+    QCOMPARE(differsFromKept(shownText(*window), u"carnet"_s), QString());
+    const auto button = [window](const QString &text) { return buttonOf(*window, text); };
+    QAbstractButton *undo = button(u"Annuler la suppression"_s);
     notebook.renameWheel(wheel, "Roue %1 %2");
     window->refresh();
     window->deleteWheel();
@@ -314,10 +312,7 @@ void TestNotebook::eachSourceBeginsASessionOfItsOwn()
     QCOMPARE(window->sessionModel()->item(1, 1)->text() + window->wheelModel()->item(0, 2)->text(),
              u"générateur9"_s);
     QTRY_VERIFY(window->changeText().contains(u"Les 2 séances"_s));
-    const auto buttons = window->findChildren<QPushButton *>();
-    (*std::find_if(buttons.begin(), buttons.end(), [](auto *b) {
-        return b->text() == u"Étudier"_s;
-    }))->click();
+    buttonOf(*window, u"Étudier"_s)->click();
     const auto *study = window->findChild<StudyWindow *>();
     QVERIFY(study && study->windowTitle().endsWith(u"Roue — toutes les séances réelles"_s));
 }
@@ -396,12 +391,8 @@ void TestNotebook::aPlaceFoundIsVerifiedOnLaterSessions()
     for (QTableView *v : window->findChildren<QTableView *>())
         if (v->model() == window->sessionModel())
             view = v;
-    const auto buttons = window->findChildren<QPushButton *>();
-    QPushButton *verify = *std::find_if(buttons.begin(), buttons.end(), [](auto *b) {
-        return b->text() == u"Vérifier sur les séances suivantes"_s;
-    });
     view->selectRow(0);
-    verify->click();
+    buttonOf(*window, u"Vérifier sur les séances suivantes"_s)->click();
     const auto *study = window->findChild<StudyWindow *>();
     QVERIFY(study && study->windowTitle().endsWith(u"puis les suivantes"_s));
     const report::Row pin = study->report().columns[0][0].tables[0].rows.at(0);

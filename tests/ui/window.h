@@ -15,6 +15,7 @@
 #include "tests/fakes.h"
 #include "ui/board/form1.h"
 #include "ui/charts/chartview.h"
+#include "ui/common/drawfilereading.h"
 
 namespace roulette::testing
 {
@@ -86,8 +87,10 @@ struct Window {
     {
         chosen = QString::fromStdString(path.string());
         click(u"Command4"_s);
-        // The file is read on a worker; its dialog goes once the board has it.
-        if (!QTest::qWaitFor([this] { return !form.findChild<QProgressDialog *>(); }))
+        // The file is read on a worker; its dialog and its reading go once the board has it.
+        if (!QTest::qWaitFor([this] {
+                return !form.findChild<QProgressDialog *>() && !form.findChild<DrawFileReading *>();
+            }))
             qFatal("the draw file is still being read");
     }
     int spins() const { return form.board().state().SpinCount; }
