@@ -1,10 +1,8 @@
 #pragma once
 
 #include <QAbstractButton>
-#include <QComboBox>
 #include <QFile>
-#include <QLabel>
-#include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <QTableView>
 
@@ -14,39 +12,34 @@ namespace roulette::testing
 using namespace Qt::StringLiterals;
 
 /// What a window shows as text, a line a widget in the order they were made: its tables
-/// cell by cell, its labels, choices and texts, its buttons with « - » when greyed out.
-/// Widgets hidden from the user are left out; each occurrence of `folder` reads « <dossier> ».
-inline QString shownText(const QWidget &window, const QString &folder = {})
+/// cell by cell, the choice of each list, the text of its labels, buttons and text boxes,
+/// « (grisé) » after those greyed out. Widgets hidden from the user are left out; what
+/// changes from run to run (a temporary folder, today's date) matches `varying` and reads « … ».
+inline QString shownText(const QWidget &window, const QString &varying = {})
 {
     QStringList lines{window.windowTitle()};
     for (const QWidget *w : window.findChildren<QWidget *>()) {
-        if (!w->isVisibleTo(&window))
-            continue;
-        if (const auto *table = qobject_cast<const QTableView *>(w)) {
-            const QAbstractItemModel *model = table->model();
-            for (int row = -1; row < model->rowCount(); ++row) {
-                QStringList cells;
-                for (int c = 0; c < model->columnCount(); ++c)
-                    cells << (row < 0 ? model->headerData(c, Qt::Horizontal)
-                                      : model->index(row, c).data())
-                                 .toString();
-                lines << cells.join(u" | ");
-            }
-        } else if (const auto *button = qobject_cast<const QAbstractButton *>(w)) {
-            lines << u"[%1]%2"_s.arg(button->text(), button->isEnabled() ? u"" : u"-");
-        } else if (const auto *box = qobject_cast<const QComboBox *>(w)) {
-            lines << u"« %1 » parmi %2"_s.arg(box->currentText()).arg(box->count());
-        } else if (const auto *edit = qobject_cast<const QPlainTextEdit *>(w)) {
-            lines << edit->toPlainText();
-        } else if (const auto *bar = qobject_cast<const QStatusBar *>(w)) {
-            lines << bar->currentMessage();
-        } else if (const auto *label = qobject_cast<const QLabel *>(w)) {
-            if (!label->text().isEmpty())
-                lines << label->text();
+        const auto *table = qobject_cast<const QTableView *>(w);
+        for (int row = -1; table && w->isVisibleTo(&window) && row < table->model()->rowCount();
+             ++row) {
+            QStringList cells;
+            for (int c = 0; c < table->model()->columnCount(); ++c)
+                cells << (row < 0 ? table->model()->headerData(c, Qt::Horizontal)
+                                  : table->model()->index(row, c).data())
+                             .toString();
+            lines << cells.join(u" | ");
         }
+        const char *name = w->inherits("QComboBox")        ? "currentText"
+                           : w->inherits("QPlainTextEdit") ? "plainText"
+                                                           : "text";
+        if (const QString text = w->property(name).toString();
+            !text.isEmpty() && w->isVisibleTo(&window) && !w->inherits("QTableView"))
+            lines << text + (w->isEnabled() ? u""_s : u" (grisé)"_s);
+        if (const auto *bar = qobject_cast<const QStatusBar *>(w))
+            lines << bar->currentMessage();
     }
-    QString text = lines.join(u'\n') + u'\n';
-    return folder.isEmpty() ? text : text.replace(folder, u"<dossier>"_s);
+    const QString text = lines.join(u'\n') + u'\n';
+    return varying.isEmpty() ? text : QString(text).replace(QRegularExpression(varying), u"…"_s);
 }
 
 /// The button of the window that reads `text`.
@@ -71,11 +64,13 @@ inline QString differsFromKept(const QString &shown, const QString &name)
         return kept.fileName() + u" manque : ROULETTE_UPDATE_SNAPSHOTS=1 l'écrit"_s;
     const QStringList expected = QString::fromUtf8(kept.readAll()).split(u'\n');
     const QStringList actual = shown.split(u'\n');
-    for (qsizetype i = 0; i < std::max(expected.size(), actual.size()); ++i)
-        if (expected.value(i) != actual.value(i))
-            return u"%1, ligne %2 : attendu « %3 », montré « %4 »"_s.arg(name).arg(i + 1).arg(
-                expected.value(i), actual.value(i));
-    return {};
+    const qsizetype lines = std::max(expected.size(), actual.size());
+    qsizetype i = 0;
+    while (i < lines && expected.value(i) == actual.value(i))
+        ++i;
+    return i == lines ? QString()
+                      : u"%1, ligne %2 : attendu « %3 », montré « %4 »"_s.arg(name).arg(i + 1).arg(
+                            expected.value(i), actual.value(i));
 }
 
 } // namespace roulette::testing
