@@ -15,17 +15,17 @@ using namespace Qt::StringLiterals;
 /// cell by cell, the choice of each list, the text of its labels, buttons and text boxes,
 /// « (grisé) » after those greyed out. Widgets hidden from the user are left out; what
 /// changes from run to run (a temporary folder, today's date) matches `varying` and reads « … ».
-inline QString shownText(const QWidget &window, const QString &varying = {})
+inline QStringList shownText(const QWidget &window, const QString &varying = {})
 {
     QStringList lines{window.windowTitle()};
     for (const QWidget *w : window.findChildren<QWidget *>()) {
         const auto *table = qobject_cast<const QTableView *>(w);
-        for (int row = -1; table && w->isVisibleTo(&window) && row < table->model()->rowCount();
-             ++row) {
+        const QAbstractItemModel *model = table ? table->model() : nullptr;
+        for (int row = -1; model && w->isVisibleTo(&window) && row < model->rowCount(); ++row) {
             QStringList cells;
-            for (int c = 0; c < table->model()->columnCount(); ++c)
-                cells << (row < 0 ? table->model()->headerData(c, Qt::Horizontal)
-                                  : table->model()->index(row, c).data())
+            for (int c = 0; c < model->columnCount(); ++c)
+                cells << (row < 0 ? model->headerData(c, Qt::Horizontal)
+                                  : model->index(row, c).data())
                              .toString();
             lines << cells.join(u" | ");
         }
@@ -38,8 +38,8 @@ inline QString shownText(const QWidget &window, const QString &varying = {})
         if (const auto *bar = qobject_cast<const QStatusBar *>(w))
             lines << bar->currentMessage();
     }
-    const QString text = lines.join(u'\n') + u'\n';
-    return varying.isEmpty() ? text : QString(text).replace(QRegularExpression(varying), u"…"_s);
+    lines = lines.join(u'\n').split(u'\n'); // a line of text a line of the file
+    return varying.isEmpty() ? lines : lines.replaceInStrings(QRegularExpression(varying), u"…"_s);
 }
 
 /// The button of the window that reads `text`.
@@ -51,26 +51,25 @@ inline QAbstractButton *buttonOf(const QWidget &window, const QString &text)
     qFatal("no button %s", qPrintable(text));
 }
 
-/// Empty when `shown` is the text kept in tests/ui/shown/<name>.txt, else the first line
-/// that differs. With ROULETTE_UPDATE_SNAPSHOTS=1 the file is written instead: read it.
-inline QString differsFromKept(const QString &shown, const QString &name)
+/// Empty when the window shows the lines kept in tests/ui/shown/<name>.txt, else the first
+/// line that differs. With ROULETTE_UPDATE_SNAPSHOTS=1 the file is written first: read it.
+inline QString differsFromKept(const QWidget &window, const QString &name,
+                               const QString &varying = {})
 {
+    const QStringList shown = shownText(window, varying);
     QFile kept(QStringLiteral(ROULETTE_TESTS_DIR "/ui/shown/") + name + u".txt"_s);
-    if (qEnvironmentVariableIntValue("ROULETTE_UPDATE_SNAPSHOTS") == 1)
-        return kept.open(QIODevice::WriteOnly) && kept.write(shown.toUtf8()) > 0
-                   ? QString()
-                   : kept.fileName() + u" : écriture impossible"_s;
-    if (!kept.open(QIODevice::ReadOnly))
-        return kept.fileName() + u" manque : ROULETTE_UPDATE_SNAPSHOTS=1 l'écrit"_s;
-    const QStringList expected = QString::fromUtf8(kept.readAll()).split(u'\n');
-    const QStringList actual = shown.split(u'\n');
-    const qsizetype lines = std::max(expected.size(), actual.size());
-    qsizetype i = 0;
-    while (i < lines && expected.value(i) == actual.value(i))
-        ++i;
-    return i == lines ? QString()
-                      : u"%1, ligne %2 : attendu « %3 », montré « %4 »"_s.arg(name).arg(i + 1).arg(
-                            expected.value(i), actual.value(i));
+    if (qEnvironmentVariableIntValue("ROULETTE_UPDATE_SNAPSHOTS") == 1 &&
+        kept.open(QIODevice::WriteOnly))
+        kept.write(shown.join(u'\n').toUtf8() + '\n');
+    kept.close();
+    const QStringList expected = kept.open(QIODevice::ReadOnly)
+                                     ? QString::fromUtf8(kept.readAll()).split(u'\n')
+                                     : QStringList();
+    for (qsizetype i = 0; i < std::max(expected.size(), shown.size() + 1); ++i)
+        if (expected.value(i) != shown.value(i))
+            return u"%1, ligne %2 : attendu « %3 », montré « %4 »"_s.arg(name).arg(i + 1).arg(
+                expected.value(i), shown.value(i));
+    return {};
 }
 
 } // namespace roulette::testing

@@ -74,9 +74,8 @@ void TestImport::importPlaysTheSpinsAsWritten()
         if (newestFirst) {
             QTest::keyClick(dialog->findChild<QComboBox *>(u"order"_s), Qt::Key_Down);
             QVERIFY(QTest::qWaitFor([&] { return !dialog->findChild<BackgroundWork *>(); }));
-            QCOMPARE(differsFromKept(shownText(*dialog, QString::fromStdString(dir.path())),
-                                     u"import-tableau"_s),
-                     QString());
+            const QString folder = QRegularExpression::escape(QString::fromStdString(dir.path()));
+            QCOMPARE(differsFromKept(*dialog, u"import-tableau"_s, folder), QString());
         }
         QTest::mouseClick(dialog->findChild<QPushButton *>(u"import"_s), Qt::LeftButton);
         std::vector<int> expected = spins;
@@ -114,7 +113,7 @@ void TestImport::importMakesSessionsOfANewWheel()
     QTest::keyClick(dialog->findChild<QComboBox *>(u"destination"_s), Qt::Key_End);
     QTest::keyClick(dialog->findChild<QComboBox *>(u"cut"_s), Qt::Key_End);
     QVERIFY(QTest::qWaitFor([&] { return !dialog->findChild<BackgroundWork *>(); }));
-    QCOMPARE(differsFromKept(shownText(*dialog), u"import-roue"_s), QString());
+    QCOMPARE(differsFromKept(*dialog, u"import-roue"_s), QString());
     QTest::mouseClick(dialog->findChild<QPushButton *>(u"import"_s), Qt::LeftButton);
     QVERIFY(QTest::qWaitFor([&] { return !w.form.findChild<PermanenceDialog *>(); }));
     QCOMPARE(w.messages, QStringList{u"6 tirages importés en 3 sessions dans la roue « Table 3 » "
@@ -126,7 +125,7 @@ void TestImport::importMakesSessionsOfANewWheel()
              (std::vector<std::uint8_t>{1, 2, 3, 4, 5, 6}));
     const NotebookWindow *window = w.form.notebook()->showWindow();
     QTRY_VERIFY(!window->findChild<BackgroundWork *>()); // the change report done
-    QCOMPARE(differsFromKept(shownText(*window), u"import-carnet"_s),
+    QCOMPARE(differsFromKept(*window, u"import-carnet"_s),
              QString()); // the sessions named and dated after the file
 }
 
