@@ -97,8 +97,7 @@ void TestNotebook::aDeleteInTheWindowCanBeTakenBack()
     window->setConfirm([&questions](const QString &q) { return questions << q, true; });
     QTRY_VERIFY(window->changeText().contains(u"khi²"_s)); // worked out on a worker
     QCOMPARE(differsFromKept(*window, u"carnet"_s), QString());
-    const auto button = [window](const QString &text) { return buttonOf(*window, text); };
-    QAbstractButton *undo = button(u"Annuler la suppression"_s);
+    QAbstractButton *undo = buttonOf(*window, u"Annuler la suppression"_s);
     notebook.renameWheel(wheel, "Roue %1 %2");
     window->refresh();
     window->deleteWheel();
@@ -132,12 +131,9 @@ void TestNotebook::aDeleteInTheWindowCanBeTakenBack()
                                  "Continuer ?"_s);
     QVERIFY(notebook.sessions(wheel).empty());
     window->undoDelete();
-    QCOMPARE(notebook.sessions(wheel).size(), 1U);
-    QCOMPARE(notebook.sessions(wheel)[0].spins, 50);
-    QCOMPARE(window->sessionModel()->rowCount(), 1);
-    QVERIFY(!undo->isEnabled());
+    QCOMPARE(differsFromKept(*window, u"carnet-rendu"_s), QString()); // and nothing more to undo
 
-    button(u"Rejouer sur le tableau"_s)->click(); // the board plays them as a draw file
+    buttonOf(*window, u"Rejouer sur le tableau"_s)->click(); // the board plays them as a draw file
     QCOMPARE(w.text(u"Label8(4)"_s), u"50"_s);
 
     // « Exporter… » writes them as a draw file, in the order they were spun.
@@ -147,13 +143,13 @@ void TestNotebook::aDeleteInTheWindowCanBeTakenBack()
         save->selectFile(exported);
         static_cast<QDialog *>(save)->accept();
     });
-    button(u"Exporter…"_s)->click();
+    buttonOf(*window, u"Exporter…"_s)->click();
     QFile file(exported);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), QByteArray("2\r\n").repeated(50));
 
     // « Étudier » opens the study of the pooled sessions, named after them.
-    button(u"Étudier"_s)->click();
+    buttonOf(*window, u"Étudier"_s)->click();
     const auto *study = window->findChild<StudyWindow *>();
     QVERIFY(study && study->isVisible());
     QCOMPARE(study->windowTitle(), u"Étude du cylindre — Roue %1 %2 — toutes les séances"_s);

@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include "tests/tempdir.h"
+#include "tests/ui/shown.h"
 #include "tests/ui/window.h"
 #include "ui/common/verdict.h"
 
@@ -34,13 +35,8 @@ void pressUndo(const Window &w, const QString &focus = u"Command2"_s)
 // Clicks the button of the question about to open.
 void answer(const QString &button)
 {
-    QTimer::singleShot(0, [button] {
-        auto *question = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        for (QAbstractButton *b : question->buttons()) {
-            if (b->text() == button)
-                b->click();
-        }
-    });
+    QTimer::singleShot(0,
+                       [button] { buttonOf(*QApplication::activeModalWidget(), button)->click(); });
 }
 
 // What write() answers in a child process whose files may not grow past limit bytes, SIGXFSZ
@@ -252,8 +248,9 @@ void TestSession::aFailedWriteKeepsTheOldFileAndSaysWhy()
             const bool unsaved = c.w->form.board().hasUnsavedHandSpins();
             return c.w->messages.value(0) + (unsaved ? u" | non enregistré"_s : QString());
         });
-        QVERIFY2(answer.contains(c.cause) && answer.contains(target), qPrintable(answer));
-        QVERIFY2(answer.endsWith(u" | non enregistré"_s), qPrintable(answer));
+        QVERIFY2(answer.contains(c.cause) && answer.contains(target) &&
+                     answer.endsWith(u" | non enregistré"_s),
+                 qPrintable(answer));
         for (const fs::path &kept : {old, locked}) {
             QFile file(QString::fromStdString(kept.string()));
             QVERIFY(file.open(QIODevice::ReadOnly) && file.readAll() == "7\r\n");
