@@ -13,14 +13,15 @@ using namespace Qt::StringLiterals;
 
 /// What a window shows as text, a line a widget in the order they were made: its tables
 /// cell by cell, the choice of each list, the text of its labels, buttons and text boxes,
-/// « (grisé) » after those greyed out. Widgets hidden from the user are left out; what
-/// changes from run to run (a temporary folder, today's date) matches `varying` and reads « … ».
+/// the entries of its menus, « (grisé) » after those greyed out, and why. Widgets hidden from the
+/// user are left out; what changes from run to run (a temporary folder, today's date) matches
+/// `varying` and reads « … ».
 inline QStringList shownText(const QWidget &window, const QString &varying = {})
 {
     QStringList lines{window.windowTitle()};
     for (const QWidget *w : window.findChildren<QWidget *>()) {
-        const auto *table = qobject_cast<const QTableView *>(w);
-        const QAbstractItemModel *model = table ? table->model() : nullptr;
+        const auto *model =
+            w->inherits("QTableView") ? static_cast<const QTableView *>(w)->model() : nullptr;
         for (int row = -1; model && w->isVisibleTo(&window) && row < model->rowCount(); ++row) {
             QStringList cells;
             for (int c = 0; c < model->columnCount(); ++c)
@@ -33,10 +34,14 @@ inline QStringList shownText(const QWidget &window, const QString &varying = {})
                            : w->inherits("QPlainTextEdit") ? "plainText"
                                                            : "text";
         if (const QString text = w->property(name).toString();
-            !text.isEmpty() && w->isVisibleTo(&window) && !w->inherits("QTableView"))
+            !text.isEmpty() && w->isVisibleTo(&window))
             lines << text + (w->isEnabled() ? u""_s : u" (grisé)"_s);
         if (const auto *bar = qobject_cast<const QStatusBar *>(w))
             lines << bar->currentMessage();
+        const bool menu = w->inherits("QMenu") && !w->property("title").toString().isEmpty();
+        for (const QAction *a : menu ? w->actions() : QList<QAction *>()) // no overflow menu
+            lines << a->text() + u' ' + a->shortcut().toString() +
+                         (a->isEnabled() ? QString() : u" (grisé) "_s + a->statusTip());
     }
     lines = lines.join(u'\n').split(u'\n'); // a line of text a line of the file
     return varying.isEmpty() ? lines : lines.replaceInStrings(QRegularExpression(varying), u"…"_s);

@@ -17,6 +17,7 @@
 #include <random>
 
 #include "tests/tempdir.h"
+#include "tests/ui/shown.h"
 #include "tests/ui/window.h"
 #include "ui/board/forroulette.h"
 #include "ui/common/french.h"
@@ -317,6 +318,7 @@ void TestForm1::dialogsSpeakFrenchInPlainText()
     w.open(dir.write(name.toStdString(), "5\n"));
     const auto *label9 = w.get<QLabel>(u"Label9"_s);
     QVERIFY(label9->textFormat() == Qt::PlainText && label9->text() == name);
+    QCOMPARE(differsFromKept(*w.form.menuBar(), u"menus-fichier-ouvert"_s), QString());
     QTextDocument tip;
     tip.setHtml(label9->toolTip());
     QCOMPARE(tip.toPlainText(), name);
@@ -335,6 +337,7 @@ void TestForm1::dialogsSpeakFrenchInPlainText()
 void TestForm1::helpToolTipsAndShortcutsFromEveryWidget()
 {
     Window w;
+    QCOMPARE(differsFromKept(*w.form.menuBar(), u"menus"_s), QString());
     for (const QWidget *widget : w.form.boardArea()->findChildren<QWidget *>())
         QVERIFY2(!widget->toolTip().isEmpty() ||
                      widget->testAttribute(Qt::WA_TransparentForMouseEvents),

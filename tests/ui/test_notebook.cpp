@@ -366,8 +366,8 @@ void TestNotebook::aPlaceFoundIsVerifiedOnLaterSessions()
             notebook.createSession(wheel, "2026-01-0" + std::to_string(++day) + "T20:00", origin),
             dealer);
     NotebookWindow *window = book.showWindow();
-    QTableView *view = window->findChildren<QTableView *>().at(1); // made after the wheels' table
-    view->selectRow(0);
+    // The sessions' table, made after the wheels'.
+    window->findChildren<QTableView *>().at(1)->selectRow(0);
     buttonOf(*window, u"Vérifier sur les séances suivantes"_s)->click();
     const auto *study = window->findChild<StudyWindow *>();
     QVERIFY(study && study->windowTitle().endsWith(u"puis les suivantes"_s));

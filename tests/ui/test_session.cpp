@@ -278,8 +278,8 @@ void TestSession::enterPlaysAndOnlyHandSpinsHoldTheWindowOpen()
     QCOMPARE(w.text(u"Label8(4)"_s) + w.text(u"Label9"_s) + w.text(u"Text3"_s),
              u"00000Nom du fichier !00"_s);
     w.click(u"Command1"_s);
-    QCOMPARE(w.form.board().state().CurrentNumber, 0); // from the generator, not the file
-    QVERIFY(!w.form.board().hasUnsavedHandSpins());
+    // From the generator, not the file.
+    QVERIFY(w.form.board().state().CurrentNumber == 0 && !w.form.board().hasUnsavedHandSpins());
 
     Window hand;
     hand.form.show();

@@ -3,7 +3,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProgressDialog>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -87,10 +86,9 @@ struct Window {
     {
         chosen = QString::fromStdString(path.string());
         click(u"Command4"_s);
-        // The file is read on a worker; its dialog and its reading go once the board has it.
-        if (!QTest::qWaitFor([this] {
-                return !form.findChild<QProgressDialog *>() && !form.findChild<DrawFileReading *>();
-            }))
+        // The file is read on a worker; its reading goes, its dialog before it, once the board
+        // has it.
+        if (!QTest::qWaitFor([this] { return !form.findChild<DrawFileReading *>(); }))
             qFatal("the draw file is still being read");
     }
     int spins() const { return form.board().state().SpinCount; }
