@@ -74,8 +74,7 @@ void TestImport::importPlaysTheSpinsAsWritten()
         if (newestFirst) {
             QTest::keyClick(dialog->findChild<QComboBox *>(u"order"_s), Qt::Key_Down);
             QVERIFY(QTest::qWaitFor([&] { return !dialog->findChild<BackgroundWork *>(); }));
-            const QString folder = QRegularExpression::escape(QString::fromStdString(dir.path()));
-            QCOMPARE(differsFromKept(*dialog, u"import-tableau"_s, folder), QString());
+            QCOMPARE(differsFromKept(*dialog, u"import-tableau"_s), QString());
         }
         QTest::mouseClick(dialog->findChild<QPushButton *>(u"import"_s), Qt::LeftButton);
         std::vector<int> expected = spins;
