@@ -1,7 +1,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QInputDialog>
-#include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -16,6 +15,7 @@
 #include <unistd.h>
 
 #include "tests/tempdir.h"
+#include "tests/ui/shown.h"
 #include "tests/ui/window.h"
 #include "ui/common/verdict.h"
 
@@ -34,13 +34,8 @@ void pressUndo(const Window &w, const QString &focus = u"Command2"_s)
 // Clicks the button of the question about to open.
 void answer(const QString &button)
 {
-    QTimer::singleShot(0, [button] {
-        auto *question = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        for (QAbstractButton *b : question->buttons()) {
-            if (b->text() == button)
-                b->click();
-        }
-    });
+    QTimer::singleShot(0,
+                       [button] { buttonOf(*QApplication::activeModalWidget(), button)->click(); });
 }
 
 // What write() answers in a child process whose files may not grow past limit bytes, SIGXFSZ
@@ -74,15 +69,6 @@ QByteArray readAll(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// The generator's draws for a long game: spread over [0, 1), replayed in turn.
-std::vector<float> spreadDraws(std::mt19937 &random, std::size_t count)
-{
-    std::vector<float> draws(count);
-    for (float &d : draws)
-        d = std::uniform_real_distribution<float>(0, 1)(random);
-    return draws;
-}
-
 } // namespace
 
 class TestSession : public QObject
@@ -105,16 +91,15 @@ void TestSession::onlyAFileWithNumbersChangesTheBoard()
     const QStringList start = snapshot(w);
     w.open(dir.path() / "absent.txt");
     w.open(dir.write("mots.txt", "abc\n==\n40\n"));
-    QCOMPARE(w.messages.size(), 2);
-    QVERIFY(w.messages[1].contains(u"mots.txt"_s));
+    QVERIFY(w.messages.size() == 2 && w.messages[1].contains(u"mots.txt"_s));
     w.chosen.clear(); // the user cancels the dialog
     w.click(u"Command4"_s);
     const auto path = dir.write("tirage.txt", "5\r\n17\r\n\r\n<b>x</b>\r\n0\r\n");
     w.chosen = QString::fromStdString(path.string());
     w.click(u"Command4"_s);
     auto *progress = w.form.findChild<QProgressDialog *>();
-    QCOMPARE(progress->findChild<QLabel *>()->textFormat(), Qt::PlainText);
-    QVERIFY(progress->windowTitle().startsWith(u"Lecture du fichier « tirage.txt »"_s));
+    QVERIFY(progress->findChild<QLabel *>()->textFormat() == Qt::PlainText &&
+            progress->windowTitle().startsWith(u"Lecture du fichier « tirage.txt »"_s));
     progress->findChild<QPushButton *>()->click(); // « Annuler », the reading done or not
     QVERIFY(QTest::qWaitFor([&w] { return !w.form.findChild<QProgressDialog *>(); }));
     QCOMPARE(w.messages.size(), 2);
@@ -143,13 +128,15 @@ void TestSession::savedSpinsReplayAlikeAndExportAsCsv()
 {
     const TempDir dir;
     std::mt19937 random(5);
-    Window w(spreadDraws(random, 997));
+    std::vector<float> draws(997); // the generator's, spread over [0, 1), replayed in turn
+    for (float &d : draws)
+        d = std::uniform_real_distribution<float>(0, 1)(random);
+    Window w(draws);
     w.form.spinMany(400);
     w.click(u"Command3"_s);
     QTimer::singleShot(0, [] { // « Lancer plusieurs tirages… » asks how many
         auto *ask = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
-        QCOMPARE(ask->intMinimum(), 1);
-        QCOMPARE(ask->intMaximum(), 10'000'000);
+        QVERIFY(ask->intMinimum() == 1 && ask->intMaximum() == 10'000'000);
         ask->setIntValue(1200);
         ask->accept();
     });
@@ -167,9 +154,8 @@ void TestSession::savedSpinsReplayAlikeAndExportAsCsv()
     QString target = QString::fromStdString((dir.path() / "s.txt").string());
     w.form.sessionFiles().setSaveChooser(
         [&target](QWidget *, auto &, auto &, auto &) { return target; });
-    QVERIFY(w.form.board().hasUnsavedHandSpins());
-    QVERIFY(w.form.saveSpins());
-    QVERIFY(!w.form.board().hasUnsavedHandSpins());
+    QVERIFY(w.form.board().hasUnsavedHandSpins() && w.form.saveSpins() &&
+            !w.form.board().hasUnsavedHandSpins());
     const QString spins = frenchNumber(3001) + u" tirages "_s;
     QCOMPARE(w.form.statusBar()->currentMessage(), spins + u"enregistrés dans s.txt"_s);
     const QByteArray written = readAll(target); // a line a spin, as the replay below reads
@@ -224,7 +210,6 @@ void TestSession::aFailedWriteKeepsTheOldFileAndSaysWhy()
     fs::permissions(dir.path() / "lecture", fs::perms::owner_read | fs::perms::owner_exec);
     const auto unlock =
         qScopeGuard([&dir] { fs::permissions(dir.path() / "lecture", fs::perms::owner_all); });
-    const bool permissionsBite = ::geteuid() != 0;
     const QString full = u"le disque est plein"_s;
     struct Case {
         Window *w;
@@ -242,7 +227,7 @@ void TestSession::aFailedWriteKeepsTheOldFileAndSaysWhy()
         {&small, false, RLIM_INFINITY, locked, u"vous n'avez pas le droit d'écrire"_s},
         {&small, true, RLIM_INFINITY, old / "x.txt", u"le dossier n'existe pas"_s}};
     for (const Case &c : cases) {
-        if (c.target == locked && !permissionsBite)
+        if (c.target == locked && ::geteuid() == 0) // root writes anywhere
             continue;
         const QString target = QString::fromStdString(c.target.string());
         c.w->form.sessionFiles().setSaveChooser(
@@ -252,8 +237,9 @@ void TestSession::aFailedWriteKeepsTheOldFileAndSaysWhy()
             const bool unsaved = c.w->form.board().hasUnsavedHandSpins();
             return c.w->messages.value(0) + (unsaved ? u" | non enregistré"_s : QString());
         });
-        QVERIFY2(answer.contains(c.cause) && answer.contains(target), qPrintable(answer));
-        QVERIFY2(answer.endsWith(u" | non enregistré"_s), qPrintable(answer));
+        QVERIFY2(answer.contains(c.cause) && answer.contains(target) &&
+                     answer.endsWith(u" | non enregistré"_s),
+                 qPrintable(answer));
         for (const fs::path &kept : {old, locked}) {
             QFile file(QString::fromStdString(kept.string()));
             QVERIFY(file.open(QIODevice::ReadOnly) && file.readAll() == "7\r\n");
@@ -288,13 +274,12 @@ void TestSession::enterPlaysAndOnlyHandSpinsHoldTheWindowOpen()
     activate(w.form);
     w.open(dir.write("f.txt", "4\n"));
     w.form.closeDrawFile();
-    QVERIFY(w.shown(u"Command1"_s));
-    QVERIFY(!w.shown(u"Command6"_s));
+    QVERIFY(w.shown(u"Command1"_s) && !w.shown(u"Command6"_s));
     QCOMPARE(w.text(u"Label8(4)"_s) + w.text(u"Label9"_s) + w.text(u"Text3"_s),
              u"00000Nom du fichier !00"_s);
     w.click(u"Command1"_s);
-    QCOMPARE(w.form.board().state().CurrentNumber, 0); // from the generator, not the file
-    QVERIFY(!w.form.board().hasUnsavedHandSpins());
+    // From the generator, not the file.
+    QVERIFY(w.form.board().state().CurrentNumber == 0 && !w.form.board().hasUnsavedHandSpins());
 
     Window hand;
     hand.form.show();
@@ -307,14 +292,12 @@ void TestSession::enterPlaysAndOnlyHandSpinsHoldTheWindowOpen()
         QTest::keyClick(box, Qt::Key_Return);
     }
     QCOMPARE(hand.spins(), 2);
-    QCOMPARE(box->selectedText(), u"5"_s);
-    QVERIFY(!box->isUndoAvailable());
+    QVERIFY(box->selectedText() == u"5"_s && !box->isUndoAvailable());
     // A pasted column plays a line at a time, up to the first line that is not a number.
     QGuiApplication::clipboard()->setText(u"32\n\n4\r\n40\n7"_s);
     QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
     QTest::keyClick(box, Qt::Key_Return);
-    QCOMPARE(hand.spins(), 4);
-    QCOMPARE(hand.form.board().state().CurrentNumber, 4);
+    QVERIFY(hand.spins() == 4 && hand.form.board().state().CurrentNumber == 4);
     QCOMPARE(box->text() + u' ' + hand.messages.value(0),
              u"40\n7 « 40 » n'est pas un numéro de roulette (0 à 36)."_s);
     answer(u"Annuler"_s);
@@ -331,8 +314,8 @@ void TestSession::undoGoesBackThroughTheLastReset()
     activate(w.form);
     w.click(u"Command1"_s);
     pressUndo(w);
-    QVERIFY(w.get<ChartView>(u"MSChart1"_s)->drawnPoints(0).empty()); // no sample rows again
-    QVERIFY(w.get<ChartView>(u"MSChart2"_s)->graph(0)->data()->isEmpty());
+    QVERIFY(w.get<ChartView>(u"MSChart1"_s)->drawnPoints(0).empty() && // no sample rows again
+            w.get<ChartView>(u"MSChart2"_s)->graph(0)->data()->isEmpty());
     for (int i = 0; i < 5; ++i)
         w.click(u"Command1"_s);
     w.clickNumber(9); // a mark, which the reset clears

@@ -3,7 +3,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProgressDialog>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -15,6 +14,7 @@
 #include "tests/fakes.h"
 #include "ui/board/form1.h"
 #include "ui/charts/chartview.h"
+#include "ui/common/drawfilereading.h"
 
 namespace roulette::testing
 {
@@ -86,8 +86,9 @@ struct Window {
     {
         chosen = QString::fromStdString(path.string());
         click(u"Command4"_s);
-        // The file is read on a worker; its dialog goes once the board has it.
-        if (!QTest::qWaitFor([this] { return !form.findChild<QProgressDialog *>(); }))
+        // The file is read on a worker; its reading goes, its dialog before it, once the board
+        // has it.
+        if (!QTest::qWaitFor([this] { return !form.findChild<DrawFileReading *>(); }))
             qFatal("the draw file is still being read");
     }
     int spins() const { return form.board().state().SpinCount; }

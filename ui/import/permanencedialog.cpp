@@ -387,7 +387,7 @@ void PermanenceDialog::fillDestinations()
     }
     m_destinationBox->addItem(QStringLiteral("une nouvelle roue du carnet…"));
     m_destinationBox->setCurrentIndex(m_destination);
-    m_stored->setText(printableText(error));
+    m_wheelsError = printableText(error);
 }
 
 // Sessions and their dates only mean something in the notebook.
@@ -437,7 +437,7 @@ void PermanenceDialog::showStored()
 {
     delete m_storedWork.data();
     const std::optional<std::int64_t> wheel = chosenWheel();
-    m_stored->clear();
+    m_stored->setText(m_wheelsError); // the wheels missing from the choice, and why
     if (!wheel || !m_file.analysis)
         return;
     m_stored->setText(QStringLiteral("Recherche de ces tirages dans la roue…"));

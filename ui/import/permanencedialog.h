@@ -93,7 +93,8 @@ private:
     QComboBox *m_orderBox = nullptr;
     QComboBox *m_cutBox = nullptr;
     QComboBox *m_destinationBox = nullptr;
-    QLabel *m_stored = nullptr;                // what the chosen wheel already holds of the file
+    QLabel *m_stored = nullptr; // what the chosen wheel already holds of the file
+    QString m_wheelsError;      // why the notebook's wheels could not be read, shown in m_stored
     QStandardItemModel *m_dateModel = nullptr; // each session's start, which the user may set
     QTableView *m_dateView = nullptr;
     QPushButton *m_importButton = nullptr;

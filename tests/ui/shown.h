@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QFile>
+#include <QRegularExpression>
+#include <QStatusBar>
+#include <QTableView>
+
+namespace roulette::testing
+{
+
+using namespace Qt::StringLiterals;
+
+/// What a window shows as text, a line a widget in the order they were made: its tables
+/// cell by cell, the choice of each list, the text of its labels, buttons and text boxes,
+/// the entries of its menus, « (grisé) » after those greyed out, and why. Widgets hidden from the
+/// user are left out; what changes from run to run (a temporary folder, today's date) matches
+/// `varying` and reads « … ».
+inline QStringList shownText(const QWidget &window, const QString &varying = {})
+{
+    QStringList lines{window.windowTitle()};
+    for (const QWidget *w : window.findChildren<QWidget *>()) {
+        const auto *model =
+            w->inherits("QTableView") ? static_cast<const QTableView *>(w)->model() : nullptr;
+        for (int row = -1; model && w->isVisibleTo(&window) && row < model->rowCount(); ++row) {
+            QStringList cells;
+            for (int c = 0; c < model->columnCount(); ++c)
+                cells << (row < 0 ? model->headerData(c, Qt::Horizontal)
+                                  : model->index(row, c).data())
+                             .toString();
+            lines << cells.join(u" | ");
+        }
+        const char *name = w->inherits("QComboBox")        ? "currentText"
+                           : w->inherits("QPlainTextEdit") ? "plainText"
+                                                           : "text";
+        if (const QString text = w->property(name).toString();
+            !text.isEmpty() && w->isVisibleTo(&window))
+            lines << text + (w->isEnabled() ? u""_s : u" (grisé)"_s);
+        if (const auto *bar = qobject_cast<const QStatusBar *>(w))
+            lines << bar->currentMessage();
+        const bool menu = w->inherits("QMenu") && !w->property("title").toString().isEmpty();
+        for (const QAction *a : menu ? w->actions() : QList<QAction *>()) // no overflow menu
+            lines << a->text() + u' ' + a->shortcut().toString() +
+                         (a->isEnabled() ? QString() : u" (grisé) "_s + a->statusTip());
+    }
+    lines = lines.join(u'\n').split(u'\n'); // a line of text a line of the file
+    return varying.isEmpty() ? lines : lines.replaceInStrings(QRegularExpression(varying), u"…"_s);
+}
+
+/// The button of the window that reads `text`.
+inline QAbstractButton *buttonOf(const QWidget &window, const QString &text)
+{
+    for (QAbstractButton *button : window.findChildren<QAbstractButton *>())
+        if (button->text() == text)
+            return button;
+    qFatal("no button %s", qPrintable(text));
+}
+
+/// Empty when the window shows the lines kept in tests/ui/shown/<name>.txt, else the first
+/// line that differs. With ROULETTE_UPDATE_SNAPSHOTS=1 the file is written first: read it.
+inline QString differsFromKept(const QWidget &window, const QString &name,
+                               const QString &varying = {})
+{
+    const QStringList shown = shownText(window, varying);
+    QFile kept(QStringLiteral(ROULETTE_TESTS_DIR "/ui/shown/") + name + u".txt"_s);
+    if (qEnvironmentVariableIntValue("ROULETTE_UPDATE_SNAPSHOTS") == 1 &&
+        kept.open(QIODevice::WriteOnly))
+        kept.write(shown.join(u'\n').toUtf8() + '\n');
+    kept.close();
+    const QStringList expected = kept.open(QIODevice::ReadOnly)
+                                     ? QString::fromUtf8(kept.readAll()).split(u'\n')
+                                     : QStringList();
+    for (qsizetype i = 0; i < std::max(expected.size(), shown.size() + 1); ++i)
+        if (expected.value(i) != shown.value(i))
+            return u"%1, ligne %2 : attendu « %3 », montré « %4 »"_s.arg(name).arg(i + 1).arg(
+                expected.value(i), shown.value(i));
+    return {};
+}
+
+} // namespace roulette::testing
