@@ -7,6 +7,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <fstream>
 #include <iterator>
 #include <system_error>
 
@@ -299,9 +300,31 @@ template <typename Work> auto Notebook::guarded(Work work) const
     }
 }
 
+namespace
+{
+
+// SQLite takes a file of one byte for an empty database and writes over it: a file that
+// holds anything must begin as SQLite's own before it is opened for writing.
+void refuseForeignFile(const std::filesystem::path &file)
+{
+    constexpr std::string_view Header("SQLite format 3\0", 16);
+    std::ifstream in(file, std::ios::binary);
+    std::string head(Header.size(), '\0');
+    if (!in.read(head.data(), std::ssize(head)) && in.gcount() == 0)
+        return; // no file yet, an empty one, or one SQLite will refuse to read itself
+    head.resize(static_cast<std::size_t>(in.gcount()));
+    if (head != Header)
+        throw NotebookError(Kind::NotANotebook, "Le fichier " + quoted(file) +
+                                                    " n'est pas un carnet des roues, ou il est "
+                                                    "endommagé.");
+}
+
+} // namespace
+
 Notebook::Notebook(const std::filesystem::path &file, std::chrono::milliseconds busyWait)
     : m_file(file)
 {
+    refuseForeignFile(file);
     guarded([&] {
         m_db = std::make_unique<SQLite::Database>(
             file, SQLite::OPEN_READWRITE | SQLite::OPEN_CREATE, static_cast<int>(busyWait.count()));

@@ -386,6 +386,7 @@ TEST(NotebookFaults, RefusesDamagedForeignAndCraftedFilesUntouched)
         Kind kind;
     } refused[] = {
         {dir.write("texte.sqlite", "roue;12;32;15\n"), Kind::NotANotebook},
+        {dir.write("octet.sqlite", "7"), Kind::NotANotebook}, // SQLite would write over it
         {make("autre.sqlite", "CREATE TABLE contacts(nom TEXT)"), Kind::NotANotebook},
         {make("v1.sqlite", "CREATE TABLE wheels(x); PRAGMA user_version = 1"), Kind::NotANotebook},
         {make("v2.sqlite", "CREATE TABLE wheels(x); PRAGMA user_version = 2"), Kind::NotANotebook},
@@ -410,7 +411,7 @@ TEST(NotebookFaults, RefusesDamagedForeignAndCraftedFilesUntouched)
 
     // A spin byte out of 0..36 in the last chunk: every read or change of its spins fails.
     const auto damaged =
-        notebook("octet.sqlite", "UPDATE chunks SET numbers = "
+        notebook("chunk.sqlite", "UPDATE chunks SET numbers = "
                                  "CAST(replace(numbers, x'2424', x'2425') AS BLOB) "
                                  "WHERE seq = 2");
     const std::string before = bytesOf(damaged);
