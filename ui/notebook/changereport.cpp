@@ -54,10 +54,10 @@ QString changeReport(const std::vector<roulette::SessionInfo> &sessions,
     const roulette::Homogeneity &same = figures.same;
     QString text =
         QStringLiteral("Les %1 séances viennent-elles d'une même roue ? khi² = %2 "
-                       "(%3 degrés de liberté), %4%5 : %6\n")
+                       "(%3 de liberté), %4%5 : %6\n")
             .arg(sessions.size())
             .arg(frenchNumber(same.chiSquare, 1))
-            .arg(same.degrees)
+            .arg(frenchCount(same.degrees, QStringLiteral("degré"), QStringLiteral("degrés")))
             .arg(pValueText(same.pValue),
                  same.simulated ? QStringLiteral(" (simulé, peu de tirages)") : QString(),
                  same.pValue < 0.05
