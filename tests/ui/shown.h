@@ -56,25 +56,30 @@ inline QAbstractButton *buttonOf(const QWidget &window, const QString &text)
     qFatal("no button %s", qPrintable(text));
 }
 
-/// Empty when the window shows the lines kept in tests/ui/shown/<name>.txt, else the first
-/// line that differs. With ROULETTE_UPDATE_SNAPSHOTS=1 the file is written first: read it.
-inline QString differsFromKept(const QWidget &window, const QString &name,
-                               const QString &varying = {})
+/// Empty when `shown` holds the lines kept in tests/<kept>.txt, else the first line that
+/// differs. With ROULETTE_UPDATE_SNAPSHOTS=1 the file is written first: read it.
+inline QString differsFromKept(const QStringList &shown, const QString &kept)
 {
-    const QStringList shown = shownText(window, varying);
-    QFile kept(QStringLiteral(ROULETTE_TESTS_DIR "/ui/shown/") + name + u".txt"_s);
+    QFile file(QStringLiteral(ROULETTE_TESTS_DIR "/") + kept + u".txt"_s);
     if (qEnvironmentVariableIntValue("ROULETTE_UPDATE_SNAPSHOTS") == 1 &&
-        kept.open(QIODevice::WriteOnly))
-        kept.write(shown.join(u'\n').toUtf8() + '\n');
-    kept.close();
-    const QStringList expected = kept.open(QIODevice::ReadOnly)
-                                     ? QString::fromUtf8(kept.readAll()).split(u'\n')
+        file.open(QIODevice::WriteOnly))
+        file.write(shown.join(u'\n').toUtf8() + '\n');
+    file.close();
+    const QStringList expected = file.open(QIODevice::ReadOnly)
+                                     ? QString::fromUtf8(file.readAll()).split(u'\n')
                                      : QStringList();
     for (qsizetype i = 0; i < std::max(expected.size(), shown.size() + 1); ++i)
         if (expected.value(i) != shown.value(i))
-            return u"%1, ligne %2 : attendu « %3 », montré « %4 »"_s.arg(name).arg(i + 1).arg(
+            return u"%1, ligne %2 : attendu « %3 », montré « %4 »"_s.arg(kept).arg(i + 1).arg(
                 expected.value(i), shown.value(i));
     return {};
+}
+
+/// The same for what the window shows, kept in tests/ui/shown/<name>.txt.
+inline QString differsFromKept(const QWidget &window, const QString &name,
+                               const QString &varying = {})
+{
+    return differsFromKept(shownText(window, varying), u"ui/shown/"_s + name);
 }
 
 } // namespace roulette::testing
