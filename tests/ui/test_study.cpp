@@ -1,6 +1,8 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QMessageBox>
 #include <QProcess>
 #include <QRegularExpression>
@@ -66,47 +68,62 @@ QStringList cellsOf(const report::Document &d)
     return cells;
 }
 
-const report::Section &section(const report::Document &d, const QString &title)
-{
-    for (const report::Section *s : sectionsOf(d))
-        if (s->title == title)
-            return *s;
-    qFatal("no section %s", qPrintable(title));
-}
-
 // The window's widgets hold what its report says, in the report's order.
 void expectShowsItsReport(const StudyWindow &study)
 {
     const report::Document &d = study.report();
-    std::vector<const report::Table *> tables{&d.headline.figures};
-    std::vector<const report::Chart *> charts;
-    std::vector<bool> shown{true};
-    for (const report::Section *s : sectionsOf(d)) {
-        for (const report::Chart &c : s->charts)
-            charts.push_back(&c);
-        for (const report::Table &t : s->tables) {
-            tables.push_back(&t);
-            shown.push_back(s->figures);
-        }
-    }
-    const auto tableViews = study.findChildren<TextTable *>();
-    const auto chartViews = study.findChildren<WheelChart *>();
-    QCOMPARE(std::size_t(tableViews.size()), tables.size());
-    QCOMPARE(std::size_t(chartViews.size()), charts.size());
-    for (std::size_t i = 0; i < tables.size(); ++i) {
-        QVERIFY2(tableViews[qsizetype(i)]->rows() == tables[i]->rows, qPrintable(tables[i]->name));
-        QVERIFY2(tableViews[qsizetype(i)]->isVisibleTo(&study) == shown[i],
-                 qPrintable(tables[i]->name));
-    }
-    for (std::size_t i = 0; i < charts.size(); ++i)
-        QVERIFY(chartViews[qsizetype(i)]->chart().counts == charts[i]->counts);
+    auto tables = study.findChildren<TextTable *>();
+    auto charts = study.findChildren<WheelChart *>();
     QStringList labels;
     for (const QLabel *label : study.findChildren<QLabel *>())
         if (label->isVisibleTo(&study))
             labels << label->text();
     QVERIFY(labels.contains(d.headline.level) && labels.contains(d.headline.sentence));
-    for (const report::Section *s : sectionsOf(d))
+    QVERIFY(tables.takeFirst()->rows() == d.headline.figures.rows);
+    for (const report::Section *s : sectionsOf(d)) {
         QVERIFY2(s->notYet.isEmpty() || labels.contains(s->notYet), qPrintable(s->title));
+        for (const report::Chart &c : s->charts)
+            QVERIFY(!charts.isEmpty() && charts.takeFirst()->chart().counts == c.counts);
+        for (const report::Table &t : s->tables) {
+            const TextTable *view = tables.value(0);
+            QVERIFY2(view && view->rows() == t.rows && view->isVisibleTo(&study) == s->figures,
+                     qPrintable(t.name));
+            tables.removeFirst();
+        }
+    }
+    QVERIFY(tables.isEmpty() && charts.isEmpty());
+}
+
+TextTable *tableNamed(const StudyWindow &study, const QString &name)
+{
+    const auto tables = study.findChildren<TextTable *>();
+    return *std::find_if(tables.begin(), tables.end(),
+                         [&name](auto *t) { return t->accessibleName() == name; });
+}
+
+// The context menu over a row of the table so named, by the mouse, or from the keyboard on
+// the table's current row: its first entry, chosen.
+QString fromMenu(StudyWindow &study, const QString &name, int row, QContextMenuEvent::Reason how)
+{
+    activate(study);
+    TextTable *table = tableNamed(study, name);
+    const QModelIndex cell = table->model()->index(row, 0);
+    if (how == QContextMenuEvent::Keyboard) {
+        table->setFocus();
+        table->setCurrentIndex(cell);
+    }
+    const QPoint at = table->viewport()->mapToGlobal(table->visualRect(cell).center());
+    QString first;
+    QTimer::singleShot(0, &study, [&first] {
+        if (auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())) {
+            first = menu->actions().value(0)->text();
+            QTest::mouseClick(menu, Qt::LeftButton, {},
+                              menu->actionGeometry(menu->actions()[0]).center());
+        }
+    });
+    QContextMenuEvent event(how, study.mapFromGlobal(at), at);
+    QApplication::sendEvent(&study, &event);
+    return first;
 }
 
 // The generator's draws for a long game: spread over [0, 1), replayed in turn.
@@ -127,21 +144,15 @@ std::vector<int> outcomes(const Window &w)
     return spins;
 }
 
-// Spins that each move step(s) pockets on from the last, the first from the zero.
-template <typename Step> std::vector<int> walk(int count, Step step)
+// A dealer's spins: the ball 10 pockets on from the last one, every other spin.
+std::vector<int> dealerSpins(int count)
 {
     std::vector<int> spins;
     for (int s = 0, position = 0; s < count; ++s) {
-        position = (position + step(s)) % 37;
+        position = (position + (s % 2 ? 10 : 1 + s % 7)) % 37;
         spins.push_back(roulette::WheelOrder[static_cast<std::size_t>(position)]);
     }
     return spins;
-}
-
-// A dealer's: the ball 10 pockets on from the last one, every other spin.
-int dealer(int s)
-{
-    return s % 2 ? 10 : 1 + s % 7;
 }
 
 // Fixed sessions studied, their simulated p-values those of their first `simulatedAt` spins
@@ -237,23 +248,6 @@ QString accessibleText(QAccessibleInterface *node)
             all += u'\n' + accessibleText(child);
     }
     return all;
-}
-
-// A chart whose cells all stand at the mean.
-report::Chart levelChart(double mean, double sigma)
-{
-    report::Chart chart;
-    chart.counts.fill(std::llround(mean));
-    chart.mean = mean;
-    chart.sigma = sigma;
-    return chart;
-}
-
-QImage drawn(WheelChart &chart, const report::Chart &data)
-{
-    chart.resize(740, 270);
-    chart.setChart(data);
-    return chart.grab().toImage();
 }
 
 // The report as the snapshots keep it: as copied, less the date, then what a copy leaves out.
@@ -385,7 +379,7 @@ void TestStudy::reportReadsAsKept_data()
                                          {{arc, 300, "2026-03-12T20:15", 0},
                                           {cold, 700, {}, 0},
                                           {{true, 3, 2, roulette::OddSpins, true}, 500, {}, 0}}};
-    QTest::addRow("dealer") << Situation{{walk(120, dealer)}, {false, false}, 0, {}};
+    QTest::addRow("dealer") << Situation{{dealerSpins(120)}, {false, false}, 0, {}};
     std::vector<int> eight, twice; // a pocket drawn more; spins written twice, one in four
     for (int i = 0; i < 600; ++i) {
         eight.push_back(random() % 12 ? int(random() % 37) : 8);
@@ -452,21 +446,28 @@ void TestStudy::frenchNumbersAsQLocaleWritesThem()
 void TestStudy::arcsAreAsWideAsTheyAre()
 {
     WheelChart chart;
+    chart.resize(740, 270);
+    report::Chart data; // every cell at the mean
+    data.counts.fill(100);
+    data.mean = 100;
+    data.sigma = 10;
+    chart.setChart(data);
+    const QImage plain = chart.grab().toImage();
+    // Under the captions and over the bars, only the washes differ; the number cells give the
+    // slot's width.
+    const int row = 26, cells = plain.height() - 50;
+    int first = -1, last = 0;
+    for (int x = 0; x < plain.width(); ++x)
+        if (plain.pixel(x, cells) != chart.palette().color(QPalette::Base).rgb())
+            last = x, first = first < 0 ? x : first;
+    const double slot = (last - first + 3) / 37.0;
     for (const auto &[start, width] : {std::pair{0, 3}, {12, 9}, {34, 5}}) {
-        report::Chart data = levelChart(100, 10);
-        const QImage plain = drawn(chart, data);
         data.arcs = roulette::ArcExtremes{{start, width, 0, 0}, {(start + 18) % 37, 3, 0, 0}};
-        const QImage marked = drawn(chart, data);
-        // Under the captions and over the bars, only the washes differ; the number cells give
-        // the slot's width.
-        const int row = 26, cells = plain.height() - 50;
-        int washed = 0, first = -1, last = 0;
-        for (int x = 0; x < plain.width(); ++x) {
+        chart.setChart(data);
+        const QImage marked = chart.grab().toImage();
+        int washed = 0;
+        for (int x = 0; x < plain.width(); ++x)
             washed += plain.pixel(x, row) != marked.pixel(x, row);
-            if (plain.pixel(x, cells) != chart.palette().color(QPalette::Base).rgb())
-                last = x, first = first < 0 ? x : first;
-        }
-        const double slot = (last - first + 3) / 37.0;
         QVERIFY2(std::abs(washed - (width + 3) * slot) <= 3,
                  qPrintable(u"%1 px for %2 slots of %3"_s.arg(washed).arg(width + 3).arg(slot)));
     }
@@ -580,16 +581,17 @@ void TestStudy::pinsArePinnedFollowedAndCopied()
     activate(w.form);
     w.form.Label4_Click();
     const auto spin = [&w](int count) {
-        for (int number : walk(count, dealer))
+        for (int number : dealerSpins(count))
             w.form.Label1_Click(number);
     };
     spin(120);
     const auto pinsRow = [study](std::size_t row) {
-        return section(study->report(), u"Pistes épinglées"_s).tables[0].rows.at(row);
+        return tableNamed(*study, u"Pistes épinglées"_s)->rows().at(row);
     };
-    QVERIFY(study->togglePin(study->report().headline.figures.rows.at(1)));
-    QVERIFY(study->togglePin(section(study->report(), u"Balayage des arcs"_s).tables[0].rows[0]));
-    QVERIFY(!study->togglePin(study->report().headline.figures.rows.at(0)));
+    using enum QContextMenuEvent::Reason;
+    QCOMPARE(fromMenu(*study, u"Verdict d'ensemble"_s, 1, Mouse), u"Épingler cette distance"_s);
+    QCOMPARE(fromMenu(*study, u"Balayage des arcs"_s, 0, Keyboard), u"Épingler cet arc"_s);
+    QCOMPARE(fromMenu(*study, u"Verdict d'ensemble"_s, 0, Mouse), u"Copier"_s); // no place
     QVERIFY(pinsRow(0)[0].text.startsWith(u"la case à 10 cases du tirage précédent"_s));
     QCOMPARE(pinsRow(0)[3].text, u"0"_s);
     spin(40);
@@ -601,7 +603,7 @@ void TestStudy::pinsArePinnedFollowedAndCopied()
     expectShowsItsReport(*study);
     study->copy();
     QVERIFY(QApplication::clipboard()->text().contains(pinsRow(0)[0].text));
-    QVERIFY(study->togglePin(pinsRow(0)));
+    QCOMPARE(fromMenu(*study, u"Pistes épinglées"_s, 0, Mouse), u"Retirer l'épingle"_s);
     QVERIFY(pinsRow(0)[0].text.startsWith(u"l'arc "_s));
 }
 
