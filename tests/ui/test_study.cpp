@@ -126,15 +126,6 @@ QString fromMenu(StudyWindow &study, const QString &name, int row, QContextMenuE
     return first;
 }
 
-// The generator's draws for a long game: spread over [0, 1), replayed in turn.
-std::vector<float> spreadDraws(std::mt19937 &random, std::size_t count)
-{
-    std::vector<float> draws(count);
-    for (float &d : draws)
-        d = std::uniform_real_distribution<float>(0, 1)(random);
-    return draws;
-}
-
 std::vector<int> outcomes(const Window &w)
 {
     const roulette::Session &session = w.form.board().series().session();
@@ -264,7 +255,6 @@ class TestStudy : public QObject
 private slots:
     void followsTheBoard_data();
     void followsTheBoard();
-    void latestPValuesStayMarkedWhileSimulating();
     void reportReadsAsKept_data();
     void reportReadsAsKept();
     void frenchNumbersAsQLocaleWritesThem();
@@ -273,7 +263,8 @@ private slots:
     void pinsArePinnedFollowedAndCopied();
 };
 
-// The open window, fed a step at a time, shows the report of the board's spins.
+// The open window, fed a step at a time, shows the report of the board's spins; after one
+// spin more, until its length is simulated, the last p-values stay, greyed and marked.
 void TestStudy::followsTheBoard_data()
 {
     QTest::addColumn<QStringList>("steps");
@@ -330,21 +321,9 @@ void TestStudy::followsTheBoard()
     const auto simulatedAt = spins.size() < report::MinimumSpins ? 0 : std::int64_t(spins.size());
     QCOMPARE(snapshotOf(study->report()), snapshotOf(reportOf({{spins}, {}, simulatedAt, {}})));
     expectShowsItsReport(*study);
-}
-
-// « calcul… » until the window's simulation is in; after a spin whose p-values are not in yet,
-// the last ones stay, greyed and marked.
-void TestStudy::latestPValuesStayMarkedWhileSimulating()
-{
-    std::mt19937 random(3);
-    Window w(spreadDraws(random, 997));
-    w.form.spinMany(80);
-    StudyWindow *study = openStudy(w);
-    QCOMPARE(snapshotOf(study->report()), snapshotOf(reportOf({{outcomes(w)}, {}, 0, {}})));
-    QVERIFY(simulated(*study));
-    w.form.Command1_Click();
-    QCOMPARE(snapshotOf(study->report()), snapshotOf(reportOf({{outcomes(w)}, {}, 80, {}})));
-    expectShowsItsReport(*study);
+    w.form.Command1_Click(); // until its length is simulated, the last p-values stay, marked
+    QCOMPARE(snapshotOf(study->report()),
+             snapshotOf(reportOf({{outcomes(w)}, {}, simulatedAt, {}})));
 }
 
 // The whole report of each situation, as copied and as read aloud, against the text kept in
@@ -481,7 +460,10 @@ void TestStudy::studyIsReadCopiedAndExportedWhole()
 {
     const TempDir dir;
     std::mt19937 random(7);
-    Window w(spreadDraws(random, 1009));
+    std::vector<float> draws(1009); // spread over [0, 1), replayed in turn
+    for (float &draw : draws)
+        draw = std::uniform_real_distribution<float>(0, 1)(random);
+    Window w(draws);
     w.form.spinMany(3000);
     StudyWindow *study = openStudy(w);
     activate(*study);
