@@ -56,15 +56,15 @@ std::vector<const report::Section *> sectionsOf(const report::Document &d)
 // Every cell of the report, the headline's first, its text trimmed.
 QStringList cellsOf(const report::Document &d)
 {
-    std::vector<const report::Table *> tables{&d.headline.figures};
-    for (const report::Section *s : sectionsOf(d))
-        for (const report::Table &t : s->tables)
-            tables.push_back(&t);
     QStringList cells;
-    for (const report::Table *t : tables)
-        for (const report::Row &row : t->rows)
+    const auto add = [&cells](const report::Table &t) {
+        for (const report::Row &row : t.rows)
             for (const report::Cell &c : row)
                 cells << c.text.trimmed();
+    };
+    add(d.headline.figures);
+    for (const report::Section *s : sectionsOf(d))
+        std::for_each(s->tables.begin(), s->tables.end(), add);
     return cells;
 }
 
@@ -85,10 +85,9 @@ void expectShowsItsReport(const StudyWindow &study)
         for (const report::Chart &c : s->charts)
             QVERIFY(!charts.isEmpty() && charts.takeFirst()->chart().counts == c.counts);
         for (const report::Table &t : s->tables) {
-            const TextTable *view = tables.value(0);
+            const TextTable *view = tables.isEmpty() ? nullptr : tables.takeFirst();
             QVERIFY2(view && view->rows() == t.rows && view->isVisibleTo(&study) == s->figures,
                      qPrintable(t.name));
-            tables.removeFirst();
         }
     }
     QVERIFY(tables.isEmpty() && charts.isEmpty());
@@ -265,11 +264,11 @@ void TestStudy::followsTheBoard_data()
     QTest::addColumn<QStringList>("steps");
     QTest::addRow("no spin") << QStringList{};
     QTest::addRow("spins by hand") << QStringList{u"hand"_s};
-    QTest::addRow("an undo") << QStringList{u"hand"_s, u"batch"_s, u"clicks"_s, u"undo"_s};
+    QTest::addRow("an undo") << QStringList{u"hand"_s, u"batch"_s, u"hand"_s, u"undo"_s};
     QTest::addRow("a load, a spin from it") << QStringList{u"hand"_s, u"load"_s};
     QTest::addRow("a reset") << QStringList{u"hand"_s, u"batch"_s, u"reset"_s};
     QTest::addRow("an undo after a reset")
-        << QStringList{u"hand"_s, u"reset"_s, u"clicks"_s, u"undo"_s};
+        << QStringList{u"hand"_s, u"reset"_s, u"hand"_s, u"undo"_s};
     QTest::addRow("opening again") << QStringList{u"hand"_s, u"reopen"_s};
 }
 
@@ -285,8 +284,8 @@ void TestStudy::followsTheBoard()
         activate(w.form);
         if (step == u"hand"_s) {
             w.form.Label4_Click();
-            for (int n = 0; n <= 38; ++n) // every number once, then 1 and 3
-                w.form.Label1_Click(n < 37 ? n : 2 * n - 73);
+            for (int n = 0; n <= 40; ++n) // every number once, then four of them again
+                w.clickNumber(n * 11 % 37);
             w.form.Label4_Click();
         } else if (step == u"batch"_s) {
             w.form.spinMany(40);
@@ -298,10 +297,6 @@ void TestStudy::followsTheBoard()
             w.click(u"Command1"_s);
         } else if (step == u"reset"_s) {
             w.click(u"Command3"_s);
-        } else if (step == u"clicks"_s) {
-            w.form.Label4_Click();
-            for (int n = 0; n <= 40; ++n)
-                w.clickNumber(n * 11 % 37);
         } else if (step == u"reopen"_s) {
             study->close();
             QVERIFY(w.form.isVisible() && !study->simulating());
