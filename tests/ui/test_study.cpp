@@ -29,11 +29,6 @@ using namespace roulette::testing;
 namespace
 {
 
-bool simulated(const StudyWindow &study)
-{
-    return QTest::qWaitFor([&study] { return !study.simulating(); }, 20000);
-}
-
 StudyWindow *openStudy(Window &w)
 {
     activate(w.form);
@@ -97,17 +92,15 @@ void expectShowsItsReport(const StudyWindow &study)
 // wheel's counts, the arcs'…
 enum ShownTable { Headline, Pins, Studied, Wheel, Arcs };
 
-// The context menu over a row of a table, by the mouse, or from the keyboard on the table's
-// current row: its first entry, chosen.
+// The context menu over a row of a table, made current, by the mouse or from the keyboard: its
+// first entry, chosen.
 QString fromMenu(StudyWindow &study, ShownTable shown, int row, QContextMenuEvent::Reason how)
 {
     activate(study);
     TextTable *table = study.findChildren<TextTable *>().value(shown);
     const QModelIndex cell = table->model()->index(row, 0);
-    if (how == QContextMenuEvent::Keyboard) {
-        table->setFocus();
-        table->setCurrentIndex(cell);
-    }
+    table->setFocus(); // the keyboard's menu is the current row's
+    table->setCurrentIndex(cell);
     const QPoint at = table->viewport()->mapToGlobal(table->visualRect(cell).center());
     QString first;
     QTimer::singleShot(0, &study, [&first] {
@@ -300,7 +293,7 @@ void TestStudy::followsTheBoard()
             QCOMPARE(openStudy(w), study);
         }
     }
-    QVERIFY(simulated(*study));
+    QVERIFY(QTest::qWaitFor([study] { return !study->simulating(); }, 20000));
     const std::vector<int> spins = outcomes(w);
     const auto simulatedAt = spins.size() < report::MinimumSpins ? 0 : std::int64_t(spins.size());
     QCOMPARE(snapshotOf(study->report()), snapshotOf(reportOf({spins, {}, simulatedAt, {}})));
@@ -448,7 +441,7 @@ void TestStudy::studyIsReadCopiedAndExportedWhole()
     w.form.spinMany(3000);
     StudyWindow *study = openStudy(w);
     activate(*study);
-    QVERIFY(simulated(*study));
+    QVERIFY(QTest::qWaitFor([study] { return !study->simulating(); }, 20000));
     const report::Document &d = study->report();
     const QStringList cells = cellsOf(d);
     QStringList described;
