@@ -321,9 +321,9 @@ void TestStudy::reportReadsAsKept_data()
         few[i] = 17;
     QTest::addRow("few") << Situation{
         few, {}, 0, {{{false, 4, 1, roulette::AllSpins, true}, 30, {}, 0}}};
-    std::vector<int> hot; // the arc from position 12 one spin in eight beside fair spins
-    for (int i = 0; i < 1000; ++i)
-        hot.push_back(random() % 8 ? int(random() % 37) : roulette::WheelOrder[12 + random() % 5]);
+    std::vector<int> hot(1000); // the arc from position 12 one spin in eight beside fair spins
+    for (int &spin : hot)
+        spin = random() % 8 ? int(random() % 37) : roulette::WheelOrder[12 + random() % 5];
     const roulette::Suspect arc{false, 12, 5, roulette::AllSpins, true},
         cold{false, 30, 1, roulette::AllSpins, false};
     QTest::addRow("picked") << Situation{hot,
