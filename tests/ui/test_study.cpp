@@ -1,6 +1,9 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QMessageBox>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScrollArea>
@@ -26,11 +29,6 @@ using namespace roulette::testing;
 namespace
 {
 
-bool simulated(const StudyWindow &study)
-{
-    return QTest::qWaitFor([&study] { return !study.simulating(); }, 20000);
-}
-
 StudyWindow *openStudy(Window &w)
 {
     activate(w.form);
@@ -53,68 +51,67 @@ std::vector<const report::Section *> sectionsOf(const report::Document &d)
 // Every cell of the report, the headline's first, its text trimmed.
 QStringList cellsOf(const report::Document &d)
 {
-    std::vector<const report::Table *> tables{&d.headline.figures};
-    for (const report::Section *s : sectionsOf(d))
-        for (const report::Table &t : s->tables)
-            tables.push_back(&t);
     QStringList cells;
-    for (const report::Table *t : tables)
-        for (const report::Row &row : t->rows)
+    const auto add = [&cells](const report::Table &t) {
+        for (const report::Row &row : t.rows)
             for (const report::Cell &c : row)
                 cells << c.text.trimmed();
-    return cells;
-}
-
-const report::Section &section(const report::Document &d, const QString &title)
-{
+    };
+    add(d.headline.figures);
     for (const report::Section *s : sectionsOf(d))
-        if (s->title == title)
-            return *s;
-    qFatal("no section %s", qPrintable(title));
+        std::for_each(s->tables.begin(), s->tables.end(), add);
+    return cells;
 }
 
 // The window's widgets hold what its report says, in the report's order.
 void expectShowsItsReport(const StudyWindow &study)
 {
     const report::Document &d = study.report();
-    std::vector<const report::Table *> tables{&d.headline.figures};
-    std::vector<const report::Chart *> charts;
-    std::vector<bool> shown{true};
-    for (const report::Section *s : sectionsOf(d)) {
-        for (const report::Chart &c : s->charts)
-            charts.push_back(&c);
-        for (const report::Table &t : s->tables) {
-            tables.push_back(&t);
-            shown.push_back(s->figures);
-        }
-    }
-    const auto tableViews = study.findChildren<TextTable *>();
-    const auto chartViews = study.findChildren<WheelChart *>();
-    QCOMPARE(std::size_t(tableViews.size()), tables.size());
-    QCOMPARE(std::size_t(chartViews.size()), charts.size());
-    for (std::size_t i = 0; i < tables.size(); ++i) {
-        QVERIFY2(tableViews[qsizetype(i)]->rows() == tables[i]->rows, qPrintable(tables[i]->name));
-        QVERIFY2(tableViews[qsizetype(i)]->isVisibleTo(&study) == shown[i],
-                 qPrintable(tables[i]->name));
-    }
-    for (std::size_t i = 0; i < charts.size(); ++i)
-        QVERIFY(chartViews[qsizetype(i)]->chart().counts == charts[i]->counts);
+    auto tables = study.findChildren<TextTable *>();
+    auto charts = study.findChildren<WheelChart *>();
     QStringList labels;
     for (const QLabel *label : study.findChildren<QLabel *>())
         if (label->isVisibleTo(&study))
             labels << label->text();
     QVERIFY(labels.contains(d.headline.level) && labels.contains(d.headline.sentence));
-    for (const report::Section *s : sectionsOf(d))
+    QVERIFY(tables.takeFirst()->rows() == d.headline.figures.rows);
+    for (const report::Section *s : sectionsOf(d)) {
         QVERIFY2(s->notYet.isEmpty() || labels.contains(s->notYet), qPrintable(s->title));
+        for (const report::Chart &c : s->charts)
+            QVERIFY(!charts.isEmpty() && charts.takeFirst()->chart().counts == c.counts);
+        for (const report::Table &t : s->tables) {
+            const TextTable *view = tables.isEmpty() ? nullptr : tables.takeFirst();
+            QVERIFY2(view && view->rows() == t.rows && view->isVisibleTo(&study) == s->figures,
+                     qPrintable(t.name));
+        }
+    }
+    QVERIFY(tables.isEmpty() && charts.isEmpty());
 }
 
-// The generator's draws for a long game: spread over [0, 1), replayed in turn.
-std::vector<float> spreadDraws(std::mt19937 &random, std::size_t count)
+// The window's tables in reading order: the headline's, the pins', the spins studied, the
+// wheel's counts, the arcs'…
+enum ShownTable { Headline, Pins, Studied, Wheel, Arcs };
+
+// The context menu over a row of a table, made current, by the mouse or from the keyboard: its
+// first entry, chosen.
+QString fromMenu(StudyWindow &study, ShownTable shown, int row, QContextMenuEvent::Reason how)
 {
-    std::vector<float> draws(count);
-    for (float &d : draws)
-        d = std::uniform_real_distribution<float>(0, 1)(random);
-    return draws;
+    activate(study);
+    TextTable *table = study.findChildren<TextTable *>().value(shown);
+    const QModelIndex cell = table->model()->index(row, 0);
+    table->setFocus(); // the keyboard's menu is the current row's
+    table->setCurrentIndex(cell);
+    const QPoint at = table->viewport()->mapToGlobal(table->visualRect(cell).center());
+    QString first;
+    QTimer::singleShot(0, &study, [&first] {
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        first = menu->actions()[0]->text();
+        QTest::mouseClick(menu, Qt::LeftButton, {},
+                          menu->actionGeometry(menu->actions()[0]).center());
+    });
+    QContextMenuEvent event(how, study.mapFromGlobal(at), at);
+    QApplication::sendEvent(&study, &event);
+    return first;
 }
 
 std::vector<int> outcomes(const Window &w)
@@ -126,24 +123,32 @@ std::vector<int> outcomes(const Window &w)
     return spins;
 }
 
-// Fixed sessions studied, their simulated p-values those of their first `simulatedAt` spins
-// (none when 0), each pin made at its pinnedAt.
+// A dealer's spins: the ball 10 pockets on from the last one, every other spin.
+std::vector<int> dealerSpins(int count)
+{
+    std::vector<int> spins;
+    for (int s = 0, position = 0; s < count; ++s) {
+        position = (position + (s % 2 ? 10 : 1 + s % 7)) % 37;
+        spins.push_back(roulette::WheelOrder[static_cast<std::size_t>(position)]);
+    }
+    return spins;
+}
+
+// Fixed spins studied, sessions starting at `starts`, their simulated p-values those of their
+// first `simulatedAt` spins (none when 0), each pin made at its pinnedAt.
 struct Situation {
-    std::vector<std::vector<int>> sessions;
+    std::vector<int> spins;
     report::Source source;
     std::int64_t simulatedAt = 0;
     std::vector<roulette::PinMark> pins;
-    bool headlineOnly = false;
+    const char *only = nullptr; // the one section kept under the headline, by title, or all
+    std::vector<std::size_t> starts = {0};
 };
 
 report::Document reportOf(const Situation &s)
 {
-    std::vector<std::uint8_t> numbers;
-    std::vector<std::size_t> starts;
-    for (const std::vector<int> &session : s.sessions) {
-        starts.push_back(numbers.size());
-        numbers.insert(numbers.end(), session.begin(), session.end());
-    }
+    const std::vector<std::uint8_t> numbers(s.spins.begin(), s.spins.end());
+    const std::vector<std::size_t> &starts = s.starts;
     roulette::Study study;
     roulette::StudySimulation simulation;
     const auto update = [&] {
@@ -214,28 +219,10 @@ QStringList unseenByCopy(const report::Document &d)
 QString accessibleText(QAccessibleInterface *node)
 {
     QString all = node->text(QAccessible::Name) + u'\n' + node->text(QAccessible::Description);
-    for (int i = 0; i < node->childCount(); ++i) {
+    for (int i = 0; i < node->childCount(); ++i)
         if (QAccessibleInterface *child = node->child(i))
             all += u'\n' + accessibleText(child);
-    }
     return all;
-}
-
-// A chart whose cells all stand at the mean.
-report::Chart levelChart(double mean, double sigma)
-{
-    report::Chart chart;
-    chart.counts.fill(std::llround(mean));
-    chart.mean = mean;
-    chart.sigma = sigma;
-    return chart;
-}
-
-QImage drawn(WheelChart &chart, const report::Chart &data)
-{
-    chart.resize(740, 270);
-    chart.setChart(data);
-    return chart.grab().toImage();
 }
 
 // The report as the snapshots keep it: as copied, less the date, then what a copy leaves out.
@@ -252,27 +239,27 @@ class TestStudy : public QObject
 private slots:
     void followsTheBoard_data();
     void followsTheBoard();
-    void latestPValuesStayMarkedWhileSimulating();
     void reportReadsAsKept_data();
     void reportReadsAsKept();
     void frenchNumbersAsQLocaleWritesThem();
     void arcsAreAsWideAsTheyAre();
     void studyIsReadCopiedAndExportedWhole();
-    void pinsArePinnedFollowedAndCopied();
+    void pinsArePinnedAndFollowed();
 };
 
-// The open window, fed a step at a time, shows the report of the board's spins.
+// The open window, fed a step at a time, shows the report of the board's spins; after one
+// spin more, until its length is simulated, the last p-values stay, greyed and marked.
 void TestStudy::followsTheBoard_data()
 {
     QTest::addColumn<QStringList>("steps");
     QTest::addRow("no spin") << QStringList{};
     QTest::addRow("spins by hand") << QStringList{u"hand"_s};
-    QTest::addRow("an undo") << QStringList{u"hand"_s, u"batch"_s, u"spin"_s, u"undo"_s};
+    QTest::addRow("an undo") << QStringList{u"hand"_s, u"batch"_s, u"hand"_s, u"undo"_s};
     QTest::addRow("a load, a spin from it") << QStringList{u"hand"_s, u"load"_s};
     QTest::addRow("a reset") << QStringList{u"hand"_s, u"batch"_s, u"reset"_s};
     QTest::addRow("an undo after a reset")
-        << QStringList{u"hand"_s, u"reset"_s, u"clicks"_s, u"undo"_s};
-    QTest::addRow("opening again") << QStringList{u"hand"_s, u"reopen"_s};
+        << QStringList{u"hand"_s, u"reset"_s, u"hand"_s, u"undo"_s};
+    QTest::addRow("opening again") << QStringList{u"hand"_s, u"batch"_s, u"reopen"_s};
 }
 
 void TestStudy::followsTheBoard()
@@ -281,19 +268,16 @@ void TestStudy::followsTheBoard()
     TempDir dir;
     Window w;
     StudyWindow *study = openStudy(w);
-    QVERIFY(study && study->isVisible());
-    QCOMPARE(study->windowTitle(), u"Étude du cylindre"_s);
+    QVERIFY(study && study->isVisible() && study->windowTitle() == u"Étude du cylindre"_s);
     for (const QString &step : steps) {
         activate(w.form);
         if (step == u"hand"_s) {
             w.form.Label4_Click();
-            for (int n = 0; n <= 38; ++n) // every number once, then 1 and 3
-                w.form.Label1_Click(n < 37 ? n : 2 * n - 73);
+            for (int n = 0; n <= 40; ++n) // every number once, then four of them again
+                w.clickNumber(n * 11 % 37);
             w.form.Label4_Click();
         } else if (step == u"batch"_s) {
-            w.form.spinMany(40);
-        } else if (step == u"spin"_s) {
-            w.form.Command1_Click();
+            w.form.spinMany(100'040); // more than the study takes in at once
         } else if (step == u"undo"_s) {
             w.get(u"Command2"_s)->setFocus();
             QTest::keyClick(w.get(u"Command2"_s), Qt::Key_Z, Qt::ControlModifier);
@@ -302,10 +286,6 @@ void TestStudy::followsTheBoard()
             w.click(u"Command1"_s);
         } else if (step == u"reset"_s) {
             w.click(u"Command3"_s);
-        } else if (step == u"clicks"_s) {
-            w.form.Label4_Click();
-            for (int n = 0; n <= 40; ++n)
-                w.clickNumber(n * 11 % 37);
         } else if (step == u"reopen"_s) {
             study->close();
             QVERIFY(w.form.isVisible() && !study->simulating());
@@ -313,26 +293,13 @@ void TestStudy::followsTheBoard()
             QCOMPARE(openStudy(w), study);
         }
     }
-    QVERIFY(simulated(*study));
+    QVERIFY(QTest::qWaitFor([study] { return !study->simulating(); }, 20000));
     const std::vector<int> spins = outcomes(w);
     const auto simulatedAt = spins.size() < report::MinimumSpins ? 0 : std::int64_t(spins.size());
-    QCOMPARE(snapshotOf(study->report()), snapshotOf(reportOf({{spins}, {}, simulatedAt, {}})));
+    QCOMPARE(snapshotOf(study->report()), snapshotOf(reportOf({spins, {}, simulatedAt, {}})));
     expectShowsItsReport(*study);
-}
-
-// « calcul… » until the window's simulation is in; after a spin whose p-values are not in yet,
-// the last ones stay, greyed and marked.
-void TestStudy::latestPValuesStayMarkedWhileSimulating()
-{
-    std::mt19937 random(3);
-    Window w(spreadDraws(random, 997));
-    w.form.spinMany(80);
-    StudyWindow *study = openStudy(w);
-    QCOMPARE(snapshotOf(study->report()), snapshotOf(reportOf({{outcomes(w)}, {}, 0, {}})));
-    QVERIFY(simulated(*study));
-    w.form.Command1_Click();
-    QCOMPARE(snapshotOf(study->report()), snapshotOf(reportOf({{outcomes(w)}, {}, 80, {}})));
-    expectShowsItsReport(*study);
+    w.form.Command1_Click(); // until its length is simulated, the last p-values stay, marked
+    QCOMPARE(snapshotOf(study->report()), snapshotOf(reportOf({outcomes(w), {}, simulatedAt, {}})));
 }
 
 // The whole report of each situation, as copied and as read aloud, against the text kept in
@@ -348,46 +315,47 @@ void TestStudy::reportReadsAsKept_data()
         no17.push_back(drawn < 17 ? drawn : drawn + 1);
     }
     no17.insert(no17.end(), {20, 1}); // black, even, passe; then red, odd, manque
-    QTest::addRow("fair") << Situation{{no17}, {}, 502, {}};
+    QTest::addRow("fair") << Situation{no17, {}, 502, {}};
     std::vector<int> few(no17.begin(), no17.begin() + 30);
     for (std::size_t i = 0; i < few.size(); i += 3)
         few[i] = 17;
     QTest::addRow("few") << Situation{
-        {few}, {}, 0, {{{false, 4, 1, roulette::AllSpins, true}, 30, {}, 0}}};
-    std::vector<int> hot[2]; // the arc from position 12 one spin in eight beside fair spins
-    for (int s = 0; s < 2; ++s)
-        for (int i = 0; i < 400 + 200 * s; ++i)
-            hot[s].push_back(random() % 8 ? int(random() % 37)
-                                          : roulette::WheelOrder[12 + random() % 5]);
+        few, {}, 0, {{{false, 4, 1, roulette::AllSpins, true}, 30, {}, 0}}};
+    std::vector<int> hot(1000); // the arc from position 12 one spin in eight beside fair spins
+    for (int &spin : hot)
+        spin = random() % 8 ? int(random() % 37) : roulette::WheelOrder[12 + random() % 5];
     const roulette::Suspect arc{false, 12, 5, roulette::AllSpins, true},
         cold{false, 30, 1, roulette::AllSpins, false};
-    QTest::addRow("picked") << Situation{{hot[0], hot[1]},
+    QTest::addRow("picked") << Situation{hot,
                                          {false, true},
                                          400,
                                          {{arc, 300, "2026-03-12T20:15", 0},
                                           {cold, 700, {}, 0},
-                                          {{true, 3, 2, roulette::OddSpins, true}, 500, {}, 0}}};
-    std::vector<int> dealer; // the ball 10 pockets on from the last one, every other spin
-    for (int s = 0, position = 0; s < 120; ++s) {
-        position = (position + (s % 2 ? 10 : 1 + s % 7)) % 37;
-        dealer.push_back(roulette::WheelOrder[static_cast<std::size_t>(position)]);
-    }
-    QTest::addRow("dealer") << Situation{{dealer}, {false, false}, 0, {}};
+                                          {{true, 3, 2, roulette::OddSpins, true}, 500, {}, 0}},
+                                         nullptr,
+                                         {0, 400}};
+    QTest::addRow("dealer") << Situation{dealerSpins(120), {false, false}, 0, {}};
     std::vector<int> eight, twice; // a pocket drawn more; spins written twice, one in four
     for (int i = 0; i < 600; ++i) {
         eight.push_back(random() % 12 ? int(random() % 37) : 8);
         twice.insert(twice.end(), i % 4 ? 1 : 2, eight.back());
     }
-    QTest::addRow("eight") << Situation{{eight}, {}, 0, {}, true};
-    QTest::addRow("twice") << Situation{{twice}, {}, 0, {}, true};
+    QTest::addRow("eight") << Situation{eight, {}, 0, {}, ""};
+    QTest::addRow("twice") << Situation{twice, {}, 0, {}, ""};
+    std::vector<int> faded(hot.begin() + 400, hot.begin() + 600); // then every number in turn
+    for (int i = 0; i < 37 * 160; ++i)
+        faded.push_back(i % 37);
+    QTest::addRow("faded") << Situation{faded, {}, 200, {}, "Balayage des arcs"};
 }
 
 void TestStudy::reportReadsAsKept()
 {
     QFETCH(Situation, situation);
     report::Document d = reportOf(situation);
-    if (situation.headlineOnly)
-        d.columns = {};
+    for (std::vector<report::Section> &column : d.columns)
+        std::erase_if(column, [&situation](const report::Section &s) {
+            return situation.only && s.title != QString::fromUtf8(situation.only);
+        });
     QStringList lines = snapshotOf(d);
     if (QTest::currentDataTag() == std::string_view("fair")) { // the web page, a row a line
         const QRegularExpression dateAndPixels(u"<h1>.*\n<p>.*</p>|base64,[^\"]+"_s);
@@ -412,8 +380,8 @@ void TestStudy::reportReadsAsKept()
 
 void TestStudy::frenchNumbersAsQLocaleWritesThem()
 {
-    QCOMPARE(pValueText(0.001) + u' ' + pValueText(0.00099), u"p = 0,001 p < 0,001"_s);
-    QCOMPARE(frenchNumber(-0.3) + u' ' + frenchNumber(-0.04, 1), u"0 0,0"_s);
+    QCOMPARE(pValueText(0.001) + pValueText(0.00099) + frenchNumber(-0.3) + frenchNumber(-0.04, 1),
+             u"p = 0,001p < 0,00100,0"_s);
     std::mt19937 random(5); // at every length
     for (int i = 0; i < 2000; ++i) {
         const double x = std::ldexp(std::uniform_real_distribution<double>(-1, 1)(random),
@@ -431,21 +399,28 @@ void TestStudy::frenchNumbersAsQLocaleWritesThem()
 void TestStudy::arcsAreAsWideAsTheyAre()
 {
     WheelChart chart;
+    chart.resize(740, 270);
+    report::Chart data; // every cell at the mean
+    data.counts.fill(100);
+    data.mean = 100;
+    data.sigma = 10;
+    chart.setChart(data);
+    const QImage plain = chart.grab().toImage();
+    // Under the captions and over the bars, only the washes differ; the number cells give the
+    // slot's width.
+    const int row = 26, cells = plain.height() - 50;
+    int first = -1, last = 0;
+    for (int x = 0; x < plain.width(); ++x)
+        if (plain.pixel(x, cells) != chart.palette().color(QPalette::Base).rgb())
+            last = x, first = first < 0 ? x : first;
+    const double slot = (last - first + 3) / 37.0;
     for (const auto &[start, width] : {std::pair{0, 3}, {12, 9}, {34, 5}}) {
-        report::Chart data = levelChart(100, 10);
-        const QImage plain = drawn(chart, data);
         data.arcs = roulette::ArcExtremes{{start, width, 0, 0}, {(start + 18) % 37, 3, 0, 0}};
-        const QImage marked = drawn(chart, data);
-        // Under the captions and over the bars, only the washes differ; the number cells give
-        // the slot's width.
-        const int row = 26, cells = plain.height() - 50;
-        int washed = 0, first = -1, last = 0;
-        for (int x = 0; x < plain.width(); ++x) {
+        chart.setChart(data);
+        const QImage marked = chart.grab().toImage();
+        int washed = 0;
+        for (int x = 0; x < plain.width(); ++x)
             washed += plain.pixel(x, row) != marked.pixel(x, row);
-            if (plain.pixel(x, cells) != chart.palette().color(QPalette::Base).rgb())
-                last = x, first = first < 0 ? x : first;
-        }
-        const double slot = (last - first + 3) / 37.0;
         QVERIFY2(std::abs(washed - (width + 3) * slot) <= 3,
                  qPrintable(u"%1 px for %2 slots of %3"_s.arg(washed).arg(width + 3).arg(slot)));
     }
@@ -459,11 +434,14 @@ void TestStudy::studyIsReadCopiedAndExportedWhole()
 {
     const TempDir dir;
     std::mt19937 random(7);
-    Window w(spreadDraws(random, 1009));
+    std::vector<float> draws(1009); // spread over [0, 1), replayed in turn
+    for (float &draw : draws)
+        draw = std::uniform_real_distribution<float>(0, 1)(random);
+    Window w(draws);
     w.form.spinMany(3000);
     StudyWindow *study = openStudy(w);
     activate(*study);
-    QVERIFY(simulated(*study));
+    QVERIFY(QTest::qWaitFor([study] { return !study->simulating(); }, 20000));
     const report::Document &d = study->report();
     const QStringList cells = cellsOf(d);
     QStringList described;
@@ -480,17 +458,33 @@ void TestStudy::studyIsReadCopiedAndExportedWhole()
     QCOMPARE(QApplication::clipboard()->text().section(u'\n', 1),
              studyPlainText(study->windowTitle(), d).section(u'\n', 1));
 
-    const auto exported = [&](const char *name) {
-        const QString path = QString::fromStdString((dir.path() / name).string());
-        return study->exportTo(path).written ? path : QString();
+    // « Exporter l'étude… » answered with a name that the type chosen completes, offered in
+    // the folder of the last export; where nothing can be written, a message says why.
+    QString offered, message;
+    const auto exported = [&](const char *name, int type) {
+        study->setExportChooser([&, name, type](auto &suggested, auto &types, QString *chosen) {
+            offered = suggested;
+            *chosen = types.split(u";;"_s).value(type);
+            return QString::fromStdString((dir.path() / name).string());
+        });
+        QTimer::singleShot(0, study, [&message] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                message = box->text();
+                box->close();
+            }
+        });
+        study->askExport();
+        return study->findChild<QLabel *>(u"studyStatus"_s)->text();
     };
-    QFile page(exported("etude.html")); // as the snapshots keep it
+    QCOMPARE(exported("etude", 1), u"Étude exportée dans etude.html"_s);
+    QFile page(dir.path() / "etude.html"); // as the snapshots keep it
     QVERIFY(page.open(QIODevice::ReadOnly) && page.readAll().startsWith("<!DOCTYPE html>"));
-    const WriteResult failed =
-        study->exportTo(QString::fromStdString((dir.path() / "absent" / "etude.pdf").string()));
-    QVERIFY(!failed.written && !failed.error.isEmpty());
-
-    const QString pdf = exported("etude.pdf");
+    exported("absent/etude.pdf", 1);
+    QVERIFY(message.startsWith(u"L'étude n'a pas pu être exportée dans « etude.pdf » : "_s));
+    QCOMPARE(offered, QString::fromStdString((dir.path() / "etude-").string()) +
+                          QDate::currentDate().toString(Qt::ISODate) + u".pdf"_s);
+    QCOMPARE(exported("etude", 0), u"Étude exportée dans etude.pdf"_s);
+    const QString pdf = QString::fromStdString((dir.path() / "etude.pdf").string());
     QProcess toText;
     toText.start(u"pdftotext"_s, {u"-layout"_s, pdf, u"-"_s});
     QVERIFY2(toText.waitForFinished() && toText.exitCode() == 0,
@@ -534,27 +528,25 @@ void TestStudy::studyIsReadCopiedAndExportedWhole()
 }
 
 // A dealer's distance pinned from « Où » and the hottest arc from its row: both shown under
-// the headline, judged at twice the levels, then following spins and a reset; the copy holds
-// them; « Retirer l'épingle » from the pin's own row.
-void TestStudy::pinsArePinnedFollowedAndCopied()
+// the headline, judged at twice the levels, then following spins and a reset; « Retirer
+// l'épingle » from the pin's own row. Each from the context menu, by the mouse or the keyboard.
+void TestStudy::pinsArePinnedAndFollowed()
 {
     Window w;
     StudyWindow *study = openStudy(w);
-    activate(w.form);
     w.form.Label4_Click();
     const auto spin = [&w](int count) {
-        for (int s = 0, position = 0; s < count; ++s) {
-            position = (position + (s % 2 ? 10 : 1 + s % 7)) % 37;
-            w.form.Label1_Click(roulette::WheelOrder[static_cast<std::size_t>(position)]);
-        }
+        for (int number : dealerSpins(count))
+            w.form.Label1_Click(number);
     };
     spin(120);
     const auto pinsRow = [study](std::size_t row) {
-        return section(study->report(), u"Pistes épinglées"_s).tables[0].rows.at(row);
+        return study->findChildren<TextTable *>()[Pins]->rows().at(row);
     };
-    QVERIFY(study->togglePin(study->report().headline.figures.rows.at(1)));
-    QVERIFY(study->togglePin(section(study->report(), u"Balayage des arcs"_s).tables[0].rows[0]));
-    QVERIFY(!study->togglePin(study->report().headline.figures.rows.at(0)));
+    using enum QContextMenuEvent::Reason;
+    QCOMPARE(fromMenu(*study, Headline, 1, Mouse), u"Épingler cette distance"_s);
+    QCOMPARE(fromMenu(*study, Arcs, 0, Keyboard), u"Épingler cet arc"_s);
+    QCOMPARE(fromMenu(*study, Headline, 0, Mouse), u"Copier"_s); // no place
     QVERIFY(pinsRow(0)[0].text.startsWith(u"la case à 10 cases du tirage précédent"_s));
     QCOMPARE(pinsRow(0)[3].text, u"0"_s);
     spin(40);
@@ -564,9 +556,7 @@ void TestStudy::pinsArePinnedFollowedAndCopied()
     spin(3);
     QCOMPARE(pinsRow(0)[3].text, u"3"_s);
     expectShowsItsReport(*study);
-    study->copy();
-    QVERIFY(QApplication::clipboard()->text().contains(pinsRow(0)[0].text));
-    QVERIFY(study->togglePin(pinsRow(0)));
+    QCOMPARE(fromMenu(*study, Pins, 0, Mouse), u"Retirer l'épingle"_s);
     QVERIFY(pinsRow(0)[0].text.startsWith(u"l'arc "_s));
 }
 

@@ -103,17 +103,19 @@ void StudyWindow::copy()
 
 void StudyWindow::askExport()
 {
-    QString filter;
-    QString path = QFileDialog::getSaveFileName(
-        this, QStringLiteral("Exporter l'étude"), defaultExportPath(),
-        QStringLiteral("Document PDF (*.pdf);;Page web (*.html)"), &filter);
+    const QString types = QStringLiteral("Document PDF (*.pdf);;Page web (*.html)");
+    QString type;
+    QString path = m_chooseExportPath
+                       ? m_chooseExportPath(defaultExportPath(), types, &type)
+                       : QFileDialog::getSaveFileName(this, QStringLiteral("Exporter l'étude"),
+                                                      defaultExportPath(), types, &type);
     if (path.isEmpty())
         return;
     if (QFileInfo(path).suffix().isEmpty())
-        path += filter.contains(QStringLiteral("html")) ? QStringLiteral(".html")
-                                                        : QStringLiteral(".pdf");
+        path += type.contains(QStringLiteral("html")) ? QStringLiteral(".html")
+                                                      : QStringLiteral(".pdf");
     rememberFolder(path);
-    const WriteResult result = exportTo(path);
+    const WriteResult result = exportStudy(this, path, windowTitle(), m_report);
     const QString name = printableText(QFileInfo(path).fileName());
     if (result.written) {
         say(QStringLiteral("Étude exportée dans %1").arg(name));
@@ -125,11 +127,6 @@ void StudyWindow::askExport()
         box.setTextFormat(Qt::PlainText);
         box.exec();
     }
-}
-
-WriteResult StudyWindow::exportTo(const QString &path)
-{
-    return exportStudy(this, path, windowTitle(), m_report);
 }
 
 void StudyWindow::showHelp()

@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -12,7 +13,6 @@
 #include "store/notebook.h"
 #include "store/pinkeeper.h"
 
-#include "ui/common/slicedwrite.h"
 #include "ui/study/studyreport.h"
 
 class BackgroundWork;
@@ -62,10 +62,14 @@ public:
     /// The whole study as plain text, in reading order, or the selected text when a table or
     /// a text of the window has a selection; to the clipboard.
     void copy();
-    /// « Exporter l'étude… »: asks where, then writes; says how it went.
+    /// « Exporter l'étude… »: asks where, then writes a PDF, or a web page for a path ending
+    /// in .html; says how it went.
     void askExport();
-    /// Writes the study as a PDF, or as a web page for a path ending in .html.
-    WriteResult exportTo(const QString &path);
+    /// How « Exporter l'étude… » asks where: (suggested path, the types offered, the type
+    /// chosen) gives the chosen path, empty when the user cancels. By default a save dialog;
+    /// tests answer.
+    using ExportChooser = std::function<QString(const QString &, const QString &, QString *)>;
+    void setExportChooser(ExportChooser choose) { m_chooseExportPath = std::move(choose); }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -131,6 +135,7 @@ private:
     QAction *m_helpAction = nullptr;
     QAction *m_closeAction = nullptr;
     QPointer<HelpWindow> m_help;
+    ExportChooser m_chooseExportPath;
     QLabel *m_level = nullptr;
     QLabel *m_sentence = nullptr;
     TextTable *m_figures = nullptr;
