@@ -16,6 +16,7 @@
 #include "stats/pinbook.h"
 #include "stats/study.h"
 #include "tests/tempdir.h"
+#include "tests/ui/shown.h"
 #include "tests/ui/window.h"
 #include "ui/common/helpwindow.h"
 #include "ui/common/verdict.h"
@@ -362,20 +363,9 @@ void TestStudy::reportReadsAsKept()
         QString web = studyHtml(u"Étude"_s, d).replace(dateAndPixels, u"…"_s);
         lines += web.replace(u"<tr>"_s, u"\n<tr>"_s).split(u'\n');
     }
-    QFile file(QString::fromUtf8(ROULETTE_STUDY_SNAPSHOTS "/%1.txt")
-                   .arg(QString::fromUtf8(QTest::currentDataTag())));
-    if (qEnvironmentVariableIsSet("ROULETTE_UPDATE_SNAPSHOTS")) {
-        QVERIFY(file.open(QIODevice::WriteOnly) &&
-                file.write((lines.join(u'\n') + u'\n').toUtf8()) > 0);
-        return;
-    }
-    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
-    const QStringList kept = QString::fromUtf8(file.readAll()).split(u'\n');
-    for (qsizetype i = 0; i < std::max(lines.size(), kept.size()); ++i)
-        QVERIFY2(lines.value(i) == kept.value(i),
-                 qPrintable(u"%1, ligne %2 :\n  obtenu : %3\n  gardé  : %4"_s.arg(file.fileName())
-                                .arg(i + 1)
-                                .arg(lines.value(i), kept.value(i))));
+    const QString differs =
+        differsFromKept(lines, u"ui/study/"_s + QString::fromUtf8(QTest::currentDataTag()));
+    QVERIFY2(differs.isEmpty(), qPrintable(differs));
 }
 
 void TestStudy::frenchNumbersAsQLocaleWritesThem()
