@@ -200,6 +200,11 @@ TEST(PermanenceReader, RefusesAndWarnsByLine)
     const PermanenceAnalysis late = readText(sevens + "\xE9t\xE9\n\xC3\x80 voir\n");
     EXPECT_EQ(late.invalidUtf8, 2);
     EXPECT_EQ(late.textLines.first, (std::vector<QuotedLine>{{401, "été"}, {402, "À voir"}}));
+    // Big-endian UTF-16 beyond the first plane, then half a unit: « ? ».
+    const std::string wide =
+        utf16("7\n", false) + std::string("\xD8\x3D\xDE\x00", 4) + utf16(" vu\n", false).substr(2);
+    EXPECT_EQ(readText(wide + '\0').textLines.first,
+              (std::vector<QuotedLine>{{2, "\xF0\x9F\x98\x80 vu"}, {3, "?"}}));
 }
 
 // Spins written twice each, on either parity and across lines, are one warning a stretch from

@@ -64,6 +64,8 @@ TEST(NotebookPins, APinSurvivesARestartThroughAnOlderNotebook)
     spin(series, keeper, 30);
     EXPECT_EQ(keeper.book().pins()[0].read().allTrials - keeper.book().pins()[0].read().trials, 2)
         << "the odd distances among the 5 spins before";
+    keeper.letGo();
+    EXPECT_TRUE(keeper.book().marks().empty()) << "the wheel's pins stay with it";
     SQLite::Database(file, SQLite::OPEN_READWRITE).exec("UPDATE pins SET start = 37");
     EXPECT_THROW(notebook.pins(1), NotebookError);
 }

@@ -279,6 +279,7 @@ TEST(Notebook, WheelNamesAreOneWhateverTheirCase)
     const std::int64_t session =
         notebook.createSession(id, "2026-03-12T20:00", Origin::Hand, longest);
     expectFault(NotebookError::Kind::Invalid, [&] { notebook.createWheel(longest + "x"); });
+    expectFault(NotebookError::Kind::Invalid, [&] { notebook.createWheel("l", longest + "x"); });
     expectFault(NotebookError::Kind::Invalid,
                 [&] { notebook.renameSession(session, longest + "é"); });
     const std::string tooLong(NotesLengthLimit + 1, 'n');
