@@ -1,5 +1,6 @@
 #include <QAction>
 #include <QApplication>
+#include <QDateTimeEdit>
 #include <QFileDialog>
 #include <QPushButton>
 #include <QScreen>
@@ -17,6 +18,7 @@
 #include "tests/ui/shown.h"
 #include "tests/ui/window.h"
 #include "ui/common/backgroundwork.h"
+#include "ui/common/lastfolder.h"
 #include "ui/import/permanencedialog.h"
 #include "ui/notebook/boardnotebook.h"
 #include "ui/notebook/notebookpath.h"
@@ -129,6 +131,16 @@ void TestNotebook::aDeleteInTheWindowCanBeTakenBack()
     window->undoDelete();
     QCOMPARE(differsFromKept(*window, u"carnet-rendu"_s), QString()); // and nothing more to undo
 
+    // « Date… » on the session chosen writes the date asked.
+    window->findChildren<QTableView *>().at(1)->selectRow(0);
+    QTimer::singleShot(0, [] {
+        QWidget *ask = QApplication::activeModalWidget();
+        ask->findChild<QDateTimeEdit *>()->setDateTime(QDateTime(QDate(2026, 3, 1), QTime(20, 5)));
+        static_cast<QDialog *>(ask)->accept();
+    });
+    buttonOf(*window, u"Date…"_s)->click();
+    QCOMPARE(notebook.sessions(wheel)[0].startedAt, "2026-03-01T20:05");
+
     buttonOf(*window, u"Rejouer sur le tableau"_s)->click(); // the board plays them as a draw file
     QCOMPARE(w.text(u"Label8(4)"_s), u"50"_s);
 
@@ -143,6 +155,7 @@ void TestNotebook::aDeleteInTheWindowCanBeTakenBack()
     QFile file(exported);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), QByteArray("2\r\n").repeated(50));
+    QCOMPARE(lastFolder(), QString::fromStdString(dir.path().string())); // where the next one asks
 
     // « Étudier » opens the study of the pooled sessions, named after them.
     buttonOf(*window, u"Étudier"_s)->click();
