@@ -49,8 +49,8 @@ private:
 };
 
 // The first row names the columns when it holds text where the rows under it mostly hold
-// whole numbers. Counting its numbers against its words alone took a first spin written
-// « 12;rouge » for a header and lost it. A row alone is text when it holds more words than numbers.
+// whole numbers: a spin written « 12;rouge » has as many words as numbers, and is no header.
+// A row alone is text when it holds more words than numbers.
 bool isHeaderRow(const std::vector<std::vector<std::string>> &rows)
 {
     const std::vector<std::string> &first = rows.front();

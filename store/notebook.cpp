@@ -44,6 +44,12 @@ std::string quoted(const std::filesystem::path &file)
     return "« " + file.filename().string() + " »";
 }
 
+NotebookError foreignFile(const std::filesystem::path &file)
+{
+    return {Kind::NotANotebook,
+            "Le fichier " + quoted(file) + " n'est pas un carnet des roues, ou il est endommagé."};
+}
+
 NotebookError translate(const SQLite::Exception &error, const std::filesystem::path &file)
 {
     const std::string name = quoted(file);
@@ -64,8 +70,7 @@ NotebookError translate(const SQLite::Exception &error, const std::filesystem::p
                                     "en lecture seule."};
     case SQLITE_NOTADB:
     case SQLITE_CORRUPT:
-        return {Kind::NotANotebook,
-                "Le fichier " + name + " n'est pas un carnet des roues, ou il est endommagé."};
+        return foreignFile(file);
     case SQLITE_IOERR:
         if (error.getExtendedErrorCode() == SQLITE_IOERR_READ ||
             error.getExtendedErrorCode() == SQLITE_IOERR_SHORT_READ)
@@ -314,9 +319,7 @@ void refuseForeignFile(const std::filesystem::path &file)
         return; // no file yet, an empty one, or one SQLite will refuse to read itself
     head.resize(static_cast<std::size_t>(in.gcount()));
     if (head != Header)
-        throw NotebookError(Kind::NotANotebook, "Le fichier " + quoted(file) +
-                                                    " n'est pas un carnet des roues, ou il est "
-                                                    "endommagé.");
+        throw foreignFile(file);
 }
 
 } // namespace
