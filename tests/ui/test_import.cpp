@@ -104,8 +104,7 @@ void TestImport::importMakesSessionsOfANewWheel()
     // Named longer than a label may be: each label cut to the limit, its number kept.
     const std::string name = "p_190424_" + std::string(191, 'x') + ".txt";
     PermanenceDialog *dialog = preview(w, dir.write(name, "1, 2, 3\n4, 5\n\n6\n"));
-    QTimer::singleShot(0, [] {
-        auto *ask = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
+    whenShown<QInputDialog>([](QInputDialog *ask) {
         ask->setTextValue(u"Table 3"_s);
         ask->accept();
     });

@@ -58,8 +58,8 @@ void typeLine(QWidget *into, const QString &text)
 /// Answers the next input dialog as typed, once it shows.
 void answerNextDialog(const QString &text)
 {
-    QTimer::singleShot(0, [text] {
-        auto *edit = QApplication::activeModalWidget()->findChild<QLineEdit *>();
+    whenShown([text](QWidget *ask) {
+        auto *edit = ask->findChild<QLineEdit *>();
         QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
         typeLine(edit, text);
     });
@@ -177,8 +177,7 @@ void TestKeyboard::anEveningFromTheKeyboardAlone()
     QCOMPARE(w.spins(), 200);
 
     QString question; // quitting asks first, saying how many spins would be lost
-    QTimer::singleShot(0, [&question] {
-        auto *ask = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+    whenShown<QMessageBox>([&question](QMessageBox *ask) {
         question = ask->text();
         QTest::keyClick(ask, Qt::Key_Escape);
     });

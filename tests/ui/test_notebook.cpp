@@ -133,10 +133,9 @@ void TestNotebook::aDeleteInTheWindowCanBeTakenBack()
 
     // « Date… » on the session chosen writes the date asked.
     window->findChildren<QTableView *>().at(1)->selectRow(0);
-    QTimer::singleShot(0, [] {
-        QWidget *ask = QApplication::activeModalWidget();
+    whenShown<QDialog>([](QDialog *ask) {
         ask->findChild<QDateTimeEdit *>()->setDateTime(QDateTime(QDate(2026, 3, 1), QTime(20, 5)));
-        static_cast<QDialog *>(ask)->accept();
+        ask->accept();
     });
     buttonOf(*window, u"Date…"_s)->click();
     QCOMPARE(notebook.sessions(wheel)[0].startedAt, "2026-03-01T20:05");
@@ -146,8 +145,7 @@ void TestNotebook::aDeleteInTheWindowCanBeTakenBack()
 
     // « Exporter… » writes them as a draw file, in the order they were spun.
     const QString exported = QString::fromStdString((dir.path() / "tirages.txt").string());
-    QTimer::singleShot(0, [&exported] {
-        auto *save = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+    whenShown<QFileDialog>([&exported](QFileDialog *save) {
         save->selectFile(exported);
         static_cast<QDialog *>(save)->accept();
     });

@@ -34,8 +34,7 @@ void pressUndo(const Window &w, const QString &focus = u"Command2"_s)
 // Clicks the button of the question about to open.
 void answer(const QString &button)
 {
-    QTimer::singleShot(0,
-                       [button] { buttonOf(*QApplication::activeModalWidget(), button)->click(); });
+    whenShown([button](QWidget *ask) { buttonOf(*ask, button)->click(); });
 }
 
 // What write() answers in a child process whose files may not grow past limit bytes, SIGXFSZ
@@ -110,11 +109,11 @@ void TestSession::onlyAFileWithNumbersChangesTheBoard()
                                 "ligne 4 « <b>x</b> »."_s);
     QCOMPARE(w.text(u"Label9"_s) + w.text(u"Label8(4)"_s), u"tirage.txt3"_s);
     w.click(u"Command6"_s);
-    QTimer::singleShot(0, [] { // « Lancer plusieurs tirages… » offers the records left
-        auto *ask = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
-        QVERIFY(ask->intValue() == 2 && ask->windowTitle() == u"Lancer plusieurs tirages"_s);
-        ask->reject();
-    });
+    whenShown<QInputDialog>(
+        [](QInputDialog *ask) { // « Lancer plusieurs tirages… » offers the records left
+            QVERIFY(ask->intValue() == 2 && ask->windowTitle() == u"Lancer plusieurs tirages"_s);
+            ask->reject();
+        });
     w.form.askSpinMany();
     Window closing;
     closing.chosen = w.chosen;
@@ -134,8 +133,7 @@ void TestSession::savedSpinsReplayAlikeAndExportAsCsv()
     Window w(draws);
     w.form.spinMany(400);
     w.click(u"Command3"_s);
-    QTimer::singleShot(0, [] { // « Lancer plusieurs tirages… » asks how many
-        auto *ask = qobject_cast<QInputDialog *>(QApplication::activeModalWidget());
+    whenShown<QInputDialog>([](QInputDialog *ask) { // « Lancer plusieurs tirages… » asks how many
         QVERIFY(ask->intMinimum() == 1 && ask->intMaximum() == 10'000'000);
         ask->setIntValue(1200);
         ask->accept();

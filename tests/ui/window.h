@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -97,6 +98,13 @@ struct Window {
 inline QColor background(const QWidget *w)
 {
     return w->palette().color(w->backgroundRole());
+}
+
+/// Hands the dialog about to open to `answer`, as a `Dialog`, once it shows.
+template <typename Dialog = QWidget, typename Answer> void whenShown(Answer answer)
+{
+    QTimer::singleShot(
+        0, [answer] { answer(qobject_cast<Dialog *>(QApplication::activeModalWidget())); });
 }
 
 /// Shown and active, so that the window's shortcuts reach it.
