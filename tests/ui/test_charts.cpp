@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QToolTip>
 
 #include <cmath>
@@ -188,6 +189,11 @@ void TestCharts::chartsRepaintWhatASpinChanges()
     const QRect key = dozens->legend->item(1)->rect(); // the first dozen's, bold on thin lines
     QCOMPARE(dozens->grab().toImage().pixelColor(key.left() + 16, key.center().y()),
              QColor(0, 255, 0));
+    dozens->hide(); // what changes while hidden is drawn as it shows again
+    dozens->expectationAction()->toggle();
+    const QSignalSpy replotted(dozens, &QCustomPlot::afterReplot);
+    dozens->show();
+    QCOMPARE(replotted.count(), 1);
 }
 
 QTEST_MAIN(TestCharts)

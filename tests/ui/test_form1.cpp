@@ -34,6 +34,32 @@ QString bgr(Colour c)
     return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF)).name();
 }
 
+// What choosing each menu entry shows: the dialog or the windows it opens, closed again.
+QStringList shownOnChoosing(const Form1 &form, const QStringList &entries)
+{
+    QStringList shown;
+    for (const QString &entry : entries) {
+        const auto actions = form.findChildren<QAction *>();
+        const auto action = std::find_if(actions.begin(), actions.end(),
+                                         [&entry](QAction *a) { return a->text() == entry; });
+        QWidgetList open = QApplication::topLevelWidgets();
+        open.removeIf([](QWidget *w) { return !w->isVisible(); });
+        whenShown([&shown](QWidget *dialog) {
+            shown << (dialog ? shownText(*dialog) : QStringList());
+            if (dialog)
+                dialog->close();
+        });
+        if (action == actions.end())
+            qFatal("no entry %s", qPrintable(entry));
+        (*action)->trigger();
+        QCoreApplication::processEvents();
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w->isVisible() && !open.contains(w) && w->close())
+                shown << shownText(*w);
+    }
+    return shown;
+}
+
 // Every widget that shows a part of the board's state shows exactly that part; until there
 // are spins enough to judge the wheel, the spin counter's tooltip counts them.
 void expectShowsTheBoard(const Window &w)
@@ -274,9 +300,10 @@ void TestForm1::batchShowsWhatAsManyClicksShow()
     QVERIFY(batch.spins() < 1'000'000);
 }
 
-// Qt's own texts in French; messages, file names and records shown as plain text, since
-// markup would make Qt load pictures, even /dev/zero; nothing changes on a refused spin or on
-// "Lancer en Auto"; the window placed inside the screen's free area.
+// Qt's own texts in French, in every dialog and window the menus open; messages, file names and
+// records shown as plain text, since markup would make Qt load pictures, even /dev/zero; nothing
+// changes on a refused spin or on "Lancer en Auto"; the window placed inside the screen's free
+// area.
 void TestForm1::dialogsSpeakFrenchInPlainText()
 {
     QVERIFY(installFrenchTranslations(*QCoreApplication::instance()));
@@ -288,6 +315,11 @@ void TestForm1::dialogsSpeakFrenchInPlainText()
     QCOMPARE(box->windowTitle() + box->text(), u"Étude Roulette"_s + markup);
     QVERIFY(box->textFormat() == Qt::PlainText && box->windowModality() == Qt::ApplicationModal);
     Window w;
+    const QStringList opened =
+        shownOnChoosing(w.form, {u"À propos d'Étude Roulette"_s, u"Comment lire ce tableau ?"_s,
+                                 u"Lancer plusieurs tirages…"_s, u"Marquer des numéros…"_s,
+                                 u"Suivre une roue…"_s, u"Étude du cylindre…"_s});
+    QCOMPARE(differsFromKept(opened, u"ui/shown/menus-choisis"_s), QString());
     QSettings().clear(); // as on the first run
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     const auto folder = [] { return Form1::makeFileDialog(nullptr)->directory().canonicalPath(); };
