@@ -125,6 +125,14 @@ void TestImport::importMakesSessionsOfANewWheel()
     QTRY_VERIFY(!window->findChild<BackgroundWork *>()); // the change report done
     QCOMPARE(differsFromKept(*window, u"import-carnet"_s),
              QString()); // the sessions named and dated after the file
+    // Once more, into that wheel now first in the list: no other choice while it imports.
+    dialog = preview(w, dir.write("p_190425.txt", "7, 8\n"));
+    QTest::keyClick(dialog->findChild<QComboBox *>(u"destination"_s), Qt::Key_Down);
+    QVERIFY(QTest::qWaitFor([&] { return !dialog->findChild<BackgroundWork *>(); }));
+    QTest::mouseClick(dialog->findChild<QPushButton *>(u"import"_s), Qt::LeftButton);
+    QVERIFY(!dialog->findChild<QComboBox *>(u"destination"_s)->isEnabled());
+    QVERIFY(QTest::qWaitFor([&] { return !w.form.findChild<PermanenceDialog *>(); }));
+    QCOMPARE(notebookimport::storedSpins(notebook, wheels.at(0).id, error).size(), 8u);
 }
 
 QTEST_MAIN(TestImport)
