@@ -160,6 +160,8 @@ TEST(PermanenceReader, RefusesAndWarnsByLine)
     EXPECT_EQ(lines(analysis.headerLines), (std::vector<std::int64_t>{1, 9}));
     EXPECT_EQ(lines(analysis.textLines), (std::vector<std::int64_t>{6}));
     EXPECT_EQ(lines(analysis.blankLines), (std::vector<std::int64_t>{3}));
+    EXPECT_EQ(readText(std::string(300, 'x') + "\n1, 2\n").headerLines.first.at(0).text,
+              std::string(QuoteBytes, 'x')); // as much as a message can quote
     const std::vector<QuotedLine> refused = {
         {2, "37"}, {2, "00"}, {4, "-1"}, {5, "x"}, {12, longNumber.substr(0, 64)}, {12, "xÃ"}};
     EXPECT_EQ(analysis.refused.first, refused);
