@@ -299,14 +299,15 @@ TEST(Board, UndoTakesBackOneCommandAtATime)
         std::int64_t spins; // what spinsToUndo announces for it
         bool resets;
         std::optional<std::pair<BoardState, Module1>> afterReset; // a batch's reset
+        bool batch = false;
     };
     std::vector<Step> steps;
     std::size_t reachable = 0; // steps below it are out of reach
     // A reset lets the one before it go: undo stops there, or at its batch's first spin.
     const auto letGoOfLastReset = [&steps, &reachable] {
         const auto r = std::find_if(steps.rbegin(), steps.rend(), [](auto &s) { return s.resets; });
-        if (r == steps.rend())
-            return;
+        if (r == steps.rend() || static_cast<std::size_t>(steps.rend() - r) <= reachable)
+            return; // out of reach already
         reachable = static_cast<std::size_t>(steps.rend() - r);
         if (r->afterReset) {
             std::tie(r->state, r->series) = *r->afterReset;
@@ -345,7 +346,10 @@ TEST(Board, UndoTakesBackOneCommandAtATime)
             before.spins = 0;
             board.Command3_Click();
         } else {
-            board.beginBatch(resets);
+            // Unless a batch ends here, which its slices would go on, the first slice may begin it.
+            if (resets || any(2) == 0 || (!steps.empty() && steps.back().batch))
+                board.beginBatch(resets);
+            before.batch = true;
             if (resets)
                 before.afterReset.emplace(board.state(), board.series());
             board.spinMany(before.spins / 2); // the window spins a batch in slices
