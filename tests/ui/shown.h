@@ -12,10 +12,11 @@ namespace roulette::testing
 using namespace Qt::StringLiterals;
 
 /// What a window shows as text, a line a widget in the order they were made: its tables
-/// cell by cell, the choice of each list, the text of its labels, buttons and text boxes,
-/// the entries of its menus, « (grisé) » after those greyed out, and why. Widgets hidden from the
-/// user are left out; what changes from run to run (a temporary folder, today's date) matches
-/// `varying` and reads « … ».
+/// cell by cell (« → » before a cell set right, « (grille) » after the header of a ruled table),
+/// the choice of each list, the text of its labels, buttons and text boxes, the entries of its
+/// menus, « (grisé) » after those greyed out, and why. Widgets hidden from the user are left out;
+/// what changes from run to run (a temporary folder, today's date) matches `varying` and reads « …
+/// ».
 inline QStringList shownText(const QWidget &window, const QString &varying = {})
 {
     QStringList lines{window.windowTitle()};
@@ -24,11 +25,16 @@ inline QStringList shownText(const QWidget &window, const QString &varying = {})
             w->inherits("QTableView") ? static_cast<const QTableView *>(w)->model() : nullptr;
         for (int row = -1; model && w->isVisibleTo(&window) && row < model->rowCount(); ++row) {
             QStringList cells;
-            for (int c = 0; c < model->columnCount(); ++c)
-                cells << (row < 0 ? model->headerData(c, Qt::Horizontal)
-                                  : model->index(row, c).data())
-                             .toString();
-            lines << cells.join(u" | ");
+            for (int c = 0; c < model->columnCount(); ++c) {
+                const QModelIndex cell = model->index(row, c);
+                const bool right =
+                    cell.data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignRight;
+                cells << (right ? u"→"_s : u""_s) +
+                             (row < 0 ? model->headerData(c, Qt::Horizontal) : cell.data())
+                                 .toString();
+            }
+            const bool grid = row < 0 && static_cast<const QTableView *>(w)->showGrid();
+            lines << cells.join(u" | ") + (grid ? u" (grille)"_s : u""_s);
         }
         const char *name = w->inherits("QComboBox")        ? "currentText"
                            : w->inherits("QPlainTextEdit") ? "plainText"
