@@ -1,10 +1,6 @@
 #pragma once
 
-#include <QAbstractButton>
-#include <QFile>
-#include <QRegularExpression>
-#include <QStatusBar>
-#include <QTableView>
+#include <QtWidgets>
 
 namespace roulette::testing
 {

@@ -1,8 +1,3 @@
-#include <QApplication>
-#include <QScreen>
-#include <QSignalSpy>
-#include <QToolTip>
-
 #include <cmath>
 
 #include "tests/ui/window.h"

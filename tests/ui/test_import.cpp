@@ -1,9 +1,3 @@
-#include <QAction>
-#include <QApplication>
-#include <QComboBox>
-#include <QInputDialog>
-#include <QPushButton>
-
 #include <random>
 
 #include "store/notebook.h"

@@ -1,14 +1,3 @@
-#include <QAction>
-#include <QApplication>
-#include <QClipboard>
-#include <QDate>
-#include <QFileInfo>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QScrollArea>
-#include <QScrollBar>
-#include <QStatusBar>
-
 #include <random>
 
 #include "tests/tempdir.h"

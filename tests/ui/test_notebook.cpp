@@ -1,13 +1,3 @@
-#include <QAction>
-#include <QApplication>
-#include <QDateTimeEdit>
-#include <QFileDialog>
-#include <QPushButton>
-#include <QScreen>
-#include <QSignalSpy>
-#include <QStandardItemModel>
-#include <QTableView>
-#include <QTimer>
 #include <random>
 #include <sqlite3.h>
 #include <sys/resource.h>

@@ -1,11 +1,3 @@
-#include <QAction>
-#include <QApplication>
-#include <QInputDialog>
-#include <QProgressDialog>
-#include <QPushButton>
-#include <QScopeGuard>
-
-#include <QStatusBar>
 #include <cmath>
 #include <csignal>
 #include <random>

@@ -1,14 +1,3 @@
-#include <QAccessible>
-#include <QApplication>
-#include <QClipboard>
-#include <QContextMenuEvent>
-#include <QMenu>
-#include <QMessageBox>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QScrollArea>
-#include <QScrollBar>
-
 #include <cmath>
 #include <random>
 
