@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 namespace roulette
 {
@@ -66,7 +67,7 @@ HeadlineLevel pinLevel(double e, int pins)
 // The place the study names is often a cell or two off the biased arc, and wider or narrower:
 // the test weighs the arcs next to the one pinned too, each (arc, excess size) as the spins
 // before the pin favour it (their likelihood, a posterior fixed before any later spin). Those
-// spins chose the place and overstate its excess, so they only lean the weights.
+// spins chose the place, so they count in the weights alone, never as evidence.
 Pin::Pin(const Suspect &suspect, std::int64_t pinnedAt) : m_suspect(suspect), m_pinnedAt(pinnedAt)
 {
     const auto &excesses = suspect.hot ? HotExcesses : ColdExcesses;
