@@ -9,6 +9,17 @@
 namespace roulette
 {
 
+double logSumExp(std::span<const double> values)
+{
+    const double top = *std::max_element(values.begin(), values.end());
+    if (!std::isfinite(top))
+        return top;
+    double sum = 0;
+    for (double v : values)
+        sum += std::exp(v - top);
+    return top + std::log(sum);
+}
+
 namespace
 {
 
@@ -26,20 +37,9 @@ double logGamma(double x)
            r * (1.0 / 12 - r2 * (1.0 / 360 - r2 * (1.0 / 1260 - r2 / 1680)));
 }
 
-double logSumExp(std::span<const double> values)
-{
-    const double top = *std::max_element(values.begin(), values.end());
-    if (!std::isfinite(top))
-        return top;
-    double sum = 0;
-    for (double v : values)
-        sum += std::exp(v - top);
-    return top + std::log(sum);
-}
-
 double logSumExp(std::initializer_list<double> values)
 {
-    return logSumExp(std::span<const double>(values.begin(), values.size()));
+    return roulette::logSumExp(std::span<const double>(values.begin(), values.size()));
 }
 
 // What an arc's factor needs besides its count, for each concentration and width.

@@ -48,6 +48,9 @@ constexpr HeadlineLevel headlineLevel(double e)
                                  : HeadlineLevel::Nothing;
 }
 
+/// log Σ exp(v) over the values, without overflow.
+double logSumExp(std::span<const double> values);
+
 /// log Bayes factor of counts over 37 cells against equal cells, under a symmetric
 /// Dirichlet prior of total `concentration`.
 double logTiltFactor(std::span<const std::int64_t, 37> counts, double concentration);

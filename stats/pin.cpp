@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 namespace roulette
 {
@@ -13,17 +14,6 @@ namespace
 // interval is narrowest some hundreds to thousands of spins after the pin, where a bias of a
 // few tens of per cent shows.
 constexpr double SequencePrior = 100;
-// How much the spins before the pin lean the weights of the excess sizes: as a likelihood
-// raised to this power, half what they would weigh as fresh spins.
-constexpr double PriorTemper = 0.5;
-
-double logLikelihoodRatio(std::int64_t inside, std::int64_t trials, double share, double fair)
-{
-    return static_cast<double>(inside) * std::log(share / fair) +
-           static_cast<double>(trials - inside) * std::log1p(-share) -
-           static_cast<double>(trials - inside) * std::log1p(-fair);
-}
-
 // log ∫ θ^k (1 − θ)^(n−k) dBeta(a, b) less log of θ^k (1 − θ)^(n−k): above log(1/PinMiss), θ
 // is out of the sequence (Robbins' mixture: under θ the ratio is a martingale of mean 1).
 struct BetaMixture {
@@ -74,29 +64,63 @@ HeadlineLevel pinLevel(double e, int pins)
                                          : HeadlineLevel::Nothing;
 }
 
-Pin::Trial Pin::trialOf(const SpinStep &step) const
+// The place the study names is often a cell or two off the biased arc, and wider or narrower:
+// the test weighs the arcs next to the one pinned too, each (arc, excess size) as the spins
+// before the pin favour it (their likelihood, a posterior fixed before any later spin). Those
+// spins chose the place, so they count in the weights alone, never as evidence.
+Pin::Pin(const Suspect &suspect, std::int64_t pinnedAt) : m_suspect(suspect), m_pinnedAt(pinnedAt)
 {
-    const auto in = [this](int cell) {
-        return (cell - m_suspect.start + 37) % 37 < m_suspect.width;
-    };
+    const auto &excesses = suspect.hot ? HotExcesses : ColdExcesses;
+    for (int first = -1; first <= 1; ++first) {
+        for (int last = -1; last <= 1; ++last) {
+            const int width = suspect.width - first + last;
+            if (width < 1 || width > 36 || std::abs(last - first) > 1)
+                continue;
+            Alternative &arc = m_arcs[m_arcCount++];
+            arc.start = (suspect.start + first + 37) % 37;
+            arc.width = width;
+            const double fair = width / 37.0;
+            for (std::size_t i = 0; i < excesses.size(); ++i) {
+                const double share =
+                    std::min(fair * (1 + (suspect.hot ? 1 : -1) * excesses[i]), 0.99);
+                arc.inside[i] = std::log(share / fair);
+                arc.outside[i] = std::log1p(-share) - std::log1p(-fair);
+            }
+        }
+    }
+}
+
+void Pin::Counts::add(int cell, int by)
+{
+    cells[static_cast<std::size_t>(cell)] += by;
+    trials += by;
+}
+
+std::int64_t Pin::Counts::inArc(int start, int width) const
+{
+    std::int64_t inside = 0;
+    for (int i = 0; i < width; ++i)
+        inside += cells[static_cast<std::size_t>((start + i) % 37)];
+    return inside;
+}
+
+int Pin::cellOf(const SpinStep &step) const
+{
     if (!m_suspect.distances)
-        return {true, in(step.position)};
+        return step.position;
     if (step.distance < 0 || (m_suspect.reading != AllSpins && step.parity != m_suspect.reading))
-        return {};
-    return {true, in(step.distance)};
+        return -1;
+    return step.distance;
 }
 
 void Pin::count(const SpinStep &step, std::int64_t spin, int by)
 {
-    const Trial trial = trialOf(step);
-    if (!trial.counts)
+    const int cell = cellOf(step);
+    if (cell < 0)
         return;
-    m_allTrials += by;
-    m_allInside += trial.inside ? by : 0;
-    if (spin <= m_pinnedAt)
-        return;
-    m_trials += by;
-    m_inside += trial.inside ? by : 0;
+    m_all.add(cell, by);
+    if (spin > m_pinnedAt)
+        m_since.add(cell, by);
 }
 
 void Pin::add(int number)
@@ -111,51 +135,46 @@ void Pin::removeLast(int number, int before)
     count(m_cursor.removeLast(number, before), spin, -1);
 }
 
-// The excess sizes weigh as the spins before the pin, tempered, favour them: those spins chose
-// the place and overstate its excess, so they only lean the weights, fixed before any later
-// spin. Uniform when nothing came before the pin.
+// The mixture's likelihood over every spin against its likelihood over the spins before the pin:
+// the spins after it weighed by the posterior the earlier ones left. Uniform when nothing came
+// before the pin.
 double Pin::logE() const
 {
-    const double fair = m_suspect.fairShare();
-    const auto &excesses = m_suspect.hot ? HotExcesses : ColdExcesses;
-    std::array<double, HotExcesses.size()> weights{}, terms{};
-    for (std::size_t i = 0; i < excesses.size(); ++i) {
-        const double share = std::min(fair * (1 + (m_suspect.hot ? 1 : -1) * excesses[i]), 0.99);
-        weights[i] = PriorTemper * logLikelihoodRatio(m_allInside - m_inside,
-                                                      m_allTrials - m_trials, share, fair);
-        terms[i] = logLikelihoodRatio(m_inside, m_trials, share, fair);
+    std::array<double, MaxArcs * HotExcesses.size()> before{}, all{};
+    std::size_t n = 0;
+    for (std::size_t a = 0; a < m_arcCount; ++a) {
+        const Alternative &arc = m_arcs[a];
+        const auto sinceIn = static_cast<double>(m_since.inArc(arc.start, arc.width));
+        const auto allIn = static_cast<double>(m_all.inArc(arc.start, arc.width));
+        const double beforeIn = allIn - sinceIn;
+        const double beforeOut = static_cast<double>(m_all.trials - m_since.trials) - beforeIn;
+        const double sinceOut = static_cast<double>(m_since.trials) - sinceIn;
+        for (std::size_t i = 0; i < arc.inside.size(); ++i, ++n) {
+            before[n] = beforeIn * arc.inside[i] + beforeOut * arc.outside[i];
+            all[n] = before[n] + sinceIn * arc.inside[i] + sinceOut * arc.outside[i];
+        }
     }
-    const double weightScale = *std::max_element(weights.begin(), weights.end());
-    double weightSum = 0;
-    for (double &w : weights) {
-        w = std::exp(w - weightScale);
-        weightSum += w;
-    }
-    const double top = *std::max_element(terms.begin(), terms.end());
-    double sum = 0;
-    for (std::size_t i = 0; i < terms.size(); ++i)
-        sum += weights[i] * std::exp(terms[i] - top);
-    return top + std::log(sum / weightSum);
+    return logSumExp(std::span(all.data(), n)) - logSumExp(std::span(before.data(), n));
 }
 
 PinReading Pin::read() const
 {
     const double fair = m_suspect.fairShare();
     PinReading r;
-    r.trials = m_trials;
-    r.inside = m_inside;
+    r.trials = m_since.trials;
+    r.inside = m_since.inArc(m_suspect.start, m_suspect.width);
     r.e = std::exp(logE());
     const auto excessOf = [fair](std::int64_t k, std::int64_t n) {
         return n > 0 ? static_cast<double>(k) / static_cast<double>(n) / fair - 1 : 0;
     };
-    r.excess = excessOf(m_inside, m_trials);
-    r.allTrials = m_allTrials;
-    r.allExcess = excessOf(m_allInside, m_allTrials);
-    const BetaMixture mixture(fair, m_inside, m_trials);
+    r.excess = excessOf(r.inside, r.trials);
+    r.allTrials = m_all.trials;
+    r.allExcess = excessOf(m_all.inArc(m_suspect.start, m_suspect.width), m_all.trials);
+    const BetaMixture mixture(fair, r.inside, r.trials);
     const double measured =
-        m_trials > 0 ? static_cast<double>(m_inside) / static_cast<double>(m_trials) : fair;
-    const double low = m_inside > 0 ? mixture.edge(measured, 0) : 0;
-    const double high = m_inside < m_trials ? mixture.edge(measured, 1) : 1;
+        r.trials > 0 ? static_cast<double>(r.inside) / static_cast<double>(r.trials) : fair;
+    const double low = r.inside > 0 ? mixture.edge(measured, 0) : 0;
+    const double high = r.inside < r.trials ? mixture.edge(measured, 1) : 1;
     r.excessLow = low / fair - 1;
     r.excessHigh = high / fair - 1;
     // Staked evenly on the suspect's pockets, a win pays 36 times its pocket's stake.

@@ -39,7 +39,7 @@ struct PinMark {
 };
 
 /// The excess sizes a pin's test weighs, as fractions of the fair share: the mixture over the
-/// size of the excess, each size alike, hot ones above the fair share, cold ones below.
+/// size of the excess, hot ones above the fair share, cold ones below.
 inline constexpr std::array<double, 8> HotExcesses = {0.1, 0.15, 0.2, 0.3, 0.45, 0.7, 1, 2};
 inline constexpr std::array<double, 8> ColdExcesses = {0.1, 0.15, 0.2, 0.3, 0.45, 0.6, 0.8, 0.95};
 /// A confidence sequence covers the true share at every spin at once but in this share of
@@ -67,15 +67,16 @@ struct PinReading {
 };
 
 /// A suspect pinned at a spin, tested on the spins after it only: its choice used earlier spins
-/// alone, so its e-value (a mixture of likelihood ratios of the one alternative family pinned,
-/// a function of the counts) stays valid however the suspect was chosen and however often it
-/// is read. Follows spins as the study does, undo and sessions included. O(1) a spin.
+/// alone, so its e-value (a mixture of likelihood ratios about the place pinned, a function of
+/// the counts, its weights fixed by the spins before the pin) stays valid however the suspect
+/// was chosen and however often it is read. Follows spins as the study does, undo and sessions
+/// included. O(1) a spin.
 class Pin
 {
 public:
     /// `pinnedAt`: the spins there were when it was pinned; later spins only are tested. It is
     /// then fed every spin from the first, as the study is.
-    Pin(const Suspect &suspect, std::int64_t pinnedAt) : m_suspect(suspect), m_pinnedAt(pinnedAt) {}
+    Pin(const Suspect &suspect, std::int64_t pinnedAt);
 
     void add(int number);
     /// As Evidence::removeLast; a spin at or before the pin leaves the test as it was.
@@ -89,19 +90,30 @@ public:
     PinReading read() const;
 
 private:
-    // Whether the suspect could catch the spin, and caught it.
-    struct Trial {
-        bool counts = false;
-        bool inside = false;
+    // The arc pinned, moved one cell either way, and with one cell more or less at either end.
+    static constexpr std::size_t MaxArcs = 7;
+    // Spins the suspect could catch, by cell (its pocket's wheel position, or the distance).
+    struct Counts {
+        std::array<std::int64_t, 37> cells{};
+        std::int64_t trials = 0;
+        void add(int cell, int by);
+        std::int64_t inArc(int start, int width) const;
     };
-    Trial trialOf(const SpinStep &step) const;
+    // An arc of the test with, for each excess size, the log ratio of its share to the fair
+    // share for a spin inside and for one outside.
+    struct Alternative {
+        int start = 0, width = 1;
+        std::array<double, HotExcesses.size()> inside{}, outside{};
+    };
+    int cellOf(const SpinStep &step) const;
     void count(const SpinStep &step, std::int64_t spin, int by);
 
     Suspect m_suspect;
     std::int64_t m_pinnedAt = 0;
     SpinCursor m_cursor;
-    std::int64_t m_trials = 0, m_inside = 0; // since the pin
-    std::int64_t m_allTrials = 0, m_allInside = 0;
+    std::array<Alternative, MaxArcs> m_arcs{};
+    std::size_t m_arcCount = 0;
+    Counts m_since, m_all; // since the pin; every spin
 };
 
 } // namespace roulette
