@@ -127,6 +127,15 @@ TEST(Recorder, EachSessionHoldsTheSpinsOfOneSourceInOrder)
                                                       board.series().session().lastRow())
             << "step " << step;
     }
+    leaveManual(); // then a spin by hand taken back, which leaves the hand's session empty
+    ASSERT_TRUE(board.Command1_Click().spun);
+    played(spinOrigin(board.state()));
+    recorder.follow(spinOrigin(board.state()));
+    board.Label4_Click();
+    board.Label1_Click(5);
+    recorder.follow(Origin::Hand);
+    board.undo();
+    recorder.follow(Origin::Hand);
     recorder.finish();
     EXPECT_EQ(stored(notebook, wheel), expected(model)); // no empty session left
 }
