@@ -44,16 +44,6 @@ void typeLine(QWidget *into, const QString &text)
     QTest::keyClick(into, Qt::Key_Return);
 }
 
-/// Answers the next input dialog as typed, once it shows.
-void answerNextDialog(const QString &text)
-{
-    whenShown([text](QWidget *ask) {
-        auto *edit = ask->findChild<QLineEdit *>();
-        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
-        typeLine(edit, text);
-    });
-}
-
 std::vector<int> markedNumbers(const Window &w)
 {
     std::vector<int> marked;
@@ -103,7 +93,10 @@ void TestKeyboard::anEveningFromTheKeyboardAlone()
     activate(w.form);
     QTRY_COMPARE(focusName(), u"Text2"_s);
 
-    answerNextDialog(u"7 17, 32"_s);
+    whenShown([](QWidget *ask) { // the marks typed in
+        QTest::keyClick(ask->findChild<QLineEdit *>(), Qt::Key_A, Qt::ControlModifier);
+        typeLine(ask->findChild<QLineEdit *>(), u"7 17, 32"_s);
+    });
     press(Qt::Key_M, Qt::ControlModifier | Qt::ShiftModifier);
     QCOMPARE(markedNumbers(w), (std::vector<int>{7, 17, 32}));
     activate(w.form);                      // as the desktop gives it back once the dialog is gone
