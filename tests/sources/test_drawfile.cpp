@@ -72,9 +72,9 @@ TEST(DrawFileReader, ReadsTheNumbersAndQuotesTheOtherLinesOnceByTheirLine)
         {mark.substr(0, 2) + "5\n4\n" + mark + "5\n\xFF",
          {4},
          badLines(3) + "ligne 1 « ??5 », ligne 3 « " + mark + "5 », ligne 4 « ? »."},
-        {utf16(u"5\r\n\u00e9t\u00e9\r\n\U00010000\U0001F3B2\n\xD800x\n\xDC00\xDC01\uE000\n17") + "7",
+        {utf16(u"5\r\n\u00e9t\u00e9\r\n\U00010000\n\xD800x\n\xDC00\xDC01\uE000\n17") + "7",
          {5},
-         badLines(5) + "ligne 2 « été », ligne 3 « \U00010000\U0001F3B2 », ligne 4 « ?x », "
+         badLines(5) + "ligne 2 « été », ligne 3 « \U00010000 », ligne 4 « ?x », "
                        "ligne 5 « ??\uE000 », ligne 6 « 17? »."},
         {std::string(1'000'000, '\x9C') + "\n" + std::string(5000, ' ') + "5\n" +
              std::string(DrawFileReader::FigureLimit, '0') + "7\n",
