@@ -47,8 +47,8 @@ private slots:
     void importMakesSessionsOfANewWheel();
 };
 
-// Written as casinos publish them, many to a line; read back either way, then a file that
-// cannot be imported and a preview left with « Annuler » change nothing.
+// Written as casinos publish them, many to a line; read back either way, or the first column
+// alone, then a file that cannot be imported and a preview left with « Annuler » change nothing.
 void TestImport::importPlaysTheSpinsAsWritten()
 {
     std::mt19937 random(23);
