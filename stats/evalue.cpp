@@ -20,6 +20,14 @@ double logSumExp(std::span<const double> values)
     return top + std::log(sum);
 }
 
+std::int64_t arcCount(const std::array<std::int64_t, 37> &counts, int start, int width)
+{
+    std::int64_t sum = 0;
+    for (int i = 0; i < width; ++i)
+        sum += counts[static_cast<std::size_t>((start + i) % 37)];
+    return sum;
+}
+
 namespace
 {
 
@@ -112,14 +120,6 @@ struct Evidence::Priors {
     }
 };
 
-std::int64_t Evidence::Group::arcCount(int start, int width) const
-{
-    std::int64_t sum = 0;
-    for (int i = 0; i < width; ++i)
-        sum += counts[static_cast<std::size_t>((start + i) % 37)];
-    return sum;
-}
-
 // Past these many steps, or once the arcs' sum leaves [1e-100, 1e100], the factors are worked
 // out again: an arc set to zero below e^-690 gains at most log 37 a step, so it stays below
 // e^-200 of the sum, and rounding stays near 1e-14.
@@ -203,7 +203,9 @@ Lead Evidence::Group::arcFamily(const std::array<double, Arcs> &shares, bool hot
                 family.share += shares[at(w, start)];
     const double expected = static_cast<double>(total) * family.width / Cells;
     family.excess =
-        expected > 0 ? static_cast<double>(arcCount(family.start, family.width)) / expected - 1 : 0;
+        expected > 0
+            ? static_cast<double>(arcCount(counts, family.start, family.width)) / expected - 1
+            : 0;
     return family;
 }
 

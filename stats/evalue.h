@@ -51,6 +51,9 @@ constexpr HeadlineLevel headlineLevel(double e)
 /// log Σ exp(v) over the values, without overflow.
 double logSumExp(std::span<const double> values);
 
+/// The counts of `width` cells from `start` on, around the wheel past the last to the first.
+std::int64_t arcCount(const std::array<std::int64_t, 37> &counts, int start, int width);
+
 /// log Bayes factor of counts over 37 cells against equal cells, under a symmetric
 /// Dirichlet prior of total `concentration`.
 double logTiltFactor(std::span<const std::int64_t, 37> counts, double concentration);
@@ -128,7 +131,6 @@ private:
         void refresh(double tiltWeight, double arcWeight, const Priors &priors) const;
         double exact(const Priors &priors) const; // returns the arcs' sum
         double step(const Priors &priors) const;
-        std::int64_t arcCount(int start, int width) const;
         Lead arcFamily(const std::array<double, Arcs> &shares, bool hot) const;
     };
 

@@ -96,14 +96,6 @@ void Pin::Counts::add(int cell, int by)
     trials += by;
 }
 
-std::int64_t Pin::Counts::inArc(int start, int width) const
-{
-    std::int64_t inside = 0;
-    for (int i = 0; i < width; ++i)
-        inside += cells[static_cast<std::size_t>((start + i) % 37)];
-    return inside;
-}
-
 int Pin::cellOf(const SpinStep &step) const
 {
     if (!m_suspect.distances)
@@ -144,8 +136,8 @@ double Pin::logE() const
     std::size_t n = 0;
     for (std::size_t a = 0; a < m_arcCount; ++a) {
         const Alternative &arc = m_arcs[a];
-        const auto sinceIn = static_cast<double>(m_since.inArc(arc.start, arc.width));
-        const auto allIn = static_cast<double>(m_all.inArc(arc.start, arc.width));
+        const auto sinceIn = static_cast<double>(arcCount(m_since.cells, arc.start, arc.width));
+        const auto allIn = static_cast<double>(arcCount(m_all.cells, arc.start, arc.width));
         const double beforeIn = allIn - sinceIn;
         const double beforeOut = static_cast<double>(m_all.trials - m_since.trials) - beforeIn;
         const double sinceOut = static_cast<double>(m_since.trials) - sinceIn;
@@ -162,14 +154,14 @@ PinReading Pin::read() const
     const double fair = m_suspect.fairShare();
     PinReading r;
     r.trials = m_since.trials;
-    r.inside = m_since.inArc(m_suspect.start, m_suspect.width);
+    r.inside = arcCount(m_since.cells, m_suspect.start, m_suspect.width);
     r.e = std::exp(logE());
     const auto excessOf = [fair](std::int64_t k, std::int64_t n) {
         return n > 0 ? static_cast<double>(k) / static_cast<double>(n) / fair - 1 : 0;
     };
     r.excess = excessOf(r.inside, r.trials);
     r.allTrials = m_all.trials;
-    r.allExcess = excessOf(m_all.inArc(m_suspect.start, m_suspect.width), m_all.trials);
+    r.allExcess = excessOf(arcCount(m_all.cells, m_suspect.start, m_suspect.width), m_all.trials);
     const BetaMixture mixture(fair, r.inside, r.trials);
     const double measured =
         r.trials > 0 ? static_cast<double>(r.inside) / static_cast<double>(r.trials) : fair;

@@ -97,7 +97,6 @@ private:
         std::array<std::int64_t, 37> cells{};
         std::int64_t trials = 0;
         void add(int cell, int by);
-        std::int64_t inArc(int start, int width) const;
     };
     // An arc of the test with, for each excess size, the log ratio of its share to the fair
     // share for a spin inside and for one outside.
