@@ -8,17 +8,17 @@ namespace roulette::testing
 using namespace Qt::StringLiterals;
 
 /// What a window shows as text, a line a widget in the order they were made: its tables
-/// cell by cell (« → » before a cell set right, « (grille) » after the header of a ruled table),
-/// the choice of each list, the text of its labels, buttons and text boxes, the entries of its
-/// menus, « (grisé) » after those greyed out, and why. Widgets hidden from the user are left out;
-/// what changes from run to run (a temporary folder, today's date) matches `varying` and reads « …
-/// ».
+/// cell by cell (« → » before a cell set right, « (grille) » after the header of a ruled
+/// table), the choice of each list, the text of its labels, buttons and text boxes, the entries
+/// of its menus, « (grisé) » after those greyed out, and why. Widgets hidden from the user are
+/// left out; what changes from run to run (a temporary folder, today's date) matches `varying`
+/// and reads « … ».
 inline QStringList shownText(const QWidget &window, const QString &varying = {})
 {
     QStringList lines{window.windowTitle()};
     for (const QWidget *w : window.findChildren<QWidget *>()) {
-        const auto *model =
-            w->inherits("QTableView") ? static_cast<const QTableView *>(w)->model() : nullptr;
+        const auto *table = qobject_cast<const QTableView *>(w);
+        const auto *model = table ? table->model() : nullptr;
         for (int row = -1; model && w->isVisibleTo(&window) && row < model->rowCount(); ++row) {
             QStringList cells;
             for (int c = 0; c < model->columnCount(); ++c) {
@@ -29,7 +29,7 @@ inline QStringList shownText(const QWidget &window, const QString &varying = {})
                              (row < 0 ? model->headerData(c, Qt::Horizontal) : cell.data())
                                  .toString();
             }
-            const bool grid = row < 0 && static_cast<const QTableView *>(w)->showGrid();
+            const bool grid = row < 0 && table->showGrid();
             lines << cells.join(u" | ") + (grid ? u" (grille)"_s : u""_s);
         }
         const char *name = w->inherits("QComboBox")        ? "currentText"
