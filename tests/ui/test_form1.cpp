@@ -1,6 +1,7 @@
 #include <random>
 
 #include "tests/tempdir.h"
+#include "tests/ui/looks.h"
 #include "tests/ui/shown.h"
 #include "tests/ui/window.h"
 #include "ui/board/forroulette.h"
@@ -149,48 +150,16 @@ void TestForm1::showsTheBoardThroughAGame()
     QVERIFY(w.text(u"Label5(0)"_s) != u"-"_s && w.text(u"Text3"_s) != u"00"_s);
 }
 
-// The number board as two rows of cells side by side, each count right under its number, each
-// mark over its own number; a caption too wide for its button on two lines.
+// Every widget of the board in its place, text, colours, frame and font, as kept: the numbers as
+// two rows of cells sharing their borders, each count right under its number, each mark over its
+// own number. A caption too wide for its button on two lines.
 void TestForm1::looksAsDrawn()
 {
     Window w;
-    QWidget *area = w.form.boardArea();
-    const auto place = [area](const QWidget *x) {
-        return QRect(x->mapTo(area, QPoint()), x->size());
-    };
-    for (int n = 0; n < NumberCount; ++n) {
-        const QRect number = place(w.label("Label1", n));
-        const QRect count = place(w.label("Label2", n));
-        const int column = n % 19, row = n / 19;
-        const QRect first = place(w.label("Label1", 19 * row));
-        QCOMPARE(number, first.translated(column * (first.width() - 1), 0)); // borders shared
-        QCOMPARE(count.topLeft(), number.bottomLeft());
-        QCOMPARE(place(w.label("Label3", n)).center().x(), number.center().x());
-        QVERIFY(place(w.label("Label3", n)).bottom() < number.top());
-        if (row == 1) {
-            QCOMPARE(number.left(), place(w.label("Label1", column)).left());
-            QVERIFY(place(w.label("Label3", n)).top() > place(w.label("Label2", column)).bottom());
-        }
-    }
+    QCOMPARE(differsFromKept(looksOf(*w.form.boardArea()), u"ui/shown/plateau"_s), QString());
 
-    // The button's caption, two lines of text and nothing between them.
-    auto *reset = w.get<QPushButton>(u"Command3"_s);
-    const QImage button = reset->grab().toImage();
-    const QRgb text = reset->palette().color(QPalette::ButtonText).rgb();
-    QList<int> inkedRows;
-    for (int y = 0; y < button.height(); ++y) {
-        for (int x = 4; x < button.width() - 4; ++x) {
-            if (button.pixel(x, y) == text) {
-                inkedRows << y;
-                break;
-            }
-        }
-    }
-    int lines = !inkedRows.isEmpty();
-    for (qsizetype i = 1; i < inkedRows.size(); ++i)
-        lines += inkedRows[i] > inkedRows[i - 1] + 1;
-    QCOMPARE(lines, 2);
-
+    const QStringList caption = paintedBy(*w.get(u"Command3"_s)).filter(u"texte"_s);
+    QCOMPARE(caption.size(), 2); // the button's caption on two lines
     QCOMPARE(w.form.windowTitle(), u"Étude Roulette"_s);
     for (const QLabel *l : w.form.findChildren<QLabel *>()) {
         const QRect need =
