@@ -62,9 +62,10 @@ private slots:
     void chartsRepaintWhatASpinChanges();
 };
 
-// The sample rows first, then the spins 5, 5 and 30 with the curves of a fair wheel and the
-// read-out of the spin under the cursor. A reset leaves the rows as they are until the next
-// spin; a hidden chart takes every row into its graphs.
+// The sample rows first, then the spins 5, 5 and 30 with the curves of a fair wheel, its ±2σ
+// bands, and the legend right of the plot, halfway down, as kept; the read-out of the spin under
+// the cursor. A reset leaves the rows as they are until the next spin; a hidden chart takes
+// every row into its graphs.
 void TestCharts::chartsDrawTheirRows()
 {
     Window w({0.1f, 0.7f, 0.4f});
@@ -98,13 +99,6 @@ void TestCharts::chartsDrawTheirRows()
         }
     }
     QCOMPARE(differsFromKept(plotOf(*spread) + plotOf(*dozens), u"ui/shown/courbes"_s), QString());
-    const double twoSigma = 2 * std::sqrt(3 * 12.0 / 37 * 25.0 / 37);
-    const double means[] = {0, 36.0 / 37 + twoSigma, 3.0 / 37, 36.0 / 37};
-    for (int i = 0; i < 4; ++i) {
-        const auto p = dozens->expectationGraphs()[i + 2]->data()->findBegin(3, false);
-        QCOMPARE(p->key, 3);
-        QVERIFY(std::abs(p->value - means[i]) < 1e-9);
-    }
     // Rows of the spread: (36, 1, 0, ...), (36, 0, 1, 0, ...), (35, 1, 1, 0, ...); of the
     // dozens (0, 2, 0, 1) at spin 3.
     const std::tuple<ChartView *, double, double, QString> readOuts[] = {
@@ -139,20 +133,13 @@ void TestCharts::chartsDrawTheirRows()
 // Most spins repaint only a small rectangle around the newest points: now and then, through
 // bucket sizes up to four rows, the screen must show what painting the whole chart shows, and
 // at the end what a chart drawn at once from the same rows shows, give or take the pixels a
-// line drawn in pieces may step elsewhere. The legend stands right of the plot, halfway down,
-// no taller than its lines need.
+// line drawn in pieces may step elsewhere.
 void TestCharts::chartsRepaintWhatASpinChanges()
 {
     Window w({0.1f, 0.7f, 0.4f, 0.9f, 0.2f, 0.03f, 0.5f});
     w.form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w.form));
     auto *dozens = w.get<ChartView>(u"MSChart2"_s);
-    const QRect legend = dozens->legend->outerRect();
-    QVERIFY(legend.left() >= dozens->axisRect()->rect().right());
-    QVERIFY(legend.right() >= dozens->width() - 20);
-    QVERIFY(legend.left() > dozens->width() * 3 / 4);
-    QVERIFY(qAbs(legend.center().y() - dozens->height() / 2) <= 3);
-    QCOMPARE(legend.height(), dozens->legend->minimumOuterSizeHint().height());
     w.click(u"Command2"_s);
     const QRect part = dozens->geometry() & w.form.boardArea()->rect();
     const auto onScreen = [&w, &part] {

