@@ -29,7 +29,7 @@ inline QString styleText(const QPen &pen, const QBrush &brush = Qt::NoBrush)
 }
 
 /// The named widgets of a board as its user sees them, one a line: name, place, text, ink and
-/// face, font, and whether bold, framed, hidden.
+/// face, font, whether bold, framed, hidden, and its tooltip.
 inline QStringList looksOf(const QWidget &board)
 {
     QStringList lines;
@@ -47,7 +47,8 @@ inline QStringList looksOf(const QWidget &board)
                                                : u"%1 pt"_s.arg(f.pointSizeF()),
                              f.bold() ? u"gras"_s : u""_s,
                              frame && frame->frameShape() ? u"cadre"_s : u""_s,
-                             w->isHidden() ? u"caché"_s : u""_s}
+                             w->isHidden() ? u"caché"_s : u""_s,
+                             w->toolTip()}
                      .filter(QRegularExpression(u"."_s))
                      .join(u' ');
     }

@@ -1,6 +1,5 @@
 #include <cmath>
 
-#include "tests/ui/looks.h"
 #include "tests/ui/shown.h"
 #include "tests/ui/window.h"
 

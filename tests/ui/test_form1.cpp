@@ -1,7 +1,6 @@
 #include <random>
 
 #include "tests/tempdir.h"
-#include "tests/ui/looks.h"
 #include "tests/ui/shown.h"
 #include "tests/ui/window.h"
 #include "ui/board/forroulette.h"

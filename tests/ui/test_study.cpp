@@ -5,7 +5,6 @@
 #include "stats/pinbook.h"
 #include "stats/study.h"
 #include "tests/tempdir.h"
-#include "tests/ui/looks.h"
 #include "tests/ui/shown.h"
 #include "tests/ui/window.h"
 #include "ui/common/helpwindow.h"

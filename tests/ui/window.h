@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "tests/fakes.h"
+#include "tests/ui/looks.h"
 #include "ui/board/form1.h"
 #include "ui/charts/chartview.h"
 #include "ui/common/drawfilereading.h"
@@ -113,16 +114,7 @@ inline void activate(QWidget &window)
 /// the rows both charts draw.
 inline QStringList snapshot(const Window &w, bool withCharts = true)
 {
-    QStringList seen;
-    for (const QWidget *widget : w.form.boardArea()->findChildren<QWidget *>()) {
-        seen << u"%1 %2%3 %4 %5 %6 %7"_s
-                    .arg(widget->objectName(), widget->property("text").toString(),
-                         widget->property("title").toString())
-                    .arg(widget->isHidden())
-                    .arg(background(widget).name(),
-                         widget->palette().color(widget->foregroundRole()).name(),
-                         widget->toolTip());
-    }
+    QStringList seen = looksOf(*w.form.boardArea());
     seen << QString::number(w.get<QTimer>(u"Timer1"_s)->isActive());
     if (!withCharts)
         return seen;
