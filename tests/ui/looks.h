@@ -18,14 +18,12 @@ inline QString placeText(const QRectF &r)
 // « trait #ff0000ff 1 px 2, fond #80ffffff », the pen's style by its number.
 inline QString styleText(const QPen &pen, const QBrush &brush = Qt::NoBrush)
 {
-    QString style = pen.style() == Qt::NoPen ? u"sans trait"_s : u"trait "_s;
-    if (pen.style() != Qt::NoPen)
-        style += u"%1 %2 px %3"_s.arg(pen.color().name(QColor::HexArgb))
-                     .arg(pen.widthF())
-                     .arg(pen.style());
-    return brush.style() == Qt::NoBrush
-               ? style
-               : style + u", fond "_s + brush.color().name(QColor::HexArgb);
+    const QString line = u"trait %1 %2 px %3"_s.arg(pen.color().name(QColor::HexArgb))
+                             .arg(pen.widthF())
+                             .arg(pen.style());
+    const QString fill = u", fond "_s + brush.color().name(QColor::HexArgb);
+    return (pen.style() == Qt::NoPen ? u"sans trait"_s : line) +
+           (brush.style() == Qt::NoBrush ? u""_s : fill);
 }
 
 /// The named widgets of a board as its user sees them, one a line: name, place, text, ink and
@@ -36,26 +34,23 @@ inline QStringList looksOf(const QWidget &board)
     for (const QWidget *w : board.findChildren<QWidget *>(QRegularExpression(u"^[A-Z]"_s))) {
         const QFont f = w->font();
         const auto *frame = qobject_cast<const QFrame *>(w);
-        lines << QStringList{w->objectName(),
-                             placeText(QRect(w->mapTo(&board, QPoint()), w->size())),
-                             u"« %1 »"_s.arg(w->property("text").toString() +
-                                             w->property("title").toString()),
-                             w->palette().color(w->foregroundRole()).name(),
-                             u"sur"_s,
-                             w->palette().color(w->backgroundRole()).name(),
-                             f.pixelSize() > 0 ? u"%1 px"_s.arg(f.pixelSize())
-                                               : u"%1 pt"_s.arg(f.pointSizeF()),
-                             f.bold() ? u"gras"_s : u""_s,
-                             frame && frame->frameShape() ? u"cadre"_s : u""_s,
-                             w->isHidden() ? u"caché"_s : u""_s,
-                             w->toolTip()}
-                     .filter(QRegularExpression(u"."_s))
-                     .join(u' ');
+        lines << u"%1 %2 « %3%4 » %5 sur %6 "_s.arg(
+                     w->objectName(), placeText(QRect(w->mapTo(&board, QPoint()), w->size())),
+                     w->property("text").toString(), w->property("title").toString(),
+                     w->palette().color(w->foregroundRole()).name(),
+                     w->palette().color(w->backgroundRole()).name()) +
+                     (f.pixelSize() > 0 ? u"%1 px"_s.arg(f.pixelSize())
+                                        : u"%1 pt"_s.arg(f.pointSizeF()));
+        for (const auto &[on, mark] : {std::pair{f.bold(), u" gras"_s},
+                                       {frame && frame->frameShape(), u" cadre"_s},
+                                       {w->isHidden(), u" caché"_s},
+                                       {!w->toolTip().isEmpty(), u' ' + w->toolTip()}})
+            lines.last() += on ? mark : u""_s;
     }
     return lines.join(u'\n').split(u'\n');
 }
 
-/// What a chart plots: each graph's name, pen, fill and how many points from where to where;
+/// What a chart plots: each graph's name, pen, fill and points, the first and last of many;
 /// each axis' range and tick labels; where the legend stands.
 inline QStringList plotOf(const QCustomPlot &plot)
 {
@@ -66,9 +61,8 @@ inline QStringList plotOf(const QCustomPlot &plot)
                      .arg(plot.graph(i)->name(),
                           styleText(plot.graph(i)->pen(), plot.graph(i)->brush()))
                      .arg(data.size());
-        for (int at : {0, data.size() - 1})
-            lines.last() +=
-                at < 0 ? u""_s : u" (%1 ; %2)"_s.arg(data.at(at)->key).arg(data.at(at)->value);
+        for (int at = 0; at < data.size(); at += data.size() <= 12 ? 1 : data.size() - 1)
+            lines.last() += u" (%1 ; %2)"_s.arg(data.at(at)->key).arg(data.at(at)->value);
     }
     for (const QCPAxis *axis : {plot.xAxis, plot.yAxis})
         lines << u"%1 à %2 : %3"_s.arg(axis->range().lower)

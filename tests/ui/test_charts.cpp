@@ -71,16 +71,8 @@ void TestCharts::chartsDrawTheirRows()
     w.form.show();
     auto *spread = w.get<ChartView>(u"MSChart1"_s);
     auto *dozens = w.get<ChartView>(u"MSChart2"_s);
-    QCOMPARE(rowsOf(spread), Rows({{1, 3, 5, 28, 66, 72, 93, 58, 79, 83, 87},
-                                   {69, 11, 32, 23, 97, 96, 94, 1, 53, 20, 3},
-                                   {62, 22, 29, 72, 20, 32, 53, 24, 33, 57, 65},
-                                   {81, 33, 19, 32, 80, 67, 66, 90, 68, 26, 28},
-                                   {95, 73, 89, 79, 44, 3, 49, 33, 3, 10, 40}}));
-    QCOMPARE(rowsOf(dozens), Rows({{1, 59, 92, 13},
-                                   {69, 39, 53, 74},
-                                   {62, 24, 54, 22},
-                                   {81, 10, 45, 68},
-                                   {95, 49, 86, 18}}));
+    QCOMPARE(differsFromKept(plotOf(*spread) + plotOf(*dozens), u"ui/shown/courbes-exemple"_s),
+             QString());
     w.form.Label4_Click();
     for (int n : {-1, 5, 5, 30}) {
         if (n >= 0)
