@@ -162,7 +162,7 @@ report::Document reportOf(const Situation &s)
 }
 
 // What a copy leaves out: the colours, what a row lets pin, the explanations, the charts as a
-// screen reader and their scale read them.
+// screen reader reads them.
 QStringList unseenByCopy(const report::Document &d)
 {
     const auto marked = [](const report::Cell &c) {
@@ -182,13 +182,8 @@ QStringList unseenByCopy(const report::Document &d)
     std::vector<const report::Table *> tables{&d.headline.figures};
     for (const report::Section *s : sectionsOf(d)) {
         lines << s->explanation;
-        for (const report::Chart &c : s->charts) {
-            WheelChart chart;
-            chart.setChart(c);
+        for (const report::Chart &c : s->charts)
             lines << report::chartDescription(c);
-            for (const auto &[at, text] : chart.scaleLabels())
-                lines << u"%1 à %2"_s.arg(text, QString::number(at, 'f', 3));
-        }
         for (const report::Table &t : s->tables)
             tables.push_back(&t);
     }

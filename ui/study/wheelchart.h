@@ -23,13 +23,12 @@ public:
     QSize sizeHint() const override { return {720, 270}; }
     QSize minimumSizeHint() const override { return {560, 240}; }
 
-    /// The scale's labels, the mean's first, with the counts they stand at.
-    std::vector<std::pair<double, QString>> scaleLabels() const;
-
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    /// The scale's labels, the mean's first, with the counts they stand at.
+    std::vector<std::pair<double, QString>> scaleLabels() const;
     int leftMargin() const;
     QRect plotArea() const;
     double yOf(double count, const QRect &plot) const;
