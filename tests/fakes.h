@@ -32,6 +32,15 @@ inline float valueFor(int index, int n)
     return (static_cast<float>(index) + 0.5f) / static_cast<float>(n);
 }
 
+/// The records of a draw file holding `numbers`.
+inline DrawRecords records(const std::vector<int> &numbers)
+{
+    DrawRecords r;
+    for (const int n : numbers)
+        r.append(n);
+    return r;
+}
+
 /// A started board whose random draws are the values given, in turn.
 inline Board loadedBoard(std::vector<float> draws = {0.0f})
 {

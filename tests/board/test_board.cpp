@@ -12,18 +12,11 @@
 using namespace roulette;
 using roulette::testing::FixedClock;
 using roulette::testing::loadedBoard;
+using roulette::testing::records;
 using roulette::testing::valueFor;
 
 namespace
 {
-
-DrawRecords records(std::initializer_list<int> numbers)
-{
-    DrawRecords r;
-    for (const int n : numbers)
-        r.append(n);
-    return r;
-}
 
 } // namespace
 

@@ -26,11 +26,12 @@ inline QString styleText(const QPen &pen, const QBrush &brush = Qt::NoBrush)
            (brush.style() == Qt::NoBrush ? u""_s : fill);
 }
 
-/// The named widgets of a board as its user sees them, one a line: name, place, text, ink and
-/// face, font, whether bold, framed, hidden, and its tooltip.
+/// A board as its user sees it: its window's title and icon, then its named widgets, one a line:
+/// name, place, text, ink and face, font, whether bold, framed, hidden, and its tooltip.
 inline QStringList looksOf(const QWidget &board)
 {
-    QStringList lines;
+    QStringList lines{board.window()->windowTitle() +
+                      (board.window()->windowIcon().isNull() ? u""_s : u" (icône)"_s)};
     for (const QWidget *w : board.findChildren<QWidget *>(QRegularExpression(u"^[A-Z]"_s))) {
         const QFont f = w->font();
         const auto *frame = qobject_cast<const QFrame *>(w);
@@ -50,16 +51,18 @@ inline QStringList looksOf(const QWidget &board)
     return lines.join(u'\n').split(u'\n');
 }
 
-/// What a chart plots: each graph's name, pen, fill and points, the first and last of many;
+/// What a chart plots: each graph's name, pen, fill, whether smoothed, and points, the first
+/// and last of many;
 /// each axis' range and tick labels; where the legend stands.
 inline QStringList plotOf(const QCustomPlot &plot)
 {
     QStringList lines;
     for (int i = 0; i < plot.graphCount(); ++i) {
         const QCPGraphDataContainer &data = *plot.graph(i)->data();
-        lines << u"« %1 » %2, %3 points"_s
+        lines << u"« %1 » %2%3, %4 points"_s
                      .arg(plot.graph(i)->name(),
-                          styleText(plot.graph(i)->pen(), plot.graph(i)->brush()))
+                          styleText(plot.graph(i)->pen(), plot.graph(i)->brush()),
+                          plot.graph(i)->antialiased() ? u" lissé"_s : u""_s)
                      .arg(data.size());
         for (int at = 0; at < data.size(); at += data.size() <= 12 ? 1 : data.size() - 1)
             lines.last() += u" (%1 ; %2)"_s.arg(data.at(at)->key).arg(data.at(at)->value);
@@ -116,10 +119,7 @@ private:
         drawPolygon(path.toFillPolygon().constData(), int(path.toFillPolygon().size()),
                     OddEvenMode);
     }
-    void drawPixmap(const QRectF &r, const QPixmap &, const QRectF &) override
-    {
-        lines << u"image "_s + placeText(m_to.mapRect(r));
-    }
+    void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override {}
     void drawTextItem(const QPointF &p, const QTextItem &text) override
     {
         const QPoint to = m_to.map(p).toPoint();

@@ -29,14 +29,6 @@ PermanenceDialog *preview(Window &w, const std::filesystem::path &path)
     return dialog();
 }
 
-roulette::DrawRecords records(const std::vector<int> &spins)
-{
-    roulette::DrawRecords r;
-    for (const int spin : spins)
-        r.append(spin);
-    return r;
-}
-
 } // namespace
 
 class TestImport : public QObject
