@@ -5,6 +5,7 @@
 
 #include "board/board.h"
 #include "sources/generator.h"
+#include "sources/wheel.h"
 
 namespace roulette::testing
 {
@@ -39,6 +40,17 @@ inline DrawRecords records(const std::vector<int> &numbers)
     for (const int n : numbers)
         r.append(n);
     return r;
+}
+
+/// A dealer's spins: the ball 10 pockets on from the last one, every other spin.
+inline std::vector<int> dealerSpins(int count)
+{
+    std::vector<int> spins;
+    for (int s = 0, position = 0; s < count; ++s) {
+        position = (position + (s % 2 ? 10 : 1 + s % 7)) % 37;
+        spins.push_back(WheelOrder[static_cast<std::size_t>(position)]);
+    }
+    return spins;
 }
 
 /// A started board whose random draws are the values given, in turn.

@@ -6,17 +6,13 @@
 #include "ui/board/forroulette.h"
 #include "ui/common/french.h"
 #include "ui/common/ownwindow.h"
+#include "ui/common/palette.h"
 
 using namespace roulette;
 using namespace roulette::testing;
 
 namespace
 {
-
-QString bgr(Colour c)
-{
-    return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF)).name();
-}
 
 // What choosing each menu entry shows: the dialog or the windows it opens, closed again.
 QStringList shownOnChoosing(const Form1 &form, const QStringList &entries)
@@ -52,9 +48,11 @@ void expectShowsTheBoard(const Window &w)
     };
     for (int n = 0; n < NumberCount; ++n) {
         see(w.label("Label1", n)->text(), QString::fromStdString(s.numberCaption[n]));
-        see(background(w.label("Label1", n)).name(), bgr(s.numberColour[n]));
+        see(w.label("Label1", n)->palette().window().color().name(),
+            palette::fromBgr(s.numberColour[n]).name());
         see(w.label("Label2", n)->text(), s.hitCaption[n]);
-        see(background(w.label("Label2", n)).name(), bgr(s.hitColour[n]));
+        see(w.label("Label2", n)->palette().window().color().name(),
+            palette::fromBgr(s.hitColour[n]).name());
         see(!w.label("Label3", n)->isHidden(), s.marked[n]);
     }
     for (int i = 0; i < HistoryLength; ++i)

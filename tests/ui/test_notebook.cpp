@@ -355,11 +355,8 @@ void TestNotebook::aPlaceFoundIsVerifiedOnLaterSessions()
     QVERIFY(book.openNotebook(QString::fromStdString((dir.path() / "c.sqlite").string())));
     roulette::Notebook &notebook = *book.notebook();
     const std::int64_t wheel = notebook.createWheel("Roue");
-    std::vector<std::uint8_t> dealer;
-    for (int s = 0, position = 0; s < 120; ++s) {
-        position = (position + (s % 2 ? 10 : 1 + s % 7)) % 37;
-        dealer.push_back(roulette::WheelOrder[static_cast<std::size_t>(position)]);
-    }
+    const std::vector<int> spins = dealerSpins(120);
+    const std::vector<std::uint8_t> dealer(spins.begin(), spins.end());
     int day = 0;
     for (auto origin : {roulette::Origin::Hand, roulette::Origin::Generator, roulette::Origin::Hand,
                         roulette::Origin::Import})

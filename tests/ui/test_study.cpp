@@ -113,17 +113,6 @@ std::vector<int> outcomes(const Window &w)
     return spins;
 }
 
-// A dealer's spins: the ball 10 pockets on from the last one, every other spin.
-std::vector<int> dealerSpins(int count)
-{
-    std::vector<int> spins;
-    for (int s = 0, position = 0; s < count; ++s) {
-        position = (position + (s % 2 ? 10 : 1 + s % 7)) % 37;
-        spins.push_back(roulette::WheelOrder[static_cast<std::size_t>(position)]);
-    }
-    return spins;
-}
-
 // Fixed spins studied, sessions starting at `starts`, their simulated p-values those of their
 // first `simulatedAt` spins (none when 0), each pin made at its pinnedAt.
 struct Situation {

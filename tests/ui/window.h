@@ -89,11 +89,6 @@ struct Window {
     int spins() const { return form.board().state().SpinCount; }
 };
 
-inline QColor background(const QWidget *w)
-{
-    return w->palette().color(w->backgroundRole());
-}
-
 /// Hands the dialog about to open to `answer`, as a `Dialog`, once it shows.
 template <typename Dialog = QWidget, typename Answer> void whenShown(Answer answer)
 {
@@ -110,14 +105,12 @@ inline void activate(QWidget &window)
         qFatal("the window does not become active");
 }
 
-/// Everything a user could see of the board's widgets, tooltips included, and optionally
-/// the rows both charts draw.
-inline QStringList snapshot(const Window &w, bool withCharts = true)
+/// Everything a user could see of the board: its look, whether a cell blinks, and the rows both
+/// charts draw.
+inline QStringList snapshot(const Window &w)
 {
     QStringList seen = looksOf(*w.form.boardArea());
     seen << QString::number(w.get<QTimer>(u"Timer1"_s)->isActive());
-    if (!withCharts)
-        return seen;
     for (const QString &name : {u"MSChart1"_s, u"MSChart2"_s}) {
         const auto *chart = w.get<ChartView>(name);
         for (std::size_t c = 0; c < chart->columns().size(); ++c) {
