@@ -110,14 +110,12 @@ private:
     }
     void drawPolygon(const QPointF *points, int count, PolygonDrawMode) override
     {
-        lines << u"forme %1 %2"_s.arg(
-            placeText(m_to.map(QPolygonF(QList(points, points + count))).boundingRect()),
-            styleText(m_pen, m_brush));
+        drawShape(QPolygonF(QList(points, points + count)).boundingRect());
     }
-    void drawPath(const QPainterPath &path) override
+    void drawPath(const QPainterPath &path) override { drawShape(path.boundingRect()); }
+    void drawShape(const QRectF &r)
     {
-        drawPolygon(path.toFillPolygon().constData(), int(path.toFillPolygon().size()),
-                    OddEvenMode);
+        lines << u"forme %1 %2"_s.arg(placeText(m_to.mapRect(r)), styleText(m_pen, m_brush));
     }
     void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override {}
     void drawTextItem(const QPointF &p, const QTextItem &text) override

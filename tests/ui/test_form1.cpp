@@ -156,8 +156,7 @@ void TestForm1::looksAsDrawn()
     Window w;
     QCOMPARE(differsFromKept(looksOf(*w.form.boardArea()), u"ui/shown/plateau"_s), QString());
 
-    const QStringList caption = paintedBy(*w.get(u"Command3"_s)).filter(u"texte"_s);
-    QCOMPARE(caption.size(), 2); // the button's caption on two lines
+    QCOMPARE(paintedBy(*w.get(u"Command3"_s)).filter(u"texte"_s).size(), 2); // on two lines
     for (const QLabel *l : w.form.findChildren<QLabel *>()) {
         const QRect need =
             l->fontMetrics().boundingRect(l->contentsRect(), Qt::AlignCenter, l->text());
@@ -255,7 +254,8 @@ void TestForm1::dialogsSpeakFrenchInPlainText()
     Window w;
     w.click(u"Command1"_s);
     QVERIFY(w.get<QAction>(u"save"_s)->isEnabled()); // a single spin is worth saving
-    w.form.spinMany(39);                             // enough for every table of the study
+    w.form.spinMany(37); // with the last two, enough for every table of the study
+    w.form.spinMany(2);
     const QStringList opened =
         shownOnChoosing(w.form, {u"À propos d'Étude Roulette"_s, u"Comment lire ce tableau ?"_s,
                                  u"Lancer plusieurs tirages…"_s, u"Marquer des numéros…"_s,

@@ -9,7 +9,7 @@
 #include "tests/tempdir.h"
 #include "tests/ui/shown.h"
 #include "tests/ui/window.h"
-#include "ui/common/verdict.h"
+#include "ui/common/french.h"
 
 using namespace roulette::testing;
 

@@ -9,6 +9,7 @@
 #include "tests/ui/window.h"
 #include "ui/common/helpwindow.h"
 #include "ui/common/verdict.h"
+#include "ui/study/reportparts.h"
 #include "ui/study/studyexport.h"
 #include "ui/study/studywindow.h"
 #include "ui/study/texttable.h"
@@ -343,8 +344,9 @@ void TestStudy::reportReadsAsKept()
 
 void TestStudy::frenchNumbersAsQLocaleWritesThem()
 {
-    QCOMPARE(pValueText(0.001) + pValueText(0.00099) + frenchNumber(-0.3) + frenchNumber(-0.04, 1),
-             u"p = 0,001p < 0,00100,0"_s);
+    QCOMPARE(pValueText(0.001) + pValueText(0.00099) + frenchNumber(-0.3) + frenchNumber(-0.04, 1) +
+                 report::evidenceText(9.96) + u'|' + report::evidenceText(10),
+             u"p = 0,001p < 0,00100,010,0|10"_s);
     std::mt19937 random(5); // at every length
     for (int i = 0; i < 2000; ++i) {
         const double x = std::ldexp(std::uniform_real_distribution<double>(-1, 1)(random),
