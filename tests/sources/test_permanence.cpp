@@ -193,20 +193,20 @@ TEST(PermanenceReader, RefusesAndWarnsByLine)
         EXPECT_EQ(line.find("Attention"), std::string::npos) << line;
 
     // A number cut at the field's limit is refused, not read from its kept zeros; past the
-    // bytes the encoding was judged on, a Latin-1 « été » counts two bad bytes and « À » none.
+    // bytes the encoding was judged on, a Latin-1 « été » counts two bad bytes and « N° À » none.
     EXPECT_EQ(readText("1, " + std::string(100, '0') + "5, 2").spins,
               (std::vector<std::uint8_t>{1, 2}));
     std::string sevens;
     for (int i = 0; i < 400; ++i)
         sevens += "7\n";
-    const PermanenceAnalysis late = readText(sevens + "\xE9t\xE9\n\xC3\x80 voir\n");
+    const PermanenceAnalysis late = readText(sevens + "\xE9t\xE9\nN\xC2\xB0 \xC3\x80 voir\n");
     EXPECT_EQ(late.invalidUtf8, 2);
-    EXPECT_EQ(late.textLines.first, (std::vector<QuotedLine>{{401, "été"}, {402, "À voir"}}));
-    // Big-endian UTF-16 beyond the first plane, then half a unit: « ? ».
-    const std::string wide =
-        utf16("7\n", false) + std::string("\xD8\x3D\xDE\x00", 4) + utf16(" vu\n", false).substr(2);
-    EXPECT_EQ(readText(wide + '\0').textLines.first,
-              (std::vector<QuotedLine>{{2, "\xF0\x9F\x98\x80 vu"}, {3, "?"}}));
+    EXPECT_EQ(late.textLines.first, (std::vector<QuotedLine>{{401, "été"}, {402, "N° À voir"}}));
+    // Big-endian UTF-16 within the first plane and beyond it, then half a unit: « ? ».
+    const std::string be = utf16("7\n", false) + std::string("\0\xE9\x20\xAC\xD8\x3D\xDE\0", 8) +
+                           utf16(" vu\n", false).substr(2);
+    EXPECT_EQ(readText(be + '\0').textLines.first,
+              (std::vector<QuotedLine>{{2, "é€\xF0\x9F\x98\x80 vu"}, {3, "?"}}));
 }
 
 // Spins written twice each, on either parity and across lines, are one warning a stretch from
