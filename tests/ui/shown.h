@@ -9,8 +9,9 @@ using namespace Qt::StringLiterals;
 
 /// What a window shows as text, a line a widget in the order they were made: its tables
 /// cell by cell (« → » before a cell set right, « (grille) » after the header of a ruled
-/// table), the choice of each list, the text of its labels, buttons and text boxes, the entries
-/// of its menus, « (grisé) » after those greyed out, and why. Widgets hidden from the user are
+/// table, « (n°) » of one whose rows show their numbers), the choice of each list, the
+/// text of its labels, buttons and text boxes, « ↵ » after a text that wraps, the entries of its
+/// menus, « (grisé) » after those greyed out, and why. Widgets hidden from the user are
 /// left out; what changes from run to run (a temporary folder, today's date) matches `varying`
 /// and reads « … ».
 inline QStringList shownText(const QWidget &window, const QString &varying = {})
@@ -29,15 +30,15 @@ inline QStringList shownText(const QWidget &window, const QString &varying = {})
                              (row < 0 ? model->headerData(c, Qt::Horizontal) : cell.data())
                                  .toString();
             }
-            const bool grid = row < 0 && table->showGrid();
-            lines << cells.join(u" | ") + (grid ? u" (grille)"_s : u""_s);
+            lines << cells.join(u" | ") + (row < 0 && table->showGrid() ? u" (grille)"_s : u""_s) +
+                         (row < 0 && !table->verticalHeader()->isHidden() ? u" (n°)"_s : u""_s);
         }
-        const char *name = w->inherits("QComboBox")        ? "currentText"
-                           : w->inherits("QPlainTextEdit") ? "plainText"
-                                                           : "text";
-        if (const QString text = w->property(name).toString();
+        if (const QString text = w->property("text").toString() +
+                                 w->property("currentText").toString() +
+                                 w->property("plainText").toString();
             !text.isEmpty() && w->isVisibleTo(&window))
-            lines << text + (w->isEnabled() ? u""_s : u" (grisé)"_s);
+            lines << text + (w->isEnabled() ? u""_s : u" (grisé)"_s) +
+                         (w->property("wordWrap").toBool() ? u" ↵"_s : u""_s);
         if (const auto *bar = qobject_cast<const QStatusBar *>(w))
             lines << bar->currentMessage();
         const bool menu = w->inherits("QMenu") && !w->property("title").toString().isEmpty();
