@@ -171,7 +171,7 @@ void TestNotebook::wheelNamesMeetWhereUnicodeSaysTheyLookAlike()
             if ((key(a) == key(b)) != (model(a) == model(b)))
                 QFAIL(qPrintable(u"« %1 » et « %2 »"_s.arg(a, b)));
     }
-    for (const char16_t blank : {u'\t', u'\u00A0', u'\u2002', u'\u202F', u'\u3000'})
+    for (const char16_t blank : {u'\t', u'\u00A0', u'\u2000', u'\u200A', u'\u202F', u'\u3000'})
         QCOMPARE(key(u"Table"_s + QChar(blank) + u"3"_s), key(u"table 3"_s));
 }
 
