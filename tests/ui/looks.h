@@ -80,10 +80,7 @@ inline QStringList plotOf(const QCustomPlot &plot)
 class PaintLog : public QImage, QPaintEngine
 {
 public:
-    explicit PaintLog(const QWidget &widget)
-        : QImage(widget.size(), Format_ARGB32), QPaintEngine(AllFeatures)
-    {
-    }
+    explicit PaintLog(QSize size) : QImage(size, Format_ARGB32), QPaintEngine(AllFeatures) {}
     QStringList lines;
     QPaintEngine *paintEngine() const override { return const_cast<PaintLog *>(this); }
 
@@ -133,7 +130,7 @@ private:
 /// What `widget` paints, as PaintLog records it.
 inline QStringList paintedBy(QWidget &widget)
 {
-    PaintLog log(widget);
+    PaintLog log(widget.size());
     widget.render(&log);
     return log.lines;
 }

@@ -99,8 +99,9 @@ void TestKeyboard::anEveningFromTheKeyboardAlone()
     for (int i = 0; i < 5; ++i)
         press(Qt::Key_Backtab, Qt::ShiftModifier); // as the keyboard sends it
     QCOMPARE(focusName(), u"Label1(0)"_s);
-    const auto *mark = w.get(u"focusMark"_s); // drawn round the cell, over the board
+    auto *mark = w.get(u"focusMark"_s); // drawn round the cell, over the board
     QVERIFY(mark->isVisible() && mark->geometry().contains(w.label("Label1", 0)->geometry()));
+    QCOMPARE(paintedBy(*mark).last(), u"rect 1,1 36×28 trait #ffffffff 1 px 2"_s);
     for (const int key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Down, Qt::Key_Left})
         press(key);
     QCOMPARE(focusName(), u"Label1(20)"_s);
