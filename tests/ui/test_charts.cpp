@@ -156,6 +156,8 @@ void TestCharts::chartsRepaintWhatASpinChanges()
         for (int x = 0; x < part.width(); ++x)
             differing += drawnAtOnce.pixel(x, y) != drawnSpinBySpin.pixel(x, y);
     QVERIFY2(differing <= 8, qPrintable(QString::number(differing)));
+    // The newest points painted over the graph as thin as it draws them: a cosmetic pen.
+    QCOMPARE(paintedBy(*dozens).filter(u"forme"_s).value(0).section(u' ', 5), u"0 px 1"_s);
     const QRect key = dozens->legend->item(1)->rect(); // the first dozen's, bold on thin lines
     QCOMPARE(dozens->grab().toImage().pixelColor(key.left() + 16, key.center().y()),
              QColor(0, 255, 0));
