@@ -10,10 +10,10 @@ using namespace Qt::StringLiterals;
 /// What a window shows as text, a line a widget in the order they were made: its tables
 /// cell by cell (« → » before a cell set right, « (grille) » after the header of a ruled
 /// table, « (n°) » of one whose rows show their numbers), the choice of each list, the
-/// text of its labels, buttons and text boxes, « ↵ » after a text that wraps, the entries of its
-/// menus, « (grisé) » after those greyed out, and why. Widgets hidden from the user are
-/// left out; what changes from run to run (a temporary folder, today's date) matches `varying`
-/// and reads « … ».
+/// text of its labels, buttons and text boxes, « ↵ » after a text that wraps, « ⌶ » after one
+/// the mouse selects, the entries of its menus, « (grisé) » after those greyed out, and why.
+/// Widgets hidden from the user are left out; what changes from run to run (a temporary folder,
+/// today's date) matches `varying` and reads « … ».
 inline QStringList shownText(const QWidget &window, const QString &varying = {})
 {
     QStringList lines{window.windowTitle()};
@@ -38,7 +38,8 @@ inline QStringList shownText(const QWidget &window, const QString &varying = {})
                                  w->property("plainText").toString();
             !text.isEmpty() && w->isVisibleTo(&window))
             lines << text + (w->isEnabled() ? u""_s : u" (grisé)"_s) +
-                         (w->property("wordWrap").toBool() ? u" ↵"_s : u""_s);
+                         (w->property("wordWrap").toBool() ? u" ↵"_s : u""_s) +
+                         (w->property("textInteractionFlags").toInt() & 1 ? u" ⌶"_s : u""_s);
         if (const auto *bar = qobject_cast<const QStatusBar *>(w))
             lines << bar->currentMessage();
         const bool menu = w->inherits("QMenu") && !w->property("title").toString().isEmpty();
