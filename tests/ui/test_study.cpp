@@ -360,8 +360,8 @@ void TestStudy::frenchNumbersAsQLocaleWritesThem()
 }
 
 // The chart paints, as kept: the band, the washes of the arcs over their pockets' slots (one
-// wrapping past the last pocket to the zero, its caption clear of the other's), the scale, a bar,
-// a number and a count a pocket. A band squeezed by one far bar keeps only the mean's label.
+// wrapping past the last pocket to the zero), each caption clear of the other's, the scale, a
+// bar, a number and a count a pocket. A band squeezed by one far bar keeps only the mean's label.
 void TestStudy::wheelChartPaintsAsKept()
 {
     WheelChart chart;
@@ -372,7 +372,7 @@ void TestStudy::wheelChartPaintsAsKept()
         data.counts[static_cast<std::size_t>(i)] = 100 + (i * 7) % 23 - 11;
     data.mean = 100;
     data.sigma = 10;
-    data.arcs = roulette::ArcExtremes{{34, 5, 0, 0}, {12, 9, 0, 0}};
+    data.arcs = roulette::ArcExtremes{{12, 5, 0, 0}, {17, 3, 0, 0}};
     chart.setChart(data);
     QStringList painted = paintedBy(chart);
     data.counts[5] = 400;
