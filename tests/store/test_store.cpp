@@ -294,7 +294,7 @@ TEST(SessionDate, ReadsTheDateAFileNameGives)
 {
     const std::pair<const char *, std::optional<SessionTime>> names[] = {
         {"Permanence_Table2_190424.txt", SessionTime{2019, 4, 24}},
-        {"casino-20190424.csv", SessionTime{2019, 4, 24}},
+        {"casino-19500424.csv", SessionTime{1950, 4, 24}},
         {"table 3 2019-04-24.txt", SessionTime{2019, 4, 24}},
         {"t1_240229.txt", SessionTime{2024, 2, 29}},
         {"t1_230229.txt", std::nullopt}, // 2023 has no 29 February
