@@ -395,7 +395,7 @@ TEST(NotebookFaults, RefusesDamagedForeignAndCraftedFilesUntouched)
                   "PRAGMA user_version = " + std::to_string(Notebook::SchemaVersion + 1)),
          Kind::Newer},
         {notebook("nom.sqlite", "UPDATE wheels SET name = " + huge), Kind::NotANotebook},
-        {notebook("seance.sqlite", "UPDATE sessions SET label = " + huge), Kind::NotANotebook},
+        {notebook("notes.sqlite", "UPDATE sessions SET notes = " + huge), Kind::NotANotebook},
     };
     for (const auto &[file, kind] : refused) {
         const std::string before = bytesOf(file);
