@@ -15,11 +15,6 @@ using roulette::testing::loadedBoard;
 using roulette::testing::records;
 using roulette::testing::valueFor;
 
-namespace
-{
-
-} // namespace
-
 // After every spin, the whole board and the new series row against a plain tally of the
 // outcomes.
 TEST(Board, EverySpinShowsATallyOfTheOutcomes)

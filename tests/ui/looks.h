@@ -51,9 +51,8 @@ inline QStringList looksOf(const QWidget &board)
     return lines.join(u'\n').split(u'\n');
 }
 
-/// What a chart plots: each graph's name, pen, fill, whether smoothed, and points, the first
-/// and last of many;
-/// each axis' range and tick labels; where the legend stands.
+/// What a chart plots: each graph's name, pen, fill, whether smoothed, and points (the first
+/// and last of many); each axis' range and tick labels; where the legend stands.
 inline QStringList plotOf(const QCustomPlot &plot)
 {
     QStringList lines;

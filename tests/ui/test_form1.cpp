@@ -302,10 +302,10 @@ void TestForm1::dialogsSpeakFrenchInPlainText()
     QCOMPARE(placeWithin({100, 0, 800, 600}, window), QRect(100, 0, 800, 600));
 }
 
-// The menus as kept; F1 opens one help window, within the screen, that names
-// every shortcut and closes with Escape or Ctrl+W; each board shortcut reaches the board from
-// whichever widget has the focus, text boxes included; the menu bar and the context menu hold
-// those same actions.
+// The menus as kept; F1 opens one help window, within the screen, that names every shortcut
+// and closes with Escape or Ctrl+W; each board shortcut reaches the board from whichever widget
+// has the focus, text boxes included; the menu bar and the context menu hold those same
+// actions.
 void TestForm1::helpToolTipsAndShortcutsFromEveryWidget()
 {
     Window w;
