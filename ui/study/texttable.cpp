@@ -76,8 +76,9 @@ public:
     }
     Qt::ItemFlags flags(const QModelIndex &index) const override
     {
-        return static_cast<std::size_t>(index.column()) <
-                       m_rows[static_cast<std::size_t>(index.row())].size()
+        // Views ask for the root's flags too, an index of no row.
+        return index.isValid() && static_cast<std::size_t>(index.column()) <
+                                      m_rows[static_cast<std::size_t>(index.row())].size()
                    ? Qt::ItemIsSelectable | Qt::ItemIsEnabled
                    : Qt::NoItemFlags;
     }
@@ -104,6 +105,8 @@ private:
 
 QVariant TextTableModel::data(const QModelIndex &index, int role) const
 {
+    if (!index.isValid())
+        return {};
     const TextTable::Row &row = m_rows[static_cast<std::size_t>(index.row())];
     const auto column = static_cast<std::size_t>(index.column());
     if (column >= row.size())
