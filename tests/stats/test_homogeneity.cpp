@@ -205,6 +205,7 @@ TEST(ChangePoint, RarelyFoundInOneLawCutInSessions)
 
 // Two sessions of ten lean the same way, one early and one late: the sessions differ, but no
 // cut between a before and an after explains it, and the advice says so, naming those two.
+// They hold the same spins, so that they differ as much and are named in their order.
 TEST(ChangePoint, AdviceNamesSessionsThatDifferWithoutACut)
 {
     std::mt19937 random(31);
@@ -213,7 +214,8 @@ TEST(ChangePoint, AdviceNamesSessionsThatDifferWithoutACut)
     for (std::size_t i = 0; i < 10; ++i) {
         const bool leans = i == 2 || i == 7;
         sessions.push_back(
-            spinSessions({3000}, leans ? hotArc(0, 1.6) : hotArc(0, 1.0), random).front());
+            i == 7 ? sessions[2]
+                   : spinSessions({3000}, leans ? hotArc(0, 1.6) : hotArc(0, 1.0), random).front());
         names.push_back("séance " + std::to_string(i + 1));
     }
     const Homogeneity same = homogeneityTest(sessions);
@@ -225,8 +227,6 @@ TEST(ChangePoint, AdviceNamesSessionsThatDifferWithoutACut)
     EXPECT_NE(advice.find("sans coupure nette"), std::string::npos);
     // The two leaning sessions come first; a third may differ by chance.
     const std::string named = advice.substr(advice.find("des autres : ") + 13, 20);
-    EXPECT_TRUE(named == "séance 3, séance 8" || named == "séance 8, séance 3" ||
-                named.starts_with("séance 3 et séance 8") ||
-                named.starts_with("séance 8 et séance 3"))
+    EXPECT_TRUE(named == "séance 3, séance 8" || named.starts_with("séance 3 et séance 8"))
         << advice;
 }
