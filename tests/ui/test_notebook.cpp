@@ -263,7 +263,8 @@ void TestNotebook::theWindowFitsTheScreenAndBacksUpTheNotebook()
                                 QFileDevice::FileModificationTime));
     partial.close();
     removeUnfinishedBackups();
-    QVERIFY(!partial.exists() && !QFile::exists(folder + u"/coupee.sqlite"_s));
+    QVERIFY(!partial.exists() && !QFile::exists(folder + u"/coupee.sqlite"_s) &&
+            QSettings().value(u"carnet/copiesEnCours"_s).toStringList().isEmpty()); // forgotten
 }
 
 // Spins from before attaching left out, then hand, the generator, the hand again: three
