@@ -269,7 +269,6 @@ std::unique_ptr<QMessageBox> Form1::makeMessageBox(QWidget *parent, const QStrin
     auto box = std::make_unique<QMessageBox>(QMessageBox::NoIcon, programTitle(), text,
                                              QMessageBox::Ok, parent);
     box->setTextFormat(Qt::PlainText); // messages quote records, file names and typing
-    box->setWindowModality(Qt::ApplicationModal);
     return box;
 }
 
