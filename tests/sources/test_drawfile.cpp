@@ -138,8 +138,8 @@ TEST(DrawFile, LoadingFromDiskSucceedsOrSaysWhyNot)
         {dir.write("vide.txt", ""), "aucun numéro"},
         {dir.write("commentaires.txt", "\r\n==\r\n* rien\r\n  \r\n"), "aucun numéro"},
         {dir.write("mots.txt", "abc\r\n40\r\n\x01\r\n"), "aucun numéro"},
-        {dir.write("permanence.txt", "12\r\n21, 5, 17\r\n3;36\r\n"),
-         "se lit comme une permanence : 2 lignes portent plusieurs numéros (ligne 2 « 21, 5, 17 "
+        {dir.write("permanence.txt", "12\r\n4\r\n21, 5, 17\r\n3;36\r\n"), // two lines of each
+         "se lit comme une permanence : 2 lignes portent plusieurs numéros (ligne 3 « 21, 5, 17 "
          "»)"},
         {dir.write("bizarre\xFF.txt", ""), "bizarre?.txt"},
         {"/proc/self/mem", "Erreur de lecture"}};
