@@ -123,7 +123,7 @@ TEST(PermanenceReader, ReadsEachLayoutBackToTheListItWasWrittenFrom)
     }
     // Columns without a header are named by their place, counted from one.
     for (const auto &[text, reason] :
-         {std::pair{"2024,15\n2024,17\n", "la seule colonne de numéros, « colonne 2 »"},
+         {std::pair{"2024,15\n,\n2024,17\n", "la seule colonne de numéros, « colonne 2 »"},
           std::pair{"1,15,x\n2,17,y\n3,29,z\n",
                     "la première des 2 colonnes de numéros, « colonne 1 »"}}) {
         PermanenceLayout layout;
