@@ -193,15 +193,15 @@ TEST(PermanenceReader, RefusesAndWarnsByLine)
         EXPECT_EQ(line.find("Attention"), std::string::npos) << line;
 
     // A number cut at the field's limit is refused, not read from its kept zeros; past the
-    // bytes the encoding was judged on, a Latin-1 « été » counts two bad bytes and « N° À » none.
+    // bytes the encoding was judged on, a Latin-1 « été » counts two bad bytes and « N° € » none.
     EXPECT_EQ(readText("1, " + std::string(100, '0') + "5, 2").spins,
               (std::vector<std::uint8_t>{1, 2}));
     std::string sevens;
     for (int i = 0; i < 400; ++i)
         sevens += "7\n";
-    const PermanenceAnalysis late = readText(sevens + "\xE9t\xE9\nN\xC2\xB0 \xC3\x80 voir\n");
+    const PermanenceAnalysis late = readText(sevens + "\xE9t\xE9\nN\xC2\xB0 \xE2\x82\xAC voir\n");
     EXPECT_EQ(late.invalidUtf8, 2);
-    EXPECT_EQ(late.textLines.first, (std::vector<QuotedLine>{{401, "été"}, {402, "N° À voir"}}));
+    EXPECT_EQ(late.textLines.first, (std::vector<QuotedLine>{{401, "été"}, {402, "N° € voir"}}));
     // Big-endian UTF-16 within the first plane and beyond it, then half a unit: « ? ».
     const std::string be = utf16("7\n", false) + std::string("\0\xE9\x20\xAC\xD8\x3D\xDE\0", 8) +
                            utf16(" vu\n", false).substr(2);
