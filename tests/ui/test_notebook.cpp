@@ -280,6 +280,7 @@ void TestNotebook::eachSourceBeginsASessionOfItsOwn()
     QVERIFY(book.attach(u"Roue"_s));
     QCOMPARE(w.form.windowTitle(), u"Étude Roulette — Roue"_s);
     QCOMPARE(w.get<QLabel>(u"followedWheel"_s)->text(), u"Roue suivie : Roue"_s);
+    NotebookWindow *window = book.showWindow(); // open while the sessions come
     w.click(u"Label4"_s);
     for (const int n : {3, 4, 3, 4})
         w.clickNumber(n);
@@ -289,7 +290,6 @@ void TestNotebook::eachSourceBeginsASessionOfItsOwn()
     w.click(u"Label4"_s);
     w.clickNumber(5);
     w.clickNumber(6);
-    NotebookWindow *window = book.showWindow();
     QTRY_VERIFY(window->changeText().contains(u"Les 2 séances"_s));
     const QString playedAt = u"\\d+ \\S+ 20\\d\\d \\d\\d:\\d\\d"_s; // a date of today
     QCOMPARE(differsFromKept(*window, u"carnet-sources"_s, playedAt), QString());
