@@ -3,6 +3,7 @@
 #include "tests/tempdir.h"
 #include "tests/ui/window.h"
 #include "ui/board/formlayout.h"
+#include "ui/charts/chartview.h"
 #include "ui/common/lastfolder.h"
 #include "ui/import/permanencedialog.h"
 #include "ui/study/studywindow.h"
@@ -201,6 +202,8 @@ void TestKeyboard::zoomScalesTheWholeBoardAsOne()
                 QVERIFY2(near(x->font().pixelSize(), at100[x].second * zoom),
                          qPrintable(x->objectName()));
         }
+        for (const QString &chart : {u"MSChart1"_s, u"MSChart2"_s}) // and the charts' texts
+            QCOMPARE(w.get<ChartView>(chart)->legend->item(0)->font().pointSizeF(), 10 * zoom);
     };
     for (const double zoom : {0.5, 0.7, 1.25, 2.0, 3.0}) {
         w.form.setZoom(zoom);
