@@ -202,7 +202,8 @@ void TestKeyboard::zoomScalesTheWholeBoardAsOne()
                 QVERIFY2(near(x->font().pixelSize(), at100[x].second * zoom),
                          qPrintable(x->objectName()));
         }
-        for (const QString &chart : {u"MSChart1"_s, u"MSChart2"_s}) // and the charts' texts
+        QCOMPARE(w.get<QAction>(u"zoomOut"_s)->isEnabled(), zoom > 0.5); // greyed at the least
+        for (const QString &chart : {u"MSChart1"_s, u"MSChart2"_s})      // and the charts' texts
             QCOMPARE(w.get<ChartView>(chart)->legend->item(0)->font().pointSizeF(), 10 * zoom);
     };
     for (const double zoom : {0.5, 0.7, 1.25, 2.0, 3.0}) {
