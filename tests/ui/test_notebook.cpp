@@ -277,7 +277,7 @@ void TestNotebook::eachSourceBeginsASessionOfItsOwn()
     BoardNotebook &book = *w.form.notebook();
     QVERIFY(book.openNotebook(QString::fromStdString((dir.path() / "c.sqlite").string())));
     w.form.spinMany(3); // before attaching: not the wheel's
-    QVERIFY(book.attach(u"Roue"_s));
+    QVERIFY(!book.attach(u" "_s) && w.messages.size() == 1 && book.attach(u"Roue"_s)); // named
     QCOMPARE(w.form.windowTitle(), u"Étude Roulette — Roue"_s);
     QCOMPARE(w.get<QLabel>(u"followedWheel"_s)->text(), u"Roue suivie : Roue"_s);
     NotebookWindow *window = book.showWindow(); // open while the sessions come
