@@ -89,9 +89,8 @@ void TestSession::onlyAFileWithNumbersChangesTheBoard()
     w.chosen = QString::fromStdString(path.string());
     w.click(u"Command4"_s);
     auto *progress = w.form.findChild<QProgressDialog *>();
-    QVERIFY(progress->findChild<QLabel *>()->textFormat() == Qt::PlainText &&
-            progress->findChild<QPushButton *>()->text() == u"Annuler"_s &&
-            progress->windowTitle().startsWith(u"Lecture du fichier « tirage.txt »"_s));
+    QVERIFY(progress->findChild<QLabel *>()->textFormat() == Qt::PlainText);
+    QCOMPARE(differsFromKept(*progress, u"lecture"_s, u"^\\d+%$"_s), QString()); // any progress
     progress->findChild<QPushButton *>()->click(); // « Annuler », the reading done or not
     QVERIFY(QTest::qWaitFor([&w] { return !w.form.findChild<QProgressDialog *>(); }));
     QCOMPARE(w.messages.size(), 2);
