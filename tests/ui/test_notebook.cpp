@@ -173,6 +173,7 @@ void TestNotebook::wheelNamesMeetWhereUnicodeSaysTheyLookAlike()
     }
     for (const char16_t blank : {u'\t', u'\u00A0', u'\u2000', u'\u200A', u'\u202F', u'\u3000'})
         QCOMPARE(key(u"Table"_s + QChar(blank) + u"3"_s), key(u"table 3"_s));
+    QVERIFY(roulette::wheelNameKey("\xFFy") != roulette::wheelNameKey("\xFFz")); // no UTF-8
 }
 
 // « Importer un fichier… » opens the permanence import with the wheel shown chosen: a
