@@ -66,6 +66,8 @@ TEST(NotebookPins, APinSurvivesARestartThroughAnOlderNotebook)
         << "the odd distances among the 5 spins before";
     keeper.letGo();
     EXPECT_TRUE(keeper.book().marks().empty()) << "the wheel's pins stay with it";
+    keeper.pin(HotArc, "2026-12-07T22:00"); // with the board: the wheel was let go
+    EXPECT_EQ(notebook.pins(1).size(), 1U);
     SQLite::Database(file, SQLite::OPEN_READWRITE).exec("UPDATE pins SET start = 37");
     EXPECT_THROW(notebook.pins(1), NotebookError);
 }
