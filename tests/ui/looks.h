@@ -42,11 +42,13 @@ inline QStringList looksOf(const QWidget &board)
                      w->palette().color(w->backgroundRole()).name()) +
                      (f.pixelSize() > 0 ? u"%1 px"_s.arg(f.pixelSize())
                                         : u"%1 pt"_s.arg(f.pointSizeF()));
-        for (const auto &[on, mark] : {std::pair{f.bold(), u" gras"_s},
-                                       {frame && frame->frameShape(), u" cadre"_s},
-                                       {w->autoFillBackground(), u" rempli"_s},
-                                       {w->isHidden(), u" caché"_s},
-                                       {!w->toolTip().isEmpty(), u' ' + w->toolTip()}})
+        for (const auto &[on, mark] :
+             {std::pair{f.bold(), u" gras"_s},
+              {frame && frame->frameShape(), u" cadre"_s},
+              {w->autoFillBackground(), u" rempli"_s},
+              {w->focusPolicy() != Qt::NoFocus, u" focus %1"_s.arg(w->focusPolicy())},
+              {w->isHidden(), u" caché"_s},
+              {!w->toolTip().isEmpty(), u' ' + w->toolTip()}})
             lines.last() += on ? mark : u""_s;
     }
     return lines.join(u'\n').split(u'\n');

@@ -260,8 +260,7 @@ void TestKeyboard::aBatchOrAPlayedImportIsOneStep()
     QCOMPARE(undo->text(), u"Annuler les 6 tirages"_s);
     activate(w.form);
     press(Qt::Key_Z, Qt::ControlModifier);
-    QCOMPARE(w.spins(), 3);
-    QCOMPARE(w.form.board().state().HitCount, before.HitCount);
+    QVERIFY(w.spins() == 3 && w.form.board().state().HitCount == before.HitCount);
 }
 
 QTEST_MAIN(TestKeyboard)

@@ -508,8 +508,7 @@ void TestStudy::pinsArePinnedAndFollowed()
     QVERIFY(pinsRow(0)[0].text.startsWith(u"la case à 10 cases du tirage précédent"_s));
     QCOMPARE(pinsRow(0)[3].text, u"0"_s);
     spin(40);
-    QCOMPARE(pinsRow(0)[3].text, u"40"_s);
-    QCOMPARE(pinsRow(0)[1].text, u"Déséquilibre établi"_s);
+    QVERIFY(pinsRow(0)[3].text == u"40"_s && pinsRow(0)[1].text == u"Déséquilibre établi"_s);
     w.click(u"Command3"_s); // the pins follow the board: all later spins are new
     spin(3);
     QCOMPARE(pinsRow(0)[3].text, u"3"_s);
