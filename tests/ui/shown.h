@@ -7,16 +7,17 @@ namespace roulette::testing
 
 using namespace Qt::StringLiterals;
 
-/// What a window shows as text: its title and size, then a line a widget in the order they were
-/// made: its tables cell by cell (« → » before a cell set right, « (grille) » after the header of a
-/// ruled table, « (n°) » of one whose rows show their numbers), the choice of each list, the text
-/// of its labels, buttons and text boxes, « ↵ » after a text that wraps, « ⌶ » after one the mouse
-/// selects, the entries of its menus, « (grisé) » after those greyed out, and why. Widgets hidden
-/// from the user are left out; what changes from run to run (a temporary folder, today's date)
-/// matches `varying` and reads « … ».
+/// What a window shows as text: its title, size and whether modal, then a line a widget in the
+/// order they were made: its tables cell by cell (« → » before a cell set right, « (grille) » after
+/// the header of a ruled table, « (n°) » of one whose rows show their numbers), the choice of each
+/// list, the text of its labels, buttons and text boxes, « ↵ » after a text that wraps, « ⌶ » after
+/// one the mouse selects, the entries of its menus, « (grisé) » after those greyed out, and why.
+/// Widgets hidden from the user are left out; what changes from run to run (a temporary folder,
+/// today's date) matches `varying` and reads « … ».
 inline QStringList shownText(const QWidget &window, const QString &varying = {})
 {
-    QStringList lines{window.windowTitle() + u" %1×%2"_s.arg(window.width()).arg(window.height())};
+    QStringList lines{window.windowTitle() + u" %1×%2"_s.arg(window.width()).arg(window.height()) +
+                      (window.windowModality() == Qt::NonModal ? u""_s : u" modale"_s)};
     for (const QWidget *w : window.findChildren<QWidget *>()) {
         const auto *table = qobject_cast<const QTableView *>(w);
         const auto *model = table ? table->model() : nullptr;
