@@ -212,10 +212,9 @@ TEST(ChangePoint, AdviceNamesSessionsThatDifferWithoutACut)
     std::vector<HitCounts> sessions;
     std::vector<std::string> names;
     for (std::size_t i = 0; i < 10; ++i) {
-        const bool leans = i == 2 || i == 7;
         sessions.push_back(
-            i == 7 ? sessions[2]
-                   : spinSessions({3000}, leans ? hotArc(0, 1.6) : hotArc(0, 1.0), random).front());
+            i == 7 ? sessions[2] // the third's spins again
+                   : spinSessions({3000}, hotArc(0, i == 2 ? 1.6 : 1.0), random).front());
         names.push_back("séance " + std::to_string(i + 1));
     }
     const Homogeneity same = homogeneityTest(sessions);
